@@ -1,0 +1,15 @@
+#pragma once
+// The program's own pictures, drawn here so that nothing is taken from elsewhere.
+
+#include <QCursor>
+#include <QIcon>
+#include <QPixmap>
+
+// The launcher's logo, 347 x 91.
+QPixmap MakeLogo();
+// A pointing hand, 32 x 32, with its hot spot on the fingertip at column 13, row 5.
+QCursor MakeHandCursor();
+QIcon MakeAppIcon();
+
+inline constexpr int kHandHotSpotX = 13;
+inline constexpr int kHandHotSpotY = 5;

@@ -1,0 +1,67 @@
+#include "app/modGTA2Qt.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <cmath>
+
+#include "app/BitmapHeader.h"
+#include "app/PathRules.h"
+#include "app/Platform.h"
+
+namespace {
+
+const QString kSettingsSection = QStringLiteral("Settings");
+const QString kSettingsKey = QStringLiteral("Path");
+
+}  // namespace
+
+void CenterForm(QWidget* frm)
+{
+    QScreen* screen = frm->screen() ? frm->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QSize screenSize = screen->geometry().size();
+    const QSize outer = frm->frameGeometry().size();
+    const double left = CenteredPosition(screenSize.width(), outer.width());
+    const double top = CenteredPosition(screenSize.height(), outer.height());
+    frm->move(static_cast<int>(std::floor(left)), static_cast<int>(std::floor(top)));
+}
+
+void LoadSettings()
+{
+    const QString stored = CurrentPlatform().ReadSetting(kAppTitle, kSettingsSection, kSettingsKey);
+    SetGTA2Path(ToUtf8(stored));
+    InitBitmapHeader();
+}
+
+QString StoreGTA2Path(const std::string& path)
+{
+    return CurrentPlatform().WriteSetting(kAppTitle, kSettingsSection, kSettingsKey, FromUtf8(path));
+}
+
+void InstallMessageBoxes()
+{
+    InstallUserMessageSink([](const std::string& text, const std::string& title, MessageIcon icon) {
+        CurrentPlatform().Message(nullptr, FromUtf8(text), FromUtf8(title), icon);
+    });
+}
+
+QFont TahomaFont(double pointSize)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
+                      QStringLiteral("Liberation Sans")});
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ToUtf8(const QString& text)
+{
+    return text.toUtf8().toStdString();
+}

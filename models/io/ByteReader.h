@@ -1,0 +1,51 @@
+#pragma once
+// Bounds-checked little-endian reading over a byte buffer. Every read checks what is
+// left first, so no input can make a reader touch memory outside its buffer. Sub()
+// hands out a reader limited to the next n bytes, for a chunk or a table.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+class TruncatedData : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class ByteReader {
+public:
+    ByteReader() = default;
+    explicit ByteReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+
+    std::size_t Size() const { return bytes_.size(); }
+    std::size_t Position() const { return pos_; }
+    std::size_t Remaining() const { return bytes_.size() - pos_; }
+    bool AtEnd() const { return pos_ == bytes_.size(); }
+    bool CanRead(std::size_t n) const { return n <= Remaining(); }
+
+    void Seek(std::size_t pos);
+    void Skip(std::size_t n);
+
+    uint8_t U8();
+    uint16_t U16();
+    int16_t I16() { return static_cast<int16_t>(U16()); }
+    uint32_t U32();
+    int32_t I32() { return static_cast<int32_t>(U32()); }
+
+    std::span<const uint8_t> Bytes(std::size_t n);
+    // n bytes as text, one character a byte.
+    std::string Text(std::size_t n);
+    // A reader over the next n bytes; this reader moves past them.
+    ByteReader Sub(std::size_t n);
+
+    // What is left, without moving.
+    std::span<const uint8_t> Rest() const { return bytes_.subspan(pos_); }
+
+private:
+    void Require(std::size_t n) const;
+
+    std::span<const uint8_t> bytes_;
+    std::size_t pos_ = 0;
+};

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Kestrova and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTROVA_BUILD_TESTS=OFF
+cmake --build build/release --target kestrova
+exec build/release/kestrova "$@"

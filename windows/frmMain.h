@@ -1,0 +1,46 @@
+#pragma once
+#include <QPointer>
+#include <QWidget>
+#include <array>
+
+class QLabel;
+
+// The launcher: logo, title, and seven text entries that act as links.
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kEntries = 7;
+    enum Entry { AuthorCredit, LayoutCredit, GxtEditing, GciEditing, ExitEntry, StyViewer, Options };
+
+    explicit frmMain(QWidget* parent = nullptr);
+
+    // Makes entry iIndex blue and underlined and every other one white; -1 clears all.
+    // A label is written only when its colour has to change.
+    void HighlightLabel(int iIndex);
+    void l_Click(int index);
+
+    QLabel* EntryLabel(int index) const { return l[static_cast<std::size_t>(index)]; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void Form_Load();
+    void BuildEntries();
+    int EntryIndexOf(QObject* object) const;
+    void OpenUrl(const QString& url);
+
+    template <typename Window>
+    void ShowSingle(QPointer<QWidget>& slot);
+
+    QLabel* Image1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    std::array<QLabel*, kEntries> l{};
+
+    QPointer<QWidget> gxt_;
+    QPointer<QWidget> gci_;
+    QPointer<QWidget> sty_;
+    QPointer<QWidget> options_;
+};

@@ -1,0 +1,79 @@
+#include "windows/frmOptions.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "app/PathRules.h"
+#include "app/Platform.h"
+#include "app/modGTA2Qt.h"
+
+namespace {
+// Where the tab container's top edge sits relative to the page it shows: the frame
+// is placed by its position in the tab container.
+constexpr QPoint kFrameInTabs(10, 32);
+}  // namespace
+
+frmOptions::frmOptions(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Options"));
+    setModal(false);
+    setFixedSize(439, 351);
+    setFont(TahomaFont(9));
+
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->setGeometry(2, 2, 435, 315);
+    auto* general = new QWidget;
+    SSTab1->addTab(general, QStringLiteral("General"));
+
+    Frame1 = new QGroupBox(QStringLiteral("Default GTA2 Directory"), general);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->resize(417, 53);
+
+    Label1 = new QLabel(QStringLiteral("Path:"), Frame1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(8, 28, 29, 14);
+
+    txtDir = new QLineEdit(FromUtf8(sGTA2Path()), Frame1);
+    txtDir->setObjectName(QStringLiteral("txtDir"));
+    txtDir->setGeometry(40, 22, 367, 21);
+
+    cmdOk = new QPushButton(QStringLiteral("Ok"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk->setGeometry(254, 322, 89, 25);
+    cmdOk->setDefault(true);
+
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setGeometry(348, 322, 89, 25);
+
+    connect(cmdOk, &QPushButton::clicked, this, &frmOptions::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
+
+    // The page sits below the tab bar; place the frame where it would be in the container.
+    SSTab1->ensurePolished();
+    SSTab1->setCurrentIndex(0);
+    const QPoint pageOrigin = general->mapTo(SSTab1, QPoint(0, 0));
+    Frame1->move(kFrameInTabs - pageOrigin);
+}
+
+void frmOptions::cmdOk_Click()
+{
+    SetGTA2Path(NormaliseGTA2Path(ToUtf8(txtDir->text()), PlatformSeparator()));
+    const QString problem = StoreGTA2Path(sGTA2Path());
+    if (!problem.isEmpty())
+        CurrentPlatform().Message(this, QStringLiteral("The GTA2 directory could not be saved: %1.").arg(problem),
+                                  kAppTitle, MessageIcon::Warning);
+    accept();
+}
+
+void frmOptions::cmdCancel_Click()
+{
+    reject();
+}

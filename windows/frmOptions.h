@@ -1,0 +1,26 @@
+#pragma once
+#include <QDialog>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+// Options: the one setting, the GTA2 directory. Modeless; stores on Ok.
+class frmOptions : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmOptions(QWidget* parent = nullptr);
+
+    void cmdOk_Click();
+    void cmdCancel_Click();
+
+private:
+    QTabWidget* SSTab1;
+    QGroupBox* Frame1;
+    QLabel* Label1;
+    QLineEdit* txtDir;
+    QPushButton* cmdOk;
+    QPushButton* cmdCancel;
+};

@@ -1,0 +1,50 @@
+#pragma once
+#include <QPointer>
+#include <QWidget>
+
+#include "app/modGTA2.h"
+
+class QLabel;
+class QProgressBar;
+
+// "Please Wait...": a line of text over a bar. The range and position are kept in
+// single precision; the bar and label are written only when what they show changes.
+class frmProgress : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmProgress(QWidget* parent = nullptr);
+
+    void SetRange(float minimum, float maximum);
+    void SetText(const QString& text);
+    // Moves the bar only to a new value below the maximum; writes the text only when it differs.
+    void Update(double value, const QString& text);
+
+    float Minimum() const { return minimum_; }
+    float Maximum() const { return maximum_; }
+    float Position() const { return position_; }
+    QString Text() const;
+
+private:
+    void ShowPosition();
+
+    QLabel* l;
+    QProgressBar* pbar;
+    float minimum_ = 0.0f;
+    float maximum_ = 100.0f;
+    float position_ = 0.0f;
+};
+
+// Puts model progress on screen: a fresh frmProgress for each Show, gone at Hide.
+// Every Update also runs the program's pending events.
+class ProgressWindowReporter : public ProgressReporter {
+public:
+    ~ProgressWindowReporter() override;
+    void Show(double vMin, double vMax, const std::string& vCaption) override;
+    void Update(double vValue, const std::string& vCaption) override;
+    void Hide() override;
+
+    frmProgress* Window() const { return window_; }
+
+private:
+    QPointer<frmProgress> window_;
+};
