@@ -51,7 +51,7 @@ QPixmap MakeLogo()
     DrawWing(p, QRectF(8, 10, 70, 64));
 
     QPainterPath title;
-    title.addText(86, 58, LogoFont(34, true), QStringLiteral("KESTROVA"));
+    title.addText(86, 58, LogoFont(31, true), QStringLiteral("KESTROVA"));
     QLinearGradient gold(0, 22, 0, 60);
     gold.setColorAt(0, QColor(255, 236, 140));
     gold.setColorAt(1, QColor(230, 120, 20));

@@ -1,5 +1,6 @@
 #include "app/modGTA2Qt.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -16,7 +17,9 @@ const QString kSettingsKey = QStringLiteral("Path");
 
 }  // namespace
 
-void CenterForm(QWidget* frm)
+namespace {
+
+void MoveToCentre(QWidget* frm)
 {
     QScreen* screen = frm->screen() ? frm->screen() : QGuiApplication::primaryScreen();
     if (!screen)
@@ -26,6 +29,33 @@ void CenterForm(QWidget* frm)
     const double left = CenteredPosition(screenSize.width(), outer.width());
     const double top = CenteredPosition(screenSize.height(), outer.height());
     frm->move(static_cast<int>(std::floor(left)), static_cast<int>(std::floor(top)));
+}
+
+// The frame around a window is known only once it is on screen, so a window centred
+// before it is shown is centred once more, with its real outer size, when it appears.
+class CentreWhenShown : public QObject {
+public:
+    explicit CentreWhenShown(QWidget* frm) : QObject(frm) { frm->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            MoveToCentre(static_cast<QWidget*>(watched));
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void CenterForm(QWidget* frm)
+{
+    MoveToCentre(frm);
+    if (!frm->isVisible())
+        new CentreWhenShown(frm);
 }
 
 void LoadSettings()

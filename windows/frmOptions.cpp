@@ -11,8 +11,7 @@
 #include "app/modGTA2Qt.h"
 
 namespace {
-// Where the tab container's top edge sits relative to the page it shows: the frame
-// is placed by its position in the tab container.
+// The frame's place inside the tab container.
 constexpr QPoint kFrameInTabs(10, 32);
 }  // namespace
 
@@ -55,11 +54,14 @@ frmOptions::frmOptions(QWidget* parent)
 
     connect(cmdOk, &QPushButton::clicked, this, &frmOptions::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
+}
 
-    // The page sits below the tab bar; place the frame where it would be in the container.
-    SSTab1->ensurePolished();
-    SSTab1->setCurrentIndex(0);
-    const QPoint pageOrigin = general->mapTo(SSTab1, QPoint(0, 0));
+void frmOptions::showEvent(QShowEvent* event)
+{
+    // The tab container lays out its page only once shown; the frame's place is
+    // measured from the container's corner, not the page's.
+    QDialog::showEvent(event);
+    const QPoint pageOrigin = SSTab1->currentWidget()->mapTo(SSTab1, QPoint(0, 0));
     Frame1->move(kFrameInTabs - pageOrigin);
 }
 

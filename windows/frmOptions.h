@@ -16,6 +16,9 @@ public:
     void cmdOk_Click();
     void cmdCancel_Click();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QTabWidget* SSTab1;
     QGroupBox* Frame1;
