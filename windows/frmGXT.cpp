@@ -109,18 +109,29 @@ void frmGXT::cmdOpen_Click()
 {
     if (busy_)
         return;
-    const QString path =
-        CurrentPlatform().OpenFileName(this, FileDialogRequest{FromUtf8(sDataPath()), QString(), kFilter, false});
+    const QString path = CurrentPlatform().OpenFileName(this, DialogRequest(false));
     if (path.isEmpty())
         return;
-    SetBusy(true);
-    try {
+    RunBusy(QStringLiteral("The file could not be opened."), [&] {
         // A refused file has already been reported by the model and changed nothing.
         if (Model().LoadGXT(ToUtf8(path)))
             FillList();
+    });
+}
+
+FileDialogRequest frmGXT::DialogRequest(bool save)
+{
+    return FileDialogRequest{FromUtf8(sDataPath()), QString(), kFilter, save};
+}
+
+void frmGXT::RunBusy(const QString& failure, const std::function<void()>& work)
+{
+    SetBusy(true);
+    try {
+        work();
     } catch (const std::exception& e) {
-        CurrentPlatform().Message(this, QStringLiteral("The file could not be opened.\n%1").arg(FromUtf8(e.what())),
-                                  kAppTitle, MessageIcon::Warning);
+        CurrentPlatform().Message(this, failure + QLatin1Char('\n') + FromUtf8(e.what()), kAppTitle,
+                                  MessageIcon::Warning);
     }
     SetBusy(false);
 }
@@ -157,18 +168,11 @@ void frmGXT::cmdSave_Click()
 {
     if (busy_ || !loaded_)
         return;
-    const QString path =
-        CurrentPlatform().SaveFileName(this, FileDialogRequest{FromUtf8(sDataPath()), QString(), kFilter, true});
+    // The previous file is kept as a backup; the dialog still asks before replacing it.
+    const QString path = CurrentPlatform().SaveFileName(this, DialogRequest(true));
     if (path.isEmpty())
         return;
-    SetBusy(true);
-    try {
-        Model().SaveGXT(ToUtf8(path));
-    } catch (const std::exception& e) {
-        CurrentPlatform().Message(this, QStringLiteral("The file was not saved.\n%1").arg(FromUtf8(e.what())),
-                                  kAppTitle, MessageIcon::Warning);
-    }
-    SetBusy(false);
+    RunBusy(QStringLiteral("The file was not saved."), [&] { Model().SaveGXT(ToUtf8(path)); });
 }
 
 void frmGXT::lvwItems_ItemClick(QTreeWidgetItem* Item)

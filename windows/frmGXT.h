@@ -1,7 +1,10 @@
 #pragma once
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
+
+#include "app/Platform.h"
 
 #include "models/gxt/clsGXT.h"
 
@@ -42,6 +45,10 @@ private:
     // Commands are off while a load, save or list fill runs: the progress updates let
     // clicks through, and a second Open or Save must not start inside the first.
     void SetBusy(bool busy);
+    // Runs a load or save with the commands off; a failure is told to the user.
+    void RunBusy(const QString& failure, const std::function<void()>& work);
+    // The file dialog for Open or Save: starts in the data directory, .gxt files.
+    static FileDialogRequest DialogRequest(bool save);
     void UpdateCommands();
 
     QTreeWidget* lvwItems;
