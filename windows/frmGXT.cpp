@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <optional>
 
 #include "app/PathRules.h"
@@ -67,6 +68,8 @@ frmGXT::frmGXT(QWidget* parent)
     txtValue = new QLineEdit(this);
     txtValue->setObjectName(QStringLiteral("txtValue"));
     txtValue->setGeometry(2, 340, 513, 21);
+    // The default limit would cut a long text when shown, and Enter would store the cut text.
+    txtValue->setMaxLength(std::numeric_limits<int>::max());
 
     const auto button = [this](const char* name, const QString& caption, int top) {
         auto* b = new QPushButton(caption, this);

@@ -158,10 +158,16 @@ private slots:
         QCOMPARE(f.value()->text(), QStringLiteral("plain text 4"));
         QCOMPARE(f.selectedRow(), 4);
 
-        // A second file replaces every row.
-        f.open(f.write("b.gxt", FileOf({{"ONLY", Cells("one")}})));
+        // A second file replaces every row. Its text is longer than an edit box holds by
+        // default; Enter without a change must store it whole.
+        const std::string file = f.write("b.gxt", FileOf({{"ONLY", Cells(std::string(40000, 'x'))}}));
+        f.open(file);
         QCOMPARE(f.list()->topLevelItemCount(), 1);
-        QCOMPARE(f.value()->text(), QStringLiteral("one"));
+        QCOMPARE(f.value()->text().size(), 40000);
+        QTest::keyClick(f.value(), Qt::Key_Return);
+        f.platform.saveAnswers.push_back(FromUtf8(file));
+        QTest::mouseClick(f.button("cmdSave"), Qt::LeftButton);
+        QVERIFY(TempDir::Read(file) == TempDir::Read(file + ".bak"));
 
         // A file without entries: an empty list, an empty box, and Enter does nothing.
         f.open(f.write("empty.gxt", File("", "")));
