@@ -1,0 +1,83 @@
+#pragma once
+// Builds GXT text files byte by byte for the tests, so that every field can be set to
+// what a test needs, damaged values included.
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace gxt_test {
+
+inline std::string I32(int32_t v)
+{
+    std::string out;
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<char>((static_cast<uint32_t>(v) >> shift) & 0xFF));
+    return out;
+}
+
+// A key record: 4-byte offset into the text block, then the name padded with zeros to 8.
+inline std::string Key(int32_t offset, const std::string& name)
+{
+    std::string padded = name;
+    padded.resize(8, '\0');
+    return I32(offset) + padded;
+}
+
+// A text as 16-bit cells (character, then 0x00) with the 00 00 terminator; `singles`
+// leading characters are stored as single bytes instead.
+inline std::string Cells(const std::string& text, std::size_t singles = 0)
+{
+    std::string out = text.substr(0, singles);
+    for (std::size_t i = singles; i < text.size(); ++i) {
+        out.push_back(text[i]);
+        out.push_back('\0');
+    }
+    return out + std::string(2, '\0');
+}
+
+// "GBLEd" + one byte + "TKEY" + table size + records + "TDAT" + block size + block.
+inline std::string File(const std::string& records, const std::string& block, char sixth = '\0')
+{
+    return std::string("GBLEd") + sixth + "TKEY" + I32(static_cast<int32_t>(records.size())) + records + "TDAT" +
+           I32(static_cast<int32_t>(block.size())) + block;
+}
+
+struct Entry {
+    std::string name;
+    std::string text;  // as stored: already encoded, terminator included
+};
+
+// Lays the texts back to back and points each key at its own text.
+inline std::string FileOf(const std::vector<Entry>& entries)
+{
+    std::string records, block;
+    for (const Entry& e : entries) {
+        records += Key(static_cast<int32_t>(block.size()), e.name);
+        block += e.text;
+    }
+    return File(records, block);
+}
+
+// A file shaped like the game's own: names of up to 8 characters, many texts starting
+// with a prefix code or a capital letter and "!" stored as two single bytes, the rest
+// as plain cells.
+inline std::vector<Entry> GameLikeEntries(int count)
+{
+    static const char* const kPrefixes[] = {"n!", "y!", "l!", "r!", "s!", "m!", "k!", "W!", "G!"};
+    std::vector<Entry> entries;
+    for (int i = 0; i < count; ++i) {
+        std::string name = (i % 3 == 0 ? "mis" : i % 3 == 1 ? "car" : "bigname") + std::to_string(i);
+        name.resize(std::min<std::size_t>(name.size(), 8));
+        std::string text = "Text number " + std::to_string(i) + (i % 5 == 0 ? " Bonus!" : " Go to the phone");
+        if (i % 4 != 3)
+            entries.push_back({name, Cells(std::string(kPrefixes[i % 9]) + text, 2)});
+        else
+            entries.push_back({name, Cells(text)});
+    }
+    return entries;
+}
+
+}  // namespace gxt_test
