@@ -1,0 +1,40 @@
+#pragma once
+// What every benchmark shares: a scratch folder, the floors an operation is measured
+// against, and the naming that pairs an operation with its floor in the final table.
+//
+// An operation "LoadGXT" at size "realistic" is registered as "LoadGXT realistic" and
+// its floor as "floor LoadGXT realistic"; the table pairs them by that name.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "tests/support/TempDir.h"
+
+namespace bench {
+
+// One folder for the whole run.
+TempDir& Scratch();
+
+// Writes `bytes` to a file in the scratch folder and returns its path.
+std::string WriteInput(const std::string& name, const std::string& bytes);
+
+// The floor of a load: read the whole file into memory and copy its bytes once.
+void FloorLoad(benchmark::State& state, const std::string& path);
+// The floor of a save: write the same number of bytes to a file.
+void FloorSave(benchmark::State& state, std::size_t bytes);
+
+// Registers `op` with real time and the input size as the counter "bytes".
+benchmark::internal::Benchmark* Register(const std::string& name, std::size_t bytes,
+                                         std::function<void(benchmark::State&)> op);
+
+// Registers an operation on a file of `bytes` bytes at `path` together with its load floor.
+void RegisterLoad(const std::string& operation, const std::string& size, const std::string& path,
+                  std::size_t bytes, std::function<void(benchmark::State&)> op);
+// Registers an operation that writes `bytes` bytes together with its save floor.
+void RegisterSave(const std::string& operation, const std::string& size, std::size_t bytes,
+                  std::function<void(benchmark::State&)> op);
+
+}  // namespace bench

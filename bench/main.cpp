@@ -1,0 +1,91 @@
+// Runs every benchmark, then prints one table: each operation's median beside the
+// median of its floor (the least any program could do with the same input), their
+// ratio, how each operation grows from the realistic input to the ten-times one, and
+// last the worst ratio.
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "bench/Registry.h"
+
+namespace {
+
+struct Median {
+    double ms = 0;
+    double bytes = 0;
+};
+
+class MedianCollector : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median")
+                continue;
+            const double toMs = 1000.0 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            const auto bytes = run.counters.find("bytes");
+            medians[run.run_name.function_name] = {run.GetAdjustedRealTime() * toMs,
+                                                   bytes == run.counters.end() ? 0.0 : bytes->second.value};
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    std::map<std::string, Median> medians;
+};
+
+void PrintTable(const std::map<std::string, Median>& medians)
+{
+    std::printf("\n%-36s %12s %12s %12s %8s\n", "operation", "input bytes", "median ms", "floor ms", "ratio");
+    double worst = 0;
+    std::string worstName;
+    for (const auto& [name, m] : medians) {
+        if (name.rfind("floor ", 0) == 0)
+            continue;
+        const auto floor = medians.find("floor " + name);
+        if (floor == medians.end()) {
+            std::printf("%-36s %12.0f %12.3f %12s %8s\n", name.c_str(), m.bytes, m.ms, "-", "-");
+            continue;
+        }
+        const double ratio = m.ms / floor->second.ms;
+        std::printf("%-36s %12.0f %12.3f %12.3f %8.2f\n", name.c_str(), m.bytes, m.ms, floor->second.ms, ratio);
+        if (ratio > worst) {
+            worst = ratio;
+            worstName = name;
+        }
+    }
+
+    std::printf("\ngrowth from the realistic input to the ten-times one:\n");
+    const std::string realistic = " realistic";
+    for (const auto& [name, m] : medians) {
+        if (name.rfind("floor ", 0) == 0 || !name.ends_with(realistic))
+            continue;
+        const std::string operation = name.substr(0, name.size() - realistic.size());
+        const auto large = medians.find(operation + " x10");
+        if (large != medians.end())
+            std::printf("  %-34s %6.2f times\n", operation.c_str(), large->second.ms / m.ms);
+    }
+    std::printf("\nworst ratio: %.2f (%s)\n", worst, worstName.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Window work is measured on the offscreen platform unless another is asked for.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    bench::RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    MedianCollector collector;
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    PrintTable(collector.medians);
+    benchmark::Shutdown();
+    return 0;
+}
