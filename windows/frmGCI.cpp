@@ -64,7 +64,7 @@ frmGCI::frmGCI(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixe
 {
     setObjectName(QStringLiteral("frmGCI"));
     setWindowTitle(QStringLiteral("GCI Car Editor"));
-    setFixedSize(480, 474);
+    setFixedSize(480, 444);
     setFont(TahomaFont(9));
 
     cmdOpen = MakeButton(this, "cmdOpen", "Open File", 10);
@@ -74,7 +74,7 @@ frmGCI::frmGCI(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixe
 
     Frame1 = new QGroupBox(QStringLiteral("Values For"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(6, 2, 358, 466);
+    Frame1->setGeometry(6, 2, 358, 436);
 
     // The selector stands in the frame's title line, so the title reads "Values For" and
     // then the chosen car.
@@ -85,7 +85,7 @@ frmGCI::frmGCI(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixe
 
     lstVals = new QTreeWidget(Frame1);
     lstVals->setObjectName(QStringLiteral("lstVals"));
-    lstVals->setGeometry(8, 28, 342, 430);
+    lstVals->setGeometry(8, 28, 342, 400);
     lstVals->setColumnCount(2);
     lstVals->setHeaderLabels({QStringLiteral("Property"), QStringLiteral("Value")});
     lstVals->setRootIsDecorated(false);
