@@ -1,0 +1,70 @@
+#pragma once
+// Car files made by the tests: a five-line comment header, then one block per car
+// (a name line in braces, 4 integer lines, 17 decimal lines of three decimals), each
+// followed by an empty line. Values vary per car so a mix-up of cars shows.
+
+#include <string>
+#include <vector>
+
+namespace gci_sample {
+
+inline const char* const kLabels[22] = {
+    "", " {Model}", " {Turbo}", " {Value}", " {Pad}", " {Mass}", " {Front Drive Bias}",
+    " {Front Mass Bias}", " {Brake Friction}", " {Turn In}", " {Turn Ratio}", " {Rear End Stability}",
+    " {Handbrake Slide Value}", " {Thrust}", " {Max Speed}", " {Anti Strength}", " {Skid Threshold}",
+    " {Gear 1 Multiplier}", " {Gear 2 Multiplier}", " {Gear 3 Multiplier}", " {Gear 2 Speed}",
+    " {Gear 3 Speed}"};
+
+inline const std::string kHeader =
+    "{------------------------------\r\n"
+    " GTA2 car handling data\r\n"
+    " made by the Kestrova tests\r\n"
+    " one block per car\r\n"
+    "------------------------------}\r\n"
+    "\r\n";
+
+inline std::string CarName(int car)
+{
+    static const char* const stems[] = {"ALFA", "BUGGY", "COPCAR", "TAXI", "PICKUP", "BUS", "TANK", "VAN"};
+    return std::string(stems[car % 8]) + std::to_string(car);
+}
+
+// The value text of property `index` (1 to 21) of car `car`.
+inline std::string Value(int car, int index)
+{
+    if (index <= 4) {
+        const int values[5] = {0, car, car % 2, (car * 7) % 256, -1};  // model, turbo, value, pad
+        return std::to_string(values[index]);
+    }
+    const int thousandths = 100 + ((car * 37 + index * 113) % 900);  // 0.100 to 0.999
+    std::string fraction = std::to_string(thousandths % 1000);
+    fraction.insert(0, 3 - fraction.size(), '0');
+    return std::to_string(index == 5 ? 1 + car % 9 : 0) + "." + fraction;
+}
+
+// The 22 lines of car `car`, without line breaks.
+inline std::vector<std::string> CarLines(int car)
+{
+    std::vector<std::string> lines{"{" + CarName(car) + "}"};
+    for (int i = 1; i < 22; ++i)
+        lines.push_back((i > 4 ? "f" : "") + Value(car, i) + kLabels[i]);
+    return lines;
+}
+
+inline std::string CarBlock(int car)
+{
+    std::string block;
+    for (const std::string& line : CarLines(car))
+        block += line + "\r\n";
+    return block + "\r\n";
+}
+
+inline std::string File(int cars)
+{
+    std::string text = kHeader;
+    for (int car = 0; car < cars; ++car)
+        text += CarBlock(car);
+    return text;
+}
+
+}  // namespace gci_sample

@@ -1,0 +1,72 @@
+#pragma once
+// Answers the next value dialog (frmSetVal) that AskValue shows modally: once the dialog
+// is the active modal window, records what it shows and runs the test's action on it,
+// which must close it. Stops looking when it goes out of scope.
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "windows/frmSetVal.h"
+
+class GCISetValAnswer {
+public:
+    struct Shown {
+        bool shown = false;
+        bool sliderEnabled = false;
+        int sliderMin = 0, sliderMax = 0, sliderValue = 0;
+        QString text;
+        QString info;
+    };
+
+    explicit GCISetValAnswer(std::function<void(frmSetVal&)> act) : act_(std::move(act))
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+        timer_.start(5);
+    }
+
+    // Actions for the common answers.
+    static void Ok(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdOk"), Qt::LeftButton); }
+    static void Cancel(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton); }
+    static void Escape(frmSetVal& d) { QTest::keyClick(&d, Qt::Key_Escape); }
+    static void CloseWindow(frmSetVal& d) { d.close(); }
+    static std::function<void(frmSetVal&)> Type(const QString& text)
+    {
+        return [text](frmSetVal& d) {
+            auto* field = d.findChild<QLineEdit*>("tVal");
+            field->clear();
+            QTest::keyClicks(field, text);
+            Ok(d);
+        };
+    }
+    static std::function<void(frmSetVal&)> Slide(int position, std::function<void(frmSetVal&)> then = Ok)
+    {
+        return [position, then](frmSetVal& d) {
+            d.findChild<QSlider*>("sVal")->setValue(position);
+            then(d);
+        };
+    }
+
+    Shown seen;
+
+private:
+    void Poll()
+    {
+        auto* dialog = qobject_cast<frmSetVal*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        timer_.stop();
+        const auto* slider = dialog->findChild<QSlider*>("sVal");
+        seen = {true, slider->isEnabled(), slider->minimum(), slider->maximum(), slider->value(),
+                dialog->findChild<QLineEdit*>("tVal")->text(), dialog->findChild<QLabel*>("lblInfo")->text()};
+        act_(*dialog);
+    }
+
+    std::function<void(frmSetVal&)> act_;
+    QTimer timer_;
+};
