@@ -1,0 +1,15 @@
+#pragma once
+// What the renderer needs of a picture area: clear it, and set one pixel. The
+// viewer implements this over an off-screen image and shows the image once the
+// whole drawing is done, so nothing is painted pixel by pixel on screen.
+
+#include <cstdint>
+
+class Surface {
+public:
+    virtual ~Surface() = default;
+    // Back to the background colour, everywhere.
+    virtual void Clear() = 0;
+    // colour is 0x00RRGGBB. Pixels outside the surface are the surface's to ignore.
+    virtual void SetPixel(int x, int y, uint32_t colour) = 0;
+};

@@ -1,0 +1,48 @@
+#include "windows/StyPicture.h"
+
+#include <QPainter>
+
+StyPicture::StyPicture(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void StyPicture::Clear()
+{
+    if (image_.size() != size())
+        image_ = QImage(size(), QImage::Format_RGB32);
+    image_.fill(kBackground);
+}
+
+void StyPicture::SetPixel(int x, int y, uint32_t colour)
+{
+    // Pixels that fall outside the area are dropped.
+    if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height())
+        image_.setPixel(x, y, 0xFF000000u | colour);
+}
+
+void StyPicture::DrawLine(int x, int top, int bottom, uint32_t colour)
+{
+    for (int y = top; y <= bottom; ++y)
+        SetPixel(x, y, colour);
+}
+
+void StyPicture::Show()
+{
+    repaint();
+}
+
+void StyPicture::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (image_.isNull())
+        painter.fillRect(rect(), QColor::fromRgb(kBackground));
+    else
+        painter.drawImage(0, 0, image_);
+}
+
+void StyPicture::resizeEvent(QResizeEvent* event)
+{
+    Clear();
+    QWidget::resizeEvent(event);
+}
