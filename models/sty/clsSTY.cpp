@@ -17,7 +17,9 @@ constexpr int kPalettesPerPage = 64;
 constexpr std::size_t kPalettePageBytes = kPalettesPerPage * clsSTY::kPaletteBytes;
 constexpr std::size_t kMaxItems = 32767;  // the counts are signed 16-bit
 
-const std::array<const char*, 7> kByteBlockTypes = {"DELS", "DELX", "CARI", "SPEC", "PALB", "RECY", "OBJI"};
+// The special-effects chunk's tag is spelled out in hex: "S", "P", "E", "C".
+const std::array<const char*, 7> kByteBlockTypes = {"DELS", "DELX", "CARI", "\x53\x50\x45\x43", "PALB", "RECY",
+                                                    "OBJI"};
 
 // The chunk type as the user should see it: the file's 8-bit characters as UTF-8,
 // control characters shown as '?'.

@@ -2,6 +2,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include "tests/support/UiTestSupport.h"
 #include <filesystem>
 
 #include "app/PathRules.h"
@@ -116,7 +118,7 @@ private slots:
         e.ChooseCar(41);
         for (int i = 1; i < 22; ++i)
             QCOMPARE(e.Value(i), Q(gci_sample::Value(41, i)));
-        e.window.grab().save("/tmp/frmGCI-loaded.png");
+        SaveScreenshot(e.window, "frmGCI-loaded");
     }
 
     void changesAValueThroughTheDialogSavesWithBackupAndReloads()

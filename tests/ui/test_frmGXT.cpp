@@ -5,6 +5,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "tests/support/UiTestSupport.h"
+
 #include "app/PathRules.h"
 #include "app/modGTA2Qt.h"
 #include "models/gxt/clsGXT.h"
@@ -304,9 +306,7 @@ private slots:
         QCOMPARE(f.cell(17, 1), QStringLiteral("W!Text number 16 Go to the phone"));
         QVERIFY(reporter.Window() == nullptr);
         QVERIFY(f.list()->isVisible());
-        const QString shot = QDir::temp().filePath(QStringLiteral("frmGXT_loaded.png"));
-        QVERIFY(f.w.grab().save(shot));
-        qInfo() << "screenshot:" << shot;
+        SaveScreenshot(f.w, "frmGXT-loaded");
     }
 };
 

@@ -5,6 +5,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "tests/support/UiTestSupport.h"
+
 #include "app/BitmapHeader.h"
 #include "app/PathRules.h"
 #include "app/modGTA2Qt.h"
@@ -442,13 +444,12 @@ private slots:
         Viewer v;
         v.Open(v.Write("small.sty", SmallStyle().Build()));
         v.Click(v.Node("Tiles", 1));
-        v.w.grab().save(QStringLiteral("/tmp/frmSTY-tile.png"));
+        SaveScreenshot(v.w, "frmSTY-tile");
         v.Click(v.Node("Sprites", 3));
         QTest::mouseClick(v.chkTrans(), Qt::LeftButton);
-        v.w.grab().save(QStringLiteral("/tmp/frmSTY-sprite-transparent.png"));
+        SaveScreenshot(v.w, "frmSTY-sprite-transparent");
         v.Click(v.Node("Palettes", 40));
-        v.w.grab().save(QStringLiteral("/tmp/frmSTY-palette.png"));
-        QVERIFY(QFile::exists(QStringLiteral("/tmp/frmSTY-palette.png")));
+        SaveScreenshot(v.w, "frmSTY-palette");
     }
 };
 

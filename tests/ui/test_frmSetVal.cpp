@@ -5,6 +5,8 @@
 #include <QSlider>
 #include <QtTest>
 
+#include "tests/support/UiTestSupport.h"
+
 #include "tests/support/GCISetValAnswer.h"
 #include "windows/frmSetVal.h"
 
@@ -32,7 +34,7 @@ private slots:
 
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        dialog.grab().save("/tmp/frmSetVal-decimal.png");
+        SaveScreenshot(dialog, "frmSetVal-decimal");
 
         // The slider writes its position with a "." whatever the locale says.
         const QLocale before;
