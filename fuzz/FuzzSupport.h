@@ -1,0 +1,62 @@
+#pragma once
+// Shared by the fuzz targets and by the core test that replays their saved findings:
+// a check throws PropertyViolation when a reader breaks a promise, and lets any
+// exception that is not a documented refusal escape.
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+// Deliberately not a runtime_error, so it can never pass for a refused file.
+class PropertyViolation : public std::logic_error {
+public:
+    using std::logic_error::logic_error;
+};
+
+inline void Require(bool ok, const std::string& what)
+{
+    if (!ok)
+        throw PropertyViolation(what);
+}
+
+template <class Query>
+bool ThrowsOutOfRange(Query&& query)
+{
+    try {
+        query();
+    } catch (const std::out_of_range&) {
+        return true;
+    }
+    return false;
+}
+
+// Runs a load. A refusal must be a std::runtime_error whose message names the file;
+// its message is returned. Nothing is returned for an accepted file.
+template <class Load>
+std::optional<std::string> Refusal(const std::string& file, Load&& load)
+{
+    try {
+        load();
+    } catch (const std::runtime_error& e) {
+        const std::string message = e.what();
+        Require(message.find(file) != std::string::npos, "the refusal does not name the file: " + message);
+        return message;
+    }
+    return std::nullopt;
+}
+
+// For the fuzz targets: any escaping exception is a finding. Say what it was before
+// aborting, so the crash report carries it.
+template <class Check>
+void RunFuzzCheck(Check&& check)
+{
+    try {
+        check();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "fuzz check failed: %s\n", e.what());
+        std::abort();
+    }
+}
