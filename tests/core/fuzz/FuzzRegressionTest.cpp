@@ -4,7 +4,10 @@
 #include <string>
 
 #include "app/PathRules.h"
+#include "fuzz/check_gci.h"
 #include "fuzz/check_gmp.h"
+#include "fuzz/check_gxt.h"
+#include "fuzz/check_sty.h"
 #include "tests/support/SourceTree.h"
 #include "tests/support/TempDir.h"
 
@@ -20,7 +23,10 @@ struct Format {
 };
 
 const Format kFormats[] = {
+    {"gci", CheckGciFile},
     {"gmp", CheckGmpFile},
+    {"gxt", CheckGxtFile},
+    {"sty", CheckStyFile},
 };
 
 }  // namespace

@@ -1,0 +1,78 @@
+#pragma once
+// What any file, however damaged, must do to the text reader: load or be refused
+// (false, nothing thrown); leave the previous model untouched when refused; answer
+// every index from 1 to GetEntries and refuse 0 and one past with std::out_of_range;
+// find each entry's value by its name; and save what it loaded so that loading the
+// saved file gives the same names and values, and saving again the same bytes.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fuzz/FuzzSupport.h"
+#include "models/gxt/clsGXT.h"
+#include "tests/support/GxtTestFile.h"
+#include "tests/support/TempDir.h"
+
+namespace gxtcheck {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+inline Entries ReadAll(const clsGXT& model)
+{
+    const int32_t n = model.GetEntries();
+    Require(n >= 0, "GetEntries() is " + std::to_string(n));
+    Entries entries;
+    for (int32_t i = 1; i <= n; ++i) {
+        const std::string key = model.GetKey(i);
+        Require(key.size() == 8, "key " + std::to_string(i) + " is not 8 characters");
+        entries.emplace_back(key, model.GetValue(i));
+    }
+    for (int32_t outside : {0, n + 1})
+        Require(ThrowsOutOfRange([&] { model.GetKey(outside); }) &&
+                    ThrowsOutOfRange([&] { model.GetValue(outside); }),
+                "entry " + std::to_string(outside) + " answered outside 1 to " + std::to_string(n));
+    return entries;
+}
+
+// The first entry of each name must be what a lookup by that name finds.
+inline void CheckLookups(const clsGXT& model, const Entries& entries)
+{
+    std::vector<std::string> seen;
+    for (const auto& [key, value] : entries) {
+        const std::string name = key.substr(0, key.find('\0'));
+        if (std::find(seen.begin(), seen.end(), name) != seen.end())
+            continue;
+        seen.push_back(name);
+        Require(model.GetValueFromKey(name) == value, "the lookup of \"" + name + "\" found another value");
+    }
+}
+
+}  // namespace gxtcheck
+
+inline void CheckGxtFile(const std::string& file, const TempDir& scratch)
+{
+    using namespace gxtcheck;
+    clsGXT model;
+    const std::string baseline = scratch.File("baseline.gxt");
+    TempDir::Write(baseline, gxt_test::FileOf({{"BASE", gxt_test::Cells("before")}}));
+    Require(model.LoadGXT(baseline), "the baseline file was refused");
+    const Entries before = ReadAll(model);
+
+    if (!model.LoadGXT(file)) {
+        Require(ReadAll(model) == before, "a refused file changed the model");
+        return;
+    }
+    const Entries loaded = ReadAll(model);
+    CheckLookups(model, loaded);
+
+    const std::string saved = scratch.File("saved.gxt");
+    model.SaveGXT(saved);
+    clsGXT again;
+    Require(again.LoadGXT(saved), "the saved file was refused");
+    Require(ReadAll(again) == loaded, "the saved file does not give back the same names and values");
+
+    const std::string savedTwice = scratch.File("saved-twice.gxt");
+    again.SaveGXT(savedTwice);
+    Require(TempDir::Read(savedTwice) == TempDir::Read(saved), "saving the reloaded file changed its bytes");
+}

@@ -1,0 +1,136 @@
+#pragma once
+// What any file, however damaged, must do to the style reader: load or be refused with a
+// message naming it, leaving the previous file's data untouched; draw every tile and
+// sprite inside the size it reports, or refuse with std::out_of_range before touching
+// the surface or the render state; and export the first tile and sprite as bitmaps of
+// exactly the size their header gives, or refuse the same way.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/BitmapHeader.h"
+#include "fuzz/FuzzSupport.h"
+#include "models/sty/clsSTY.h"
+#include "tests/support/StyBuilder.h"
+#include "tests/support/TempDir.h"
+
+namespace stycheck {
+
+// Records how far drawing reached, so a pixel outside the image is caught.
+class BoundsSurface : public Surface {
+public:
+    void Clear() override { ++clears; }
+    void SetPixel(int x, int y, uint32_t colour) override
+    {
+        ++pixels;
+        minX = std::min(minX, x);
+        minY = std::min(minY, y);
+        maxX = std::max(maxX, x);
+        maxY = std::max(maxY, y);
+        Require(colour <= 0xFFFFFF, "a colour with bits above 0x00RRGGBB");
+    }
+    int clears = 0;
+    long pixels = 0;
+    int minX = 1 << 30, minY = 1 << 30, maxX = -1, maxY = -1;
+};
+
+struct RenderState {
+    int16_t width, height, pal;
+    bool operator==(const RenderState&) const = default;
+};
+
+inline RenderState StateOf(const clsSTY& sty)
+{
+    return {sty.lWidth(), sty.lHeight(), sty.lPal()};
+}
+
+// Draws with `render`; a refusal must leave the surface and the render state alone, a
+// drawing must cover exactly the reported size.
+template <class Render>
+void CheckDrawing(clsSTY& sty, const std::string& what, Render&& render)
+{
+    BoundsSurface surface;
+    const RenderState before = StateOf(sty);
+    try {
+        render(surface);
+    } catch (const std::out_of_range&) {
+        Require(surface.clears == 0 && surface.pixels == 0 && StateOf(sty) == before,
+                what + " was refused after it had started drawing");
+        return;
+    }
+    const long area = long{sty.lWidth()} * sty.lHeight();
+    Require(surface.pixels == area, what + " set " + std::to_string(surface.pixels) + " pixels for " +
+                                        std::to_string(sty.lWidth()) + " x " + std::to_string(sty.lHeight()));
+    if (area > 0)
+        Require(surface.minX >= 0 && surface.minY >= 0 && surface.maxX < sty.lWidth() && surface.maxY < sty.lHeight(),
+                what + " drew outside its own size");
+}
+
+// Exports with `save`; a written file must be exactly the size its header gives.
+template <class Save>
+void CheckExport(const std::string& file, const std::string& what, Save&& save)
+{
+    std::filesystem::remove(file);
+    try {
+        save();
+    } catch (const std::out_of_range&) {
+        Require(!std::filesystem::exists(file), what + " was refused but wrote a file");
+        return;
+    }
+    const std::string bytes = TempDir::Read(file);
+    Require(bytes.size() >= BitmapHeader::kSize && bytes.compare(0, 2, "BM") == 0, what + " wrote no bitmap");
+    const uint32_t declared = static_cast<uint8_t>(bytes[2]) | static_cast<uint8_t>(bytes[3]) << 8 |
+                              static_cast<uint8_t>(bytes[4]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bytes[5])) << 24;
+    Require(declared == bytes.size(), what + " is " + std::to_string(bytes.size()) + " bytes, its header says " +
+                                          std::to_string(declared));
+}
+
+// Counts and the colours of the first palettes: enough to see a model change.
+inline std::vector<uint32_t> Fingerprint(const clsSTY& sty)
+{
+    std::vector<uint32_t> print{static_cast<uint32_t>(sty.GetNumOfTiles()), static_cast<uint32_t>(sty.GetNumOfPals()),
+                                static_cast<uint32_t>(sty.GetNumOfPalx()), static_cast<uint32_t>(sty.GetNumOfSprx())};
+    for (int p = 0; p < std::min<int>(sty.GetNumOfPals(), 2); ++p)
+        for (int c = 0; c < clsSTY::kColours; ++c)
+            print.push_back(sty.GetCol(p, c));
+    return print;
+}
+
+}  // namespace stycheck
+
+inline void CheckStyFile(const std::string& file, const TempDir& scratch)
+{
+    using namespace stycheck;
+    InitBitmapHeader();
+    clsSTY sty;
+    const std::string baseline = scratch.File("baseline.sty");
+    if (!std::filesystem::exists(baseline))
+        TempDir::Write(baseline, sty_test::SmallStyle().Build());
+    sty.LoadSTY(baseline);
+    const std::vector<uint32_t> before = Fingerprint(sty);
+
+    if (Refusal(file, [&] { sty.LoadSTY(file); })) {
+        Require(Fingerprint(sty) == before, "a refused file changed the model");
+        return;
+    }
+    Require(sty.GetNumOfTiles() >= 0 && sty.GetNumOfPals() >= 0 && sty.GetNumOfPalx() >= 0 && sty.GetNumOfSprx() >= 0,
+            "a negative count");
+    for (bool transparent : {false, true}) {
+        sty.DrawTransparent(transparent);
+        for (int t = 0; t < sty.GetNumOfTiles(); ++t)
+            CheckDrawing(sty, "tile " + std::to_string(t), [&](Surface& s) { sty.RenderTile(t, s); });
+        for (int s = 0; s < sty.GetNumOfSprx(); ++s)
+            CheckDrawing(sty, "sprite " + std::to_string(s), [&](Surface& surface) { sty.RenderSprite(s, surface, 0); });
+    }
+    for (int outside : {-1, static_cast<int>(sty.GetNumOfTiles()) + sty.GetNumOfSprx()}) {
+        BoundsSurface surface;
+        Require(ThrowsOutOfRange([&] { sty.Render(outside, surface); }),
+                "item " + std::to_string(outside) + " was drawn");
+    }
+    const std::string bitmap = scratch.File("export.bmp");
+    if (sty.GetNumOfTiles() > 0)
+        CheckExport(bitmap, "tile 0", [&] { sty.SaveTile(bitmap, 0); });
+    if (sty.GetNumOfSprx() > 0)
+        CheckExport(bitmap, "sprite 0", [&] { sty.SaveSprite(bitmap, 0); });
+}
