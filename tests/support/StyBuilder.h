@@ -136,12 +136,6 @@ struct StyleFile {
     }
 };
 
-// Pixel x, y of sprite s in RealisticStyle.
-inline uint8_t RealisticSpritePixel(int s, int x, int y)
-{
-    return static_cast<uint8_t>((s * 13 + x * 3 + y * 7) % 256);
-}
-
 // The size of a real game file: 1,000 tiles, 128 physical palettes in two pages, a
 // 16,384-entry virtual palette table and 3,000 sprites of up to 32 x 32 pixels, eight
 // to each band of 32 rows of the sprite graphics. About 7 MB.
@@ -166,7 +160,7 @@ inline StyleFile RealisticStyle()
         for (int y = 0; y < e.height; ++y)
             for (int x = 0; x < e.width; ++x)
                 f.spriteGraphics[static_cast<std::size_t>(e.offset + y * 256 + x)] =
-                    static_cast<char>(RealisticSpritePixel(s, x, y));
+                    static_cast<char>((s * 13 + x * 3 + y * 7) % 256);
         f.sprites.push_back(e);
     }
     return f;
