@@ -12,19 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/LittleEndian.h"
+
 namespace sty_test {
 
-inline std::string U16(uint16_t v)
-{
-    return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-}
-
-inline std::string I32(int32_t value)
-{
-    const auto v = static_cast<uint32_t>(value);
-    return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF), static_cast<char>((v >> 16) & 0xFF),
-            static_cast<char>(v >> 24)};
-}
+using le::Chunk;
+using le::I32;
+using le::U16;
 
 // Six bytes the loader reads and ignores.
 inline std::string Header()
@@ -36,11 +30,6 @@ inline std::string Header()
 inline std::string ChunkHeader(const std::string& type, int32_t size)
 {
     return type + I32(size);
-}
-
-inline std::string Chunk(const std::string& type, const std::string& data)
-{
-    return ChunkHeader(type, static_cast<int32_t>(data.size())) + data;
 }
 
 // One tile: 4096 bytes, row by row from the top.

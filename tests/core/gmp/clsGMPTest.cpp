@@ -55,7 +55,7 @@ TEST_F(GmpFile, WalksChunksWhateverTheTagCaseAndOrder)
              Chunk("lGhT", std::string(16, 'A')) + Chunk("AnIm", kTwoAnims),
              Chunk("UMAP", "") + Chunk("ZONE", "ANIM") + anim,  // unknown chunks, empty or not, are passed over
              Chunk("LGHT", std::string(20, 'x')) + anim,        // not whole light records: passed over whole
-             anim + "DMAP" + Le32(1000) + "short",              // an unknown chunk past the end ends the walk
+             anim + "DMAP" + I32(1000) + "short",              // an unknown chunk past the end ends the walk
              Chunk("ANIM", AnimRecords(5)) + Chunk("LGHT", "") + anim,  // the last "ANIM" chunk wins
          })
         EXPECT_EQ(Read(Loaded(Header() + chunks)), kTwoAnimsTable) << chunks.size();
@@ -72,9 +72,9 @@ TEST_F(GmpFile, WalksChunksWhateverTheTagCaseAndOrder)
 
 TEST_F(GmpFile, RecordsHoldSignedTilesAndUnsignedDelaysAndFrames)
 {
-    std::string big = Le16(0) + '\x01' + '\0' + '\xFF' + '\0';  // 255 frames, the most a byte counts
+    std::string big = U16(0) + '\x01' + '\0' + '\xFF' + '\0';  // 255 frames, the most a byte counts
     for (int f = 0; f < 255; ++f)
-        big += Le16(f);
+        big += U16(f);
     clsGMP map = Loaded(Header() + Chunk("ANIM", AnimRecord(-2, 200, {40000, 5, 65535, 0}, 0xAA, 0xBB) +
                                                      AnimRecords(1) + big));  // then delay 0, no frames
     EXPECT_EQ(Read(map)[0], (std::vector<int>{200, -25536, 5, -1, 0}));
@@ -126,12 +126,12 @@ TEST_F(GmpFile, FailedLoadsKeepTheTableAndHideTheProgress)
         // Three bytes left over, which the next chunk's bytes would complete.
         {Header() + Chunk("ANIM", kTwoAnims + "\x01\x02\x03") + Chunk("ZZZZ", std::string(4, '\0')),
          "animation 2 in the chunk \"ANIM\" at offset 6 is cut off"},
-        {Header() + Chunk("ANIM", kTwoAnims + Le16(0) + '\x01' + '\0' + '\x03' + '\0' + Le16(5)) + Chunk("PAD!", "abcd"),
+        {Header() + Chunk("ANIM", kTwoAnims + U16(0) + '\x01' + '\0' + '\x03' + '\0' + U16(5)) + Chunk("PAD!", "abcd"),
          "animation 2 in the chunk \"ANIM\" at offset 6 has 3 frames"},  // 3 frames with room for 1
-        {Header() + "UMAP" + Le32(-1) + Chunk("ANIM", kTwoAnims), "has a negative size (-1)"},
-        {Header() + "anim" + Le32(INT32_MIN), "negative size"},
-        {Header() + "ANIM" + Le32(20) + AnimRecord(0, 1, {2}), "needs 20 bytes but only 8 remain"},
-        {Header() + Chunk("ANIM", AnimRecords(2)) + "LGHT" + Le32(32) + std::string(16, '\0'), "chunk \"LGHT\" at offset"},
+        {Header() + "UMAP" + I32(-1) + Chunk("ANIM", kTwoAnims), "has a negative size (-1)"},
+        {Header() + "anim" + I32(INT32_MIN), "negative size"},
+        {Header() + "ANIM" + I32(20) + AnimRecord(0, 1, {2}), "needs 20 bytes but only 8 remain"},
+        {Header() + Chunk("ANIM", AnimRecords(2)) + "LGHT" + I32(32) + std::string(16, '\0'), "chunk \"LGHT\" at offset"},
     };
     for (const auto& [bytes, problem] : cases) {
         clsGMP map = Loaded(Header() + Chunk("ANIM", kTwoAnims));
