@@ -1,6 +1,5 @@
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSet>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -31,17 +30,24 @@ std::vector<Entry> TwelveEntries()
     return e;
 }
 
-// A window, shown, with a scripted desktop and a folder of its own.
+// A window, shown, with its controls at hand, over a scripted desktop and a folder of its own.
 struct Fixture {
+    TempDir dir;
+    ScriptedPlatform platform;
+    frmGXT w;
+    QTreeWidget* list = w.findChild<QTreeWidget*>("lvwItems");
+    QLineEdit* value = w.findChild<QLineEdit*>("txtValue");
+    QPushButton* openButton = w.findChild<QPushButton*>("cmdOpen");
+    QPushButton* saveButton = w.findChild<QPushButton*>("cmdSave");
+    QPushButton* findButton = w.findChild<QPushButton*>("cmdFind");
+    QPushButton* findAgainButton = w.findChild<QPushButton*>("cmdFinda");
+
     Fixture() { w.show(); }
-    QTreeWidget* list() { return w.findChild<QTreeWidget*>("lvwItems"); }
-    QLineEdit* value() { return w.findChild<QLineEdit*>("txtValue"); }
-    QPushButton* button(const char* name) { return w.findChild<QPushButton*>(name); }
-    QString cell(int row, int column) { return list()->topLevelItem(row - 1)->text(column); }
+    QString cell(int row, int column) { return list->topLevelItem(row - 1)->text(column); }
     int selectedRow()
     {
-        const auto selected = list()->selectedItems();
-        return selected.isEmpty() ? 0 : list()->indexOfTopLevelItem(selected.first()) + 1;
+        const auto selected = list->selectedItems();
+        return selected.isEmpty() ? 0 : list->indexOfTopLevelItem(selected.first()) + 1;
     }
     std::string write(const std::string& name, const std::string& bytes)
     {
@@ -51,60 +57,29 @@ struct Fixture {
     void open(const std::string& file)
     {
         platform.openAnswers.push_back(FromUtf8(file));
-        QTest::mouseClick(button("cmdOpen"), Qt::LeftButton);
+        QTest::mouseClick(openButton, Qt::LeftButton);
     }
     void save(const std::string& file)
     {
         platform.saveAnswers.push_back(FromUtf8(file));
-        QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+        QTest::mouseClick(saveButton, Qt::LeftButton);
     }
     void clickRow(int row)
     {
-        list()->scrollToItem(list()->topLevelItem(row - 1));
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualItemRect(list()->topLevelItem(row - 1)).center());
+        list->scrollToItem(list->topLevelItem(row - 1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(row - 1)).center());
     }
     void enter(const QString& text)
     {
-        value()->setText(text);
-        QTest::keyClick(value(), Qt::Key_Return);
+        value->setText(text);
+        QTest::keyClick(value, Qt::Key_Return);
     }
     void find(const std::optional<QString>& answer)
     {
         platform.inputAnswers.push_back(answer);
-        QTest::mouseClick(button("cmdFind"), Qt::LeftButton);
+        QTest::mouseClick(findButton, Qt::LeftButton);
     }
-    void findAgain() { QTest::mouseClick(button("cmdFinda"), Qt::LeftButton); }
     QString lastMessage() { return platform.messages.empty() ? QString() : platform.messages.back().text; }
-
-    TempDir dir;
-    ScriptedPlatform platform;
-    frmGXT w;
-};
-
-// Watches the window from inside the progress updates: what was enabled, and whether a
-// second Open or Save or a close got through.
-class BusyProbe : public ProgressReporter {
-public:
-    explicit BusyProbe(Fixture& f) : f_(f), previous_(InstallProgressReporter(this)) {}
-    ~BusyProbe() override { InstallProgressReporter(previous_); }
-    void Show(double, double, const std::string&) override {}
-    void Hide() override {}
-    void Update(double, const std::string& caption) override
-    {
-        captions.insert(QString::fromStdString(caption));
-        for (const char* name : {"cmdOpen", "cmdSave", "cmdFind", "cmdFinda"})
-            anyEnabled |= f_.button(name)->isEnabled();
-        f_.button("cmdOpen")->click();
-        f_.button("cmdSave")->click();
-        f_.w.close();
-        stillOpen &= f_.w.isVisible();
-    }
-    QSet<QString> captions;
-    bool anyEnabled = false, stillOpen = true;
-
-private:
-    Fixture& f_;
-    ProgressReporter* previous_;
 };
 
 }  // namespace
@@ -117,26 +92,26 @@ private slots:
     void opensFilesAndShowsEveryEntry()
     {
         Fixture f;
-        QVERIFY(!f.button("cmdSave")->isEnabled() && !f.button("cmdFind")->isEnabled());
+        QVERIFY(!f.saveButton->isEnabled() && !f.findButton->isEnabled());
         ProgressWindowReporter reporter;  // the real progress window and its event processing
         ProgressReporter* previous = InstallProgressReporter(&reporter);
         f.open(f.write("big.gxt", FileOf(GameLikeEntries(3000))));
         InstallProgressReporter(previous);
         QCOMPARE(f.platform.openRequests[0].directory, FromUtf8(sDataPath()));
         QCOMPARE(f.platform.openRequests[0].filter, QStringLiteral("GXT Files (*.gxt)|*.gxt"));
-        QCOMPARE(f.list()->topLevelItemCount(), 3000);
+        QCOMPARE(f.list->topLevelItemCount(), 3000);
         QCOMPARE(f.cell(3000, 0), QStringLiteral("bigname2"));  // cut to 8 characters
         QCOMPARE(f.cell(17, 1), QStringLiteral("W!Text number 16 Go to the phone"));
         SaveScreenshot(f.w, "frmGXT-loaded");
 
         f.open(f.write("a.gxt", FileOf(TwelveEntries())));  // a second file replaces every row
-        QCOMPARE(f.list()->topLevelItemCount(), 12);
+        QCOMPARE(f.list->topLevelItemCount(), 12);
         QCOMPARE(f.cell(2, 0), QStringLiteral("EIGHTCHR"));
         QCOMPARE(f.cell(2, 1), QStringLiteral("caf\u00E9 cr\u00E8me"));  // bytes shown as Latin-1
-        QCOMPARE(f.value()->text(), QStringLiteral("plain text 1"));
+        QCOMPARE(f.value->text(), QStringLiteral("plain text 1"));
         QCOMPARE(f.selectedRow(), 1);
-        QVERIFY(f.button("cmdSave")->isEnabled() && f.button("cmdFind")->isEnabled());
-        QVERIFY(!f.button("cmdFinda")->isEnabled());
+        QVERIFY(f.saveButton->isEnabled() && f.findButton->isEnabled());
+        QVERIFY(!f.findAgainButton->isEnabled());
 
         // Cancelled and refused opens change nothing.
         f.clickRow(4);
@@ -146,21 +121,21 @@ private slots:
         f.open(f.dir.File("missing.gxt"));
         QVERIFY(f.lastMessage().contains(QStringLiteral("missing.gxt")));
         QCOMPARE(f.platform.messages.size(), 2u);
-        QCOMPARE(f.list()->topLevelItemCount(), 12);
-        QCOMPARE(f.value()->text(), QStringLiteral("plain text 4"));
+        QCOMPARE(f.list->topLevelItemCount(), 12);
+        QCOMPARE(f.value->text(), QStringLiteral("plain text 4"));
         QCOMPARE(f.selectedRow(), 4);
 
         // A text longer than an edit box holds by default: Enter without a change stores it whole.
         const std::string file = f.write("b.gxt", FileOf({{"ONLY", Cells(std::string(40000, 'x'))}}));
         f.open(file);
-        QTest::keyClick(f.value(), Qt::Key_Return);
+        QTest::keyClick(f.value, Qt::Key_Return);
         f.save(file);
         QVERIFY(TempDir::Read(file) == TempDir::Read(file + ".bak"));
 
         // A file without entries: an empty list, an empty box, and Enter does nothing.
         f.open(f.write("empty.gxt", File("", "")));
-        QCOMPARE(f.list()->topLevelItemCount(), 0);
-        QCOMPARE(f.value()->text(), QString());
+        QCOMPARE(f.list->topLevelItemCount(), 0);
+        QCOMPARE(f.value->text(), QString());
         f.enter(QStringLiteral("x"));
         QCOMPARE(f.platform.messages.size(), 2u);
     }
@@ -171,17 +146,17 @@ private slots:
         const std::string file = f.write("a.gxt", FileOf(TwelveEntries()));
         f.open(file);
         f.clickRow(6);
-        f.value()->setText(QStringLiteral("typed, never committed"));
+        f.value->setText(QStringLiteral("typed, never committed"));
         f.clickRow(5);
-        QCOMPARE(f.value()->text(), QStringLiteral("plain text 5"));
+        QCOMPARE(f.value->text(), QStringLiteral("plain text 5"));
         f.enter(QStringLiteral("Changed \u00FC"));
         QCOMPARE(f.cell(5, 1), QStringLiteral("Changed \u00FC"));
         f.enter(QStringLiteral("costs 5 \u20AC"));  // no single-byte code: refused by name
         QVERIFY(f.lastMessage().contains(QStringLiteral("\"\u20AC\"")));
         QCOMPARE(f.cell(5, 1), QStringLiteral("Changed \u00FC"));
-        QTest::keyClick(f.list(), Qt::Key_Down);  // the keyboard shows the new row's value first
-        QCOMPARE(f.value()->text(), QStringLiteral("plain text 6"));
-        f.list()->clearSelection();
+        QTest::keyClick(f.list, Qt::Key_Down);  // the keyboard shows the new row's value first
+        QCOMPARE(f.value->text(), QStringLiteral("plain text 6"));
+        f.list->clearSelection();
         f.enter(QStringLiteral("nowhere"));  // nothing selected: no entry to change
         QCOMPARE(f.cell(6, 1), QStringLiteral("plain text 6"));
 
@@ -193,7 +168,7 @@ private slots:
         QVERIFY(TempDir::Read(file) == FileOf(expected));
         f.save(f.dir.File("no/folder/c.gxt"));  // cannot be written: told, and the window goes on
         QVERIFY(f.lastMessage().contains(QStringLiteral("no/folder/c.gxt")));
-        QVERIFY(f.button("cmdOpen")->isEnabled() && f.button("cmdSave")->isEnabled());
+        QVERIFY(f.openButton->isEnabled() && f.saveButton->isEnabled());
     }
 
     void findAndFindAgainSearchTheValues()
@@ -202,15 +177,15 @@ private slots:
         f.open(f.write("a.gxt", FileOf(TwelveEntries())));
         f.find(std::nullopt);
         f.find(QString());
-        QVERIFY(f.platform.messages.empty() && !f.button("cmdFinda")->isEnabled());
+        QVERIFY(f.platform.messages.empty() && !f.findAgainButton->isEnabled());
         QCOMPARE(f.platform.inputPrompts.value(0), QStringLiteral("String to find"));
 
         f.find(QStringLiteral("NeEdLe"));
         QCOMPARE(f.selectedRow(), 3);
-        QCOMPARE(f.value()->text(), QStringLiteral("n!a needle here"));
-        f.findAgain();
+        QCOMPARE(f.value->text(), QStringLiteral("n!a needle here"));
+        QTest::mouseClick(f.findAgainButton, Qt::LeftButton);
         QCOMPARE(f.selectedRow(), 7);
-        f.findAgain();  // row 11's key holds the text, its value does not
+        QTest::mouseClick(f.findAgainButton, Qt::LeftButton);  // row 11's key holds the text, its value does not
         QCOMPARE(f.lastMessage(), QStringLiteral("Not Found!"));
         QCOMPARE(f.platform.messages[0].icon, MessageIcon::None);
         QCOMPARE(f.platform.messages[0].title, kAppTitle);
@@ -219,7 +194,7 @@ private slots:
         f.find(QStringLiteral("NEEDLEK"));  // a failed Find keeps Find Again and its text
         QCOMPARE(f.platform.messages.size(), 2u);
         f.clickRow(2);
-        f.findAgain();  // starts after the clicked row
+        QTest::mouseClick(f.findAgainButton, Qt::LeftButton);  // starts after the clicked row
         QCOMPARE(f.selectedRow(), 3);
         f.find(QStringLiteral("plain text"));  // Find always starts at row 1
         QCOMPARE(f.selectedRow(), 1);
@@ -230,18 +205,22 @@ private slots:
         Fixture f;
         const std::string file = f.write("a.gxt", FileOf(TwelveEntries()));
         {
-            BusyProbe probe(f);
+            BusyWatch watch({f.openButton, f.saveButton, f.findButton, f.findAgainButton}, [&] {
+                f.openButton->click();
+                f.saveButton->click();
+                f.w.close();
+                QVERIFY(f.w.isVisible());
+            });
             f.open(file);
             f.save(f.dir.File("out.gxt"));
-            QCOMPARE(probe.captions, (QSet<QString>{"Loading...", "Displying...", "Saving..."}));
-            QVERIFY(!probe.anyEnabled);
-            QVERIFY(probe.stillOpen);
+            QCOMPARE(watch.captions, (QSet<QString>{"Loading...", "Displying...", "Saving..."}));
+            QCOMPARE(watch.enabled, 0);
         }
         // Only the two dialogs of the test were shown: the clicks inside went nowhere.
         QCOMPARE(f.platform.openRequests.size(), 1u);
         QCOMPARE(f.platform.saveRequests.size(), 1u);
-        QCOMPARE(f.list()->topLevelItemCount(), 12);
-        QVERIFY(f.button("cmdOpen")->isEnabled() && f.button("cmdSave")->isEnabled());
+        QCOMPARE(f.list->topLevelItemCount(), 12);
+        QVERIFY(f.openButton->isEnabled() && f.saveButton->isEnabled());
     }
 };
 

@@ -15,7 +15,6 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/UiTestSupport.h"
 #include "windows/StyPicture.h"
-#include "windows/frmProgress.h"
 #include "windows/frmSTY.h"
 
 using namespace sty_test;
@@ -261,48 +260,34 @@ private slots:
 
     void nothingStartsWhileALoadRuns()
     {
-        // Real progress window and event processing; at each update the user tries every command.
-        struct Meddler : ProgressWindowReporter {
-            Viewer* v = nullptr;
-            int updates = 0;
-            bool anythingEnabled = false;
-            void Update(double value, const std::string& caption) override
-            {
-                ProgressWindowReporter::Update(value, caption);
-                ++updates;
-                for (QWidget* c : std::initializer_list<QWidget*>{v->cmdOpen, v->cmdExport, v->pix, v->txtPal, v->chkTrans})
-                    anythingEnabled = anythingEnabled || c->isEnabled();
-                QTest::mouseClick(v->cmdOpen, Qt::LeftButton);
-                QTest::mouseClick(v->cmdExport, Qt::LeftButton);
-                QTest::mouseClick(v->chkTrans, Qt::LeftButton);
-                if (QTreeWidgetItem* node = v->Node("Tiles", 0)) {
-                    v->Click(node);
-                    v->w.pix_NodeClick(node);
-                }
-                QTest::keyClicks(v->txtPal, QStringLiteral("5"));
-                v->w.txtPal_Change();
-                v->w.cmdOpen_Click();
-                v->w.chkTrans_Click();
-                v->w.cmdExport_Click();
-                v->w.close();
-            }
-        } meddler;
         Viewer v;
-        meddler.v = &v;
         v.Open(v.Write("first.sty"));
         v.Click(v.Node("Tiles", 3));
         const QRgb shown = v.Pixel(30, 30);
-        v.platform.saveAnswers.push_back(FromUtf8(v.dir.File("never.bmp")));
         StyleFile second = SmallStyle();
         second.tiles.resize(8, FilledTile(1));
-        v.platform.openAnswers.push_back(FromUtf8(v.dir.File("first.sty")));  // for an open that must not start
-        ProgressReporter* previous = InstallProgressReporter(&meddler);
-        v.platform.openAnswers.push_front(FromUtf8(v.Write("second.sty", second.Build())));
-        QTest::mouseClick(v.cmdOpen, Qt::LeftButton);
-        InstallProgressReporter(previous);
-
-        QVERIFY(meddler.updates >= 5);
-        QVERIFY(!meddler.anythingEnabled);
+        v.platform.openAnswers = {FromUtf8(v.Write("second.sty", second.Build())), FromUtf8(v.dir.File("first.sty"))};
+        v.platform.saveAnswers = {FromUtf8(v.dir.File("never.bmp"))};
+        {
+            BusyWatch watch({v.cmdOpen, v.cmdExport, v.pix, v.txtPal, v.chkTrans}, [&] {  // the user tries everything
+                QTest::mouseClick(v.cmdOpen, Qt::LeftButton);
+                QTest::mouseClick(v.cmdExport, Qt::LeftButton);
+                QTest::mouseClick(v.chkTrans, Qt::LeftButton);
+                if (QTreeWidgetItem* node = v.Node("Tiles", 0)) {
+                    v.Click(node);
+                    v.w.pix_NodeClick(node);
+                }
+                QTest::keyClicks(v.txtPal, QStringLiteral("5"));
+                v.w.txtPal_Change();
+                v.w.cmdOpen_Click();
+                v.w.chkTrans_Click();
+                v.w.cmdExport_Click();
+                v.w.close();
+            });
+            QTest::mouseClick(v.cmdOpen, Qt::LeftButton);
+            QVERIFY(watch.updates >= 5);
+            QCOMPARE(watch.enabled, 0);
+        }
         QCOMPARE(v.platform.openRequests.size(), 2u);
         QCOMPARE(v.platform.saveRequests.size(), 0u);
         QCOMPARE(v.Pixel(30, 30), shown);
