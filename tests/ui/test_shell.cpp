@@ -1,14 +1,29 @@
 #include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
 #include <QScreen>
 #include <QtTest>
 
 #include "app/BitmapHeader.h"
 #include "app/PathRules.h"
+#include "app/Platform.h"
+#include "app/QtPlatform.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/UiTestSupport.h"
 #include "windows/frmMain.h"
+#include "windows/frmOptions.h"
+#include "windows/frmProgress.h"
 
-class MainWindowTest : public QObject {
+namespace {
+const QString kStoredPath = ScriptedPlatform::SettingKey("Kestrova", "Settings", "Path");
+const QString kSep(QChar::fromLatin1(PlatformSeparator()));
+}  // namespace
+
+// The launcher, the options dialog and the progress window: the application shell.
+class ShellTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ScriptedPlatform> platform;
@@ -29,6 +44,22 @@ class MainWindowTest : public QObject {
         return out;
     }
 
+    // Opens the dialog, types `text` into the directory box and presses `button` or a key.
+    void answer(const QString& text, const char* button, Qt::Key key = Qt::Key_unknown)
+    {
+        QPointer<frmOptions> dialog = new frmOptions;
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->show();
+        dialog->findChild<QLineEdit*>("txtDir")->setText(text);
+        if (button)
+            QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+        else
+            QTest::keyClick(dialog, key);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(dialog.isNull());  // closed and released
+    }
+    QString stored() { return QString::fromStdString(sGTA2Path()); }
+
 private slots:
     void init()
     {
@@ -44,6 +75,7 @@ private slots:
                 delete w;
         window.reset();
         platform.reset();
+        HideProgress();
     }
 
     void loadReadsTheSettingsAndLaysOutTheWindow()
@@ -151,7 +183,127 @@ private slots:
         QCOMPARE(TopLevelsNamed("frmGCI").size(), 1);  // no window was closed on the way out
         QVERIFY(window->isVisible());
     }
+
+    void optionsLayoutShowsTheStoredDirectory()
+    {
+        SetGTA2Path("C:\\GTA2\\");
+        frmOptions dialog;
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Options"));
+        QCOMPARE(dialog.size(), QSize(439, 351));
+        auto* tabs = dialog.findChild<QTabWidget*>("SSTab1");
+        QCOMPARE(tabs->count(), 1);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("General"));
+        QCOMPARE(dialog.findChild<QLineEdit*>("txtDir")->text(), QStringLiteral("C:\\GTA2\\"));
+        QVERIFY(dialog.findChild<QPushButton*>("cmdOk")->isDefault() && !dialog.isModal());
+        SaveScreenshot(dialog, "options");
+    }
+
+    void optionsOkAppendsOneSeparatorAndStoresIt_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("no separator") << "games" + kSep + "GTA2" << "games" + kSep + "GTA2" + kSep;
+        QTest::newRow("already ends in it") << "games" + kSep << "games" + kSep;
+        QTest::newRow("empty") << "" << kSep;
+        const QString other = kSep == "/" ? "\\" : "/";
+        QTest::newRow("ends in the other slash") << "C:" + other << "C:" + other + kSep;
+    }
+    void optionsOkAppendsOneSeparatorAndStoresIt()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, result);
+        answer(typed, "cmdOk");
+        QCOMPARE(platform->settings.value(kStoredPath), result);
+        QCOMPARE(stored(), result);
+        QCOMPARE(QString::fromStdString(sDataPath()), result + "data" + kSep);
+        QVERIFY(platform->messages.empty());
+    }
+
+    void optionsCancelAndEscapeChangeNothing()
+    {
+        SetGTA2Path("old" + kSep.toStdString());
+        answer("new", "cmdCancel");
+        answer("typed", nullptr, Qt::Key_Escape);
+        QCOMPARE(stored(), "old" + kSep);
+        QCOMPARE(platform->settings.value(kStoredPath), QStringLiteral("C:\\GTA2"));  // as stored before
+        frmOptions again;
+        QCOMPARE(again.findChild<QLineEdit*>("txtDir")->text(), "old" + kSep);
+    }
+
+    void optionsReportAFailedSettingsWrite()
+    {
+        platform->settingsWriteError = "the settings store could not be written (access denied)";
+        answer("games", "cmdOk");
+        QCOMPARE(platform->messages.size(), std::size_t(1));
+        QVERIFY(platform->messages[0].text.contains("access denied"));
+        QCOMPARE(stored(), "games" + kSep);  // the running program still uses it
+    }
+
+    void desktopSettingsRoundTripInAFileOfTheirOwn()
+    {
+        QTemporaryDir dir;
+        QtPlatform desktop(dir.filePath("Kestrova.ini"));
+        QCOMPARE(desktop.ReadSetting("Kestrova", "Settings", "Path"), QString());
+        QCOMPARE(desktop.WriteSetting("Kestrova", "Settings", "Path", "C:\\GTA2\\"), QString());
+        QCOMPARE(QtPlatform(dir.filePath("Kestrova.ini")).ReadSetting("Kestrova", "Settings", "Path"),
+                 QStringLiteral("C:\\GTA2\\"));
+        QFile blocker(dir.filePath("not-a-folder"));  // a store that cannot be created says why
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY(!QtPlatform(dir.filePath("not-a-folder/Kestrova.ini")).WriteSetting("Kestrova", "Settings", "Path", "x").isEmpty());
+    }
+
+    void windowFiltersBecomeQtFilters()
+    {
+        QCOMPARE(QtFileFilter("Cars Files (*.gci)|*.gci"), QStringLiteral("Cars Files (*.gci)"));
+        QCOMPARE(QtFileFilter("Bitmaps|*.bmp|Palettes|*.pal"), QStringLiteral("Bitmaps (*.bmp);;Palettes (*.pal)"));
+        QCOMPARE(QtFileFilter("Images|*.bmp;*.png"), QStringLiteral("Images (*.bmp *.png)"));
+        QCOMPARE(QtFileFilter(""), QString());
+    }
+
+    void progressShowUpdateAndHideFollowTheRules()
+    {
+        ProgressWindowReporter reporter;
+        ProgressReporter* previous = InstallProgressReporter(&reporter);
+        ShowProgress(1, 500, "Loading...");
+        QPointer<frmProgress> w = reporter.Window();
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Please Wait..."));
+        QCOMPARE(w->size(), QSize(439, 53));
+        QCOMPARE(w->Position(), 0.0f);  // Show sets the range and text, not the position
+        QCOMPARE(w->Maximum(), 500.0f);
+        QLabel* label = w->findChild<QLabel*>("l");
+        QCOMPARE(label->text(), QStringLiteral("Loading..."));
+        // A value at or above the maximum is never shown.
+        for (auto [value, shown] : {std::pair{250.0, 250.0f}, {500.0, 250.0f}, {501.0, 250.0f}, {499.0, 499.0f}}) {
+            UpdateProgress(value, "Loading...");
+            QCOMPARE(w->Position(), shown);
+        }
+        const auto* bar = w->findChild<QProgressBar*>("pbar");
+        QVERIFY(bar->value() > 0 && bar->value() < bar->maximum());
+        UpdateProgress(2, "Saving...");
+        QCOMPARE(label->text(), QStringLiteral("Saving..."));
+        bool ran = false;
+        QTimer::singleShot(0, this, [&] { ran = true; });
+        UpdateProgress(2, "Saving...");  // nothing changes, but pending events still run
+        QVERIFY(ran);
+
+        HideProgress();
+        QVERIFY(w.isNull());
+        HideProgress();  // nothing shown: no effect
+        ShowProgress(1, 20, "Loading...");  // each Show after a Hide starts a fresh window
+        QCOMPARE(reporter.Window()->Position(), 0.0f);
+        QCOMPARE(reporter.Window()->Maximum(), 20.0f);
+        QCOMPARE(reporter.Window()->Text(), QStringLiteral("Loading..."));
+        ShowProgress(1, 0, "Loading...");  // an empty file shows an empty bar
+        UpdateProgress(-1, "Loading...");
+        QCOMPARE(reporter.Window()->findChild<QProgressBar*>("pbar")->value(), 0);
+        HideProgress();
+        InstallProgressReporter(previous);
+    }
+
 };
 
-QTEST_MAIN(MainWindowTest)
-#include "test_frmMain.moc"
+QTEST_MAIN(ShellTest)
+#include "test_shell.moc"
