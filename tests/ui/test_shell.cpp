@@ -64,7 +64,7 @@ private slots:
     void init()
     {
         platform = std::make_unique<ScriptedPlatform>();
-        platform->settings[ScriptedPlatform::SettingKey("Kestrova", "Settings", "Path")] = "C:\\GTA2";
+        platform->settings[kStoredPath] = "C:\\GTA2";
         window = std::make_unique<frmMain>();
         window->show();
     }
