@@ -105,8 +105,6 @@ struct StyleFile {
     std::vector<int16_t> palx;
     std::vector<SpriteEntry> sprites;
     std::string spriteGraphics;
-    // Any further chunks, written after the others as they stand.
-    std::string extraChunks;
 
     std::string Build() const
     {
@@ -121,7 +119,7 @@ struct StyleFile {
             out += Chunk("SPRX", SprxData(sprites));
         if (!spriteGraphics.empty())
             out += Chunk("SPRG", spriteGraphics);
-        return out + extraChunks;
+        return out;
     }
 };
 
