@@ -134,9 +134,14 @@ TEST(GCISave, KeepsThePreviousFileAsBackupAndNeverLosesIt)
     EXPECT_PRED2(Holds, Thrown<FileError>([&] { model.SaveCars(file); }), file + ": cannot be backed up");
     EXPECT_EQ(TempDir::Read(file), first);
     EXPECT_EQ(progress.calls.back().kind, 'H');  // the progress window is gone again
+}
 
-    // A read-only folder: nothing written, nothing backed up.
-    fs::remove(file + ".bak");
+TEST(GCISave, AReadOnlyFolderLeavesTheFileAlone)
+{
+    TempDir dir;
+    const std::string file = dir.File("x.gci"), first = gci_sample::File(2);
+    clsGCI model = Loaded(dir, first);
+    TempDir::Write(file, first);
     fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
     if (std::ofstream(dir.File("probe")))
         GTEST_SKIP() << "this user writes into read-only folders (administrator)";
