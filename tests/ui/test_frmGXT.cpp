@@ -97,6 +97,7 @@ private slots:
         ProgressReporter* previous = InstallProgressReporter(&reporter);
         f.open(f.write("big.gxt", FileOf(GameLikeEntries(3000))));
         InstallProgressReporter(previous);
+        QVERIFY(!reporter.Window());  // gone once the list is filled
         QCOMPARE(f.platform.openRequests[0].directory, FromUtf8(sDataPath()));
         QCOMPARE(f.platform.openRequests[0].filter, QStringLiteral("GXT Files (*.gxt)|*.gxt"));
         QCOMPARE(f.list->topLevelItemCount(), 3000);

@@ -98,7 +98,7 @@ private slots:
     {
         Viewer v;
         QCOMPARE(v.w.windowTitle(), QStringLiteral("STY Editor"));
-        QVERIFY(!v.cmdExport->isEnabled());
+        QVERIFY(!v.cmdExport->isEnabled() && !v.chkTrans->isChecked() && v.txtPal->text() == "0");
         QCOMPARE(v.Pixel(10, 10), StyPicture::kBackground);
         QVERIFY(v.pic->width() >= 256 && v.pic->height() >= 256);
         v.Open("");  // cancelled
@@ -108,8 +108,10 @@ private slots:
 
         v.Open(v.Write("small.sty"));
         QVERIFY(v.cmdExport->isEnabled());
-        QCOMPARE(v.pix->topLevelItem(0)->text(0), QStringLiteral("Graphics"));
-        QVERIFY(v.pix->topLevelItem(0)->isExpanded());
+        QTreeWidgetItem* root = v.pix->topLevelItem(0);
+        QCOMPARE(root->text(0) + root->child(0)->text(0) + root->child(1)->text(0) + root->child(2)->text(0),
+                 QStringLiteral("GraphicsTilesSpritesPalettes"));
+        QVERIFY(root->isExpanded());
         QCOMPARE(v.Node("Tiles")->childCount(), 4);
         QCOMPARE(v.Node("Sprites")->childCount(), 4);
         QCOMPARE(v.Node("Palettes", 63)->text(0), QStringLiteral("63"));
@@ -190,6 +192,9 @@ private slots:
         v.Type(QStringLiteral("5"));
         QVERIFY(!v.w.Typed());
         QCOMPARE(v.Pixel(30, 30), tilePixel);
+        v.Click(v.Node("Palettes", 2));  // and so it does with a palette selected
+        v.Type(QStringLiteral("6"));
+        QCOMPARE(v.Pixel(30, 30), Ramp(2, 30));
         QTest::mouseClick(v.chkTrans, Qt::LeftButton);  // the setting holds for files opened later
         v.Open(v.Write("again.sty"));
         v.Click(v.Node("Tiles", 0));

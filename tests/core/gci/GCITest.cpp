@@ -4,6 +4,7 @@
 #include <fstream>
 #include <regex>
 
+#include "models/gci/GCIProperties.h"
 #include "models/gci/GCIValueText.h"
 #include "models/gci/clsGCI.h"
 #include "models/io/FileError.h"
@@ -64,8 +65,13 @@ TEST(GCILoad, BlockCutting)
         {"h\r\n\r\n{Short}\r\n3 {Model}\r\n\r\n" + longCar, 2, "{Short}\r\n3 {Model}\r\n\r\n" + longCar},
     };
     for (const auto& c : cases) {
+        RecordingProgress progress;  // one step per car; none without cars
         clsGCI cars = Loaded(dir, c.bytes);
         EXPECT_EQ(cars.GetNumOfCars(), c.cars) << c.bytes;
+        EXPECT_EQ(progress.calls.size(), c.cars ? c.cars + 2u : 0u);
+        if (c.cars) {
+            EXPECT_EQ(progress.calls.front(), (RecordingProgress::Call{'S', 1, double(c.cars), "Loading..."}));
+        }
         EXPECT_EQ(CarsAsSaved(cars, dir), c.saved) << c.bytes;
         EXPECT_THROW(cars.GetVal(c.cars, 0), std::out_of_range);
     }
@@ -134,6 +140,8 @@ TEST(GCISave, KeepsThePreviousFileAsBackupAndNeverLosesIt)
     EXPECT_PRED2(Holds, Thrown<FileError>([&] { model.SaveCars(file); }), file + ": cannot be backed up");
     EXPECT_EQ(TempDir::Read(file), first);
     EXPECT_EQ(progress.calls.back().kind, 'H');  // the progress window is gone again
+    clsGCI().SaveCars(file);  // a model with no cars writes nothing
+    EXPECT_EQ(TempDir::Read(file), first);
 }
 
 TEST(GCISave, AReadOnlyFolderLeavesTheFileAlone)
@@ -159,6 +167,7 @@ TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
     lines[2] = "1";                         // no label
     lines[3] = "200   {Value}  extra";      // several blanks
     lines[4] = "  ";                        // blanks only
+    lines[5] = "f12.500";                   // no label
     lines[6] = " f0.5 {Front Drive Bias}";  // begins with a blank
     lines[7] = "f";
     lines[8] = "f0.250   {brake  FRICTION} old comment";
@@ -166,7 +175,7 @@ TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
     for (const std::string& line : lines)
         text += line + "\r\n";
     clsGCI cars = Loaded(dir, text + "\r\n");
-    const std::string expected[] = {"Big Truck", "3", "1", "200", "", gci_sample::Value(3, 5), "", "", "0.250"};
+    const std::string expected[] = {"Big Truck", "3", "1", "200", "", "12.500", "", "", "0.250"};
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(cars.GetVal(0, i), expected[i]) << i;
     for (auto [car, value] : {std::pair{-1, 2}, {1, 2}, {0, -1}, {0, 22}}) {
@@ -185,6 +194,12 @@ TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
         EXPECT_NE(saved.find(line), std::string::npos) << line;
     EXPECT_EQ(saved.find("old comment"), std::string::npos);
     EXPECT_EQ(Loaded(dir, "h\r\n\r\nX\r\n").GetVal(0, 0), "");  // a name line of one character
+    clsGCI stub = Loaded(dir, "h\r\n\r\n{Short}\r\n3 {Model}\r\n");  // lines it does not have
+    EXPECT_THROW(stub.GetVal(0, 2), std::out_of_range);
+    EXPECT_THROW(stub.SetVal(0, 21, "1.000"), std::out_of_range);
+    EXPECT_THROW(PropertyText(99), std::out_of_range);  // the property table, looked up by number
+    EXPECT_THROW(PropertyText(166), std::out_of_range);
+    EXPECT_EQ(PropertyText(165), "600");
 }
 
 TEST(GCIValueText, OnlyWholeTextsAreNumbersAndThousandthsRoundHalfToEven)

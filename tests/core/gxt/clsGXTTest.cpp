@@ -75,9 +75,15 @@ TEST(GxtSave, WritesTheExactBytesOfTheTwoEntryExample)
               "06 00 00 00 4B 32 00 00 00 00 00 00 "
               "54 44 41 54 0E 00 00 00 "
               "48 00 69 00 00 00 6E 21 47 00 6F 00 00 00");
-    // A file with no entries is the bare frame.
-    clsGXT empty = Loaded(dir, File("", "") + "trailing bytes are ignored");
+    // A file with no entries is valid and replaces what was loaded; it saves as the bare frame.
+    clsGXT empty = Loaded(dir, FileOf({{"OLD", Cells("old")}}));
+    TempDir::Write(dir.File("empty.gxt"), File("", "") + "trailing bytes are ignored");
+    MessageLog log;
+    EXPECT_TRUE(empty.LoadGXT(dir.File("empty.gxt")));
+    EXPECT_TRUE(log.shown.empty());
     EXPECT_EQ(empty.GetEntries(), 0);
+    EXPECT_EQ(empty.GetValueFromKey("OLD"), "");
+    EXPECT_THROW(empty.GetValue(1), std::out_of_range);
     EXPECT_EQ(Hex(Saved(dir, empty)), "47 42 4C 45 64 00 54 4B 45 59 00 00 00 00 54 44 41 54 00 00 00 00");
 }
 
@@ -141,6 +147,7 @@ TEST(GxtModel, KeysLookupAndIndexErrors)
         EXPECT_THROW(m.GetValue(bad), std::out_of_range);
         EXPECT_THROW(m.SetValue(bad, "x"), std::out_of_range);
     }
+    EXPECT_EQ(Snapshot(m), Snapshot(Loaded(dir, TempDir::Read(dir.File("in.gxt")))));  // refused edits change nothing
 }
 
 TEST(GxtLoad, DamagedFilesAreRefusedAndLeaveTheModelAsItWas)

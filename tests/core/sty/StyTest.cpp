@@ -86,6 +86,12 @@ TEST_F(Sty, WalksChunksInAnyOrderAndCaseAndReportsEachOne)
     EXPECT_EQ(pic.At(63, 63), Grey(8));
     Load(Header() + Chunk("PALX", PalxData({5})));  // a file without tiles shows none of the previous file's
     EXPECT_EQ(Counts(), (std::vector<int>{0, 0, 1, 0}));
+    // Blocks kept as they are; zero padding ends the walk, and so does an unknown chunk cut off by the end.
+    Load(Header() + Chunk("sprb", U16(7) + U16(0x0102)) + Chunk("obji", "xy") + std::string(4, '\0') + "garbage");
+    EXPECT_EQ(sty.WordBlock("SPRB"), (std::vector<uint16_t>{7, 0x0102}));
+    EXPECT_EQ(sty.ByteBlock("OBJI"), (std::vector<uint8_t>{'x', 'y'}));
+    Load(Header() + Chunk("PALX", PalxData({5, 6})) + ChunkHeader("UNKN", 1000) + "short");
+    EXPECT_EQ(Counts(), (std::vector<int>{0, 0, 2, 0}));
 }
 
 TEST_F(Sty, TilesAndPalettesComeFromTheirInterleavedOffsets)
@@ -192,7 +198,8 @@ TEST_F(Sty, PixelsAreTheirPaletteColourAndIndexZeroIsMagentaOnlyWhenTransparent)
     sty.RenderSprite(0, pic, 0);  // sprite 0's first pixel is index 0 as well
     EXPECT_EQ(pic.At(0, 0), 0xFF00FFu);
     sty.DrawTransparent(false);
-    EXPECT_EQ(sty.Render(4, pic), "Sprite");  // Render counts the tiles first
+    EXPECT_EQ(sty.Render(3, pic), "Tile");  // Render counts the tiles first
+    EXPECT_EQ(sty.Render(4, pic), "Sprite");
     EXPECT_EQ(pic.At(0, 0), Ramp(10, 0));
 }
 
