@@ -17,14 +17,13 @@
 class GCISetValAnswer {
 public:
     struct Shown {
-        bool shown = false;
-        bool sliderEnabled = false;
+        bool shown = false, sliderEnabled = false;
         int sliderMin = 0, sliderMax = 0, sliderValue = 0;
-        QString text;
-        QString info;
+        QString text, info;
     };
+    using Action = std::function<void(frmSetVal&)>;
 
-    explicit GCISetValAnswer(std::function<void(frmSetVal&)> act) : act_(std::move(act))
+    explicit GCISetValAnswer(Action act) : act_(std::move(act))
     {
         QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
         timer_.start(5);
@@ -35,16 +34,15 @@ public:
     static void Cancel(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton); }
     static void Escape(frmSetVal& d) { QTest::keyClick(&d, Qt::Key_Escape); }
     static void CloseWindow(frmSetVal& d) { d.close(); }
-    static std::function<void(frmSetVal&)> Type(const QString& text)
+    static Action Type(const QString& text)
     {
         return [text](frmSetVal& d) {
-            auto* field = d.findChild<QLineEdit*>("tVal");
-            field->clear();
-            QTest::keyClicks(field, text);
+            d.findChild<QLineEdit*>("tVal")->clear();
+            QTest::keyClicks(d.findChild<QLineEdit*>("tVal"), text);
             Ok(d);
         };
     }
-    static std::function<void(frmSetVal&)> Slide(int position, std::function<void(frmSetVal&)> then = Ok)
+    static Action Slide(int position, Action then = Ok)
     {
         return [position, then](frmSetVal& d) {
             d.findChild<QSlider*>("sVal")->setValue(position);
@@ -67,6 +65,6 @@ private:
         act_(*dialog);
     }
 
-    std::function<void(frmSetVal&)> act_;
+    Action act_;
     QTimer timer_;
 };

@@ -8,15 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/LittleEndian.h"
+
 namespace gxt_test {
 
-inline std::string I32(int32_t v)
-{
-    std::string out;
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<char>((static_cast<uint32_t>(v) >> shift) & 0xFF));
-    return out;
-}
+using le::I32;
 
 // A key record: 4-byte offset into the text block, then the name padded with zeros to 8.
 inline std::string Key(int32_t offset, const std::string& name)

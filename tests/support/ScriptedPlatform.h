@@ -23,14 +23,12 @@ public:
     ~ScriptedPlatform() override { InstallPlatform(previous_); }
 
     // Answers, used in order. An empty path is a cancelled dialog.
-    std::deque<QString> openAnswers;
-    std::deque<QString> saveAnswers;
+    std::deque<QString> openAnswers, saveAnswers;
     std::deque<std::optional<QString>> inputAnswers;
     QString settingsWriteError;
 
     // What the windows asked for.
-    std::vector<FileDialogRequest> openRequests;
-    std::vector<FileDialogRequest> saveRequests;
+    std::vector<FileDialogRequest> openRequests, saveRequests;
     std::vector<ShownMessage> messages;
     QStringList inputPrompts;
     QList<QUrl> openedUrls;
@@ -40,12 +38,12 @@ public:
     QString OpenFileName(QWidget*, const FileDialogRequest& request) override
     {
         openRequests.push_back(request);
-        return Next(openAnswers, "open dialog");
+        return Next(openAnswers);
     }
     QString SaveFileName(QWidget*, const FileDialogRequest& request) override
     {
         saveRequests.push_back(request);
-        return Next(saveAnswers, "save dialog");
+        return Next(saveAnswers);
     }
     void Message(QWidget*, const QString& text, const QString& title, MessageIcon icon) override
     {
@@ -54,7 +52,7 @@ public:
     std::optional<QString> Input(QWidget*, const QString& prompt, const QString&, const QString&) override
     {
         inputPrompts << prompt;
-        return Next(inputAnswers, "input box");
+        return Next(inputAnswers);
     }
     QString ReadSetting(const QString& application, const QString& section, const QString& key) override
     {
@@ -76,15 +74,15 @@ public:
 
     static QString SettingKey(const QString& application, const QString& section, const QString& key)
     {
-        return application + QLatin1Char('/') + section + QLatin1Char('/') + key;
+        return application + "/" + section + "/" + key;
     }
 
 private:
     template <typename T>
-    static T Next(std::deque<T>& answers, const char* what)
+    static T Next(std::deque<T>& answers)
     {
         if (answers.empty())
-            throw std::logic_error(std::string("the test gave no answer for the ") + what);
+            throw std::logic_error("the test gave no answer for a dialog");
         T answer = answers.front();
         answers.pop_front();
         return answer;

@@ -1,5 +1,5 @@
 #pragma once
-// Builds GTA2 style files byte by byte for tests, benchmarks and fuzzing. Qt-free.
+// Builds GTA2 style files byte by byte for tests and fuzzing. Qt-free.
 //
 // A style file is a 6-byte header followed by chunks, each a 4-character type, a
 // signed 32-bit little-endian size and that many bytes of data. Tiles are stored in
@@ -12,19 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/LittleEndian.h"
+
 namespace sty_test {
 
-inline std::string U16(uint16_t v)
-{
-    return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-}
-
-inline std::string I32(int32_t value)
-{
-    const auto v = static_cast<uint32_t>(value);
-    return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF), static_cast<char>((v >> 16) & 0xFF),
-            static_cast<char>(v >> 24)};
-}
+using le::Chunk;
+using le::I32;
+using le::U16;
 
 // Six bytes the loader reads and ignores.
 inline std::string Header()
@@ -36,11 +30,6 @@ inline std::string Header()
 inline std::string ChunkHeader(const std::string& type, int32_t size)
 {
     return type + I32(size);
-}
-
-inline std::string Chunk(const std::string& type, const std::string& data)
-{
-    return ChunkHeader(type, static_cast<int32_t>(data.size())) + data;
 }
 
 // One tile: 4096 bytes, row by row from the top.
@@ -116,8 +105,6 @@ struct StyleFile {
     std::vector<int16_t> palx;
     std::vector<SpriteEntry> sprites;
     std::string spriteGraphics;
-    // Any further chunks, written after the others as they stand.
-    std::string extraChunks;
 
     std::string Build() const
     {
@@ -132,45 +119,9 @@ struct StyleFile {
             out += Chunk("SPRX", SprxData(sprites));
         if (!spriteGraphics.empty())
             out += Chunk("SPRG", spriteGraphics);
-        return out + extraChunks;
+        return out;
     }
 };
-
-// Pixel x, y of sprite s in RealisticStyle.
-inline uint8_t RealisticSpritePixel(int s, int x, int y)
-{
-    return static_cast<uint8_t>((s * 13 + x * 3 + y * 7) % 256);
-}
-
-// The size of a real game file: 1,000 tiles, 128 physical palettes in two pages, a
-// 16,384-entry virtual palette table and 3,000 sprites of up to 32 x 32 pixels, eight
-// to each band of 32 rows of the sprite graphics. About 7 MB.
-inline StyleFile RealisticStyle()
-{
-    constexpr int kTiles = 1000, kPalettes = 128, kSprites = 3000;
-    StyleFile f;
-    for (int t = 0; t < kTiles; ++t) {
-        Tile tile(4096, '\0');
-        for (int i = 0; i < 4096; ++i)
-            tile[static_cast<std::size_t>(i)] = static_cast<char>((t + i) % 256);
-        f.tiles.push_back(tile);
-    }
-    for (int p = 0; p < kPalettes; ++p)
-        f.palettes.push_back(RampPalette(static_cast<uint8_t>(p)));
-    for (int v = 0; v < 16384; ++v)
-        f.palx.push_back(static_cast<int16_t>(v % kPalettes));
-    f.spriteGraphics.assign(static_cast<std::size_t>((kSprites + 7) / 8) * 32 * 256, '\0');
-    for (int s = 0; s < kSprites; ++s) {
-        const SpriteEntry e{(s / 8) * 32 * 256 + (s % 8) * 32, static_cast<uint8_t>(1 + (s * 5) % 32),
-                            static_cast<uint8_t>(1 + (s * 3) % 32)};
-        for (int y = 0; y < e.height; ++y)
-            for (int x = 0; x < e.width; ++x)
-                f.spriteGraphics[static_cast<std::size_t>(e.offset + y * 256 + x)] =
-                    static_cast<char>(RealisticSpritePixel(s, x, y));
-        f.sprites.push_back(e);
-    }
-    return f;
-}
 
 // A small file for tests that look at single pixels:
 // - tiles 0 to 3, pixel (x, y) of tile t = SmallTilePixel(t, x, y); index 0 in the top

@@ -1,6 +1,6 @@
 #pragma once
 // A Surface for tests of the style renderer: an image of 0x00RRGGBB values that
-// starts and clears to kBackground, and a log of how it was drawn on.
+// starts and clears to kBackground, and counts of how it was drawn on.
 
 #include <cstdint>
 #include <vector>
@@ -12,8 +12,6 @@ public:
     static constexpr uint32_t kBackground = 0x123456;
     static constexpr int kSide = 256;
 
-    StyRecordingSurface() : pixels_(kSide * kSide, kBackground) {}
-
     void Clear() override
     {
         ++clears;
@@ -22,19 +20,14 @@ public:
     void SetPixel(int x, int y, uint32_t colour) override
     {
         ++pixelsSet;
-        if (pixelsSet == 1)
-            clearsBeforeFirstPixel = clears;
         if (x >= 0 && y >= 0 && x < kSide && y < kSide)
             pixels_[static_cast<std::size_t>(y * kSide + x)] = colour;
-        order.push_back(y * kSide + x);
     }
     uint32_t At(int x, int y) const { return pixels_[static_cast<std::size_t>(y * kSide + x)]; }
 
     int clears = 0;
     int pixelsSet = 0;
-    int clearsBeforeFirstPixel = -1;
-    std::vector<int> order;  // y * kSide + x of every pixel set, in order
 
 private:
-    std::vector<uint32_t> pixels_;
+    std::vector<uint32_t> pixels_ = std::vector<uint32_t>(kSide * kSide, kBackground);
 };

@@ -5,7 +5,11 @@
 #include <QDir>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QSet>
 #include <QWidget>
+#include <functional>
+
+#include "app/modGTA2.h"
 
 // Saves a picture of the window when KESTROVA_SCREENSHOTS names a folder.
 inline void SaveScreenshot(QWidget& window, const QString& name)
@@ -49,3 +53,33 @@ inline QList<QWidget*> TopLevelsNamed(const QString& name)
             found << w;
     return found;
 }
+
+// While it lives, stands in for the progress window: at each update of a load or save
+// it counts the given commands that are enabled, notes the caption, and runs `meddle`,
+// what a user might try in the middle of it.
+class BusyWatch : public ProgressReporter {
+public:
+    BusyWatch(QList<QWidget*> commands, std::function<void()> meddle)
+        : commands_(std::move(commands)), meddle_(std::move(meddle)), previous_(InstallProgressReporter(this))
+    {
+    }
+    ~BusyWatch() override { InstallProgressReporter(previous_); }
+    void Show(double, double, const std::string&) override {}
+    void Hide() override {}
+    void Update(double, const std::string& caption) override
+    {
+        captions.insert(QString::fromStdString(caption));
+        for (QWidget* command : commands_)
+            enabled += command->isEnabled() ? 1 : 0;
+        ++updates;
+        meddle_();
+        QCoreApplication::processEvents();
+    }
+    QSet<QString> captions;
+    int updates = 0, enabled = 0;
+
+private:
+    QList<QWidget*> commands_;
+    std::function<void()> meddle_;
+    ProgressReporter* previous_;
+};

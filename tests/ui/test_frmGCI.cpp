@@ -1,30 +1,25 @@
 #include <QComboBox>
-#include <QPushButton>
+#include <QLocale>
 #include <QTreeWidget>
 #include <QtTest>
-
-#include "tests/support/UiTestSupport.h"
 #include <filesystem>
 
 #include "app/PathRules.h"
 #include "app/modGTA2Qt.h"
-#include "models/gci/GCIValueText.h"
 #include "tests/support/GCISampleFile.h"
 #include "tests/support/GCISetValAnswer.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UiTestSupport.h"
 #include "windows/frmGCI.h"
 #include "windows/frmProgress.h"
 
 namespace {
 
-QString Q(const std::string& path)
-{
-    return FromUtf8(path);
-}
-
-// The window with its controls at hand, shown so that rows can be clicked.
+// The window, shown, with its controls at hand, over a scripted desktop and a folder of its own.
 struct Editor {
+    TempDir dir;
+    ScriptedPlatform platform;
     frmGCI window;
     QPushButton* open = window.findChild<QPushButton*>("cmdOpen");
     QPushButton* reload = window.findChild<QPushButton*>("cmdReload");
@@ -33,51 +28,31 @@ struct Editor {
     QComboBox* cars = window.findChild<QComboBox*>("cmbCars");
     QTreeWidget* list = window.findChild<QTreeWidget*>("lstVals");
 
-    Editor()
+    Editor() { window.show(); }
+    std::string Write(const std::string& bytes, const std::string& name = "cars.gci")
     {
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        TempDir::Write(dir.File(name), bytes);
+        return dir.File(name);
+    }
+    void Open(const std::string& file)
+    {
+        platform.openAnswers.push_back(FromUtf8(file));
+        QTest::mouseClick(open, Qt::LeftButton);
     }
     QString Value(int row) const { return list->topLevelItem(row)->text(1); }
-    void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-    void DoubleClickRow(int row)
+    QString Said() const { return platform.messages.empty() ? QString() : platform.messages.back().text; }
+    // Save, Save As and the rows, which open and reload enable together.
+    bool Editable() const { return save->isEnabled() && saveAs->isEnabled() && list->isEnabled(); }
+    // Double-clicks a row with `answer` ready for the value dialog; what the dialog showed.
+    GCISetValAnswer::Shown Edit(int row, GCISetValAnswer::Action answer)
     {
-        QTreeWidgetItem* item = list->topLevelItem(row);
-        list->scrollToItem(item);
-        const QPoint at = list->visualItemRect(item).center();
+        GCISetValAnswer dialog(std::move(answer));
+        list->scrollToItem(list->topLevelItem(row));
+        const QPoint at = list->visualItemRect(list->topLevelItem(row)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        return dialog.seen;
     }
-    void ChooseCar(int position) { cars->setCurrentIndex(position); }
-};
-
-// Checks, at every progress step of a load or save, that nothing can be started.
-class CommandsWatch : public ProgressReporter {
-public:
-    explicit CommandsWatch(Editor& editor) : editor_(editor), previous_(InstallProgressReporter(this)) {}
-    ~CommandsWatch() override { InstallProgressReporter(previous_); }
-    void Show(double, double, const std::string&) override {}
-    void Hide() override {}
-    void Update(double, const std::string&) override
-    {
-        ++updates;
-        for (QWidget* command : {static_cast<QWidget*>(editor_.open), static_cast<QWidget*>(editor_.reload),
-                                 static_cast<QWidget*>(editor_.save), static_cast<QWidget*>(editor_.saveAs),
-                                 static_cast<QWidget*>(editor_.cars), static_cast<QWidget*>(editor_.list)})
-            enabledDuring += command->isEnabled() ? 1 : 0;
-        // What a user could do in the middle of it: click, and try to close the window.
-        editor_.open->click();
-        editor_.reload->click();
-        editor_.window.cmdSavefile_Click();
-        editor_.window.close();
-        QCoreApplication::processEvents();
-    }
-    int updates = 0;
-    int enabledDuring = 0;
-
-private:
-    Editor& editor_;
-    ProgressReporter* previous_;
 };
 
 }  // namespace
@@ -86,231 +61,150 @@ class TestFrmGCI : public QObject {
     Q_OBJECT
 
 private slots:
-    void opensAFileAndShowsTheChosenCar()
+    void opensChangesThroughTheDialogSavesWithBackupAndReloads()
     {
-        TempDir dir;
-        const std::string file = dir.File("cars.gci");
-        TempDir::Write(file, gci_sample::File(85));
-        ScriptedPlatform platform;
         Editor e;
-        QCOMPARE(e.list->topLevelItemCount(), 22);
-        QCOMPARE(e.list->topLevelItem(7)->text(0), QStringLiteral("Front Mass Bais"));
-        platform.openAnswers = {QString(), Q(file)};
-        e.Click(e.open);  // cancelled: nothing happens
-        QCOMPARE(e.cars->count(), 0);
-        QVERIFY(!e.reload->isEnabled() && !e.save->isEnabled() && !e.saveAs->isEnabled() && !e.list->isEnabled());
-
-        ProgressWindowReporter progressWindow;
+        const std::string file = e.Write(gci_sample::File(85));
+        e.Open("");  // cancelled: nothing happens
+        QVERIFY(e.cars->count() == 0 && !e.reload->isEnabled() && !e.Editable());
+        ProgressWindowReporter progressWindow;  // the real progress window and its event processing
         ProgressReporter* before = InstallProgressReporter(&progressWindow);
-        e.Click(e.open);
+        e.Open(file);
         InstallProgressReporter(before);
-        QCOMPARE(platform.openRequests.size(), 2u);
-        QCOMPARE(platform.openRequests[1].directory, Q(sDataPath()));
-        QCOMPARE(platform.openRequests[1].filter, QStringLiteral("Cars Files (*.gci)|*.gci"));
-        QVERIFY(platform.messages.empty());
-
-        QCOMPARE(e.cars->count(), 85);
-        QCOMPARE(e.cars->itemText(84), Q(gci_sample::CarName(84)));
-        QCOMPARE(e.cars->itemData(84).toInt(), 84);
-        QCOMPARE(e.Value(0), QStringLiteral("ALFA0"));
-        QVERIFY(e.reload->isEnabled() && e.save->isEnabled() && e.saveAs->isEnabled() && e.list->isEnabled());
-
-        e.ChooseCar(41);
-        for (int i = 1; i < 22; ++i)
-            QCOMPARE(e.Value(i), Q(gci_sample::Value(41, i)));
+        QCOMPARE(e.platform.openRequests[1].directory, FromUtf8(sDataPath()));
+        QCOMPARE(e.platform.openRequests[1].filter, QStringLiteral("Cars Files (*.gci)|*.gci"));
+        QCOMPARE(e.cars->itemText(84), FromUtf8(gci_sample::CarName(84)));  // 85 cars in file order
+        QVERIFY(e.reload->isEnabled() && e.Editable());
+        e.cars->setCurrentIndex(3);
+        for (int i = 0; i < 22; ++i)
+            QCOMPARE(e.Value(i), FromUtf8(i ? gci_sample::Value(3, i) : gci_sample::CarName(3)));
         SaveScreenshot(e.window, "frmGCI-loaded");
-    }
 
-    void changesAValueThroughTheDialogSavesWithBackupAndReloads()
-    {
-        TempDir dir;
-        const std::string file = dir.File("cars.gci");
-        const std::string original = gci_sample::File(84);
-        TempDir::Write(file, original);
-        ScriptedPlatform platform;
-        platform.openAnswers = {Q(file)};
-        Editor e;
-        e.Click(e.open);
-        e.ChooseCar(3);
-
-        {
-            GCISetValAnswer answer(GCISetValAnswer::Slide(2250));
-            e.DoubleClickRow(5);  // Mass
-            QVERIFY(answer.seen.shown);
-            QVERIFY(answer.seen.sliderEnabled);
-            QCOMPARE(answer.seen.sliderMin, 1000);
-            QCOMPARE(answer.seen.sliderMax, 30000);
-            QCOMPARE(answer.seen.text, Q(gci_sample::Value(3, 5)));
-            QCOMPARE(answer.seen.sliderValue, ThousandthsWithin(gci_sample::Value(3, 5), 1000, 30000));
-            QCOMPARE(answer.seen.info, QString());
-        }
+        const auto mass = e.Edit(5, GCISetValAnswer::Slide(2250));  // the slider counts thousandths
+        QVERIFY(mass.sliderEnabled && mass.sliderMin == 1000 && mass.sliderMax == 30000);
+        QCOMPARE(mass.text, FromUtf8(gci_sample::Value(3, 5)));
         QCOMPARE(e.Value(5), QStringLiteral("2.250"));
-        {
-            GCISetValAnswer answer(GCISetValAnswer::Type(" 0.75 "));  // blanks around it are dropped
-            e.DoubleClickRow(21);
-        }
-        QCOMPARE(e.Value(21), QStringLiteral("0.75"));
-        {
-            // The model number shows the answer, but the car keeps its own.
-            GCISetValAnswer answer(GCISetValAnswer::Type("77"));
-            e.DoubleClickRow(1);
-            QCOMPARE(e.Value(1), QStringLiteral("77"));
-        }
-        {
-            GCISetValAnswer answer(GCISetValAnswer::Ok);
-            e.DoubleClickRow(0);  // the name row is not edited
-            QVERIFY(!answer.seen.shown);
-        }
-
-        e.Click(e.save);
-        QVERIFY(platform.messages.empty());  // nothing is said after a save that worked
-        QCOMPARE(TempDir::Read(file + ".bak"), original);
-        const std::string saved = TempDir::Read(file);
-        QVERIFY(saved.find("\r\nf2.250 {Mass}\r\n") != std::string::npos);
-        QVERIFY(saved.find("\r\nf0.75 {Gear 3 Speed}\r\n\r\n{" + gci_sample::CarName(4) + "}") != std::string::npos);
-
-        e.ChooseCar(7);
-        e.Click(e.reload);
+        e.Edit(21, GCISetValAnswer::Type(" 0.75 "));  // blanks around it are dropped
+        e.Edit(1, GCISetValAnswer::Type("77"));        // the model number shows the answer ...
+        QCOMPARE(e.Value(21) + e.Value(1), QStringLiteral("0.7577"));
+        QVERIFY(!e.Edit(0, GCISetValAnswer::Ok).shown);  // the name row is not edited
+        QTest::mouseClick(e.save, Qt::LeftButton);
+        QVERIFY(e.platform.messages.empty());  // nothing is said after a save that worked
+        QCOMPARE(TempDir::Read(file + ".bak"), gci_sample::File(85));
+        e.cars->setCurrentIndex(7);
+        QTest::mouseClick(e.reload, Qt::LeftButton);
         QCOMPARE(e.cars->currentIndex(), 0);
-        QCOMPARE(e.cars->count(), 84);
-        e.ChooseCar(3);
-        QCOMPARE(e.Value(1), QStringLiteral("3"));
-        QCOMPARE(e.Value(5), QStringLiteral("2.250"));
-        QCOMPARE(e.Value(21), QStringLiteral("0.75"));
-        QCOMPARE(e.Value(6), Q(gci_sample::Value(3, 6)));
+        e.cars->setCurrentIndex(3);
+        QCOMPARE(e.Value(1) + e.Value(5) + e.Value(21), QStringLiteral("32.2500.75"));  // ... the car keeps its own
     }
 
     void answersThatChangeNothingLeaveTheLineAsItWas()
     {
-        TempDir dir;
-        const std::string file = dir.File("odd.gci");
+        Editor e;
         std::vector<std::string> lines = gci_sample::CarLines(0);
         lines[8] = "f0.250   {brake  FRICTION} tuned";  // another tool's spelling
         std::string text = gci_sample::kHeader;
         for (const std::string& line : lines)
             text += line + "\r\n";
-        TempDir::Write(file, text + "\r\n");
-        ScriptedPlatform platform;
-        platform.openAnswers = {Q(file)};
-        Editor e;
-        e.Click(e.open);
+        const std::string file = e.Write(text + "\r\n"), out = e.dir.File("out.gci");
+        e.Open(file);
+        for (auto leave : {GCISetValAnswer::Cancel, GCISetValAnswer::Escape, GCISetValAnswer::CloseWindow})
+            QVERIFY(e.Edit(8, GCISetValAnswer::Slide(900, leave)).shown);
+        e.Edit(8, GCISetValAnswer::Ok);
+        for (const char* typed : {"", "abc", "1.5x", "1,5", "-1", "-2.5"})  // not numbers, and -1 or less
+            e.Edit(8, GCISetValAnswer::Type(typed));
+        QCOMPARE(e.Value(8), QStringLiteral("0.250"));
+        QCOMPARE(e.platform.messages.size(), 4u);  // one per answer that is not a number
+        QVERIFY(e.platform.messages[0].text.contains(QStringLiteral("not a number")));
+        QVERIFY(e.platform.messages[1].text.contains("\"abc\"") && e.platform.messages[1].text.contains("Brake Friction"));
 
-        for (auto leave : {GCISetValAnswer::Cancel, GCISetValAnswer::Escape, GCISetValAnswer::CloseWindow}) {
-            GCISetValAnswer answer(GCISetValAnswer::Slide(900, leave));
-            e.DoubleClickRow(8);
-            QVERIFY(answer.seen.shown);
-        }
-        {
-            GCISetValAnswer untouched(GCISetValAnswer::Ok);
-            e.DoubleClickRow(8);
-        }
-        // Refused answers: not numbers, and -1 or less.
-        for (const QString& typed : {QString(), QStringLiteral("abc"), QStringLiteral("1.5x"), QStringLiteral("1,5"),
-                                     QStringLiteral("-1"), QStringLiteral("-2.5")}) {
-            GCISetValAnswer answer(GCISetValAnswer::Type(typed));
-            e.DoubleClickRow(8);
-            QCOMPARE(e.Value(8), QStringLiteral("0.250"));
-        }
-        QCOMPARE(platform.messages.size(), 4u);  // one per answer that is not a number
-        QVERIFY(platform.messages[0].text.contains(QStringLiteral("not a number")));
-        QVERIFY(platform.messages[1].text.contains(QStringLiteral("\"abc\"")));
-        QVERIFY(platform.messages[1].text.contains(QStringLiteral("Brake Friction")));
-        const std::string out = dir.File("out.gci");
-        platform.saveAnswers = {QString(), Q(out)};
-        e.Click(e.saveAs);  // cancelled
-        e.Click(e.saveAs);
-        QCOMPARE(platform.saveRequests.size(), 2u);
-        QVERIFY(platform.saveRequests[1].confirmOverwrite);
-        QCOMPARE(platform.saveRequests[1].directory, Q(sDataPath()));
-        const std::string saved = TempDir::Read(out);
-        QVERIFY(saved.find("\r\nf0.250   {brake  FRICTION} tuned\r\n") != std::string::npos);
+        e.platform.saveAnswers = {QString(), FromUtf8(out)};
+        QTest::mouseClick(e.saveAs, Qt::LeftButton);  // cancelled
+        QTest::mouseClick(e.saveAs, Qt::LeftButton);
+        QVERIFY(e.platform.saveRequests[1].confirmOverwrite);
+        QCOMPARE(e.platform.saveRequests[1].directory, FromUtf8(sDataPath()));
+        QVERIFY(TempDir::Read(out).find("\r\nf0.250   {brake  FRICTION} tuned\r\n") != std::string::npos);
         QVERIFY(!std::filesystem::exists(out + ".bak"));
         QCOMPARE(TempDir::Read(file), text + "\r\n");  // Save As left the opened file alone
     }
 
-    void shortCarsAndFilesWithoutCarsAreToldNotGuessed()
+    void theValueDialogShowsWhatTheFileHolds()
     {
-        TempDir dir;
-        const std::string shortFile = dir.File("short.gci");
-        TempDir::Write(shortFile, "h\r\n\r\n{Stub}\r\n4 {Model}\r\n1 {Turbo}\r\n\r\n");
-        const std::string empty = dir.File("empty.gci");
-        TempDir::Write(empty, "a header and nothing else\r\n");
-        ScriptedPlatform platform;
-        platform.openAnswers = {Q(shortFile), Q(empty)};
-        Editor e;
-        e.Click(e.open);
-        QCOMPARE(e.Value(2), QStringLiteral("1"));
-        QCOMPARE(e.Value(3), QString());
-        QCOMPARE(e.Value(21), QString());
-        {
-            GCISetValAnswer answer(GCISetValAnswer::Type("5"));
-            e.DoubleClickRow(9);
-            QVERIFY(!answer.seen.shown);
+        // Mass: limits 1.000 to 30.000. Values it cannot show put the slider at the nearest limit.
+        const std::pair<const char*, int> cases[] = {{"1.5", 1500}, {"0.0015", 1000}, {"1.0015", 1002}, {"45.5", 30000}, {"fast", 1000}};
+        for (const auto& [current, position] : cases) {
+            GCISetValAnswer answer(GCISetValAnswer::Ok);
+            QCOMPARE(AskValue("1000", "30000", "info", current, 5), QString::fromLatin1(current));
+            QCOMPARE(answer.seen.sliderValue, position);
+            QCOMPARE(answer.seen.text + answer.seen.info, QString::fromLatin1(current) + "info");  // not reformatted
         }
-        QCOMPARE(platform.messages.size(), 1u);
-        QVERIFY(platform.messages[0].text.contains(QStringLiteral("Stub has no Turn In line")));
-        QCOMPARE(e.Value(9), QString());
+        GCISetValAnswer typed(GCISetValAnswer::Type(" 12x "));  // typed properties have no slider
+        QCOMPARE(AskValue("0", "255", QString(), "17", 3), QStringLiteral(" 12x "));
+        QVERIFY(!typed.seen.sliderEnabled);
 
-        e.Click(e.open);
-        QCOMPARE(platform.messages.size(), 2u);
-        QCOMPARE(platform.messages[1].text, QStringLiteral("No cars were found in %1.").arg(Q(empty)));
-        QCOMPARE(e.cars->count(), 0);
-        QCOMPARE(e.Value(2), QString());
-        QVERIFY(!e.save->isEnabled() && !e.saveAs->isEnabled() && !e.list->isEnabled());
-        QVERIFY(e.reload->isEnabled());
+        // The slider writes its position with a "." whatever the locale says; only Ok takes it.
+        frmSetVal dialog;
+        dialog.Prepare("1000", "30000", QString(), "1.5", 5);
+        dialog.show();
+        SaveScreenshot(dialog, "frmSetVal-decimal");
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        dialog.findChild<QSlider*>("sVal")->setValue(2250);
+        QLocale::setDefault(before);
+        QCOMPARE(dialog.findChild<QLineEdit*>("tVal")->text(), QStringLiteral("2.250"));
+        QCOMPARE(dialog.Result(), QStringLiteral("1.5"));
+        dialog.cmdOk_Click();
+        QCOMPARE(dialog.Result(), QStringLiteral("2.250"));
     }
 
-    void failuresAreToldAndTheWindowKeepsWhatItHad()
+    void shortCarsEmptyFilesAndFailuresAreToldAndTheWindowKeepsWhatItHad()
     {
-        TempDir dir;
-        const std::string file = dir.File("cars.gci");
-        TempDir::Write(file, gci_sample::File(3));
-        const std::string missing = dir.File("gone.gci");
-        ScriptedPlatform platform;
-        platform.openAnswers = {Q(file), Q(missing)};
         Editor e;
-        e.Click(e.open);
-        e.ChooseCar(2);
-        e.Click(e.open);
-        QCOMPARE(platform.messages.size(), 1u);
-        QVERIFY(platform.messages[0].text.contains(Q(missing)));
-        QCOMPARE(platform.messages[0].icon, MessageIcon::Warning);
-        QCOMPARE(e.cars->count(), 3);
-        QCOMPARE(e.cars->currentIndex(), 2);
-        QCOMPARE(e.Value(0), Q(gci_sample::CarName(2)));
+        e.Open(e.Write("h\r\n\r\n{Stub}\r\n4 {Model}\r\n1 {Turbo}\r\n\r\n", "short.gci"));
+        QCOMPARE(e.Value(2) + "|" + e.Value(3), QStringLiteral("1|"));
+        QVERIFY(!e.Edit(9, GCISetValAnswer::Type("5")).shown);
+        QVERIFY(e.Said().contains(QStringLiteral("Stub has no Turn In line")));
+        QCOMPARE(e.Value(9), QString());
+        const std::string empty = e.Write("a header and nothing else\r\n", "empty.gci");
+        e.Open(empty);
+        QCOMPARE(e.Said(), QStringLiteral("No cars were found in %1.").arg(FromUtf8(empty)));
+        QVERIFY(e.cars->count() == 0 && !e.Editable() && e.reload->isEnabled());
 
-        // Reload still reads the file that was opened, not the refused one.
+        const std::string file = e.Write(gci_sample::File(3));
+        e.Open(file);
+        e.cars->setCurrentIndex(2);
+        e.Open(e.dir.File("gone.gci"));
+        QVERIFY(e.Said().contains(FromUtf8(e.dir.File("gone.gci"))));
+        QCOMPARE(e.platform.messages.back().icon, MessageIcon::Warning);
+        QCOMPARE(e.Value(0), FromUtf8(gci_sample::CarName(2)));
         TempDir::Write(file, gci_sample::File(2));
-        e.Click(e.reload);
+        QTest::mouseClick(e.reload, Qt::LeftButton);  // reads the file that was opened, not the refused one
         QCOMPARE(e.cars->count(), 2);
-
-        // A backup that cannot be made stops the save before anything is replaced.
-        std::filesystem::create_directory(file + ".bak");
-        e.Click(e.save);
-        QCOMPARE(platform.messages.size(), 2u);
-        QVERIFY(platform.messages[1].text.contains(QStringLiteral("backed up")));
+        std::filesystem::create_directory(file + ".bak");  // a backup that cannot be made stops the save
+        QTest::mouseClick(e.save, Qt::LeftButton);
+        QVERIFY(e.Said().contains(QStringLiteral("backed up")));
         QCOMPARE(TempDir::Read(file), gci_sample::File(2));
     }
 
     void commandsStayDisabledWhileALoadOrSaveRuns()
     {
-        TempDir dir;
-        const std::string file = dir.File("cars.gci");
-        TempDir::Write(file, gci_sample::File(5));
-        ScriptedPlatform platform;
-        platform.openAnswers = {Q(file)};
         Editor e;
+        e.platform.openAnswers = {FromUtf8(e.Write(gci_sample::File(5)))};
         {
-            CommandsWatch watch(e);
-            e.Click(e.open);
-            e.Click(e.save);
-            e.Click(e.reload);
-            QCOMPARE(watch.updates, 15);
-            QCOMPARE(watch.enabledDuring, 0);
+            BusyWatch watch({e.open, e.reload, e.save, e.saveAs, e.cars, e.list}, [&] {
+                e.open->click();
+                e.reload->click();
+                e.window.cmdSavefile_Click();
+                e.window.close();
+            });
+            QTest::mouseClick(e.open, Qt::LeftButton);
+            QTest::mouseClick(e.save, Qt::LeftButton);
+            QTest::mouseClick(e.reload, Qt::LeftButton);
+            QCOMPARE(watch.updates, 15);  // one per car for each load and save
+            QCOMPARE(watch.enabled, 0);
         }
-        QCOMPARE(platform.openRequests.size(), 1u);  // no second open from inside the first
-        QVERIFY(e.window.isVisible());
-        QVERIFY(e.open->isEnabled() && e.save->isEnabled());
+        QCOMPARE(e.platform.openRequests.size(), 1u);  // no second open from inside the first
+        QVERIFY(e.window.isVisible() && e.Editable());
         QCOMPARE(e.cars->count(), 5);
     }
 };

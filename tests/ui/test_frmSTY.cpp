@@ -5,8 +5,6 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "tests/support/UiTestSupport.h"
-
 #include "app/BitmapHeader.h"
 #include "app/PathRules.h"
 #include "app/modGTA2Qt.h"
@@ -15,8 +13,8 @@
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/StyBuilder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UiTestSupport.h"
 #include "windows/StyPicture.h"
-#include "windows/frmProgress.h"
 #include "windows/frmSTY.h"
 
 using namespace sty_test;
@@ -29,8 +27,11 @@ QRgb Ramp(int p, int c)
     return qRgb(255 - c, p * 4, c);
 }
 
-// The viewer with its controls found by name, shown on the offscreen screen.
+// The viewer with its controls at hand, shown, over a scripted desktop and a folder of its own.
 struct Viewer {
+    ScriptedPlatform platform;
+    TempDir dir;
+    frmSTY w;
     Viewer()
     {
         w.show();
@@ -38,66 +39,52 @@ struct Viewer {
         if (!QTest::qWaitForWindowActive(&w))
             qWarning("frmSTY did not become active");
     }
+    QTreeWidget* pix = w.findChild<QTreeWidget*>("pix");
+    QWidget* pic = w.findChild<QWidget*>("pic");
+    QLineEdit* txtPal = w.findChild<QLineEdit*>("txtPal");
+    QLabel* lblInfo = w.findChild<QLabel*>("lblInfo");
+    QCheckBox* chkTrans = w.findChild<QCheckBox*>("chkTrans");
+    QPushButton* cmdOpen = w.findChild<QPushButton*>("cmdOpen");
+    QPushButton* cmdExport = w.findChild<QPushButton*>("cmdExport");
 
-    template <typename T>
-    T* Find(const char* name)
-    {
-        T* found = w.findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
-
-    QTreeWidget* pix() { return Find<QTreeWidget>("pix"); }
-    QWidget* pic() { return Find<QWidget>("pic"); }
-    QLineEdit* txtPal() { return Find<QLineEdit>("txtPal"); }
-    QLabel* lblInfo() { return Find<QLabel>("lblInfo"); }
-    QCheckBox* chkTrans() { return Find<QCheckBox>("chkTrans"); }
-    QPushButton* cmdOpen() { return Find<QPushButton>("cmdOpen"); }
-    QPushButton* cmdExport() { return Find<QPushButton>("cmdExport"); }
-
-    void Open(const std::string& file)
-    {
-        platform.openAnswers.push_back(FromUtf8(file));
-        QTest::mouseClick(cmdOpen(), Qt::LeftButton);
-    }
-
-    std::string Write(const std::string& name, const std::string& bytes)
+    std::string Write(const std::string& name, const std::string& bytes = SmallStyle().Build())
     {
         TempDir::Write(dir.File(name), bytes);
         return dir.File(name);
     }
-
+    void Open(const std::string& file)
+    {
+        platform.openAnswers.push_back(FromUtf8(file));
+        QTest::mouseClick(cmdOpen, Qt::LeftButton);
+    }
+    void Export(const std::string& file)
+    {
+        platform.saveAnswers.push_back(FromUtf8(file));
+        QTest::mouseClick(cmdExport, Qt::LeftButton);
+    }
     // A category under "Graphics" by its text, or one of its items by number.
     QTreeWidgetItem* Node(const QString& category, int item = -1)
     {
-        QTreeWidgetItem* root = pix()->topLevelItem(0);
+        QTreeWidgetItem* root = pix->topLevelItem(0);
         for (int i = 0; root && i < root->childCount(); ++i)
             if (root->child(i)->text(0) == category)
                 return item < 0 ? root->child(i) : root->child(i)->child(item);
         return nullptr;
     }
-
     void Click(QTreeWidgetItem* node)
     {
-        QVERIFY(node);
-        pix()->scrollToItem(node);
-        QTest::mouseClick(pix()->viewport(), Qt::LeftButton, {}, pix()->visualItemRect(node).center());
+        pix->scrollToItem(node);
+        QTest::mouseClick(pix->viewport(), Qt::LeftButton, {}, pix->visualItemRect(node).center());
     }
-
     // Replaces the palette box's text key by key, as a user would.
     void Type(const QString& keys, bool replace = true)
     {
         if (replace)
-            QTest::keyClick(txtPal(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(txtPal(), keys);
+            QTest::keyClick(txtPal, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(txtPal, keys);
     }
-
-    QRgb Pixel(int x, int y) { return pic()->grab().toImage().pixel(x, y) | 0xFF000000u; }
-
-    ScriptedPlatform platform;
-    TempDir dir;
-    frmSTY w;
+    QRgb Pixel(int x, int y) { return pic->grab().toImage().pixel(x, y) | 0xFF000000u; }
+    QString LastMessage() { return platform.messages.empty() ? QString() : platform.messages.back().text; }
 };
 
 }  // namespace
@@ -107,226 +94,114 @@ class TestFrmSTY : public QObject {
 private slots:
     void initTestCase() { InitBitmapHeader(); }
 
-    void StartsEmptyAndOpensIntoTheTree()
+    void opensIntoTheTreeAndDrawsWhatIsClicked()
     {
         Viewer v;
         QCOMPARE(v.w.windowTitle(), QStringLiteral("STY Editor"));
-        QCOMPARE(v.pix()->topLevelItemCount(), 0);
-        QCOMPARE(v.txtPal()->text(), QStringLiteral("0"));
-        QVERIFY(!v.chkTrans()->isChecked());
-        QVERIFY(!v.cmdExport()->isEnabled());
+        QVERIFY(!v.cmdExport->isEnabled() && !v.chkTrans->isChecked() && v.txtPal->text() == "0");
         QCOMPARE(v.Pixel(10, 10), StyPicture::kBackground);
-        QVERIFY(v.pic()->width() >= 256 && v.pic()->height() >= 256);
-
-        v.platform.openAnswers.push_back(QString());  // cancelled
-        QTest::mouseClick(v.cmdOpen(), Qt::LeftButton);
-        QCOMPARE(v.pix()->topLevelItemCount(), 0);
-        QVERIFY(!v.cmdExport()->isEnabled());
+        QVERIFY(v.pic->width() >= 256 && v.pic->height() >= 256);
+        v.Open("");  // cancelled
+        QCOMPARE(v.pix->topLevelItemCount(), 0);
         QCOMPARE(v.platform.openRequests.back().filter, QStringLiteral("STY Files (*.sty)|*.sty"));
         QCOMPARE(v.platform.openRequests.back().directory, FromUtf8(sDataPath()));
 
-        v.Open(v.Write("small.sty", SmallStyle().Build()));
-        QVERIFY(v.cmdExport()->isEnabled());
-        QTreeWidgetItem* root = v.pix()->topLevelItem(0);
-        QCOMPARE(root->text(0), QStringLiteral("Graphics"));
+        v.Open(v.Write("small.sty"));
+        QVERIFY(v.cmdExport->isEnabled());
+        QTreeWidgetItem* root = v.pix->topLevelItem(0);
+        QCOMPARE(root->text(0) + root->child(0)->text(0) + root->child(1)->text(0) + root->child(2)->text(0),
+                 QStringLiteral("GraphicsTilesSpritesPalettes"));
         QVERIFY(root->isExpanded());
-        QCOMPARE(root->childCount(), 3);
-        QCOMPARE(root->child(0)->text(0), QStringLiteral("Tiles"));
-        QCOMPARE(root->child(1)->text(0), QStringLiteral("Sprites"));
-        QCOMPARE(root->child(2)->text(0), QStringLiteral("Palettes"));
         QCOMPARE(v.Node("Tiles")->childCount(), 4);
         QCOMPARE(v.Node("Sprites")->childCount(), 4);
-        QCOMPARE(v.Node("Palettes")->childCount(), 64);
         QCOMPARE(v.Node("Palettes", 63)->text(0), QStringLiteral("63"));
 
-        // Without tiles the category goes; empty ones of the other kinds stay.
-        StyleFile noTiles = SmallStyle();
-        noTiles.tiles.clear();
-        noTiles.sprites.clear();
-        v.Open(v.Write("notiles.sty", noTiles.Build()));
-        QCOMPARE(v.pix()->topLevelItem(0)->childCount(), 2);
-        QVERIFY(!v.Node("Tiles"));
-        QCOMPARE(v.Node("Sprites")->childCount(), 0);
-        QCOMPARE(v.Node("Palettes")->childCount(), 64);
-    }
-
-    void ClickingNodesDrawsTilesSpritesAndPaletteStrips()
-    {
-        Viewer v;
-        v.Open(v.Write("small.sty", SmallStyle().Build()));
-
         v.Click(v.Node("Tiles", 2));  // virtual palette 2 names physical palette 3
-        QCOMPARE(v.lblInfo()->text(), QStringLiteral("Size: 64x64"));
-        QCOMPARE(v.txtPal()->text(), QStringLiteral("3"));
+        QCOMPARE(v.lblInfo->text(), QStringLiteral("Size: 64x64"));
+        QCOMPARE(v.txtPal->text(), QStringLiteral("3"));
         QCOMPARE(v.Pixel(30, 40), Ramp(3, SmallTilePixel(2, 30, 40)));
         QCOMPARE(v.Pixel(64, 10), StyPicture::kBackground);
-
+        SaveScreenshot(v.w, "frmSTY-tile");
         v.Click(v.Node("Sprites", 0));  // 5 x 3 with palette 10
-        QCOMPARE(v.lblInfo()->text(), QStringLiteral("Size: 5x3"));
-        QCOMPARE(v.txtPal()->text(), QStringLiteral("10"));
+        QCOMPARE(v.lblInfo->text(), QStringLiteral("Size: 5x3"));
+        QCOMPARE(v.txtPal->text(), QStringLiteral("10"));
         QCOMPARE(v.Pixel(0, 0), Ramp(10, 0));
         QCOMPARE(v.Pixel(5, 0), StyPicture::kBackground);  // the tile drawn before is gone
-
-        // The strip leaves the size and palette box alone.
-        v.Click(v.Node("Palettes", 7));
+        v.Click(v.Node("Palettes", 7));  // the strip leaves the size and palette box alone
         for (int i : {0, 100, 255})
             QCOMPARE(v.Pixel(i, 25), Ramp(7, i));
         QCOMPARE(v.Pixel(100, 60), StyPicture::kBackground);
-        QCOMPARE(v.lblInfo()->text(), QStringLiteral("Size: 5x3"));
-        QCOMPARE(v.txtPal()->text(), QStringLiteral("10"));
-
-        // The root changes nothing; a category redraws nothing but rewrites the texts.
-        v.txtPal()->setText(QStringLiteral("x"));
-        v.Click(v.pix()->topLevelItem(0));
-        QCOMPARE(v.txtPal()->text(), QStringLiteral("x"));
-        v.Click(v.Node("Sprites"));
-        QCOMPARE(v.txtPal()->text(), QStringLiteral("10"));
+        QCOMPARE(v.lblInfo->text() + v.txtPal->text(), QStringLiteral("Size: 5x310"));
+        SaveScreenshot(v.w, "frmSTY-palette");
+        v.txtPal->setText(QStringLiteral("x"));
+        v.Click(v.pix->topLevelItem(0));  // the root changes nothing
+        QCOMPARE(v.txtPal->text(), QStringLiteral("x"));
+        v.Click(v.Node("Sprites"));  // a category redraws nothing but rewrites the texts
+        QCOMPARE(v.txtPal->text(), QStringLiteral("10"));
         QCOMPARE(v.Pixel(100, 25), Ramp(7, 100));
-
-        // Arrow keys walk the items too.
         v.Click(v.Node("Tiles", 0));
-        v.pix()->setFocus();
-        QTest::keyClick(v.pix(), Qt::Key_Down);
-        QCOMPARE(v.txtPal()->text(), QStringLiteral("2"));
+        v.pix->setFocus();
+        QTest::keyClick(v.pix, Qt::Key_Down);  // arrow keys walk the items too
+        QCOMPARE(v.txtPal->text(), QStringLiteral("2"));
+
+        StyleFile noTiles = SmallStyle();  // without tiles the category goes; empty ones of the other kinds stay
+        noTiles.tiles.clear();
+        noTiles.sprites.clear();
+        v.Open(v.Write("notiles.sty", noTiles.Build()));
+        QCOMPARE(v.pix->topLevelItem(0)->childCount(), 2);
+        QCOMPARE(v.Node("Sprites")->childCount(), 0);
     }
 
-    void TypedPaletteNumbersRedrawTheSelectedSprite()
+    void typedPaletteNumbersAndDrawTransparentRedrawTheSelectedSprite()
     {
         Viewer v;
-        v.Open(v.Write("small.sty", SmallStyle().Build()));
+        v.Open(v.Write("small.sty"));
         v.Click(v.Node("Sprites", 3));  // the disc, own palette 13; its centre has index 40
-        QCOMPARE(v.txtPal()->text(), QStringLiteral("13"));
         auto centre = [&] { return v.Pixel(20, 20); };
         QCOMPARE(centre(), Ramp(13, 40));
-
-        v.Type(QStringLiteral("1"));
-        QCOMPARE(centre(), Ramp(1, 40));
-        v.Type(QStringLiteral("2"), false);
-        QCOMPARE(centre(), Ramp(12, 40));
-        QCOMPARE(v.txtPal()->text(), QStringLiteral("12"));
-        QCOMPARE(v.lblInfo()->text(), QStringLiteral("Size: 40x40"));
-
-        v.Type(QStringLiteral("65"));  // 6 is drawn, 65 is beyond the 64 palettes
-        QCOMPARE(centre(), Ramp(6, 40));
-        QVERIFY(!v.w.Typed());
-
-        v.Type(QStringLiteral("0"));  // 0 means the sprite's own palette
-        QCOMPARE(centre(), Ramp(13, 40));
-
-        v.Type(QStringLiteral(" 9 "));  // blanks around a number are ignored
-        QCOMPARE(centre(), Ramp(9, 40));
-        // Only plain digits are palette numbers: signs, fractions and overflows are not.
-        const std::vector<std::pair<QString, int>> typed = {
-            {QStringLiteral("+5"), 9}, {QStringLiteral("-1"), 9}, {QStringLiteral("1.0"), 1},
-            {QStringLiteral("99999999999"), 9}};
-        for (const auto& [text, drawn] : typed) {
-            v.Type(QStringLiteral("9"));
-            v.Type(text);
-            QVERIFY2(centre() == Ramp(drawn, 40), qPrintable(text));
+        // What is in the box after each typing, and the palette the centre is drawn with.
+        const struct {
+            const char* keys;
+            bool replace;
+            int drawn;
+        } steps[] = {{"1", true, 1},       {"2", false, 12},      // typed on: 12
+                     {"65", true, 6},      {"0", true, 13},       // 6 drew, 65 is beyond the 64 palettes; 0: its own
+                     {" 9 ", true, 9},     {"+5", true, 9},       // blanks are ignored; signs are not numbers
+                     {"-1", true, 9},      {"1.0", true, 1},      // nor are fractions: "1" drew, "1." did not
+                     {"9", true, 9},       {"99999999999", true, 9}, {"5x", true, 5}};
+        for (const auto& s : steps) {
+            v.Type(QString::fromLatin1(s.keys), s.replace);
+            QVERIFY2(centre() == Ramp(s.drawn, 40), s.keys);
         }
-        v.Type(QStringLiteral("9"));
-        v.Type(QStringLiteral("5x"));
-        QCOMPARE(centre(), Ramp(5, 40));  // "5" drew, "5x" did not
-
-        // Emptying the box draws nothing and leaves the flag set.
+        QCOMPARE(v.lblInfo->text(), QStringLiteral("Size: 40x40"));
         v.Type(QStringLiteral("7"));
-        QTest::keyClick(v.txtPal(), Qt::Key_Backspace);
-        QCOMPARE(v.txtPal()->text(), QString());
-        QVERIFY(v.w.Typed());
+        QTest::keyClick(v.txtPal, Qt::Key_Backspace);  // emptying the box draws nothing, the flag stays
+        QVERIFY(v.txtPal->text().isEmpty() && v.w.Typed());
         QCOMPARE(centre(), Ramp(7, 40));
 
-        // With a tile or a palette selected typing changes nothing and clears the flag.
-        v.Click(v.Node("Tiles", 0));
+        QTest::mouseClick(v.chkTrans, Qt::LeftButton);  // redraws with the sprite's own palette
+        QCOMPARE(v.txtPal->text(), QStringLiteral("13"));
+        QCOMPARE(v.Pixel(0, 0), qRgb(255, 0, 255));
+        QCOMPARE(centre(), Ramp(13, 40));
+        SaveScreenshot(v.w, "frmSTY-sprite-transparent");
+        QTest::mouseClick(v.chkTrans, Qt::LeftButton);
+        QCOMPARE(v.Pixel(0, 0), Ramp(13, 0));
+
+        v.Click(v.Node("Tiles", 0));  // with a tile selected typing changes nothing and clears the flag
         const QRgb tilePixel = v.Pixel(30, 30);
         v.Type(QStringLiteral("5"));
         QVERIFY(!v.w.Typed());
         QCOMPARE(v.Pixel(30, 30), tilePixel);
-        v.Click(v.Node("Palettes", 2));
+        v.Click(v.Node("Palettes", 2));  // and so it does with a palette selected
         v.Type(QStringLiteral("6"));
         QCOMPARE(v.Pixel(30, 30), Ramp(2, 30));
-    }
-
-    void DrawTransparentRedrawsWithTheOwnPalette()
-    {
-        Viewer v;
-        v.Open(v.Write("small.sty", SmallStyle().Build()));
-        v.Click(v.Node("Sprites", 3));
-        v.Type(QStringLiteral("1"));
-        QCOMPARE(v.Pixel(0, 0), Ramp(1, 0));
-
-        QTest::mouseClick(v.chkTrans(), Qt::LeftButton);
-        QVERIFY(v.chkTrans()->isChecked());
-        QCOMPARE(v.txtPal()->text(), QStringLiteral("13"));
-        QCOMPARE(v.Pixel(0, 0), qRgb(255, 0, 255));
-        QCOMPARE(v.Pixel(20, 20), Ramp(13, 40));
-
-        QTest::mouseClick(v.chkTrans(), Qt::LeftButton);
-        QCOMPARE(v.Pixel(0, 0), Ramp(13, 0));
-
-        // The setting holds for files opened later.
-        QTest::mouseClick(v.chkTrans(), Qt::LeftButton);
-        v.Open(v.Write("again.sty", SmallStyle().Build()));
+        QTest::mouseClick(v.chkTrans, Qt::LeftButton);  // the setting holds for files opened later
+        v.Open(v.Write("again.sty"));
         v.Click(v.Node("Tiles", 0));
         QCOMPARE(v.Pixel(0, 0), qRgb(255, 0, 255));
     }
 
-    void ExportWritesTheSelectedItem()
-    {
-        Viewer v;
-        const StyleFile small = SmallStyle();
-        v.Open(v.Write("small.sty", small.Build()));
-        clsSTY reference;
-        reference.LoadSTY(v.dir.File("small.sty"));
-
-        v.Click(v.Node("Tiles", 2));
-        v.platform.saveAnswers.push_back(FromUtf8(v.dir.File("t.bmp")));
-        QTest::mouseClick(v.cmdExport(), Qt::LeftButton);
-        QCOMPARE(v.platform.saveRequests.back().fileName, QStringLiteral("Tile2.bmp"));
-        QCOMPARE(v.platform.saveRequests.back().filter, QStringLiteral("BMP Files (*.bmp)|*.bmp"));
-        reference.SaveTile(v.dir.File("ref.bmp"), 2);
-        QCOMPARE(TempDir::Read(v.dir.File("t.bmp")).size(), std::size_t{5174});
-        QVERIFY(TempDir::Read(v.dir.File("t.bmp")) == TempDir::Read(v.dir.File("ref.bmp")));
-
-        // Viewed with palette 5, exported with its own.
-        v.Click(v.Node("Sprites", 0));
-        v.Type(QStringLiteral("5"));
-        v.platform.saveAnswers.push_back(FromUtf8(v.dir.File("s.bmp")));
-        QTest::mouseClick(v.cmdExport(), Qt::LeftButton);
-        QCOMPARE(v.platform.saveRequests.back().fileName, QStringLiteral("Sprite0.bmp"));
-        reference.SaveSprite(v.dir.File("ref.bmp"), 0);
-        QCOMPARE(TempDir::Read(v.dir.File("s.bmp")).size(), std::size_t{1102});
-        QVERIFY(TempDir::Read(v.dir.File("s.bmp")) == TempDir::Read(v.dir.File("ref.bmp")));
-
-        v.Click(v.Node("Palettes", 3));
-        v.platform.saveAnswers.push_back(FromUtf8(v.dir.File("p.pal")));
-        QTest::mouseClick(v.cmdExport(), Qt::LeftButton);
-        QCOMPARE(v.platform.saveRequests.back().fileName, QStringLiteral("Pal3.pal"));
-        QCOMPARE(v.platform.saveRequests.back().filter, QStringLiteral("PAL Files (*.pal)|*.pal"));
-        QVERIFY(TempDir::Read(v.dir.File("p.pal")) == JascPalText(reference, 3));
-
-        // A category or the root names nothing: no dialog. A cancel writes nothing.
-        const std::size_t asked = v.platform.saveRequests.size();
-        for (QTreeWidgetItem* node : {v.Node("Tiles"), v.pix()->topLevelItem(0)}) {
-            v.Click(node);
-            QTest::mouseClick(v.cmdExport(), Qt::LeftButton);
-        }
-        QCOMPARE(v.platform.saveRequests.size(), asked);
-        v.Click(v.Node("Tiles", 1));
-        v.platform.saveAnswers.push_back(QString());
-        QTest::mouseClick(v.cmdExport(), Qt::LeftButton);
-        QCOMPARE(v.platform.saveRequests.size(), asked + 1);
-        QCOMPARE(std::distance(std::filesystem::directory_iterator(v.dir.Path()), {}), 5);
-
-        // A file that cannot be written is named, with the reason.
-        const std::string nowhere = v.dir.File("gone/Tile1.bmp");
-        v.platform.saveAnswers.push_back(FromUtf8(nowhere));
-        QTest::mouseClick(v.cmdExport(), Qt::LeftButton);
-        QCOMPARE(v.platform.messages.size(), std::size_t{1});
-        QVERIFY(v.platform.messages.back().text.contains(FromUtf8(nowhere)));
-        QVERIFY(v.platform.messages.back().text.contains(QStringLiteral("cannot be written")));
-    }
-
-    void RefusedFilesAndMissingPartsAreReportedAndTheWindowGoesOn()
+    void exportWritesTheSelectedItemAndTellsWhatFailed()
     {
         Viewer v;
         StyleFile file = SmallStyle();
@@ -334,122 +209,97 @@ private slots:
         file.palx.push_back(14);
         file.sprites.push_back({0, 1, 1});  // sprite 5 has no virtual palette
         v.Open(v.Write("small.sty", file.Build()));
+        clsSTY reference;
+        reference.LoadSTY(v.dir.File("small.sty"));
+        reference.SaveTile(v.dir.File("tile.ref"), 2);
+        reference.SaveSprite(v.dir.File("sprite.ref"), 0);
+
+        const struct {
+            QTreeWidgetItem* node;
+            const char* name;  // offered in the dialog
+            std::string expected;
+        } exports[] = {{v.Node("Tiles", 2), "Tile2.bmp", TempDir::Read(v.dir.File("tile.ref"))},
+                       {v.Node("Sprites", 0), "Sprite0.bmp", TempDir::Read(v.dir.File("sprite.ref"))},
+                       {v.Node("Palettes", 3), "Pal3.pal", JascPalText(reference, 3)}};
+        for (const auto& e : exports) {
+            v.Click(e.node);
+            v.Type(QStringLiteral("5"));  // viewed with palette 5, exported with its own
+            v.Export(v.dir.File(e.name));
+            QCOMPARE(v.platform.saveRequests.back().fileName, QString::fromLatin1(e.name));
+            QVERIFY(TempDir::Read(v.dir.File(e.name)) == e.expected);
+        }
+        QCOMPARE(v.platform.saveRequests[0].filter, QStringLiteral("BMP Files (*.bmp)|*.bmp"));
+        QCOMPARE(v.platform.saveRequests[2].filter, QStringLiteral("PAL Files (*.pal)|*.pal"));
+        for (QTreeWidgetItem* node : {v.Node("Tiles"), v.pix->topLevelItem(0)}) {  // names nothing: no dialog
+            v.Click(node);
+            QTest::mouseClick(v.cmdExport, Qt::LeftButton);
+        }
+        QCOMPARE(v.platform.saveRequests.size(), 3u);
         v.Click(v.Node("Tiles", 1));
-        const QRgb shown = v.Pixel(30, 30);
+        v.Export("");  // cancelled: nothing written
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(v.dir.Path()), {}), 6);
+        const std::string nowhere = v.dir.File("gone/Tile1.bmp");
+        v.Export(nowhere);
+        QVERIFY(v.LastMessage().contains(FromUtf8(nowhere)) && v.LastMessage().contains("cannot be written"));
 
-        const std::string damaged = v.Write("damaged.sty", Header() + ChunkHeader("TILE", -4));
-        v.Open(damaged);
-        QCOMPARE(v.platform.messages.size(), std::size_t{1});
-        QVERIFY(v.platform.messages.back().text.contains(FromUtf8(damaged)));
-        QVERIFY(v.platform.messages.back().text.contains(QStringLiteral("negative size")));
-        QCOMPARE(v.Node("Sprites")->childCount(), 6);
-        QVERIFY(v.cmdOpen()->isEnabled() && v.cmdExport()->isEnabled() && v.pix()->isEnabled());
-        QCOMPARE(v.Pixel(30, 30), shown);
-
+        const QRgb shown = v.Pixel(30, 30);  // missing parts are told and the window goes on
         v.Click(v.Node("Sprites", 4));
-        QCOMPARE(v.platform.messages.size(), std::size_t{2});
-        QVERIFY(v.platform.messages.back().text.contains(QStringLiteral("Sprite 4 cannot be shown")));
-        QVERIFY(v.platform.messages.back().text.contains(QStringLiteral("outside the sprite graphics")));
+        QVERIFY(v.LastMessage().contains("Sprite 4 cannot be shown") && v.LastMessage().contains("outside the sprite graphics"));
         QCOMPARE(v.Pixel(30, 30), shown);
-        QCOMPARE(v.lblInfo()->text(), QStringLiteral("Size: 64x64"));
-
+        QCOMPARE(v.lblInfo->text(), QStringLiteral("Size: 64x64"));
         v.Click(v.Node("Sprites", 5));
-        QVERIFY(v.platform.messages.back().text.contains(QStringLiteral("virtual palette entry 9")));
-        v.platform.saveAnswers.push_back(FromUtf8(v.dir.File("Sprite5.bmp")));
-        QTest::mouseClick(v.cmdExport(), Qt::LeftButton);
-        QCOMPARE(v.platform.messages.size(), std::size_t{4});
+        QVERIFY(v.LastMessage().contains("virtual palette entry 9"));
+        v.Export(v.dir.File("Sprite5.bmp"));
+        QCOMPARE(v.platform.messages.size(), 4u);
         QVERIFY(!std::filesystem::exists(v.dir.File("Sprite5.bmp")));
 
+        const std::string damaged = v.Write("damaged.sty", Header() + ChunkHeader("TILE", -4));
+        v.Open(damaged);  // refused: the previous file stays
+        QVERIFY(v.LastMessage().contains(FromUtf8(damaged)) && v.LastMessage().contains("negative size"));
+        QCOMPARE(v.Node("Sprites")->childCount(), 6);
+        QVERIFY(v.cmdOpen->isEnabled() && v.cmdExport->isEnabled() && v.pix->isEnabled());
+        QCOMPARE(v.Pixel(30, 30), shown);
         v.Click(v.Node("Sprites", 0));
-        QCOMPARE(v.lblInfo()->text(), QStringLiteral("Size: 5x3"));
+        QCOMPARE(v.lblInfo->text(), QStringLiteral("Size: 5x3"));
     }
 
-    void NothingStartsWhileALoadRuns()
+    void nothingStartsWhileALoadRuns()
     {
-        // Real progress window and event processing; at each update the user tries
-        // every command of the viewer.
-        struct Meddler : ProgressWindowReporter {
-            Viewer* v = nullptr;
-            int updates = 0;
-            bool anythingEnabled = false;
-            void Update(double value, const std::string& caption) override
-            {
-                ProgressWindowReporter::Update(value, caption);
-                ++updates;
-                for (QWidget* c : std::initializer_list<QWidget*>{v->cmdOpen(), v->cmdExport(), v->pix(),
-                                                                  v->txtPal(), v->chkTrans()})
-                    anythingEnabled = anythingEnabled || c->isEnabled();
-                QTest::mouseClick(v->cmdOpen(), Qt::LeftButton);
-                QTest::mouseClick(v->cmdExport(), Qt::LeftButton);
-                QTest::mouseClick(v->chkTrans(), Qt::LeftButton);
-                if (QTreeWidgetItem* node = v->Node("Tiles", 0)) {
-                    v->Click(node);
-                    v->w.pix_NodeClick(node);
-                }
-                QTest::keyClicks(v->txtPal(), QStringLiteral("5"));
-                v->w.txtPal_Change();
-                v->w.cmdOpen_Click();
-                v->w.chkTrans_Click();
-                v->w.cmdExport_Click();
-                v->w.close();
-            }
-        };
         Viewer v;
-        v.Open(v.Write("first.sty", SmallStyle().Build()));
+        v.Open(v.Write("first.sty"));
         v.Click(v.Node("Tiles", 3));
         const QRgb shown = v.Pixel(30, 30);
-        v.platform.saveAnswers.push_back(FromUtf8(v.dir.File("never.bmp")));
-
-        Meddler meddler;
-        meddler.v = &v;
-        ProgressReporter* previous = InstallProgressReporter(&meddler);
         StyleFile second = SmallStyle();
         second.tiles.resize(8, FilledTile(1));
-        v.platform.openAnswers.push_back(FromUtf8(v.Write("second.sty", second.Build())));
-        v.platform.openAnswers.push_back(FromUtf8(v.dir.File("first.sty")));  // for an open that must not start
-        QTest::mouseClick(v.cmdOpen(), Qt::LeftButton);
-        InstallProgressReporter(previous);
-
-        QVERIFY(meddler.updates >= 5);
-        QVERIFY(!meddler.anythingEnabled);
-        QCOMPARE(v.platform.openRequests.size(), std::size_t{2});
-        QCOMPARE(v.platform.openAnswers.size(), std::size_t{1});
+        v.platform.openAnswers = {FromUtf8(v.Write("second.sty", second.Build())), FromUtf8(v.dir.File("first.sty"))};
+        v.platform.saveAnswers = {FromUtf8(v.dir.File("never.bmp"))};
+        {
+            BusyWatch watch({v.cmdOpen, v.cmdExport, v.pix, v.txtPal, v.chkTrans}, [&] {  // the user tries everything
+                QTest::mouseClick(v.cmdOpen, Qt::LeftButton);
+                QTest::mouseClick(v.cmdExport, Qt::LeftButton);
+                QTest::mouseClick(v.chkTrans, Qt::LeftButton);
+                if (QTreeWidgetItem* node = v.Node("Tiles", 0)) {
+                    v.Click(node);
+                    v.w.pix_NodeClick(node);
+                }
+                QTest::keyClicks(v.txtPal, QStringLiteral("5"));
+                v.w.txtPal_Change();
+                v.w.cmdOpen_Click();
+                v.w.chkTrans_Click();
+                v.w.cmdExport_Click();
+                v.w.close();
+            });
+            QTest::mouseClick(v.cmdOpen, Qt::LeftButton);
+            QVERIFY(watch.updates >= 5);
+            QCOMPARE(watch.enabled, 0);
+        }
+        QCOMPARE(v.platform.openRequests.size(), 2u);
+        QCOMPARE(v.platform.saveRequests.size(), 0u);
         QCOMPARE(v.Pixel(30, 30), shown);
-        QCOMPARE(v.txtPal()->text(), QStringLiteral("4"));
-        QCOMPARE(v.platform.saveRequests.size(), std::size_t{0});
-        QVERIFY(!v.chkTrans()->isChecked());
-        QVERIFY(v.w.isVisible());
+        QCOMPARE(v.txtPal->text(), QStringLiteral("4"));
+        QVERIFY(!v.chkTrans->isChecked() && v.w.isVisible());
         QCOMPARE(v.Node("Tiles")->childCount(), 8);
-        QVERIFY(v.cmdOpen()->isEnabled() && v.cmdExport()->isEnabled() && v.pix()->isEnabled() &&
-                v.txtPal()->isEnabled() && v.chkTrans()->isEnabled());
-    }
-
-    void AGameSizedFileIsListedWhole()
-    {
-        Viewer v;
-        v.Open(v.Write("big.sty", RealisticStyle().Build()));
-        QCOMPARE(v.Node("Tiles")->childCount(), 1000);
-        QCOMPARE(v.Node("Sprites")->childCount(), 3000);
-        QCOMPARE(v.Node("Palettes")->childCount(), 128);
-        v.Click(v.Node("Sprites", 2999));
-        QCOMPARE(v.lblInfo()->text(),
-                 QStringLiteral("Size: %1x%2").arg(1 + (2999 * 5) % 32).arg(1 + (2999 * 3) % 32));
-        QCOMPARE(v.txtPal()->text(), QString::number((1000 + 2999) % 128));
-        v.Click(v.Node("Tiles", 999));
-        QCOMPARE(v.txtPal()->text(), QString::number(999 % 128));
-    }
-
-    void Screenshots()
-    {
-        Viewer v;
-        v.Open(v.Write("small.sty", SmallStyle().Build()));
-        v.Click(v.Node("Tiles", 1));
-        SaveScreenshot(v.w, "frmSTY-tile");
-        v.Click(v.Node("Sprites", 3));
-        QTest::mouseClick(v.chkTrans(), Qt::LeftButton);
-        SaveScreenshot(v.w, "frmSTY-sprite-transparent");
-        v.Click(v.Node("Palettes", 40));
-        SaveScreenshot(v.w, "frmSTY-palette");
+        QVERIFY(v.cmdOpen->isEnabled() && v.cmdExport->isEnabled() && v.pix->isEnabled() && v.txtPal->isEnabled());
     }
 };
 

@@ -4,109 +4,74 @@
 #include "app/PathRules.h"
 #include "app/modGTA2.h"
 #include "tests/support/RecordingProgress.h"
+#include "tests/support/StyBuilder.h"
 
-TEST(PathRules, OkAppendsOneSeparatorUnlessAlreadyThere)
+using sty_test::I32;
+using sty_test::U16;
+
+TEST(PathRules, OkAppendsOneSeparatorAndTheDataPathFollowsWithNothingBetween)
 {
     for (char sep : {'\\', '/'}) {
         const std::string s(1, sep);
         EXPECT_EQ(NormaliseGTA2Path("C:" + s + "GTA2", sep), "C:" + s + "GTA2" + s);
         EXPECT_EQ(NormaliseGTA2Path("C:" + s + "GTA2" + s, sep), "C:" + s + "GTA2" + s);
         EXPECT_EQ(NormaliseGTA2Path("", sep), s);
+        EXPECT_EQ(DataPathFor("", sep), "data" + s);
+        EXPECT_EQ(DataPathFor("C:" + s + "GTA2" + s, sep), "C:" + s + "GTA2" + s + "data" + s);
+        EXPECT_EQ(DataPathFor("C:" + s + "GTA2", sep), "C:" + s + "GTA2data" + s);
     }
     // The other platform's separator is just a character: one separator is still added.
     EXPECT_EQ(NormaliseGTA2Path("C:/GTA2/", '\\'), "C:/GTA2/\\");
     EXPECT_EQ(NormaliseGTA2Path("/games/gta2\\", '/'), "/games/gta2\\/");
-}
-
-TEST(PathRules, DataPathFollowsTheDirectoryWithNothingBetween)
-{
-    EXPECT_EQ(DataPathFor("", '\\'), "data\\");
-    EXPECT_EQ(DataPathFor("C:\\GTA2\\", '\\'), "C:\\GTA2\\data\\");
-    EXPECT_EQ(DataPathFor("C:\\GTA2", '\\'), "C:\\GTA2data\\");
-    EXPECT_EQ(DataPathFor("/games/gta2/", '/'), "/games/gta2/data/");
-    EXPECT_EQ(DataPathFor("\\", '\\'), "\\data\\");
-}
-
-TEST(PathRules, AssigningTheDirectoryRecomputesTheDataPath)
-{
     const std::string sep(1, PlatformSeparator());
-    SetGTA2Path("");
-    EXPECT_EQ(sGTA2Path(), "");
-    EXPECT_EQ(sDataPath(), "data" + sep);
-    SetGTA2Path("games" + sep);
+    SetGTA2Path("games" + sep);  // assigning the directory recomputes the data path
     EXPECT_EQ(sDataPath(), "games" + sep + "data" + sep);
     SetGTA2Path("");
-}
-
-TEST(PathRules, Utf8PathsRoundTrip)
-{
+    EXPECT_EQ(sDataPath(), "data" + sep);
     const std::string name = "Stra\xC3\x9F" "e/\xE2\x82\xAC.gxt";
     EXPECT_EQ(Utf8FromPath(PathFromUtf8(name)), name);
 }
 
-TEST(BitmapHeader, InitWritesTheFixed54BytesLittleEndian)
+TEST(BitmapHeader, InitWritesTheFixed54BytesLittleEndianAndKeepsWhatTheWritersSet)
 {
     InitBitmapHeader();
-    const std::array<uint8_t, 54> expected = {
-        0x42, 0x4D,              // "BM"
-        0x36, 0x14, 0x00, 0x00,  // file size 5174
-        0x00, 0x00, 0x00, 0x00,  // reserved
-        0x36, 0x04, 0x00, 0x00,  // pixel data at 1078
-        0x28, 0x00, 0x00, 0x00,  // information header size 40
-        0, 0, 0, 0, 0, 0, 0, 0,  // width, height: left for the writer
-        0x01, 0x00,              // planes
-        0x08, 0x00,              // bits per pixel
-        0, 0, 0, 0,              // compression
-        0, 0, 0, 0,              // image size
-        0, 0, 0, 0,              // horizontal resolution
-        0, 0, 0, 0,              // vertical resolution
-        0x00, 0x01, 0x00, 0x00,  // colours used 256
-        0x00, 0x01, 0x00, 0x00,  // important colours 256
+    // "BM", file size 5174, reserved, pixels at 1078, information header 40, width and
+    // height left for the writer, 1 plane, 8 bits, no compression, image size, two
+    // resolutions, 256 colours used and important.
+    auto expected = [](int32_t width, int32_t height, int32_t imageSize) {
+        const std::string b = "BM" + I32(5174) + I32(0) + I32(1078) + I32(40) + I32(width) + I32(height) + U16(1) +
+                              U16(8) + I32(0) + I32(imageSize) + I32(0) + I32(0) + I32(256) + I32(256);
+        return std::vector<uint8_t>(b.begin(), b.end());
     };
-    EXPECT_EQ(SharedBitmapHeader().Bytes(), expected);
-}
-
-TEST(BitmapHeader, InitKeepsWhatTheWritersSet)
-{
+    auto bytes = [] {
+        const auto a = SharedBitmapHeader().Bytes();
+        return std::vector<uint8_t>(a.begin(), a.end());
+    };
+    EXPECT_EQ(bytes(), expected(0, 0, 0));
     BitmapHeader& h = SharedBitmapHeader();
     h.width = -5;
     h.height = 0x01020304;
     h.imageSize = 48;
     InitBitmapHeader();
-    const auto bytes = h.Bytes();
-    EXPECT_EQ(bytes[18], 0xFB);  // -5, two's complement
-    EXPECT_EQ(bytes[21], 0xFF);
-    EXPECT_EQ(bytes[22], 0x04);
-    EXPECT_EQ(bytes[25], 0x01);
-    EXPECT_EQ(bytes[34], 48);
+    EXPECT_EQ(bytes(), expected(-5, 0x01020304, 48));
     h = BitmapHeader{};
     InitBitmapHeader();
 }
 
-TEST(Progress, CallsWithNothingInstalledDoNothing)
+TEST(SharedModule, ProgressAndMessagesReachWhatIsInstalledOnly)
 {
-    ShowProgress(1, 10, "Loading...");
-    UpdateProgress(3, "Loading...");
-    HideProgress();
-    SUCCEED();
-}
-
-TEST(Progress, ForwardsToTheInstalledReporterAndScopeHidesOnThrow)
-{
-    RecordingProgress recorder;
-    try {
-        ProgressScope scope(1, 500, "Loading...");
-        UpdateProgress(2, "Loading...");
-        throw std::runtime_error("stop");
-    } catch (const std::runtime_error&) {
+    {
+        RecordingProgress recorder;
+        try {
+            ProgressScope scope(1, 500, "Loading...");
+            UpdateProgress(2, "Loading...");
+            throw std::runtime_error("stop");
+        } catch (const std::runtime_error&) {
+        }
+        const std::vector<RecordingProgress::Call> expected = {
+            {'S', 1, 500, "Loading..."}, {'U', 2, 0, "Loading..."}, {'H', 0, 0, ""}};  // hidden on the throw too
+        EXPECT_EQ(recorder.calls, expected);
     }
-    const std::vector<RecordingProgress::Call> expected = {
-        {'S', 1, 500, "Loading..."}, {'U', 2, 0, "Loading..."}, {'H', 0, 0, ""}};
-    EXPECT_EQ(recorder.calls, expected);
-}
-
-TEST(UserMessages, ReachTheInstalledSinkOnly)
-{
     std::vector<std::string> seen;
     UserMessageSink previous = InstallUserMessageSink(
         [&](const std::string& text, const std::string& title, MessageIcon) { seen.push_back(title + ":" + text); });
@@ -116,7 +81,7 @@ TEST(UserMessages, ReachTheInstalledSinkOnly)
     EXPECT_EQ(seen, std::vector<std::string>{"Error:Error - No a valid GXT file!"});
 }
 
-TEST(Centring, HalvesAreTakenBeforeSubtracting)
+TEST(SharedModule, CentringTakesHalvesBeforeSubtracting)
 {
     EXPECT_DOUBLE_EQ(CenteredPosition(1024, 600), 212);
     EXPECT_DOUBLE_EQ(CenteredPosition(1023, 600), 211.5);

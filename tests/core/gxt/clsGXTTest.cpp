@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "app/modGTA2.h"
@@ -9,6 +8,7 @@
 #include "tests/support/GxtTestFile.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Thrown.h"
 
 namespace fs = std::filesystem;
 using namespace gxt_test;
@@ -17,19 +17,16 @@ namespace {
 
 const std::string kInvalid = "Error - No a valid GXT file!";
 
-// Collects the model's user messages while it lives.
+// Collects the model's user messages, as "title|text", while it lives.
 struct MessageLog {
-    struct Shown {
-        std::string text, title;
-        MessageIcon icon;
-    };
     MessageLog()
+        : previous(InstallUserMessageSink([this](const std::string& text, const std::string& title, MessageIcon icon) {
+              shown.push_back(title + (icon == MessageIcon::Warning ? "|" : "?") + text);
+          }))
     {
-        previous = InstallUserMessageSink([this](const std::string& text, const std::string& title,
-                                                 MessageIcon icon) { shown.push_back({text, title, icon}); });
     }
     ~MessageLog() { InstallUserMessageSink(previous); }
-    std::vector<Shown> shown;
+    std::vector<std::string> shown;
     UserMessageSink previous;
 };
 
@@ -44,47 +41,24 @@ std::vector<std::string> Snapshot(const clsGXT& m)
 
 clsGXT Loaded(const TempDir& dir, const std::string& bytes)
 {
-    const std::string file = dir.File("in.gxt");
-    TempDir::Write(file, bytes);
+    TempDir::Write(dir.File("in.gxt"), bytes);
     clsGXT m;
-    EXPECT_TRUE(m.LoadGXT(file));
+    EXPECT_TRUE(m.LoadGXT(dir.File("in.gxt")));
     return m;
 }
 
 std::string Saved(const TempDir& dir, clsGXT& m)
 {
-    const std::string file = dir.File("out.gxt");
-    EXPECT_TRUE(m.SaveGXT(file));
-    return TempDir::Read(file);
-}
-
-// The text block of a saved file: everything after the 22 + 12n header bytes.
-std::string SavedTextBlock(const TempDir& dir, clsGXT& m)
-{
-    return Saved(dir, m).substr(22 + 12 * static_cast<std::size_t>(m.GetEntries()));
+    EXPECT_TRUE(m.SaveGXT(dir.File("out.gxt")));
+    return TempDir::Read(dir.File("out.gxt"));
 }
 
 std::string Hex(const std::string& bytes)
 {
-    static const char* digits = "0123456789ABCDEF";
     std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty())
-            out += ' ';
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
+    for (unsigned char c : bytes)
+        out += (out.empty() ? "" : " ") + std::string{"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
     return out;
-}
-
-// Where two large files first differ (npos when equal), so a failure prints a number
-// rather than megabytes.
-std::size_t FirstDifference(const std::string& a, const std::string& b)
-{
-    const auto [ia, ib] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
-    if (ia == a.end() && ib == b.end())
-        return std::string::npos;
-    return static_cast<std::size_t>(ia - a.begin());
 }
 
 }  // namespace
@@ -92,7 +66,6 @@ std::size_t FirstDifference(const std::string& a, const std::string& b)
 TEST(GxtSave, WritesTheExactBytesOfTheTwoEntryExample)
 {
     TempDir dir;
-    // Two entries with placeholder texts; the test sets the values it wants to see written.
     clsGXT m = Loaded(dir, FileOf({{"ABC", Cells("x")}, {"K2", Cells("y")}}));
     m.SetValue(1, "Hi");
     m.SetValue(2, "n!Go");
@@ -102,6 +75,16 @@ TEST(GxtSave, WritesTheExactBytesOfTheTwoEntryExample)
               "06 00 00 00 4B 32 00 00 00 00 00 00 "
               "54 44 41 54 0E 00 00 00 "
               "48 00 69 00 00 00 6E 21 47 00 6F 00 00 00");
+    // A file with no entries is valid and replaces what was loaded; it saves as the bare frame.
+    clsGXT empty = Loaded(dir, FileOf({{"OLD", Cells("old")}}));
+    TempDir::Write(dir.File("empty.gxt"), File("", "") + "trailing bytes are ignored");
+    MessageLog log;
+    EXPECT_TRUE(empty.LoadGXT(dir.File("empty.gxt")));
+    EXPECT_TRUE(log.shown.empty());
+    EXPECT_EQ(empty.GetEntries(), 0);
+    EXPECT_EQ(empty.GetValueFromKey("OLD"), "");
+    EXPECT_THROW(empty.GetValue(1), std::out_of_range);
+    EXPECT_EQ(Hex(Saved(dir, empty)), "47 42 4C 45 64 00 54 4B 45 59 00 00 00 00 54 44 41 54 00 00 00 00");
 }
 
 TEST(GxtSave, EncodesValuesWithPrefixCodesCellsAndTerminator)
@@ -120,11 +103,9 @@ TEST(GxtSave, EncodesValuesWithPrefixCodesCellsAndTerminator)
     for (const auto& [value, bytes] : cases) {
         m.SetValue(1, value);
         m.SetValue(2, "Z");
-        EXPECT_EQ(Hex(SavedTextBlock(dir, m)), bytes + " 5A 00 00 00") << "value " << value;
+        EXPECT_EQ(Hex(Saved(dir, m).substr(22 + 24)), bytes + " 5A 00 00 00") << value;
         // The next entry's offset is the encoded length.
-        clsGXT back = Loaded(dir, TempDir::Read(dir.File("out.gxt")));
-        EXPECT_EQ(back.GetValue(1), value);
-        EXPECT_EQ(back.GetValue(2), "Z");
+        EXPECT_EQ(Snapshot(Loaded(dir, TempDir::Read(dir.File("out.gxt")))), Snapshot(m)) << value;
     }
 }
 
@@ -140,29 +121,18 @@ TEST(GxtLoad, ReadingRuleFindsTheTerminatorAtAnyAlignmentAndDropsZeros)
     const std::string records = Key(0, "ONE") + Key(6, "TWO") + Key(10, "THREE") + Key(18, "FOUR") +
                                 Key(20, "FIVE") + Key(0, "SAME") + Key(3, "MIDDLE");
     clsGXT m = Loaded(dir, File(records, block, '\x7F'));  // any sixth byte is accepted
+    const std::vector<std::string> values = {"A", "\x41\x01", "n!G", "", "\x01\x02\x03", "A", "B"};
     ASSERT_EQ(m.GetEntries(), 7);
-    EXPECT_EQ(m.GetValue(1), "A");
-    EXPECT_EQ(m.GetValue(2), "\x41\x01");
-    EXPECT_EQ(m.GetValue(3), "n!G");
-    EXPECT_EQ(m.GetValue(4), "");
-    EXPECT_EQ(m.GetValue(5), "\x01\x02\x03");
-    EXPECT_EQ(m.GetValue(6), "A");
-    EXPECT_EQ(m.GetValue(7), "B");
+    for (int32_t i = 1; i <= 7; ++i)
+        EXPECT_EQ(m.GetValue(i), values[static_cast<std::size_t>(i - 1)]) << i;
 
     // Saved back the system's way: shared texts get their own copies, junk is dropped,
     // the sixth byte is 0.
     const std::string saved = Saved(dir, m);
     EXPECT_EQ(saved[5], '\0');
     EXPECT_EQ(Hex(saved.substr(22 + 12 * 7)),
-              "41 00 00 00 "
-              "41 00 01 00 00 00 "
-              "6E 21 47 00 00 00 "
-              "00 00 "
-              "01 00 02 00 03 00 00 00 "
-              "41 00 00 00 "
-              "42 00 00 00");
-    clsGXT back = Loaded(dir, saved);
-    EXPECT_EQ(Snapshot(back), Snapshot(m));
+              "41 00 00 00 41 00 01 00 00 00 6E 21 47 00 00 00 00 00 01 00 02 00 03 00 00 00 41 00 00 00 42 00 00 00");
+    EXPECT_EQ(Snapshot(Loaded(dir, saved)), Snapshot(m));
 }
 
 TEST(GxtModel, KeysLookupAndIndexErrors)
@@ -170,40 +140,28 @@ TEST(GxtModel, KeysLookupAndIndexErrors)
     TempDir dir;
     clsGXT m = Loaded(dir, FileOf({{"ABC", Cells("first")}, {"ABC", Cells("second")}, {"FULLNAME", Cells("8")}}));
     EXPECT_EQ(m.GetKey(1), std::string("ABC\0\0\0\0\0", 8));
-    EXPECT_EQ(m.GetKey(3), "FULLNAME");
-    EXPECT_EQ(m.GetValueFromKey("ABC"), "first");  // the earlier of two equal names
-    EXPECT_EQ(m.GetValueFromKey("abc"), "");
-    EXPECT_EQ(m.GetValueFromKey("ABC "), "");
-    EXPECT_EQ(m.GetValueFromKey("FULLNAME"), "8");
-    EXPECT_EQ(m.GetValueFromKey("FULLNAMEX"), "");
-
+    EXPECT_EQ(m.GetValueFromKey("ABC") + m.GetValueFromKey("FULLNAME"), "first8");  // the earlier of two equal names
+    EXPECT_EQ(m.GetValueFromKey("abc") + m.GetValueFromKey("ABC ") + m.GetValueFromKey("FULLNAMEX"), "");
     for (int32_t bad : {0, -1, 4}) {
         EXPECT_THROW(m.GetKey(bad), std::out_of_range);
         EXPECT_THROW(m.GetValue(bad), std::out_of_range);
         EXPECT_THROW(m.SetValue(bad, "x"), std::out_of_range);
     }
-    EXPECT_EQ(Snapshot(m), Snapshot(Loaded(dir, TempDir::Read(dir.File("in.gxt")))));
-
-    clsGXT empty;
-    EXPECT_EQ(empty.GetEntries(), 0);
-    EXPECT_THROW(empty.GetValue(1), std::out_of_range);
-    EXPECT_EQ(empty.GetValueFromKey(""), "");
+    EXPECT_EQ(Snapshot(m), Snapshot(Loaded(dir, TempDir::Read(dir.File("in.gxt")))));  // refused edits change nothing
 }
 
 TEST(GxtLoad, DamagedFilesAreRefusedAndLeaveTheModelAsItWas)
 {
     TempDir dir;
     const std::string good = FileOf({{"AA", Cells("Hi")}, {"BB", Cells("There")}});
-    const std::string records = Key(0, "AA");
-    const std::string text = Cells("Hi");  // 6 bytes
+    const std::string records = Key(0, "AA"), text = Cells("Hi");  // 6 bytes
+    const std::string head = "GBLEd" + std::string(1, '\0') + "TKEY";
     std::vector<std::pair<std::string, std::string>> damaged = {
         {"wrong signature", "GBLEe" + good.substr(5)},
         {"wrong first bytes", "XBLEd" + good.substr(5)},
         {"no TKEY", good.substr(0, 6) + "TKEZ" + good.substr(10)},
-        {"negative key table size", "GBLEd" + std::string(1, '\0') + "TKEY" + I32(-12) + records + "TDAT" +
-                                        I32(6) + text},
-        {"key table size not whole records", "GBLEd" + std::string(1, '\0') + "TKEY" + I32(13) + records +
-                                                 "x" + "TDAT" + I32(6) + text},
+        {"negative key table size", head + I32(-12) + records + "TDAT" + I32(6) + text},
+        {"key table size not whole records", head + I32(13) + records + "x" + "TDAT" + I32(6) + text},
         {"no TDAT", File(records, text).replace(26, 4, "TDAX")},
         {"negative text block size", File(records, text).replace(30, 4, I32(-1))},
         {"offset before the block", File(Key(-1, "AA"), text)},
@@ -212,57 +170,27 @@ TEST(GxtLoad, DamagedFilesAreRefusedAndLeaveTheModelAsItWas)
         {"no terminator", File(records, std::string("H\0i\0", 4))},
         {"terminator cut by the block end", File(records, std::string("H\0", 2)) + std::string(1, '\0')},
     };
-    // Every file that ends early, at any byte, is refused too.
-    for (std::size_t length = 0; length < good.size(); ++length)
+    for (std::size_t length = 0; length < good.size(); ++length)  // ends early, at any byte
         damaged.push_back({"cut at " + std::to_string(length), good.substr(0, length)});
 
     clsGXT m = Loaded(dir, FileOf({{"KEEP", Cells("me")}}));
     const auto before = Snapshot(m);
-    const std::string file = dir.File("damaged.gxt");
     for (const auto& [what, bytes] : damaged) {
-        TempDir::Write(file, bytes);
+        TempDir::Write(dir.File("damaged.gxt"), bytes);
         MessageLog log;
         RecordingProgress progress;
-        EXPECT_FALSE(m.LoadGXT(file)) << what;
-        ASSERT_EQ(log.shown.size(), 1u) << what;
-        EXPECT_EQ(log.shown[0].text, kInvalid) << what;
-        EXPECT_EQ(log.shown[0].title, "Error");
-        EXPECT_EQ(log.shown[0].icon, MessageIcon::Warning);
+        EXPECT_FALSE(m.LoadGXT(dir.File("damaged.gxt"))) << what;
+        EXPECT_EQ(log.shown, std::vector<std::string>{"Error|" + kInvalid}) << what;
         EXPECT_EQ(Snapshot(m), before) << what;
-        // A refusal during the texts still hides the progress window.
-        if (!progress.calls.empty()) {
-            EXPECT_EQ(progress.calls.back().kind, 'H') << what;
-        }
+        EXPECT_TRUE(progress.calls.empty() || progress.calls.back().kind == 'H') << what;
     }
-    // The model still saves what it had.
-    clsGXT back = Loaded(dir, Saved(dir, m));
-    EXPECT_EQ(Snapshot(back), before);
-}
-
-TEST(GxtLoad, AnEmptyKeyTableIsAValidFileWithNoEntries)
-{
-    TempDir dir;
-    clsGXT m = Loaded(dir, FileOf({{"OLD", Cells("old")}}));
-    MessageLog log;
-    TempDir::Write(dir.File("empty.gxt"), File("", "") + "trailing bytes are ignored");
-    EXPECT_TRUE(m.LoadGXT(dir.File("empty.gxt")));
-    EXPECT_TRUE(log.shown.empty());
-    EXPECT_EQ(m.GetEntries(), 0);
-    EXPECT_EQ(m.GetValueFromKey("OLD"), "");
-    EXPECT_EQ(Hex(Saved(dir, m)), "47 42 4C 45 64 00 54 4B 45 59 00 00 00 00 54 44 41 54 00 00 00 00");
-}
-
-TEST(GxtLoad, AMissingOrUnreadablePathIsNamedAndNothingIsCreated)
-{
-    TempDir dir;
-    clsGXT m = Loaded(dir, FileOf({{"KEEP", Cells("me")}}));
-    const auto before = Snapshot(m);
+    // A path that does not exist or cannot be read is named, and nothing is created.
     for (const std::string& path : {dir.File("missing.gxt"), dir.Path().string()}) {
         MessageLog log;
         EXPECT_FALSE(m.LoadGXT(path));
         ASSERT_EQ(log.shown.size(), 1u);
-        EXPECT_NE(log.shown[0].text, kInvalid);
-        EXPECT_NE(log.shown[0].text.find(path), std::string::npos) << log.shown[0].text;
+        EXPECT_PRED2(Holds, log.shown[0], path);
+        EXPECT_FALSE(Holds(log.shown[0], kInvalid));
         EXPECT_EQ(Snapshot(m), before);
     }
     EXPECT_FALSE(fs::exists(dir.File("missing.gxt")));
@@ -271,12 +199,10 @@ TEST(GxtLoad, AMissingOrUnreadablePathIsNamedAndNothingIsCreated)
 TEST(GxtSave, KeepsThePreviousFileAsBackupAndNeverLosesItOnFailure)
 {
     TempDir dir;
-    const std::string original = FileOf({{"A", Cells("one")}});
+    const std::string original = FileOf({{"A", Cells("one")}}), file = dir.File("a.gxt"), b = dir.File("b.gxt");
     clsGXT m = Loaded(dir, original);
-    const std::string file = dir.File("a.gxt");
     TempDir::Write(file, original);
     TempDir::Write(file + ".bak", "an older backup");
-
     m.SetValue(1, "two");
     EXPECT_TRUE(m.SaveGXT(file));
     const std::string first = TempDir::Read(file);
@@ -286,24 +212,10 @@ TEST(GxtSave, KeepsThePreviousFileAsBackupAndNeverLosesItOnFailure)
     EXPECT_EQ(TempDir::Read(file + ".bak"), first);
     EXPECT_EQ(Loaded(dir, TempDir::Read(file)).GetValue(1), "three");
 
-    // The backup cannot be written (its name is a folder): the file stays as it was.
-    const std::string b = dir.File("b.gxt");
     TempDir::Write(b, original);
-    fs::create_directory(b + ".bak");
-    EXPECT_THROW(m.SaveGXT(b), FileError);
+    fs::create_directory(b + ".bak");  // the backup cannot be written: the file stays as it was
+    EXPECT_PRED2(Holds, Thrown<FileError>([&] { m.SaveGXT(b); }), b + ": cannot be backed up");
     EXPECT_EQ(TempDir::Read(b), original);
-
-    // The new file cannot be written at all: the error names it and nothing appears.
-    const std::string nowhere = dir.File("no/such/folder/c.gxt");
-    try {
-        m.SaveGXT(nowhere);
-        FAIL() << "no error";
-    } catch (const std::runtime_error& e) {
-        EXPECT_NE(std::string(e.what()).find(nowhere), std::string::npos);
-    }
-    // Only the files made above remain: a.gxt, a.gxt.bak, b.gxt, b.gxt.bak, in.gxt.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 5);
-    EXPECT_EQ(m.GetValue(1), "three");
 }
 
 TEST(GxtRoundTrip, AGameLikeFileComesBackByteForByteAndEditsTouchOnlyTheirText)
@@ -311,27 +223,18 @@ TEST(GxtRoundTrip, AGameLikeFileComesBackByteForByteAndEditsTouchOnlyTheirText)
     TempDir dir;
     const std::vector<Entry> entries = GameLikeEntries(2600);
     const std::string original = FileOf(entries);
-    clsGXT m;
-    {
-        RecordingProgress progress;
-        m = Loaded(dir, original);
-        ASSERT_EQ(progress.calls.size(), 2600u + 2);
-        EXPECT_EQ(progress.calls.front(), (RecordingProgress::Call{'S', 1, 2600, "Loading..."}));
-        EXPECT_EQ(progress.calls[2600], (RecordingProgress::Call{'U', 2600, 0, "Loading..."}));
-        EXPECT_EQ(progress.calls.back().kind, 'H');
-    }
+    RecordingProgress progress;
+    clsGXT m = Loaded(dir, original);
     ASSERT_EQ(m.GetEntries(), 2600);
     EXPECT_EQ(m.GetValue(17), "W!Text number 16 Go to the phone");  // a capital and "!" as single bytes
-    {
-        RecordingProgress progress;
-        EXPECT_EQ(FirstDifference(Saved(dir, m), original), std::string::npos);
-        ASSERT_EQ(progress.calls.size(), 2600u + 2);
-        EXPECT_EQ(progress.calls[1], (RecordingProgress::Call{'U', 1, 0, "Saving..."}));
-    }
+    EXPECT_TRUE(Saved(dir, m) == original);
+    ASSERT_EQ(progress.calls.size(), 2 * (2600u + 2));
+    EXPECT_EQ(progress.calls.front(), (RecordingProgress::Call{'S', 1, 2600, "Loading..."}));
+    EXPECT_EQ(progress.calls[2600], (RecordingProgress::Call{'U', 2600, 0, "Loading..."}));
+    EXPECT_EQ(progress.calls[2603], (RecordingProgress::Call{'U', 1, 0, "Saving..."}));
 
     // Entry 17 keeps its "W!" stored as single bytes; entry 9 loses its "G!" and is
     // written as cells; entry 1 gains a code prefix. Every other text is unchanged.
-    EXPECT_EQ(m.GetValue(9), "G!Text number 8 Go to the phone");
     m.SetValue(17, "W!Changed");
     m.SetValue(9, "Gone");
     m.SetValue(1, "k!New");
@@ -339,9 +242,8 @@ TEST(GxtRoundTrip, AGameLikeFileComesBackByteForByteAndEditsTouchOnlyTheirText)
     expected[16].text = Cells("W!Changed", 2);
     expected[8].text = Cells("Gone");
     expected[0].text = Cells("k!New", 2);
-    EXPECT_EQ(FirstDifference(Saved(dir, m), FileOf(expected)), std::string::npos);
-
+    EXPECT_TRUE(Saved(dir, m) == FileOf(expected));
     // A text that began "W!" as cells gets no single-byte treatment.
     clsGXT cells = Loaded(dir, FileOf({{"W", Cells("W!x")}}));
-    EXPECT_EQ(Saved(dir, cells), FileOf({{"W", Cells("W!x")}}));
+    EXPECT_EQ(Hex(Saved(dir, cells)), Hex(FileOf({{"W", Cells("W!x")}})));
 }
