@@ -3,12 +3,16 @@
 // a check throws PropertyViolation when a reader breaks a promise, and lets any
 // exception that is not a documented refusal escape.
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <optional>
 #include <stdexcept>
 #include <string>
+
+#include "tests/support/TempDir.h"
 
 // Deliberately not a runtime_error, so it can never pass for a refused file.
 class PropertyViolation : public std::logic_error {
@@ -59,4 +63,16 @@ void RunFuzzCheck(Check&& check)
         std::fprintf(stderr, "fuzz check failed: %s\n", e.what());
         std::abort();
     }
+}
+
+// A target's whole body: the input goes to a scratch file named `name`, then `check`
+// runs on it with the scratch folder beside it.
+template <class Check>
+int FuzzOneFile(const uint8_t* data, std::size_t size, const char* name, Check&& check)
+{
+    static const TempDir scratch;
+    const std::string input = scratch.File(name);
+    TempDir::Write(input, std::string(reinterpret_cast<const char*>(data), size));
+    RunFuzzCheck([&] { check(input, scratch); });
+    return 0;
 }
