@@ -11,7 +11,9 @@
 #include <map>
 #include <string>
 
+#include "bench/Memory.h"
 #include "bench/Registry.h"
+#include "bench/StyleFiles.h"
 
 namespace {
 
@@ -80,6 +82,17 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+
+    // Two modes for the memory measurement, which needs a process of its own:
+    //   --write-style SIZE PATH   writes the style file of that size ("realistic", "x10")
+    //   --rss-after-open PATH     opens it in the style viewer and reports the memory
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "--write-style" && argc == 4) {
+        std::printf("%zu\n", bench::WriteStyle(argv[2], argv[3]).bytes);
+        return 0;
+    }
+    if (mode == "--rss-after-open" && argc == 3)
+        return bench::OpenStyleAndReport(argv[2]);
 
     bench::RegisterAll();
     benchmark::Initialize(&argc, argv);
