@@ -47,13 +47,18 @@ constexpr std::array<std::string_view, 23> sValLabels{
 // CR LF so their cars are found. A CR LF already there stays as it is.
 std::string WithCrLf(const std::vector<uint8_t>& bytes)
 {
+    const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::string text;
     text.reserve(bytes.size() + bytes.size() / 16);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+    // Copied a stretch at a time, up to each LF that lacks its CR.
+    std::size_t from = 0;
+    for (std::size_t at = all.find('\n'); at != std::string_view::npos; at = all.find('\n', at + 1))
+        if (at == 0 || all[at - 1] != '\r') {
+            text.append(all, from, at - from);
             text += '\r';
-        text += static_cast<char>(bytes[i]);
-    }
+            from = at;
+        }
+    text.append(all, from);
     return text;
 }
 
@@ -80,10 +85,8 @@ std::vector<std::string> CarFromBlock(std::string_view block)
         block.remove_prefix(kLineBreak.size());
     if (block.ends_with(kLineBreak))
         block.remove_suffix(kLineBreak.size());
-    std::vector<std::string> lines;
-    for (std::string_view line : CutAt(block, kLineBreak))
-        lines.emplace_back(line);
-    return lines;
+    const std::vector<std::string_view> pieces = CutAt(block, kLineBreak);
+    return std::vector<std::string>(pieces.begin(), pieces.end());
 }
 
 std::string LocalTimeText(const char* format)

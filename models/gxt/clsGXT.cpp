@@ -1,6 +1,7 @@
 #include "models/gxt/clsGXT.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <utility>
@@ -43,32 +44,36 @@ void PutI32(std::string& out, int32_t v)
 
 // Reads the text starting at `offset` up to the first pair of zero bytes, at any
 // alignment, dropping every zero byte. `singleBytePrefix` receives the first two
-// characters when they are a letter and "!" stored as two single bytes.
-std::string ReadText(ByteReader& block, int32_t offset, std::string& singleBytePrefix)
+// characters when they are a letter and "!" stored as two single bytes. The text is
+// found by a scan over the block and then copied once, so nothing is read outside it.
+std::string ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix)
 {
-    if (offset < 0 || static_cast<std::size_t>(offset) >= block.Size())
+    if (offset < 0 || static_cast<std::size_t>(offset) >= block.size())
         throw InvalidGXT();
-    block.Seek(static_cast<std::size_t>(offset));
+    const uint8_t* const start = block.data() + offset;
+    const uint8_t* const end = block.data() + block.size();
 
-    std::string value;
-    std::size_t raw = 0;  // bytes consumed so far
-    bool firstTwoAdjacent = true;
-    bool previousZero = false;
-    for (;; ++raw) {
-        const uint8_t b = block.U8();  // running off the block means there was no terminator
-        if (b == 0) {
-            if (previousZero)
-                break;
-            previousZero = true;
-            continue;
-        }
-        previousZero = false;
-        if (value.size() < 2 && raw != value.size())
-            firstTwoAdjacent = false;
-        value.push_back(static_cast<char>(b));
+    // The terminator: the first zero byte followed by another.
+    const uint8_t* stop = start;
+    for (;;) {
+        stop = static_cast<const uint8_t*>(std::memchr(stop, 0, static_cast<std::size_t>(end - stop)));
+        if (stop == nullptr || stop + 1 == end)
+            throw InvalidGXT();  // running off the block means there was no terminator
+        if (stop[1] == 0)
+            break;
+        stop += 2;  // stop[1] is not zero
     }
+
+    std::string value(static_cast<std::size_t>(stop - start), '\0');
+    char* out = value.data();
+    for (const uint8_t* p = start; p != stop; ++p) {
+        *out = static_cast<char>(*p);
+        out += *p != 0;
+    }
+    value.resize(static_cast<std::size_t>(out - value.data()));
+
     singleBytePrefix.clear();
-    if (value.size() >= 2 && firstTwoAdjacent && IsLetter(value[0]) && value[1] == '!')
+    if (value.size() >= 2 && start[0] != 0 && start[1] != 0 && IsLetter(value[0]) && value[1] == '!')
         singleBytePrefix = value.substr(0, 2);
     return value;
 }
@@ -123,7 +128,7 @@ void clsGXT::ReadFrom(std::span<const uint8_t> file)
     const int32_t blockSize = r.I32();
     if (blockSize < 0)
         throw InvalidGXT();
-    ByteReader block = r.Sub(static_cast<std::size_t>(blockSize));
+    const std::span<const uint8_t> block = r.Bytes(static_cast<std::size_t>(blockSize));
     // Whatever follows the text block is ignored.
 
     std::vector<std::string> values(keys.size());
@@ -143,38 +148,58 @@ void clsGXT::ReadFrom(std::span<const uint8_t> file)
 
 bool clsGXT::SaveGXT(const std::string& sFile)
 {
-    // Work on copies: the progress updates let other events run while we encode.
-    const std::vector<std::string> values = Values;
-    const std::vector<std::string> prefixes = SingleBytePrefix;
-    const std::vector<GXTKey> keys = Keys;
-
-    std::vector<int32_t> offsets(values.size());
-    std::string texts;
-    {
-        ProgressScope progress(1, static_cast<double>(values.size()), "Saving...");
-        for (std::size_t k = 0; k < values.size(); ++k) {
-            UpdateProgress(static_cast<double>(k + 1), "Saving...");
-            offsets[k] = static_cast<int32_t>(texts.size());
-            texts += EncodeValue(values[k], prefixes[k]);
-            // Offsets and the block size are signed 32-bit in the file.
-            if (texts.size() > kLargestBlock)
-                throw FileError(sFile, "the texts are too long to be stored in a GXT file");
-        }
-    }
+    // The whole file is built in one buffer before the progress loop: the progress
+    // updates let other events run, which may change or replace the model, and what is
+    // written is the model as it was when the save began.
+    const std::size_t count = Values.size();
+    const std::size_t tableAt = 14;
+    const std::size_t textsAt = tableAt + count * kKeyRecordSize + 8;
+    std::size_t largest = 0;
+    for (const std::string& value : Values)
+        largest += value.size() * 2 + 2;
 
     std::string out;
-    out.reserve(22 + keys.size() * kKeyRecordSize + texts.size());
+    out.reserve(textsAt + largest);
     out += "GBLEd";
     out.push_back('\0');
     out += "TKEY";
-    PutI32(out, static_cast<int32_t>(keys.size()) * kKeyRecordSize);
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        PutI32(out, offsets[k]);
-        out.append(keys[k].Name.data(), kNameSize);
-    }
+    PutI32(out, static_cast<int32_t>(count) * kKeyRecordSize);
+    out.resize(textsAt - 8);  // the key records, filled in below
     out += "TDAT";
-    PutI32(out, static_cast<int32_t>(texts.size()));
-    out += texts;
+    PutI32(out, 0);           // the block size, filled in below
+
+    std::vector<int32_t> offsets(count);
+    std::size_t tooLongAt = count;  // the first entry that does not fit, if any
+    for (std::size_t k = 0; k < count; ++k) {
+        offsets[k] = static_cast<int32_t>(out.size() - textsAt);
+        EncodeValue(out, Values[k], SingleBytePrefix[k]);
+        // Offsets and the block size are signed 32-bit in the file.
+        if (out.size() - textsAt > kLargestBlock) {
+            tooLongAt = k;
+            break;
+        }
+    }
+    if (tooLongAt == count) {
+        std::string record;
+        for (std::size_t k = 0; k < count; ++k) {
+            record.clear();
+            PutI32(record, offsets[k]);
+            record.append(Keys[k].Name.data(), kNameSize);
+            out.replace(tableAt + k * kKeyRecordSize, kKeyRecordSize, record);
+        }
+        std::string blockSize;
+        PutI32(blockSize, static_cast<int32_t>(out.size() - textsAt));
+        out.replace(textsAt - 4, 4, blockSize);
+    }
+
+    {
+        ProgressScope progress(1, static_cast<double>(count), "Saving...");
+        for (std::size_t k = 0; k < count; ++k) {
+            UpdateProgress(static_cast<double>(k + 1), "Saving...");
+            if (k == tooLongAt)
+                throw FileError(sFile, "the texts are too long to be stored in a GXT file");
+        }
+    }
 
     SaveWithBackup(sFile, AsBytes(out));
 
@@ -186,21 +211,19 @@ bool clsGXT::SaveGXT(const std::string& sFile)
     return true;
 }
 
-std::string clsGXT::EncodeValue(const std::string& Value, const std::string& KeptPrefix)
+void clsGXT::EncodeValue(std::string& out, const std::string& Value, const std::string& KeptPrefix)
 {
-    std::string out;
-    out.reserve(Value.size() * 2 + 2);
     std::size_t start = 0;
-    if ((!KeptPrefix.empty() && Value.starts_with(KeptPrefix)) || HasPrefixCode(Value)) {
-        out.append(Value, 0, 2);
+    if ((!KeptPrefix.empty() && Value.starts_with(KeptPrefix)) || HasPrefixCode(Value))
         start = 2;
-    }
-    for (std::size_t i = start; i < Value.size(); ++i) {
-        out.push_back(Value[i]);
-        out.push_back('\0');
-    }
-    out.append(2, '\0');
-    return out;
+    // Each later character is a cell of the character and a zero byte; two zero bytes end it.
+    const std::size_t at = out.size();
+    out.resize(at + start + (Value.size() - start) * 2 + 2, '\0');
+    char* cells = out.data() + at;
+    for (std::size_t i = 0; i < start; ++i)
+        *cells++ = Value[i];
+    for (std::size_t i = start; i < Value.size(); ++i, cells += 2)
+        *cells = Value[i];
 }
 
 bool clsGXT::HasPrefixCode(const std::string& Value)

@@ -36,8 +36,8 @@ public:
 
 private:
     static bool HasPrefixCode(const std::string& Value);
-    // The bytes a value is written as, terminator included.
-    static std::string EncodeValue(const std::string& Value, const std::string& KeptPrefix);
+    // Appends the bytes a value is written as, terminator included.
+    static void EncodeValue(std::string& out, const std::string& Value, const std::string& KeptPrefix);
     // Fills this (fresh) model from the file's bytes; throws on anything damaged.
     void ReadFrom(std::span<const uint8_t> file);
     std::size_t Element(int32_t Idx) const;
