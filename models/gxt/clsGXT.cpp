@@ -1,8 +1,10 @@
 #include "models/gxt/clsGXT.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -44,35 +46,53 @@ void PutI32(std::string& out, int32_t v)
 
 // Reads the text starting at `offset` up to the first pair of zero bytes, at any
 // alignment, dropping every zero byte. `singleBytePrefix` receives the first two
-// characters when they are a letter and "!" stored as two single bytes. The text is
-// found by a scan over the block and then copied once, so nothing is read outside it.
-std::string ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix)
+// characters when they are a letter and "!" stored as two single bytes. `scratch`
+// has room for the whole block; the text is gathered there and then copied once.
+std::string ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix, char* scratch)
 {
     if (offset < 0 || static_cast<std::size_t>(offset) >= block.size())
         throw InvalidGXT();
     const uint8_t* const start = block.data() + offset;
     const uint8_t* const end = block.data() + block.size();
-
-    // The terminator: the first zero byte followed by another.
-    const uint8_t* stop = start;
+    const uint8_t* p = start;
+    char* out = scratch;
+    bool previousZero = false;
     for (;;) {
-        stop = static_cast<const uint8_t*>(std::memchr(stop, 0, static_cast<std::size_t>(end - stop)));
-        if (stop == nullptr || stop + 1 == end)
+        if constexpr (std::endian::native == std::endian::little) {
+            // The common case, eight bytes at a time: four cells, each a character
+            // other than zero followed by a zero byte. No terminator can lie among them.
+            constexpr uint64_t kHighBytes = 0xFF00FF00FF00FF00u;
+            constexpr uint64_t kLowBytes = 0x00FF00FF00FF00FFu;
+            constexpr uint64_t kCarries = 0x0100010001000100u;
+            uint64_t cells = 0;
+            if (end - p >= 8 && (std::memcpy(&cells, p, 8), (cells & kHighBytes) == 0) &&
+                ((cells + kLowBytes) & kCarries) == kCarries) {
+                uint64_t chars = (cells | cells >> 8) & 0x0000FFFF0000FFFFu;
+                chars |= chars >> 16;
+                const auto four = static_cast<uint32_t>(chars);
+                std::memcpy(out, &four, 4);
+                out += 4;
+                p += 8;
+                previousZero = true;
+                continue;
+            }
+        }
+        if (p == end)
             throw InvalidGXT();  // running off the block means there was no terminator
-        if (stop[1] == 0)
-            break;
-        stop += 2;  // stop[1] is not zero
+        const uint8_t b = *p++;
+        if (b == 0) {
+            if (previousZero)
+                break;
+            previousZero = true;
+            continue;
+        }
+        previousZero = false;
+        *out++ = static_cast<char>(b);
     }
-
-    std::string value(static_cast<std::size_t>(stop - start), '\0');
-    char* out = value.data();
-    for (const uint8_t* p = start; p != stop; ++p) {
-        *out = static_cast<char>(*p);
-        out += *p != 0;
-    }
-    value.resize(static_cast<std::size_t>(out - value.data()));
+    std::string value(scratch, out);
 
     singleBytePrefix.clear();
+    // Two characters were read before the terminator, so start[1] lies inside the block.
     if (value.size() >= 2 && start[0] != 0 && start[1] != 0 && IsLetter(value[0]) && value[1] == '!')
         singleBytePrefix = value.substr(0, 2);
     return value;
@@ -133,11 +153,13 @@ void clsGXT::ReadFrom(std::span<const uint8_t> file)
 
     std::vector<std::string> values(keys.size());
     std::vector<std::string> prefixes(keys.size());
+    // No text is longer than the block, whatever the offsets.
+    const auto scratch = std::make_unique_for_overwrite<char[]>(block.size());
     {
         ProgressScope progress(1, count, "Loading...");
         for (std::size_t k = 0; k < keys.size(); ++k) {
             UpdateProgress(static_cast<double>(k + 1), "Loading...");
-            values[k] = ReadText(block, keys[k].Offset, prefixes[k]);
+            values[k] = ReadText(block, keys[k].Offset, prefixes[k], scratch.get());
         }
     }
     Keys = std::move(keys);
