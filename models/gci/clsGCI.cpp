@@ -79,14 +79,20 @@ bool HoldsText(std::string_view block)
     return block.find_first_not_of(" \t\r\n") != std::string_view::npos;
 }
 
-std::vector<std::string> CarFromBlock(std::string_view block)
+// The lines of a car's block, as offsets in `text`, where the block begins at `at`.
+template <typename Span>
+void AppendCarLines(std::string_view block, std::size_t at, std::vector<Span>& lines)
 {
-    if (block.starts_with(kLineBreak))
+    if (block.starts_with(kLineBreak)) {
         block.remove_prefix(kLineBreak.size());
+        at += kLineBreak.size();
+    }
     if (block.ends_with(kLineBreak))
         block.remove_suffix(kLineBreak.size());
-    const std::vector<std::string_view> pieces = CutAt(block, kLineBreak);
-    return std::vector<std::string>(pieces.begin(), pieces.end());
+    std::size_t start = 0;
+    for (std::size_t end; (end = block.find(kLineBreak, start)) != std::string_view::npos; start = end + kLineBreak.size())
+        lines.push_back({at + start, end - start});
+    lines.push_back({at + start, block.size() - start});
 }
 
 std::string LocalTimeText(const char* format)
@@ -117,7 +123,7 @@ std::string Banner()
 
 void clsGCI::LoadCars(const std::string& sFile)
 {
-    const std::string text = WithCrLf(ReadWholeFile(sFile));
+    std::string text = WithCrLf(ReadWholeFile(sFile));
     const std::vector<std::string_view> blocks = CutAt(text, kEmptyLine);
 
     // Block 0 is the header comment; every later block that holds text is a car, the
@@ -131,16 +137,22 @@ void clsGCI::LoadCars(const std::string& sFile)
                                    " cars, more than the 32767 a car file can have");
 
     const auto count = static_cast<int16_t>(carBlocks.size());
-    std::vector<std::vector<std::string>> cars;
-    cars.reserve(carBlocks.size());
+    std::vector<LineSpan> lines;
+    lines.reserve(carBlocks.size() * 22);
+    std::vector<std::size_t> firstLine{0};
+    firstLine.reserve(carBlocks.size() + 1);
     if (count > 0) {
         ProgressScope progress(1, count, "Loading...");
         for (int16_t i = 0; i < count; ++i) {
             UpdateProgress(i + 1, "Loading...");
-            cars.push_back(CarFromBlock(carBlocks[static_cast<std::size_t>(i)]));
+            const std::string_view block = carBlocks[static_cast<std::size_t>(i)];
+            AppendCarLines(block, static_cast<std::size_t>(block.data() - text.data()), lines);
+            firstLine.push_back(lines.size());
         }
     }
-    CarLines.swap(cars);
+    Text.swap(text);
+    Lines.swap(lines);
+    FirstLine.swap(firstLine);
     iNumOfCars = count;
 }
 
@@ -149,11 +161,13 @@ void clsGCI::SaveCars(const std::string& sFileName)
     if (iNumOfCars == 0)
         return;
     std::string text = Banner();
+    text.reserve(text.size() + Text.size() + Lines.size() * kLineBreak.size() + 2 * iNumOfCars);
     ProgressScope progress(1, iNumOfCars, "Saving...");
     for (int16_t c = 0; c < iNumOfCars; ++c) {
         UpdateProgress(c + 1, "Saving...");
-        for (const std::string& line : CarLines[static_cast<std::size_t>(c)]) {
-            text += line;
+        const auto car = static_cast<std::size_t>(c);
+        for (std::size_t l = FirstLine[car]; l < FirstLine[car + 1]; ++l) {
+            text += TextOf(Lines[l]);
             text += kLineBreak;
         }
         text += kLineBreak;
@@ -167,33 +181,35 @@ void clsGCI::SetVal(int iCarIdx, int iValIdx, const std::string& sNewVal)
     if (iValIdx == 0 || iValIdx == 1)
         return;
     const std::string prefix = iValIdx > 4 ? "f" : "";
-    CarLines[static_cast<std::size_t>(iCarIdx)][static_cast<std::size_t>(iValIdx)] =
-        prefix + sNewVal + std::string(sValLabels[static_cast<std::size_t>(iValIdx)]);
+    const std::string line = prefix + sNewVal + std::string(sValLabels[static_cast<std::size_t>(iValIdx)]);
+    Lines[FirstLine[static_cast<std::size_t>(iCarIdx)] + static_cast<std::size_t>(iValIdx)] = {Text.size(), line.size()};
+    Text += line;
 }
 
 std::string clsGCI::GetVal(int iCarIdx, int iValIdx) const
 {
-    const std::string& line = Line(iCarIdx, iValIdx);
+    const std::string_view line = Line(iCarIdx, iValIdx);
     if (line.empty())
         return {};
     if (iValIdx == 0)
-        return line.size() < 2 ? std::string() : line.substr(1, line.size() - 2);
-    const std::string head = line.substr(0, line.find(' '));
+        return line.size() < 2 ? std::string() : std::string(line.substr(1, line.size() - 2));
+    const std::string_view head = line.substr(0, line.find(' '));
     if (iValIdx <= 4)
-        return head;
+        return std::string(head);
     // Decimal lines begin with the letter "f"; a line that begins with a blank has no value.
-    return head.empty() ? std::string() : head.substr(1);
+    return head.empty() ? std::string() : std::string(head.substr(1));
 }
 
-const std::string& clsGCI::Line(int iCarIdx, int iValIdx) const
+std::string_view clsGCI::Line(int iCarIdx, int iValIdx) const
 {
     if (iCarIdx < 0 || iCarIdx >= iNumOfCars)
         throw std::out_of_range("car " + std::to_string(iCarIdx) + " does not exist (" +
                                 std::to_string(iNumOfCars) + " cars loaded)");
     CheckPropertyIndex(iValIdx);
-    const std::vector<std::string>& lines = CarLines[static_cast<std::size_t>(iCarIdx)];
-    if (static_cast<std::size_t>(iValIdx) >= lines.size())
+    const auto car = static_cast<std::size_t>(iCarIdx);
+    const std::size_t lines = FirstLine[car + 1] - FirstLine[car];
+    if (static_cast<std::size_t>(iValIdx) >= lines)
         throw std::out_of_range("car " + std::to_string(iCarIdx) + " has no line " + std::to_string(iValIdx) +
-                                " (it has " + std::to_string(lines.size()) + " lines)");
-    return lines[static_cast<std::size_t>(iValIdx)];
+                                " (it has " + std::to_string(lines) + " lines)");
+    return TextOf(Lines[FirstLine[car] + static_cast<std::size_t>(iValIdx)]);
 }

@@ -67,6 +67,25 @@ void WriteTemporary(const fs::path& temp, const std::string& nameForUser, std::s
     }
 }
 
+// The old file becomes the backup by a second name for it, which costs no copy of its
+// bytes: the new file is put in place under a new name afterwards. Only a plain file
+// is linked over a plain file or nothing; anything else, or a file system without
+// links, is left to the copy.
+bool LinkAsBackup(const fs::path& target, const fs::path& backup)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::symlink_status(target, ec)))
+        return false;
+    const fs::file_status old = fs::symlink_status(backup, ec);
+    if (fs::exists(old) && !fs::is_regular_file(old))
+        return false;
+    fs::remove(backup, ec);
+    if (ec)
+        return false;
+    fs::create_hard_link(target, backup, ec);
+    return !ec;
+}
+
 std::ifstream OpenForReading(const std::string& path)
 {
     const fs::path file = PathFromUtf8(path);
@@ -159,7 +178,8 @@ void SaveWithBackup(const std::string& path, std::span<const uint8_t> bytes)
     if (fs::exists(target, ec)) {
         fs::path backup = target;
         backup += ".bak";
-        fs::copy_file(target, backup, fs::copy_options::overwrite_existing, ec);
+        if (!LinkAsBackup(target, backup))
+            fs::copy_file(target, backup, fs::copy_options::overwrite_existing, ec);
         if (ec) {
             RemoveQuietly(temp);
             throw FileError(path, "cannot be backed up as " + Utf8FromPath(backup) + ": " + ec.message());
