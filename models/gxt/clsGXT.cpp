@@ -47,8 +47,9 @@ void PutI32(std::string& out, int32_t v)
 // Reads the text starting at `offset` up to the first pair of zero bytes, at any
 // alignment, dropping every zero byte. `singleBytePrefix` receives the first two
 // characters when they are a letter and "!" stored as two single bytes. `scratch`
-// has room for the whole block; the text is gathered there and then copied once.
-std::string ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix, char* scratch)
+// has room for the whole block; the text is gathered there.
+std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix,
+                          char* scratch)
 {
     if (offset < 0 || static_cast<std::size_t>(offset) >= block.size())
         throw InvalidGXT();
@@ -89,7 +90,7 @@ std::string ReadText(std::span<const uint8_t> block, int32_t offset, std::string
         previousZero = false;
         *out++ = static_cast<char>(b);
     }
-    std::string value(scratch, out);
+    const std::string_view value(scratch, static_cast<std::size_t>(out - scratch));
 
     singleBytePrefix.clear();
     // Two characters were read before the terminator, so start[1] lies inside the block.
@@ -151,7 +152,9 @@ void clsGXT::ReadFrom(std::span<const uint8_t> file)
     const std::span<const uint8_t> block = r.Bytes(static_cast<std::size_t>(blockSize));
     // Whatever follows the text block is ignored.
 
-    std::vector<std::string> values(keys.size());
+    std::string texts;
+    texts.reserve(block.size() / 2);  // most texts are cells of two bytes a character
+    std::vector<TextSpan> values(keys.size());
     std::vector<std::string> prefixes(keys.size());
     // No text is longer than the block, whatever the offsets.
     const auto scratch = std::make_unique_for_overwrite<char[]>(block.size());
@@ -159,10 +162,13 @@ void clsGXT::ReadFrom(std::span<const uint8_t> file)
         ProgressScope progress(1, count, "Loading...");
         for (std::size_t k = 0; k < keys.size(); ++k) {
             UpdateProgress(static_cast<double>(k + 1), "Loading...");
-            values[k] = ReadText(block, keys[k].Offset, prefixes[k], scratch.get());
+            const std::string_view text = ReadText(block, keys[k].Offset, prefixes[k], scratch.get());
+            values[k] = {texts.size(), text.size()};
+            texts += text;
         }
     }
     Keys = std::move(keys);
+    Texts = std::move(texts);
     Values = std::move(values);
     SingleBytePrefix = std::move(prefixes);
     EntryCount = count;
@@ -177,8 +183,8 @@ bool clsGXT::SaveGXT(const std::string& sFile)
     const std::size_t tableAt = 14;
     const std::size_t textsAt = tableAt + count * kKeyRecordSize + 8;
     std::size_t largest = 0;
-    for (const std::string& value : Values)
-        largest += value.size() * 2 + 2;
+    for (const TextSpan& value : Values)
+        largest += value.size * 2 + 2;
 
     std::string out;
     out.reserve(textsAt + largest);
@@ -194,7 +200,7 @@ bool clsGXT::SaveGXT(const std::string& sFile)
     std::size_t tooLongAt = count;  // the first entry that does not fit, if any
     for (std::size_t k = 0; k < count; ++k) {
         offsets[k] = static_cast<int32_t>(out.size() - textsAt);
-        EncodeValue(out, Values[k], SingleBytePrefix[k]);
+        EncodeValue(out, ValueOf(k), SingleBytePrefix[k]);
         // Offsets and the block size are signed 32-bit in the file.
         if (out.size() - textsAt > kLargestBlock) {
             tooLongAt = k;
@@ -233,7 +239,7 @@ bool clsGXT::SaveGXT(const std::string& sFile)
     return true;
 }
 
-void clsGXT::EncodeValue(std::string& out, const std::string& Value, const std::string& KeptPrefix)
+void clsGXT::EncodeValue(std::string& out, std::string_view Value, const std::string& KeptPrefix)
 {
     std::size_t start = 0;
     if ((!KeptPrefix.empty() && Value.starts_with(KeptPrefix)) || HasPrefixCode(Value))
@@ -248,10 +254,10 @@ void clsGXT::EncodeValue(std::string& out, const std::string& Value, const std::
         *cells = Value[i];
 }
 
-bool clsGXT::HasPrefixCode(const std::string& Value)
+bool clsGXT::HasPrefixCode(std::string_view Value)
 {
     static const char* const kCodes[] = {"n!", "y!", "l!", "r!", "s!", "m!", "k!"};
-    const std::string firstTwo = Value.substr(0, 2);
+    const std::string_view firstTwo = Value.substr(0, 2);
     for (const char* code : kCodes)
         if (firstTwo == code)
             return true;
@@ -274,12 +280,14 @@ std::string clsGXT::GetKey(int32_t Idx) const
 
 std::string clsGXT::GetValue(int32_t Idx) const
 {
-    return Values[Element(Idx)];
+    return std::string(ValueOf(Element(Idx)));
 }
 
 void clsGXT::SetValue(int32_t Idx, const std::string& Value)
 {
-    Values[Element(Idx)] = Value;
+    const std::size_t k = Element(Idx);
+    Values[k] = {Texts.size(), Value.size()};
+    Texts += Value;
 }
 
 std::string clsGXT::GetValueFromKey(const std::string& sKey) const
@@ -288,7 +296,7 @@ std::string clsGXT::GetValueFromKey(const std::string& sKey) const
         const std::array<char, 8>& name = Keys[k].Name;
         const auto end = std::find(name.begin(), name.end(), '\0');
         if (std::string(name.begin(), end) == sKey)
-            return Values[k];
+            return std::string(ValueOf(k));
     }
     return {};
 }
