@@ -44,32 +44,26 @@ constexpr std::array<std::string_view, 23> sValLabels{
 };
 
 // Files written by other tools often end their lines with LF alone; read those like
-// CR LF so their cars are found. A CR LF already there stays as it is.
-std::string WithCrLf(const std::vector<uint8_t>& bytes)
+// CR LF so their cars are found. A CR LF already there stays as it is. `lineFeeds`
+// receives where each LF of the result lies: every one of them follows its CR, so they
+// are all the line breaks, found in this one scan.
+std::string WithCrLf(const std::vector<uint8_t>& bytes, std::vector<std::size_t>& lineFeeds)
 {
     const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::string text;
     text.reserve(bytes.size() + bytes.size() / 16);
     // Copied a stretch at a time, up to each LF that lacks its CR.
     std::size_t from = 0;
-    for (std::size_t at = all.find('\n'); at != std::string_view::npos; at = all.find('\n', at + 1))
+    for (std::size_t at = all.find('\n'); at != std::string_view::npos; at = all.find('\n', at + 1)) {
         if (at == 0 || all[at - 1] != '\r') {
             text.append(all, from, at - from);
             text += '\r';
             from = at;
         }
+        lineFeeds.push_back(text.size() + (at - from));
+    }
     text.append(all, from);
     return text;
-}
-
-std::vector<std::string_view> CutAt(std::string_view text, std::string_view separator)
-{
-    std::vector<std::string_view> pieces;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find(separator, start)) != std::string_view::npos; start = at + separator.size())
-        pieces.push_back(text.substr(start, at - start));
-    pieces.push_back(text.substr(start));
-    return pieces;
 }
 
 // A block of nothing but blanks and line breaks (the space after the last car, or
@@ -79,20 +73,55 @@ bool HoldsText(std::string_view block)
     return block.find_first_not_of(" \t\r\n") != std::string_view::npos;
 }
 
-// The lines of a car's block, as offsets in `text`, where the block begins at `at`.
-template <typename Span>
-void AppendCarLines(std::string_view block, std::size_t at, std::vector<Span>& lines)
+// A stretch of the text between two empty lines, and the line feeds inside it.
+struct Block {
+    std::size_t begin, end;
+    std::size_t firstLineFeed, endLineFeed;
+};
+
+// The text cut at every CR LF CR LF, taken from the left without overlapping: an empty
+// line is a line feed with another two bytes on.
+std::vector<Block> CutAtEmptyLines(const std::string& text, const std::vector<std::size_t>& lineFeeds)
 {
-    if (block.starts_with(kLineBreak)) {
-        block.remove_prefix(kLineBreak.size());
-        at += kLineBreak.size();
+    std::vector<Block> blocks;
+    std::size_t begin = 0;
+    std::size_t first = 0;
+    for (std::size_t i = 0; i + 1 < lineFeeds.size();) {
+        if (lineFeeds[i + 1] != lineFeeds[i] + 2) {
+            ++i;
+            continue;
+        }
+        const std::size_t separator = lineFeeds[i] - 1;  // its CR
+        blocks.push_back({begin, separator, first, i});
+        begin = separator + kEmptyLine.size();
+        i += 2;
+        first = i;
     }
-    if (block.ends_with(kLineBreak))
-        block.remove_suffix(kLineBreak.size());
-    std::size_t start = 0;
-    for (std::size_t end; (end = block.find(kLineBreak, start)) != std::string_view::npos; start = end + kLineBreak.size())
-        lines.push_back({at + start, end - start});
-    lines.push_back({at + start, block.size() - start});
+    blocks.push_back({begin, text.size(), first, lineFeeds.size()});
+    return blocks;
+}
+
+// The lines of a car's block, as places in `text`: one CR LF at its start and one at its
+// end are not part of them, and the line feeds in between cut it.
+template <typename Span>
+void AppendCarLines(const std::string& text, const std::vector<std::size_t>& lineFeeds, Block block,
+                    std::vector<Span>& lines)
+{
+    const auto isLineBreak = [&text](std::size_t at) { return text[at] == '\r' && text[at + 1] == '\n'; };
+    if (block.end - block.begin >= 2 && isLineBreak(block.begin)) {
+        block.begin += 2;
+        ++block.firstLineFeed;
+    }
+    if (block.end - block.begin >= 2 && isLineBreak(block.end - 2)) {
+        block.end -= 2;
+        --block.endLineFeed;
+    }
+    std::size_t start = block.begin;
+    for (std::size_t i = block.firstLineFeed; i < block.endLineFeed; ++i) {
+        lines.push_back({start, lineFeeds[i] - 1 - start});
+        start = lineFeeds[i] + 1;
+    }
+    lines.push_back({start, block.end - start});
 }
 
 std::string LocalTimeText(const char* format)
@@ -123,14 +152,15 @@ std::string Banner()
 
 void clsGCI::LoadCars(const std::string& sFile)
 {
-    std::string text = WithCrLf(ReadWholeFile(sFile));
-    const std::vector<std::string_view> blocks = CutAt(text, kEmptyLine);
+    std::vector<std::size_t> lineFeeds;
+    std::string text = WithCrLf(ReadWholeFile(sFile), lineFeeds);
+    const std::vector<Block> blocks = CutAtEmptyLines(text, lineFeeds);
 
     // Block 0 is the header comment; every later block that holds text is a car, the
     // last one included even when no empty line follows it.
-    std::vector<std::string_view> carBlocks;
+    std::vector<Block> carBlocks;
     for (std::size_t b = 1; b < blocks.size(); ++b)
-        if (HoldsText(blocks[b]))
+        if (HoldsText(std::string_view(text).substr(blocks[b].begin, blocks[b].end - blocks[b].begin)))
             carBlocks.push_back(blocks[b]);
     if (carBlocks.size() > static_cast<std::size_t>(std::numeric_limits<int16_t>::max()))
         throw FileError(sFile, "holds " + std::to_string(carBlocks.size()) +
@@ -145,8 +175,7 @@ void clsGCI::LoadCars(const std::string& sFile)
         ProgressScope progress(1, count, "Loading...");
         for (int16_t i = 0; i < count; ++i) {
             UpdateProgress(i + 1, "Loading...");
-            const std::string_view block = carBlocks[static_cast<std::size_t>(i)];
-            AppendCarLines(block, static_cast<std::size_t>(block.data() - text.data()), lines);
+            AppendCarLines(text, lineFeeds, carBlocks[static_cast<std::size_t>(i)], lines);
             firstLine.push_back(lines.size());
         }
     }
