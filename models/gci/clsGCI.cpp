@@ -152,8 +152,10 @@ std::string Banner()
 
 void clsGCI::LoadCars(const std::string& sFile)
 {
+    const std::vector<uint8_t> bytes = ReadWholeFile(sFile);
     std::vector<std::size_t> lineFeeds;
-    std::string text = WithCrLf(ReadWholeFile(sFile), lineFeeds);
+    lineFeeds.reserve(16 + bytes.size() / 16);
+    std::string text = WithCrLf(bytes, lineFeeds);
     const std::vector<Block> blocks = CutAtEmptyLines(text, lineFeeds);
 
     // Block 0 is the header comment; every later block that holds text is a car, the

@@ -103,14 +103,17 @@ std::ifstream OpenForReading(const std::string& path)
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path)
 {
-    const fs::path file = PathFromUtf8(path);
-    std::error_code ec;
     std::ifstream in = OpenForReading(path);
     // One read of the size the file has now, so a large file is not copied again and
     // again as the buffer grows; whatever a growing file adds meanwhile is read after it.
     std::vector<uint8_t> bytes;
-    const auto size = fs::file_size(file, ec);
-    if (!ec && size > 0) {
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0);
+    if (!in) {
+        in.clear();
+        in.seekg(0);  // a stream without an end to seek to is read piece by piece below
+    } else if (size > 0) {
         bytes.resize(static_cast<std::size_t>(size));
         in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         bytes.resize(static_cast<std::size_t>(in.gcount()));
