@@ -47,7 +47,8 @@ void PutI32(std::string& out, int32_t v)
 // Reads the text starting at `offset` up to the first pair of zero bytes, at any
 // alignment, dropping every zero byte. `singleBytePrefix` receives the first two
 // characters when they are a letter and "!" stored as two single bytes. `scratch`
-// has room for the whole block; the text is gathered there.
+// has room for the whole block; the text is gathered there. Every read is of bytes
+// between `offset` and the end of the block.
 std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix,
                           char* scratch)
 {
@@ -60,23 +61,31 @@ std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::s
     bool previousZero = false;
     for (;;) {
         if constexpr (std::endian::native == std::endian::little) {
-            // The common case, eight bytes at a time: four cells, each a character
+            // The common case, sixteen bytes at a time: eight cells, each a character
             // other than zero followed by a zero byte. No terminator can lie among them.
             constexpr uint64_t kHighBytes = 0xFF00FF00FF00FF00u;
             constexpr uint64_t kLowBytes = 0x00FF00FF00FF00FFu;
             constexpr uint64_t kCarries = 0x0100010001000100u;
-            uint64_t cells = 0;
-            if (end - p >= 8 && (std::memcpy(&cells, p, 8), (cells & kHighBytes) == 0) &&
-                ((cells + kLowBytes) & kCarries) == kCarries) {
-                uint64_t chars = (cells | cells >> 8) & 0x0000FFFF0000FFFFu;
-                chars |= chars >> 16;
-                const auto four = static_cast<uint32_t>(chars);
-                std::memcpy(out, &four, 4);
-                out += 4;
-                p += 8;
-                previousZero = true;
-                continue;
+            const uint8_t* const before = p;
+            while (end - p >= 16) {
+                uint64_t first = 0;
+                uint64_t second = 0;
+                std::memcpy(&first, p, 8);
+                std::memcpy(&second, p + 8, 8);
+                if (((first | second) & kHighBytes) != 0 ||
+                    ((first + kLowBytes) & (second + kLowBytes) & kCarries) != kCarries)
+                    break;
+                first = (first | first >> 8) & 0x0000FFFF0000FFFFu;
+                second = (second | second >> 8) & 0x0000FFFF0000FFFFu;
+                first = (first | first >> 16) & 0xFFFFFFFFu;
+                second = (second | second >> 16) << 32;
+                const uint64_t eight = first | second;
+                std::memcpy(out, &eight, 8);
+                out += 8;
+                p += 16;
             }
+            if (p != before)
+                previousZero = true;
         }
         if (p == end)
             throw InvalidGXT();  // running off the block means there was no terminator
