@@ -9,9 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/modGTA2.h"
-#include "tests/support/ScriptedPlatform.h"
-#include "windows/frmProgress.h"
+#include "bench/WindowSupport.h"
 #include "windows/frmSTY.h"
 
 namespace bench {
@@ -37,22 +35,16 @@ long ResidentKilobytes()
 int OpenStyleAndReport(const std::string& path)
 {
     const long before = ResidentKilobytes();
-    {
-        ScriptedPlatform platform;
-        ProgressWindowReporter progress;
-        ProgressReporter* previous = InstallProgressReporter(&progress);
-        frmSTY window;
-        window.show();
-        platform.openAnswers.push_back(QString::fromStdString(path));
-        window.cmdOpen_Click();
-        QApplication::processEvents();
-        std::printf("resident before open: %ld kB\nresident after open: %ld kB\n", before, ResidentKilobytes());
-        const bool refused = !platform.messages.empty();
-        InstallProgressReporter(previous);
-        if (refused) {
-            std::fprintf(stderr, "the style viewer refused %s\n", path.c_str());
-            return 1;
-        }
+    BenchDesktop desktop;
+    frmSTY window;
+    window.show();
+    desktop.WillOpen(path);
+    window.cmdOpen_Click();
+    QApplication::processEvents();
+    std::printf("resident before open: %ld kB\nresident after open: %ld kB\n", before, ResidentKilobytes());
+    if (!desktop.platform.messages.empty()) {
+        std::fprintf(stderr, "the style viewer refused %s\n", path.c_str());
+        return 1;
     }
     return 0;
 }

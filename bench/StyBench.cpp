@@ -7,10 +7,9 @@
 #include "bench/Registry.h"
 #include "bench/StyleFiles.h"
 #include "models/sty/clsSTY.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "bench/WindowSupport.h"
 #include "tests/support/StyBuilder.h"
 #include "windows/StyPicture.h"
-#include "windows/frmProgress.h"
 #include "windows/frmSTY.h"
 
 namespace bench {
@@ -85,33 +84,14 @@ QTreeWidgetItem* SpriteNode(frmSTY& window, int sprite)
     return found.isEmpty() ? nullptr : found.first()->child(sprite);
 }
 
-// From the chosen file to a full tree, with the real progress window running its events.
-void RegisterWindowOpen(const std::string& size, const std::string& path, std::size_t bytes)
-{
-    Register("frmSTY Open " + size, bytes, [path](benchmark::State& state) {
-        ScriptedPlatform platform;
-        ProgressWindowReporter progress;
-        ProgressReporter* previous = InstallProgressReporter(&progress);
-        frmSTY window;
-        window.show();
-        for (auto _ : state) {
-            platform.openAnswers.push_back(QString::fromStdString(path));
-            window.cmdOpen_Click();
-        }
-        InstallProgressReporter(previous);
-    });
-}
-
 // A click on a sprite node until the picture on screen shows the sprite.
 void RegisterNodeClick(const std::string& path)
 {
     Register("frmSTY sprite click", 0, [path](benchmark::State& state) {
-        ScriptedPlatform platform;
-        ProgressWindowReporter progress;
-        ProgressReporter* previous = InstallProgressReporter(&progress);
+        BenchDesktop desktop;
         frmSTY window;
         window.show();
-        platform.openAnswers.push_back(QString::fromStdString(path));
+        desktop.WillOpen(path);
         window.cmdOpen_Click();
         QApplication::processEvents();
         QTreeWidgetItem* first = SpriteNode(window, 2998);
@@ -121,7 +101,6 @@ void RegisterNodeClick(const std::string& path)
             // Two sprites in turn, so every click draws something new.
             window.pix_NodeClick((flip = !flip) ? first : second);
         }
-        InstallProgressReporter(previous);
     });
 }
 
@@ -134,8 +113,8 @@ void RegisterStyBenchmarks()
     RegisterModelLoad("realistic", realistic.path, realistic.bytes);
     RegisterModelLoad("x10", large.path, large.bytes);
     RegisterDrawing();
-    RegisterWindowOpen("realistic", realistic.path, realistic.bytes);
-    RegisterWindowOpen("x10", large.path, large.bytes);
+    RegisterWindowOpen<frmSTY>("frmSTY Open realistic", realistic.path, realistic.bytes);
+    RegisterWindowOpen<frmSTY>("frmSTY Open x10", large.path, large.bytes);
     RegisterNodeClick(realistic.path);
 }
 
