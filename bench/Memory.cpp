@@ -37,10 +37,7 @@ int OpenStyleAndReport(const std::string& path)
     const long before = ResidentKilobytes();
     BenchDesktop desktop;
     frmSTY window;
-    window.show();
-    desktop.WillOpen(path);
-    window.cmdOpen_Click();
-    QApplication::processEvents();
+    ShowAndOpen(desktop, window, path);
     std::printf("resident before open: %ld kB\nresident after open: %ld kB\n", before, ResidentKilobytes());
     if (!desktop.platform.messages.empty()) {
         std::fprintf(stderr, "the style viewer refused %s\n", path.c_str());

@@ -90,10 +90,7 @@ void RegisterNodeClick(const std::string& path)
     Register("frmSTY sprite click", 0, [path](benchmark::State& state) {
         BenchDesktop desktop;
         frmSTY window;
-        window.show();
-        desktop.WillOpen(path);
-        window.cmdOpen_Click();
-        QApplication::processEvents();
+        ShowAndOpen(desktop, window, path);
         QTreeWidgetItem* first = SpriteNode(window, 2998);
         QTreeWidgetItem* second = SpriteNode(window, 2999);
         bool flip = false;

@@ -2,6 +2,7 @@
 // What the window benchmarks run on: file dialogs answered by a script in place of the
 // desktop, and the real progress window, which runs the program's events on every update.
 
+#include <QApplication>
 #include <QString>
 #include <string>
 
@@ -28,6 +29,16 @@ private:
     ProgressWindowReporter progress_;
     ProgressReporter* previous_;
 };
+
+// Shows `window` and opens `path` in it as a user would, with every event it causes run.
+template <typename Window>
+void ShowAndOpen(BenchDesktop& desktop, Window& window, const std::string& path)
+{
+    window.show();
+    desktop.WillOpen(path);
+    window.cmdOpen_Click();
+    QApplication::processEvents();
+}
 
 // From the chosen file to a full window, again and again: the window's own Open.
 template <typename Window>
