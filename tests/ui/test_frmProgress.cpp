@@ -86,6 +86,17 @@ private slots:
         QCOMPARE(second->Text(), QStringLiteral("Loading..."));
     }
 
+    void aPositionHeldBackWithinAScreenFrameReachesTheBarWhenItIsOver()
+    {
+        ShowProgress(0, 100, "Loading...");
+        const auto* bar = reporter.Window()->findChild<QProgressBar*>("pbar");
+        for (int value = 1; value < 100; ++value) {
+            UpdateProgress(value, "Loading...");
+            QCOMPARE(reporter.Window()->Position(), static_cast<float>(value));
+        }
+        QTRY_COMPARE(bar->value(), bar->maximum() * 99 / 100);
+    }
+
     void anEmptyRangeShowsAnEmptyBar()
     {
         ShowProgress(1, 0, "Loading...");  // an empty file
