@@ -27,7 +27,10 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median")
+            // The median of the repetitions; a single run stands for itself.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if (!median && !single)
                 continue;
             const double toMs = 1000.0 / benchmark::GetTimeUnitMultiplier(run.time_unit);
             const auto bytes = run.counters.find("bytes");
