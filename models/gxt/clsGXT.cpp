@@ -145,13 +145,15 @@ void clsGXT::ReadFrom(std::span<const uint8_t> file)
     const int32_t tableSize = r.I32();
     if (tableSize < 0 || tableSize % kKeyRecordSize != 0)
         throw InvalidGXT();
-    ByteReader table = r.Sub(static_cast<std::size_t>(tableSize));
+    // The whole table in one checked read, then cut into its records.
+    const std::span<const uint8_t> table = r.Bytes(static_cast<std::size_t>(tableSize));
     const int32_t count = tableSize / kKeyRecordSize;
     std::vector<GXTKey> keys(static_cast<std::size_t>(count));
-    for (GXTKey& key : keys) {
-        key.Offset = table.I32();
-        const auto name = table.Bytes(kNameSize);
-        std::copy(name.begin(), name.end(), key.Name.begin());
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        const uint8_t* record = table.data() + k * kKeyRecordSize;
+        keys[k].Offset = static_cast<int32_t>(uint32_t{record[0]} | uint32_t{record[1]} << 8 |
+                                              uint32_t{record[2]} << 16 | uint32_t{record[3]} << 24);
+        std::memcpy(keys[k].Name.data(), record + 4, kNameSize);
     }
 
     Expect(r, "TDAT");
