@@ -46,23 +46,34 @@ constexpr std::array<std::string_view, 23> sValLabels{
 // Files written by other tools often end their lines with LF alone; read those like
 // CR LF so their cars are found. A CR LF already there stays as it is. `lineFeeds`
 // receives where each LF of the result lies: every one of them follows its CR, so they
-// are all the line breaks, found in this one scan.
-std::string WithCrLf(const std::vector<uint8_t>& bytes, std::vector<std::size_t>& lineFeeds)
+// are all the line breaks, found in this one scan. A file whose every LF has its CR
+// already, the usual case, is kept as it was read, without a copy.
+std::vector<uint8_t> WithCrLf(std::vector<uint8_t> bytes, std::vector<std::size_t>& lineFeeds)
 {
     const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    std::string text;
+    bool bare = false;
+    for (std::size_t at = all.find('\n'); at != std::string_view::npos && !bare; at = all.find('\n', at + 1)) {
+        bare = at == 0 || all[at - 1] != '\r';
+        lineFeeds.push_back(at);
+    }
+    if (!bare)
+        return bytes;
+
+    lineFeeds.clear();
+    std::vector<uint8_t> text;
     text.reserve(bytes.size() + bytes.size() / 16);
     // Copied a stretch at a time, up to each LF that lacks its CR.
     std::size_t from = 0;
     for (std::size_t at = all.find('\n'); at != std::string_view::npos; at = all.find('\n', at + 1)) {
         if (at == 0 || all[at - 1] != '\r') {
-            text.append(all, from, at - from);
-            text += '\r';
+            text.insert(text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                        bytes.begin() + static_cast<std::ptrdiff_t>(at));
+            text.push_back('\r');
             from = at;
         }
         lineFeeds.push_back(text.size() + (at - from));
     }
-    text.append(all, from);
+    text.insert(text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end());
     return text;
 }
 
@@ -81,7 +92,7 @@ struct Block {
 
 // The text cut at every CR LF CR LF, taken from the left without overlapping: an empty
 // line is a line feed with another two bytes on.
-std::vector<Block> CutAtEmptyLines(const std::string& text, const std::vector<std::size_t>& lineFeeds)
+std::vector<Block> CutAtEmptyLines(std::string_view text, const std::vector<std::size_t>& lineFeeds)
 {
     std::vector<Block> blocks;
     std::size_t begin = 0;
@@ -104,7 +115,7 @@ std::vector<Block> CutAtEmptyLines(const std::string& text, const std::vector<st
 // The lines of a car's block, as places in `text`: one CR LF at its start and one at its
 // end are not part of them, and the line feeds in between cut it.
 template <typename Span>
-void AppendCarLines(const std::string& text, const std::vector<std::size_t>& lineFeeds, Block block,
+void AppendCarLines(std::string_view text, const std::vector<std::size_t>& lineFeeds, Block block,
                     std::vector<Span>& lines)
 {
     const auto isLineBreak = [&text](std::size_t at) { return text[at] == '\r' && text[at + 1] == '\n'; };
@@ -152,17 +163,17 @@ std::string Banner()
 
 void clsGCI::LoadCars(const std::string& sFile)
 {
-    const std::vector<uint8_t> bytes = ReadWholeFile(sFile);
     std::vector<std::size_t> lineFeeds;
-    lineFeeds.reserve(16 + bytes.size() / 16);
-    std::string text = WithCrLf(bytes, lineFeeds);
+    lineFeeds.reserve(1024);
+    std::vector<uint8_t> bytes = WithCrLf(ReadWholeFile(sFile), lineFeeds);
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     const std::vector<Block> blocks = CutAtEmptyLines(text, lineFeeds);
 
     // Block 0 is the header comment; every later block that holds text is a car, the
     // last one included even when no empty line follows it.
     std::vector<Block> carBlocks;
     for (std::size_t b = 1; b < blocks.size(); ++b)
-        if (HoldsText(std::string_view(text).substr(blocks[b].begin, blocks[b].end - blocks[b].begin)))
+        if (HoldsText(text.substr(blocks[b].begin, blocks[b].end - blocks[b].begin)))
             carBlocks.push_back(blocks[b]);
     if (carBlocks.size() > static_cast<std::size_t>(std::numeric_limits<int16_t>::max()))
         throw FileError(sFile, "holds " + std::to_string(carBlocks.size()) +
@@ -181,7 +192,7 @@ void clsGCI::LoadCars(const std::string& sFile)
             firstLine.push_back(lines.size());
         }
     }
-    Text.swap(text);
+    Text.swap(bytes);
     Lines.swap(lines);
     FirstLine.swap(firstLine);
     iNumOfCars = count;
@@ -214,7 +225,7 @@ void clsGCI::SetVal(int iCarIdx, int iValIdx, const std::string& sNewVal)
     const std::string prefix = iValIdx > 4 ? "f" : "";
     const std::string line = prefix + sNewVal + std::string(sValLabels[static_cast<std::size_t>(iValIdx)]);
     Lines[FirstLine[static_cast<std::size_t>(iCarIdx)] + static_cast<std::size_t>(iValIdx)] = {Text.size(), line.size()};
-    Text += line;
+    Text.insert(Text.end(), line.begin(), line.end());
 }
 
 std::string clsGCI::GetVal(int iCarIdx, int iValIdx) const

@@ -41,13 +41,16 @@ private:
     };
 
     std::string_view Line(int iCarIdx, int iValIdx) const;
-    std::string_view TextOf(const LineSpan& line) const { return std::string_view(Text).substr(line.at, line.size); }
+    std::string_view TextOf(const LineSpan& line) const
+    {
+        return std::string_view(reinterpret_cast<const char*>(Text.data()), Text.size()).substr(line.at, line.size);
+    }
 
     int16_t iNumOfCars = 0;
     // The loaded text, followed by every line SetVal has written since, and where each
     // car's lines lie in it: the lines of car c are Lines[FirstLine[c]] up to
     // Lines[FirstLine[c + 1]]. A load thus makes three allocations, not one per line.
-    std::string Text;
+    std::vector<uint8_t> Text;
     std::vector<LineSpan> Lines;
     std::vector<std::size_t> FirstLine{0};
 };
