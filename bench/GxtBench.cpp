@@ -4,17 +4,19 @@
 #include "bench/Registry.h"
 #include "models/gxt/clsGXT.h"
 #include "tests/support/GxtTestFile.h"
-#include "tests/support/ScriptedPlatform.h"
+#include "bench/WindowSupport.h"
 #include "windows/frmGXT.h"
-#include "windows/frmProgress.h"
 
 namespace bench {
 
 namespace {
 
+// Texts of about 60 characters, as in the game's files.
+constexpr std::size_t kTextLength = 60;
+
 void RegisterModel(const std::string& size, int entries)
 {
-    const std::string bytes = gxt_test::FileOf(gxt_test::GameLikeEntries(entries));
+    const std::string bytes = gxt_test::FileOf(gxt_test::GameLikeEntries(entries, kTextLength));
     const std::string path = WriteInput("text-" + size + ".gxt", bytes);
 
     RegisterLoad("LoadGXT", size, path, bytes.size(), [path](benchmark::State& state) {
@@ -35,22 +37,11 @@ void RegisterModel(const std::string& size, int entries)
 
 // From the chosen file to a full window: load, then the list filled, with the real
 // progress window running its events.
-void RegisterWindowOpen(const std::string& size, int entries)
+void RegisterOpen(const std::string& size, int entries)
 {
-    const std::string bytes = gxt_test::FileOf(gxt_test::GameLikeEntries(entries));
+    const std::string bytes = gxt_test::FileOf(gxt_test::GameLikeEntries(entries, kTextLength));
     const std::string path = WriteInput("window-" + size + ".gxt", bytes);
-    Register("frmGXT Open " + size, bytes.size(), [path](benchmark::State& state) {
-        ScriptedPlatform platform;
-        ProgressWindowReporter progress;
-        ProgressReporter* previous = InstallProgressReporter(&progress);
-        frmGXT window;
-        window.show();
-        for (auto _ : state) {
-            platform.openAnswers.push_back(QString::fromStdString(path));
-            window.cmdOpen_Click();
-        }
-        InstallProgressReporter(previous);
-    });
+    RegisterWindowOpen<frmGXT>("frmGXT Open " + size, path, bytes.size());
 }
 
 }  // namespace
@@ -59,7 +50,8 @@ void RegisterGxtBenchmarks()
 {
     RegisterModel("realistic", 2600);
     RegisterModel("x10", 26000);
-    RegisterWindowOpen("realistic", 2600);
+    RegisterOpen("realistic", 2600);
+    RegisterOpen("x10", 26000);
 }
 
 }  // namespace bench

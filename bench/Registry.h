@@ -3,11 +3,17 @@
 
 namespace bench {
 
+void RegisterGciBenchmarks();
 void RegisterGxtBenchmarks();
+void RegisterStyBenchmarks();
+void RegisterGmpBenchmarks();
 
 inline void RegisterAll()
 {
+    RegisterGciBenchmarks();
     RegisterGxtBenchmarks();
+    RegisterStyBenchmarks();
+    RegisterGmpBenchmarks();
 }
 
 }  // namespace bench

@@ -11,7 +11,9 @@
 #include <map>
 #include <string>
 
+#include "bench/Memory.h"
 #include "bench/Registry.h"
+#include "bench/StyleFiles.h"
 
 namespace {
 
@@ -25,7 +27,10 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median")
+            // The median of the repetitions; a single run stands for itself.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if (!median && !single)
                 continue;
             const double toMs = 1000.0 / benchmark::GetTimeUnitMultiplier(run.time_unit);
             const auto bytes = run.counters.find("bytes");
@@ -59,15 +64,25 @@ void PrintTable(const std::map<std::string, Median>& medians)
         }
     }
 
+    // The floor's own growth shows what the machine adds: past the caches, every byte
+    // costs more, whatever the program does with it.
     std::printf("\ngrowth from the realistic input to the ten-times one:\n");
+    std::printf("  %-34s %12s %12s\n", "operation", "operation", "its floor");
     const std::string realistic = " realistic";
     for (const auto& [name, m] : medians) {
         if (name.rfind("floor ", 0) == 0 || !name.ends_with(realistic))
             continue;
         const std::string operation = name.substr(0, name.size() - realistic.size());
         const auto large = medians.find(operation + " x10");
-        if (large != medians.end())
-            std::printf("  %-34s %6.2f times\n", operation.c_str(), large->second.ms / m.ms);
+        if (large == medians.end())
+            continue;
+        const auto floor = medians.find("floor " + name);
+        const auto largeFloor = medians.find("floor " + operation + " x10");
+        if (floor != medians.end() && largeFloor != medians.end())
+            std::printf("  %-34s %10.2f x %10.2f x\n", operation.c_str(), large->second.ms / m.ms,
+                        largeFloor->second.ms / floor->second.ms);
+        else
+            std::printf("  %-34s %10.2f x %12s\n", operation.c_str(), large->second.ms / m.ms, "-");
     }
     std::printf("\nworst ratio: %.2f (%s)\n", worst, worstName.c_str());
 }
@@ -80,6 +95,17 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+
+    // Two modes for the memory measurement, which needs a process of its own:
+    //   --write-style SIZE PATH   writes the style file of that size ("realistic", "x10")
+    //   --rss-after-open PATH     opens it in the style viewer and reports the memory
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "--write-style" && argc == 4) {
+        std::printf("%zu\n", bench::WriteStyle(argv[2], argv[3]).bytes);
+        return 0;
+    }
+    if (mode == "--rss-after-open" && argc == 3)
+        return bench::OpenStyleAndReport(argv[2]);
 
     bench::RegisterAll();
     benchmark::Initialize(&argc, argv);

@@ -8,6 +8,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
 )
+# GNU time measures the benchmarks' peak memory.
+if [ "${KESTROVA_WITH_BENCH:-0}" = 1 ]; then
+  packages+=(time)
+fi
 if [ "${KESTROVA_WITH_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-dev)
 fi

@@ -17,6 +17,7 @@ public:
 
     void Clear() override;
     void SetPixel(int x, int y, uint32_t colour) override;
+    void SetRow(int x, int y, const uint32_t* colours, int count) override;
     // Vertical line from (x, top) to (x, bottom), both ends included.
     void DrawLine(int x, int top, int bottom, uint32_t colour);
     // Puts the image on screen now.

@@ -11,6 +11,8 @@
 namespace {
 // The bar works in whole steps; the float range is mapped onto this many.
 constexpr int kBarSteps = 10000;
+// One frame of a 60 Hz screen, in milliseconds.
+constexpr int kFrameMs = 16;
 }  // namespace
 
 frmProgress::frmProgress(QWidget* parent)
@@ -31,6 +33,9 @@ frmProgress::frmProgress(QWidget* parent)
     pbar->setTextVisible(false);
     pbar->setRange(0, kBarSteps);
     pbar->setValue(0);
+
+    nextFrame_.setSingleShot(true);
+    connect(&nextFrame_, &QTimer::timeout, this, &frmProgress::PaintBar);
 
     CenterForm(this);
 }
@@ -69,9 +74,24 @@ void frmProgress::ShowPosition()
     const double span = static_cast<double>(maximum_) - static_cast<double>(minimum_);
     double fraction = span > 0 ? (static_cast<double>(position_) - minimum_) / span : 0.0;
     fraction = std::clamp(fraction, 0.0, 1.0);
-    const int steps = static_cast<int>(std::lround(fraction * kBarSteps));
-    if (steps != pbar->value())
-        pbar->setValue(steps);
+    pendingSteps_ = static_cast<int>(std::lround(fraction * kBarSteps));
+    if (pendingSteps_ == pbar->value()) {
+        nextFrame_.stop();
+        return;
+    }
+    const qint64 elapsed = sincePaint_.isValid() ? sincePaint_.elapsed() : kFrameMs;
+    if (elapsed >= kFrameMs)
+        PaintBar();
+    else if (!nextFrame_.isActive())
+        nextFrame_.start(static_cast<int>(kFrameMs - elapsed));
+}
+
+void frmProgress::PaintBar()
+{
+    nextFrame_.stop();
+    if (pendingSteps_ != pbar->value())
+        pbar->setValue(pendingSteps_);
+    sincePaint_.start();
 }
 
 ProgressWindowReporter::~ProgressWindowReporter()

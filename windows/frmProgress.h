@@ -1,5 +1,7 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/modGTA2.h"
@@ -8,7 +10,8 @@ class QLabel;
 class QProgressBar;
 
 // "Please Wait...": a line of text over a bar. The range and position are kept in
-// single precision; the bar and label are written only when what they show changes.
+// single precision; the bar and label are written only when what they show changes,
+// the bar at most once a screen frame.
 class frmProgress : public QWidget {
     Q_OBJECT
 public:
@@ -26,9 +29,18 @@ public:
 
 private:
     void ShowPosition();
+    // Puts the latest position on the bar, which paints it at once.
+    void PaintBar();
 
     QLabel* l;
     QProgressBar* pbar;
+    // The bar is painted at most once a screen frame: a load calls for thousands of
+    // updates in a fraction of a second, and each paint of the bar costs more than
+    // the work between two updates. A position held back is painted when the frame
+    // is over, by the events the next update runs.
+    int pendingSteps_ = 0;
+    QElapsedTimer sincePaint_;
+    QTimer nextFrame_;
     float minimum_ = 0.0f;
     float maximum_ = 100.0f;
     float position_ = 0.0f;

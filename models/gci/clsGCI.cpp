@@ -44,27 +44,37 @@ constexpr std::array<std::string_view, 23> sValLabels{
 };
 
 // Files written by other tools often end their lines with LF alone; read those like
-// CR LF so their cars are found. A CR LF already there stays as it is.
-std::string WithCrLf(const std::vector<uint8_t>& bytes)
+// CR LF so their cars are found. A CR LF already there stays as it is. `lineFeeds`
+// receives where each LF of the result lies: every one of them follows its CR, so they
+// are all the line breaks, found in this one scan. A file whose every LF has its CR
+// already, the usual case, is kept as it was read, without a copy.
+std::vector<uint8_t> WithCrLf(std::vector<uint8_t> bytes, std::vector<std::size_t>& lineFeeds)
 {
-    std::string text;
-    text.reserve(bytes.size() + bytes.size() / 16);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
-            text += '\r';
-        text += static_cast<char>(bytes[i]);
+    const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    bool bare = false;
+    for (std::size_t at = all.find('\n'); at != std::string_view::npos && !bare; at = all.find('\n', at + 1)) {
+        bare = at == 0 || all[at - 1] != '\r';
+        lineFeeds.push_back(at);
     }
-    return text;
-}
+    if (!bare)
+        return bytes;
 
-std::vector<std::string_view> CutAt(std::string_view text, std::string_view separator)
-{
-    std::vector<std::string_view> pieces;
-    std::size_t start = 0;
-    for (std::size_t at; (at = text.find(separator, start)) != std::string_view::npos; start = at + separator.size())
-        pieces.push_back(text.substr(start, at - start));
-    pieces.push_back(text.substr(start));
-    return pieces;
+    lineFeeds.clear();
+    std::vector<uint8_t> text;
+    text.reserve(bytes.size() + bytes.size() / 16);
+    // Copied a stretch at a time, up to each LF that lacks its CR.
+    std::size_t from = 0;
+    for (std::size_t at = all.find('\n'); at != std::string_view::npos; at = all.find('\n', at + 1)) {
+        if (at == 0 || all[at - 1] != '\r') {
+            text.insert(text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                        bytes.begin() + static_cast<std::ptrdiff_t>(at));
+            text.push_back('\r');
+            from = at;
+        }
+        lineFeeds.push_back(text.size() + (at - from));
+    }
+    text.insert(text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end());
+    return text;
 }
 
 // A block of nothing but blanks and line breaks (the space after the last car, or
@@ -74,16 +84,55 @@ bool HoldsText(std::string_view block)
     return block.find_first_not_of(" \t\r\n") != std::string_view::npos;
 }
 
-std::vector<std::string> CarFromBlock(std::string_view block)
+// A stretch of the text between two empty lines, and the line feeds inside it.
+struct Block {
+    std::size_t begin, end;
+    std::size_t firstLineFeed, endLineFeed;
+};
+
+// The text cut at every CR LF CR LF, taken from the left without overlapping: an empty
+// line is a line feed with another two bytes on.
+std::vector<Block> CutAtEmptyLines(std::string_view text, const std::vector<std::size_t>& lineFeeds)
 {
-    if (block.starts_with(kLineBreak))
-        block.remove_prefix(kLineBreak.size());
-    if (block.ends_with(kLineBreak))
-        block.remove_suffix(kLineBreak.size());
-    std::vector<std::string> lines;
-    for (std::string_view line : CutAt(block, kLineBreak))
-        lines.emplace_back(line);
-    return lines;
+    std::vector<Block> blocks;
+    std::size_t begin = 0;
+    std::size_t first = 0;
+    for (std::size_t i = 0; i + 1 < lineFeeds.size();) {
+        if (lineFeeds[i + 1] != lineFeeds[i] + 2) {
+            ++i;
+            continue;
+        }
+        const std::size_t separator = lineFeeds[i] - 1;  // its CR
+        blocks.push_back({begin, separator, first, i});
+        begin = separator + kEmptyLine.size();
+        i += 2;
+        first = i;
+    }
+    blocks.push_back({begin, text.size(), first, lineFeeds.size()});
+    return blocks;
+}
+
+// The lines of a car's block, as places in `text`: one CR LF at its start and one at its
+// end are not part of them, and the line feeds in between cut it.
+template <typename Span>
+void AppendCarLines(std::string_view text, const std::vector<std::size_t>& lineFeeds, Block block,
+                    std::vector<Span>& lines)
+{
+    const auto isLineBreak = [&text](std::size_t at) { return text[at] == '\r' && text[at + 1] == '\n'; };
+    if (block.end - block.begin >= 2 && isLineBreak(block.begin)) {
+        block.begin += 2;
+        ++block.firstLineFeed;
+    }
+    if (block.end - block.begin >= 2 && isLineBreak(block.end - 2)) {
+        block.end -= 2;
+        --block.endLineFeed;
+    }
+    std::size_t start = block.begin;
+    for (std::size_t i = block.firstLineFeed; i < block.endLineFeed; ++i) {
+        lines.push_back({start, lineFeeds[i] - 1 - start});
+        start = lineFeeds[i] + 1;
+    }
+    lines.push_back({start, block.end - start});
 }
 
 std::string LocalTimeText(const char* format)
@@ -114,30 +163,38 @@ std::string Banner()
 
 void clsGCI::LoadCars(const std::string& sFile)
 {
-    const std::string text = WithCrLf(ReadWholeFile(sFile));
-    const std::vector<std::string_view> blocks = CutAt(text, kEmptyLine);
+    std::vector<std::size_t> lineFeeds;
+    lineFeeds.reserve(1024);
+    std::vector<uint8_t> bytes = WithCrLf(ReadWholeFile(sFile), lineFeeds);
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const std::vector<Block> blocks = CutAtEmptyLines(text, lineFeeds);
 
     // Block 0 is the header comment; every later block that holds text is a car, the
     // last one included even when no empty line follows it.
-    std::vector<std::string_view> carBlocks;
+    std::vector<Block> carBlocks;
     for (std::size_t b = 1; b < blocks.size(); ++b)
-        if (HoldsText(blocks[b]))
+        if (HoldsText(text.substr(blocks[b].begin, blocks[b].end - blocks[b].begin)))
             carBlocks.push_back(blocks[b]);
     if (carBlocks.size() > static_cast<std::size_t>(std::numeric_limits<int16_t>::max()))
         throw FileError(sFile, "holds " + std::to_string(carBlocks.size()) +
                                    " cars, more than the 32767 a car file can have");
 
     const auto count = static_cast<int16_t>(carBlocks.size());
-    std::vector<std::vector<std::string>> cars;
-    cars.reserve(carBlocks.size());
+    std::vector<LineSpan> lines;
+    lines.reserve(carBlocks.size() * 22);
+    std::vector<std::size_t> firstLine{0};
+    firstLine.reserve(carBlocks.size() + 1);
     if (count > 0) {
         ProgressScope progress(1, count, "Loading...");
         for (int16_t i = 0; i < count; ++i) {
             UpdateProgress(i + 1, "Loading...");
-            cars.push_back(CarFromBlock(carBlocks[static_cast<std::size_t>(i)]));
+            AppendCarLines(text, lineFeeds, carBlocks[static_cast<std::size_t>(i)], lines);
+            firstLine.push_back(lines.size());
         }
     }
-    CarLines.swap(cars);
+    Text.swap(bytes);
+    Lines.swap(lines);
+    FirstLine.swap(firstLine);
     iNumOfCars = count;
 }
 
@@ -146,11 +203,13 @@ void clsGCI::SaveCars(const std::string& sFileName)
     if (iNumOfCars == 0)
         return;
     std::string text = Banner();
+    text.reserve(text.size() + Text.size() + Lines.size() * kLineBreak.size() + 2 * iNumOfCars);
     ProgressScope progress(1, iNumOfCars, "Saving...");
     for (int16_t c = 0; c < iNumOfCars; ++c) {
         UpdateProgress(c + 1, "Saving...");
-        for (const std::string& line : CarLines[static_cast<std::size_t>(c)]) {
-            text += line;
+        const auto car = static_cast<std::size_t>(c);
+        for (std::size_t l = FirstLine[car]; l < FirstLine[car + 1]; ++l) {
+            text += TextOf(Lines[l]);
             text += kLineBreak;
         }
         text += kLineBreak;
@@ -164,33 +223,35 @@ void clsGCI::SetVal(int iCarIdx, int iValIdx, const std::string& sNewVal)
     if (iValIdx == 0 || iValIdx == 1)
         return;
     const std::string prefix = iValIdx > 4 ? "f" : "";
-    CarLines[static_cast<std::size_t>(iCarIdx)][static_cast<std::size_t>(iValIdx)] =
-        prefix + sNewVal + std::string(sValLabels[static_cast<std::size_t>(iValIdx)]);
+    const std::string line = prefix + sNewVal + std::string(sValLabels[static_cast<std::size_t>(iValIdx)]);
+    Lines[FirstLine[static_cast<std::size_t>(iCarIdx)] + static_cast<std::size_t>(iValIdx)] = {Text.size(), line.size()};
+    Text.insert(Text.end(), line.begin(), line.end());
 }
 
 std::string clsGCI::GetVal(int iCarIdx, int iValIdx) const
 {
-    const std::string& line = Line(iCarIdx, iValIdx);
+    const std::string_view line = Line(iCarIdx, iValIdx);
     if (line.empty())
         return {};
     if (iValIdx == 0)
-        return line.size() < 2 ? std::string() : line.substr(1, line.size() - 2);
-    const std::string head = line.substr(0, line.find(' '));
+        return line.size() < 2 ? std::string() : std::string(line.substr(1, line.size() - 2));
+    const std::string_view head = line.substr(0, line.find(' '));
     if (iValIdx <= 4)
-        return head;
+        return std::string(head);
     // Decimal lines begin with the letter "f"; a line that begins with a blank has no value.
-    return head.empty() ? std::string() : head.substr(1);
+    return head.empty() ? std::string() : std::string(head.substr(1));
 }
 
-const std::string& clsGCI::Line(int iCarIdx, int iValIdx) const
+std::string_view clsGCI::Line(int iCarIdx, int iValIdx) const
 {
     if (iCarIdx < 0 || iCarIdx >= iNumOfCars)
         throw std::out_of_range("car " + std::to_string(iCarIdx) + " does not exist (" +
                                 std::to_string(iNumOfCars) + " cars loaded)");
     CheckPropertyIndex(iValIdx);
-    const std::vector<std::string>& lines = CarLines[static_cast<std::size_t>(iCarIdx)];
-    if (static_cast<std::size_t>(iValIdx) >= lines.size())
+    const auto car = static_cast<std::size_t>(iCarIdx);
+    const std::size_t lines = FirstLine[car + 1] - FirstLine[car];
+    if (static_cast<std::size_t>(iValIdx) >= lines)
         throw std::out_of_range("car " + std::to_string(iCarIdx) + " has no line " + std::to_string(iValIdx) +
-                                " (it has " + std::to_string(lines.size()) + " lines)");
-    return lines[static_cast<std::size_t>(iValIdx)];
+                                " (it has " + std::to_string(lines) + " lines)");
+    return TextOf(Lines[FirstLine[car] + static_cast<std::size_t>(iValIdx)]);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class clsGCI {
@@ -33,8 +34,23 @@ public:
     int16_t GetNumOfCars() const { return iNumOfCars; }
 
 private:
-    const std::string& Line(int iCarIdx, int iValIdx) const;
+    // Where one line lies in Text.
+    struct LineSpan {
+        std::size_t at = 0;
+        std::size_t size = 0;
+    };
+
+    std::string_view Line(int iCarIdx, int iValIdx) const;
+    std::string_view TextOf(const LineSpan& line) const
+    {
+        return std::string_view(reinterpret_cast<const char*>(Text.data()), Text.size()).substr(line.at, line.size);
+    }
 
     int16_t iNumOfCars = 0;
-    std::vector<std::vector<std::string>> CarLines;
+    // The loaded text, followed by every line SetVal has written since, and where each
+    // car's lines lie in it: the lines of car c are Lines[FirstLine[c]] up to
+    // Lines[FirstLine[c + 1]]. A load thus makes three allocations, not one per line.
+    std::vector<uint8_t> Text;
+    std::vector<LineSpan> Lines;
+    std::vector<std::size_t> FirstLine{0};
 };

@@ -35,23 +35,26 @@ std::string PrintableTag(const std::string& tag)
 
 void clsGMP::LoadMap(const std::string& sFile)
 {
-    const std::vector<uint8_t> bytes = ReadWholeFile(sFile);
-    ByteReader file(bytes);
-    if (!file.CanRead(kHeaderSize))
+    // Read piece by piece: of a map of megabytes only the chunk headers and the small
+    // animation table are needed, and every other chunk is passed over unread.
+    FileReader file(sFile);
+    if (file.Remaining() < kHeaderSize)
         throw FileError(sFile, "is not a map file: it is shorter than the 6-byte header");
     file.Skip(kHeaderSize);  // the header is not checked
 
-    ProgressScope progress(1, static_cast<double>(bytes.size()), "Loading...");
+    ProgressScope progress(1, static_cast<double>(file.Size()), "Loading...");
 
     // Read into a table of our own and keep it only when the whole file was read.
     std::optional<std::vector<AnimEntry>> table;
-    while (!file.AtEnd()) {
+    while (file.Remaining() != 0) {
         const std::size_t chunkAt = file.Position();
-        if (!file.CanRead(kChunkHeaderSize))
+        if (file.Remaining() < kChunkHeaderSize)
             throw FileError(sFile, "the chunk header at offset " + std::to_string(chunkAt) +
                                        " is cut off by the end of the file");
-        const std::string tag = file.Text(4);
-        const int32_t size = file.I32();
+        const std::vector<uint8_t> header = file.Read(kChunkHeaderSize);
+        ByteReader headerReader(header);
+        const std::string tag = headerReader.Text(4);
+        const int32_t size = headerReader.I32();
         UpdateProgress(static_cast<double>(file.Position()), "Loading Section " + tag + "...");
 
         const std::string where = "chunk " + PrintableTag(tag) + " at offset " + std::to_string(chunkAt);
@@ -60,15 +63,18 @@ void clsGMP::LoadMap(const std::string& sFile)
         const std::size_t length = static_cast<std::size_t>(size);
         const std::string upper = UpperAscii(tag);
         const bool known = upper == "ANIM" || upper == "LGHT";
-        if (!file.CanRead(length)) {
+        if (length > file.Remaining()) {
             if (known)
                 throw FileError(sFile, where + " needs " + std::to_string(length) + " bytes but only " +
                                            std::to_string(file.Remaining()) + " remain in the file");
             break;  // an unknown chunk cut off by the end: the walk ends, what was read is kept
         }
-        ByteReader chunk = file.Sub(length);
-        if (upper != "ANIM")
-            continue;  // light records and other chunks are passed over whole
+        if (upper != "ANIM") {
+            file.Skip(length);  // light records and other chunks are passed over whole
+            continue;
+        }
+        const std::vector<uint8_t> bytes = file.Read(length);
+        ByteReader chunk(bytes);
 
         std::vector<AnimEntry> anims;
         while (!chunk.AtEnd()) {

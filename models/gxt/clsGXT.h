@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One key record as it lies in the file: the text's offset in the text block, then the
@@ -35,14 +36,24 @@ public:
     std::string GetValueFromKey(const std::string& sKey) const;
 
 private:
-    static bool HasPrefixCode(const std::string& Value);
-    // The bytes a value is written as, terminator included.
-    static std::string EncodeValue(const std::string& Value, const std::string& KeptPrefix);
+    static bool HasPrefixCode(std::string_view Value);
+    // Appends the bytes a value is written as, terminator included.
+    static void EncodeValue(std::string& out, std::string_view Value, const std::string& KeptPrefix);
     // Fills this (fresh) model from the file's bytes; throws on anything damaged.
     void ReadFrom(std::span<const uint8_t> file);
     std::size_t Element(int32_t Idx) const;
 
-    std::vector<std::string> Values;
+    // Where a value lies in Texts.
+    struct TextSpan {
+        std::size_t at = 0;
+        std::size_t size = 0;
+    };
+    std::string_view ValueOf(std::size_t k) const { return std::string_view(Texts).substr(Values[k].at, Values[k].size); }
+
+    // Every value back to back, followed by those SetValue has stored since: a load
+    // makes one allocation for all texts, not one each.
+    std::string Texts;
+    std::vector<TextSpan> Values;
     std::vector<GXTKey> Keys;
     // Per entry: the letter and "!" the loaded text began with when they were stored as
     // two single bytes (the game's files have such prefixes beyond the seven codes), or

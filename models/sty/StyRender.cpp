@@ -88,8 +88,12 @@ void clsSTY::RenderTile(int Idx, Surface& PicBox)
     lWidth_ = kTileSide;
     lHeight_ = kTileSide;
     PicBox.Clear();
-    for (int i = 0; i < kTileBytes; ++i)
-        PicBox.SetPixel(i % kTileSide, i / kTileSide, colours[pixels[i]]);
+    uint32_t row[kTileSide];
+    for (int y = 0; y < kTileSide; ++y) {
+        for (int x = 0; x < kTileSide; ++x)
+            row[x] = colours[pixels[y * kTileSide + x]];
+        PicBox.SetRow(0, y, row, kTileSide);
+    }
 }
 
 void clsSTY::RenderSprite(int Idx, Surface& PicBox, int16_t Pal)
@@ -105,10 +109,13 @@ void clsSTY::RenderSprite(int Idx, Surface& PicBox, int16_t Pal)
     lWidth_ = sprite.width;
     lHeight_ = sprite.height;
     PicBox.Clear();
+    uint32_t row[kSpriteStride];
     for (int y = 0; sprite.width > 0 && y < sprite.height; ++y) {
-        const uint8_t* row = data_.spriteGraphics.data() + sprite.offset + static_cast<std::ptrdiff_t>(y) * kSpriteStride;
+        const uint8_t* pixels =
+            data_.spriteGraphics.data() + sprite.offset + static_cast<std::ptrdiff_t>(y) * kSpriteStride;
         for (int x = 0; x < sprite.width; ++x)
-            PicBox.SetPixel(x, y, colours[row[x]]);
+            row[x] = colours[pixels[x]];
+        PicBox.SetRow(0, y, row, sprite.width);
     }
 }
 

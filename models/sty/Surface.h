@@ -12,4 +12,11 @@ public:
     virtual void Clear() = 0;
     // colour is 0x00RRGGBB. Pixels outside the surface are the surface's to ignore.
     virtual void SetPixel(int x, int y, uint32_t colour) = 0;
+    // `count` pixels from (x, y) to the right: the same as SetPixel on each in turn. A
+    // surface that can write a row at once overrides this.
+    virtual void SetRow(int x, int y, const uint32_t* colours, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            SetPixel(x + i, y, colours[i]);
+    }
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstring>
 
 #include "app/modGTA2.h"
 #include "models/io/ByteReader.h"
@@ -51,33 +52,34 @@ bool IsByteBlock(const std::string& type)
     return std::find(kByteBlockTypes.begin(), kByteBlockTypes.end(), type) != kByteBlockTypes.end();
 }
 
-// Walks the chunks of one style file into `out`. Every chunk is read through its own
-// sub-reader, so whatever sizes the file states, nothing outside the chunk is read.
+// Walks the chunks of one style file into `out`, reading each chunk it keeps from the
+// file into a buffer of its own, so no copy of the whole file is ever held. Every
+// chunk is read through its own reader, so whatever sizes the file states, nothing
+// outside the chunk is read.
 class ChunkWalker {
 public:
-    ChunkWalker(const std::string& file, std::span<const uint8_t> bytes, clsSTY::Contents& out)
-        : file_(file), r_(bytes), out_(out)
-    {
-    }
+    ChunkWalker(const std::string& file, FileReader& in, clsSTY::Contents& out) : file_(file), in_(in), out_(out) {}
 
     void Run()
     {
-        if (r_.Size() < kHeaderBytes)
-            Refuse("is too short for a style file (" + std::to_string(r_.Size()) +
+        if (in_.Size() < kHeaderBytes)
+            Refuse("is too short for a style file (" + std::to_string(in_.Size()) +
                    " bytes; the header alone takes 6)");
-        r_.Skip(kHeaderBytes);
-        while (!r_.AtEnd()) {
-            const std::size_t at = r_.Position();
-            if (!r_.CanRead(4))
+        in_.Skip(kHeaderBytes);
+        while (in_.Remaining() != 0) {
+            const std::size_t at = in_.Position();
+            if (in_.Remaining() < 4)
                 Refuse("ends inside the chunk header at offset " + std::to_string(at));
-            const std::string type = r_.Text(4);
+            std::string type(4, '\0');
+            in_.Read(reinterpret_cast<uint8_t*>(type.data()), 4);
             // Zero bytes where a type should be: padding after the last chunk.
             if (type == std::string(4, '\0'))
                 break;
-            UpdateProgress(static_cast<double>(r_.Position()), "Loading Section " + Printable(type) + "...");
-            if (!r_.CanRead(4))
+            UpdateProgress(static_cast<double>(in_.Position()), "Loading Section " + Printable(type) + "...");
+            if (in_.Remaining() < 4)
                 Refuse("ends inside the header of chunk \"" + Printable(type) + "\" at offset " + std::to_string(at));
-            const int32_t size = r_.I32();
+            const std::vector<uint8_t> sizeBytes = in_.Read(4);
+            const int32_t size = ByteReader(sizeBytes).I32();
             if (size < 0)
                 Refuse("chunk \"" + Printable(type) + "\" at offset " + std::to_string(at) +
                        " has a negative size (" + std::to_string(size) + ")");
@@ -95,14 +97,20 @@ private:
         if (!known) {
             // Not ours to read. A size running past the end only ends the walk: nothing
             // we keep is lost.
-            r_.Skip(std::min(size, r_.Remaining()));
+            in_.Skip(std::min(size, in_.Remaining()));
             return;
         }
-        if (size > r_.Remaining())
+        if (size > in_.Remaining())
             Refuse("chunk \"" + shown + "\" at offset " + std::to_string(at) + " says it holds " +
-                   std::to_string(size) + " bytes, but only " + std::to_string(r_.Remaining()) +
+                   std::to_string(size) + " bytes, but only " + std::to_string(in_.Remaining()) +
                    " remain in the file");
-        ByteReader chunk = r_.Sub(size);
+        if (type == "SPRG") {  // kept as it stands: read straight into place
+            out_.spriteGraphics.resize(size);
+            in_.Read(out_.spriteGraphics.data(), size);
+            return;
+        }
+        const std::vector<uint8_t> bytes = in_.Read(size);
+        ByteReader chunk(bytes);
         if (type == "TILE")
             ReadTiles(chunk, shown);
         else if (type == "PPAL")
@@ -111,12 +119,10 @@ private:
             ReadVirtualPalettes(chunk, shown);
         else if (type == "SPRX")
             ReadSpriteIndex(chunk, shown);
-        else if (type == "SPRG")
-            out_.spriteGraphics.assign(chunk.Rest().begin(), chunk.Rest().end());
         else if (type == "SPRB" || type == "FONB")
             ReadWords(chunk, out_.wordBlocks[type]);
         else
-            out_.byteBlocks[type].assign(chunk.Rest().begin(), chunk.Rest().end());
+            out_.byteBlocks[type] = bytes;
     }
 
     int16_t CountOf(const ByteReader& chunk, std::size_t unit, const std::string& shown) const
@@ -129,22 +135,22 @@ private:
     }
 
     // Tiles come in groups of four side by side; only whole groups fit the layout, and
-    // whatever follows the last whole group is left unread.
+    // whatever follows the last whole group is left unread. The groups are taken from
+    // the chunk in one checked read and cut up row by row.
     void ReadTiles(ByteReader& chunk, const std::string& shown)
     {
         CountOf(chunk, clsSTY::kTileBytes, shown);
         const std::size_t groups = chunk.Size() / kTileGroupBytes;
+        const std::span<const uint8_t> source = chunk.Bytes(groups * kTileGroupBytes);
         out_.tileCount = static_cast<int16_t>(groups * 4);
-        out_.tiles.assign(groups * kTileGroupBytes, 0);
+        out_.tiles.resize(source.size());
+        const uint8_t* from = source.data();
+        uint8_t* const tiles = out_.tiles.data();
         for (std::size_t g = 0; g < groups; ++g)
             for (int row = 0; row < clsSTY::kTileSide; ++row)
-                for (std::size_t k = 0; k < 4; ++k) {
-                    const auto line = chunk.Bytes(clsSTY::kTileSide);
-                    const std::size_t tile = g * 4 + k;
-                    std::copy(line.begin(), line.end(),
-                              out_.tiles.begin() +
-                                  static_cast<std::ptrdiff_t>(tile * clsSTY::kTileBytes + row * clsSTY::kTileSide));
-                }
+                for (std::size_t k = 0; k < 4; ++k, from += clsSTY::kTileSide)
+                    std::memcpy(tiles + (g * 4 + k) * clsSTY::kTileBytes + row * clsSTY::kTileSide, from,
+                                clsSTY::kTileSide);
     }
 
     // Palettes come in pages of 64, colour by colour; only whole pages fit the layout.
@@ -152,48 +158,52 @@ private:
     {
         CountOf(chunk, clsSTY::kPaletteBytes, shown);
         const std::size_t pages = chunk.Size() / kPalettePageBytes;
+        const std::span<const uint8_t> source = chunk.Bytes(pages * kPalettePageBytes);
         out_.palCount = static_cast<int16_t>(pages * kPalettesPerPage);
-        out_.palettes.assign(pages * kPalettePageBytes, 0);
+        out_.palettes.resize(source.size());
+        const uint8_t* from = source.data();
+        uint8_t* const palettes = out_.palettes.data();
         for (std::size_t page = 0; page < pages; ++page)
             for (int colour = 0; colour < clsSTY::kColours; ++colour)
-                for (int j = 0; j < kPalettesPerPage; ++j) {
-                    const auto bytes = chunk.Bytes(4);
-                    const std::size_t pal = page * kPalettesPerPage + static_cast<std::size_t>(j);
-                    std::copy(bytes.begin(), bytes.end(),
-                              out_.palettes.begin() +
-                                  static_cast<std::ptrdiff_t>(pal * clsSTY::kPaletteBytes + colour * 4));
-                }
+                for (std::size_t j = 0; j < kPalettesPerPage; ++j, from += 4)
+                    std::memcpy(palettes + (page * kPalettesPerPage + j) * clsSTY::kPaletteBytes + colour * 4, from, 4);
     }
 
     void ReadVirtualPalettes(ByteReader& chunk, const std::string& shown)
     {
         out_.palxCount = CountOf(chunk, 2, shown);
         out_.palx.resize(static_cast<std::size_t>(out_.palxCount));
-        for (int16_t& entry : out_.palx)
-            entry = chunk.I16();
+        const std::span<const uint8_t> source = chunk.Bytes(out_.palx.size() * 2);
+        for (std::size_t i = 0; i < out_.palx.size(); ++i)
+            out_.palx[i] = static_cast<int16_t>(source[2 * i] | source[2 * i + 1] << 8);
     }
 
     void ReadSpriteIndex(ByteReader& chunk, const std::string& shown)
     {
         out_.sprxCount = CountOf(chunk, 8, shown);
         out_.sprites.resize(static_cast<std::size_t>(out_.sprxCount));
-        for (clsSTY::SpriteEntry& sprite : out_.sprites) {
-            sprite.offset = chunk.I32();
-            sprite.width = chunk.U8();
-            sprite.height = chunk.U8();
-            chunk.Skip(2);  // not interpreted
+        const std::span<const uint8_t> source = chunk.Bytes(out_.sprites.size() * 8);
+        for (std::size_t i = 0; i < out_.sprites.size(); ++i) {
+            const uint8_t* entry = source.data() + 8 * i;
+            clsSTY::SpriteEntry& sprite = out_.sprites[i];
+            sprite.offset = static_cast<int32_t>(uint32_t{entry[0]} | uint32_t{entry[1]} << 8 |
+                                                 uint32_t{entry[2]} << 16 | uint32_t{entry[3]} << 24);
+            sprite.width = entry[4];
+            sprite.height = entry[5];
+            // entry[6] and entry[7] are not interpreted
         }
     }
 
     static void ReadWords(ByteReader& chunk, std::vector<uint16_t>& words)
     {
         words.resize(chunk.Size() / 2);
-        for (uint16_t& word : words)
-            word = chunk.U16();
+        const std::span<const uint8_t> source = chunk.Bytes(words.size() * 2);
+        for (std::size_t i = 0; i < words.size(); ++i)
+            words[i] = static_cast<uint16_t>(source[2 * i] | source[2 * i + 1] << 8);
     }
 
     const std::string& file_;
-    ByteReader r_;
+    FileReader& in_;
     clsSTY::Contents& out_;
 };
 
@@ -201,11 +211,11 @@ private:
 
 void clsSTY::LoadSTY(const std::string& sFile)
 {
-    const std::vector<uint8_t> bytes = ReadWholeFile(sFile);
-    ProgressScope progress(1, static_cast<double>(bytes.size()), "Loading...");
+    FileReader file(sFile);
+    ProgressScope progress(1, static_cast<double>(file.Size()), "Loading...");
     Contents fresh;
     try {
-        ChunkWalker(sFile, bytes, fresh).Run();
+        ChunkWalker(sFile, file, fresh).Run();
     } catch (const TruncatedData& e) {
         // The walker checks sizes before reading; this only guards against a slip.
         throw FileError(sFile, std::string("is cut off: ") + e.what());

@@ -59,8 +59,9 @@ inline std::string FileOf(const std::vector<Entry>& entries)
 
 // A file shaped like the game's own: names of up to 8 characters, many texts starting
 // with a prefix code or a capital letter and "!" stored as two single bytes, the rest
-// as plain cells.
-inline std::vector<Entry> GameLikeEntries(int count)
+// as plain cells. A `length` above the texts' own (about 30 characters) pads each text
+// with words to that many characters.
+inline std::vector<Entry> GameLikeEntries(int count, std::size_t length = 0)
 {
     static const char* const kPrefixes[] = {"n!", "y!", "l!", "r!", "s!", "m!", "k!", "W!", "G!"};
     std::vector<Entry> entries;
@@ -68,6 +69,10 @@ inline std::vector<Entry> GameLikeEntries(int count)
         std::string name = (i % 3 == 0 ? "mis" : i % 3 == 1 ? "car" : "bigname") + std::to_string(i);
         name.resize(std::min<std::size_t>(name.size(), 8));
         std::string text = "Text number " + std::to_string(i) + (i % 5 == 0 ? " Bonus!" : " Go to the phone");
+        for (std::size_t w = static_cast<std::size_t>(i); text.size() + 2 < length; w = w * 7 + 3)
+            text += (w % 3 == 0 ? " and the car" : w % 3 == 1 ? " now" : " quickly");
+        if (length > 2 && text.size() + 2 > length)
+            text.resize(length - 2);
         if (i % 4 != 3)
             entries.push_back({name, Cells(std::string(kPrefixes[i % 9]) + text, 2)});
         else

@@ -301,6 +301,27 @@ private slots:
         QCOMPARE(v.Node("Tiles")->childCount(), 8);
         QVERIFY(v.cmdOpen->isEnabled() && v.cmdExport->isEnabled() && v.pix->isEnabled() && v.txtPal->isEnabled());
     }
+
+    void RowsAreCutToThePictureArea()
+    {
+        StyPicture pic;
+        pic.resize(10, 6);
+        pic.show();  // a hidden widget is cleared again by its first resize event
+        pic.Clear();
+        uint32_t colours[20];
+        for (uint32_t i = 0; i < 20; ++i)
+            colours[i] = 0x010203 * (i + 1);
+        pic.SetRow(-2, 3, colours, 20);  // starts left of the area and runs past its right edge
+        pic.SetRow(0, 6, colours, 20);   // below the area
+        pic.SetRow(0, -1, colours, 20);  // above it
+        pic.SetRow(8, 0, colours, 1);
+        const QImage shown = pic.grab().toImage();
+        for (int x = 0; x < 10; ++x)
+            QCOMPARE(shown.pixel(x, 3) & 0xFFFFFFu, colours[x + 2]);
+        QCOMPARE(shown.pixel(8, 0) & 0xFFFFFFu, colours[0]);
+        QCOMPARE(shown.pixel(9, 0), StyPicture::kBackground);
+        QCOMPARE(shown.pixel(0, 5), StyPicture::kBackground);
+    }
 };
 
 QTEST_MAIN(TestFrmSTY)

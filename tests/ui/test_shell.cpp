@@ -303,6 +303,20 @@ private slots:
         InstallProgressReporter(previous);
     }
 
+    void progressHeldBackWithinAScreenFrameReachesTheBarWhenItIsOver()
+    {
+        ProgressWindowReporter reporter;
+        ProgressReporter* previous = InstallProgressReporter(&reporter);
+        ShowProgress(0, 100, "Loading...");
+        const auto* bar = reporter.Window()->findChild<QProgressBar*>("pbar");
+        for (int value = 1; value < 100; ++value) {
+            UpdateProgress(value, "Loading...");
+            QCOMPARE(reporter.Window()->Position(), static_cast<float>(value));
+        }
+        QTRY_COMPARE(bar->value(), bar->maximum() * 99 / 100);
+        HideProgress();
+        InstallProgressReporter(previous);
+    }
 };
 
 QTEST_MAIN(ShellTest)

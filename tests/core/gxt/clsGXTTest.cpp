@@ -247,3 +247,48 @@ TEST(GxtRoundTrip, AGameLikeFileComesBackByteForByteAndEditsTouchOnlyTheirText)
     clsGXT cells = Loaded(dir, FileOf({{"W", Cells("W!x")}}));
     EXPECT_EQ(Hex(Saved(dir, cells)), Hex(FileOf({{"W", Cells("W!x")}})));
 }
+
+TEST(GxtLoad, LongTextsAreReadTheSameWhereverTheirCellsBreakOrEnd)
+{
+    // Texts of 0 to 40 characters at every alignment: as plain cells, with one cell whose
+    // second byte is not zero, and with a zero character that ends the text early.
+    TempDir dir;
+    std::string block, records;
+    std::vector<std::string> expected;
+    for (int n = 0; n <= 40; ++n) {
+        std::string text;
+        for (int i = 0; i < n; ++i)
+            text += static_cast<char>('a' + (i * 7 + n) % 26);
+        const std::size_t k = static_cast<std::size_t>(n / 2);
+        for (int variant = 0; variant < 3; ++variant) {
+            block += std::string(static_cast<std::size_t>(1 + (n + variant) % 4), '\x7F');  // nobody points here
+            records += Key(static_cast<int32_t>(block.size()), "T" + std::to_string(n * 3 + variant));
+            std::string cells = Cells(text);
+            if (variant == 1 && n > 0) {
+                cells[2 * k + 1] = 'Z';
+                expected.push_back(text.substr(0, k + 1) + "Z" + text.substr(k + 1));
+            } else if (variant == 2 && n > 0) {
+                cells[2 * k] = '\0';
+                expected.push_back(text.substr(0, k));
+            } else {
+                expected.push_back(text);
+            }
+            block += cells;
+        }
+    }
+    clsGXT m = Loaded(dir, File(records, block));
+    ASSERT_EQ(m.GetEntries(), static_cast<int32_t>(expected.size()));
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(m.GetValue(static_cast<int32_t>(i + 1)), expected[i]) << "entry " << i + 1;
+
+    // Cells that run to the end of the block, with no terminator, at and off a 16-byte boundary.
+    MessageLog log;
+    for (const std::size_t length : {8u, 9u, 16u}) {
+        const std::string unterminated = Cells(std::string(length, 'q')).substr(0, 2 * length);
+        const std::string file = dir.File("cut.gxt");
+        TempDir::Write(file, File(Key(0, "CUT"), unterminated));
+        clsGXT refused;
+        EXPECT_FALSE(refused.LoadGXT(file)) << length << " characters";
+    }
+    EXPECT_EQ(log.shown.size(), 3u);
+}

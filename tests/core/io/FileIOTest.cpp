@@ -70,3 +70,41 @@ TEST(FileIO, SaveKeepsTheOldFileAsBackupAndFailedSavesLeaveTheOriginal)
     EXPECT_EQ(TempDir::Read(file), "short");
     EXPECT_EQ(TempDir::Read(file + ".bak"), "old");
 }
+
+TEST(FileIO, TheBackupIsAFileOfItsOwnNotTheNewOneUnderAnotherName)
+{
+    TempDir dir;
+    const std::string file = dir.File("x.gxt");
+    TempDir::Write(file, "first");
+    SaveWithBackup(file, AsBytes("second"));
+    SaveWithBackup(file, AsBytes("third"));
+    EXPECT_EQ(TempDir::Read(file + ".bak"), "second");
+    TempDir::Write(file, "changed by hand");  // in place, as another program would
+    EXPECT_EQ(TempDir::Read(file + ".bak"), "second");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+}
+
+TEST(FileIO, AFileReadPieceByPieceRefusesWhatLiesPastItsEnd)
+{
+    TempDir dir;
+    const std::string file = dir.File("pieces.bin");
+    TempDir::Write(file, "0123456789");
+    FileReader in(file);
+    EXPECT_EQ(in.Size(), 10u);
+    in.Skip(2);
+    EXPECT_EQ(in.Read(3), (std::vector<uint8_t>{'2', '3', '4'}));
+    EXPECT_EQ(in.Position(), 5u);
+    try {
+        in.Read(6);
+        FAIL() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.File(), file);
+    }
+    EXPECT_THROW(in.Skip(6), FileError);
+    EXPECT_EQ(in.Position(), 5u);  // a refused read does not move
+    in.Skip(5);
+    EXPECT_EQ(in.Remaining(), 0u);
+
+    EXPECT_THROW(FileReader(dir.File("missing.bin")), FileError);
+    EXPECT_THROW(FileReader(dir.Path().string()), FileError);  // a folder
+}

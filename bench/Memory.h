@@ -1,0 +1,10 @@
+#pragma once
+#include <string>
+
+namespace bench {
+
+// Opens `path` in the style viewer, as a user would, and prints the resident memory
+// before and after. Returns the process's exit code.
+int OpenStyleAndReport(const std::string& path);
+
+}  // namespace bench

@@ -1,0 +1,118 @@
+#include <QApplication>
+#include <QTreeWidget>
+#include <QTreeWidgetItem>
+#include <memory>
+
+#include "bench/BenchSupport.h"
+#include "bench/Registry.h"
+#include "bench/StyleFiles.h"
+#include "models/sty/clsSTY.h"
+#include "bench/WindowSupport.h"
+#include "tests/support/StyBuilder.h"
+#include "windows/StyPicture.h"
+#include "windows/frmSTY.h"
+
+namespace bench {
+
+namespace {
+
+// The picture area's size in the viewer.
+constexpr int kPictureWidth = 303;
+constexpr int kPictureHeight = 257;
+constexpr std::size_t kBitmapHead = 54 + 1024;
+
+void RegisterModelLoad(const std::string& size, const std::string& path, std::size_t bytes)
+{
+    RegisterLoad("LoadSTY", size, path, bytes, [path](benchmark::State& state) {
+        for (auto _ : state) {
+            clsSTY model;
+            model.LoadSTY(path);
+            benchmark::DoNotOptimize(model.GetNumOfSprx());
+        }
+    });
+}
+
+// Tile 0 and sprites of 64 x 64 (0) and 255 x 255 (1), drawn onto the viewer's own
+// picture area and written as bitmaps.
+void RegisterDrawing()
+{
+    sty_test::StyleFile f = sty_test::RealisticStyle({4, 64, 6, 0, 32});
+    f.palx = {1, 2, 3, 4, 10, 11};
+    f.sprites = {{0, 64, 64}, {64 * 256, 255, 255}};
+    f.spriteGraphics.assign((64 + 255) * 256, '\0');
+    for (std::size_t i = 0; i < f.spriteGraphics.size(); ++i)
+        f.spriteGraphics[i] = static_cast<char>((i * 7 + i / 256) % 256);
+    const std::string path = WriteInput("drawing.sty", f.Build());
+
+    auto sty = std::make_shared<clsSTY>();
+    sty->LoadSTY(path);
+    auto picture = std::make_shared<StyPicture>();
+    picture->resize(kPictureWidth, kPictureHeight);
+
+    Register("RenderTile 64x64", 64 * 64, [sty, picture](benchmark::State& state) {
+        for (auto _ : state)
+            sty->RenderTile(0, *picture);
+    });
+    Register("RenderSprite 64x64", 64 * 64, [sty, picture](benchmark::State& state) {
+        for (auto _ : state)
+            sty->RenderSprite(0, *picture, 0);
+    });
+    Register("RenderSprite 255x255", 255 * 255, [sty, picture](benchmark::State& state) {
+        for (auto _ : state)
+            sty->RenderSprite(1, *picture, 0);
+    });
+
+    const std::string target = Scratch().File("export.bmp");
+    RegisterSave("SaveTile", "64x64", kBitmapHead + 64 * 64, [sty, target](benchmark::State& state) {
+        for (auto _ : state)
+            sty->SaveTile(target, 0);
+    });
+    RegisterSave("SaveSprite", "64x64", kBitmapHead + 64 * 64, [sty, target](benchmark::State& state) {
+        for (auto _ : state)
+            sty->SaveSprite(target, 0);
+    });
+    RegisterSave("SaveSprite", "255x255", kBitmapHead + 256 * 255, [sty, target](benchmark::State& state) {
+        for (auto _ : state)
+            sty->SaveSprite(target, 1);
+    });
+}
+
+QTreeWidgetItem* SpriteNode(frmSTY& window, int sprite)
+{
+    auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("pix"));
+    const auto found = tree->findItems(QStringLiteral("Sprites"), Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first()->child(sprite);
+}
+
+// A click on a sprite node until the picture on screen shows the sprite.
+void RegisterNodeClick(const std::string& path)
+{
+    Register("frmSTY sprite click", 0, [path](benchmark::State& state) {
+        BenchDesktop desktop;
+        frmSTY window;
+        ShowAndOpen(desktop, window, path);
+        QTreeWidgetItem* first = SpriteNode(window, 2998);
+        QTreeWidgetItem* second = SpriteNode(window, 2999);
+        bool flip = false;
+        for (auto _ : state) {
+            // Two sprites in turn, so every click draws something new.
+            window.pix_NodeClick((flip = !flip) ? first : second);
+        }
+    });
+}
+
+}  // namespace
+
+void RegisterStyBenchmarks()
+{
+    const StyleInput realistic = WriteStyle("realistic");
+    const StyleInput large = WriteStyle("x10");
+    RegisterModelLoad("realistic", realistic.path, realistic.bytes);
+    RegisterModelLoad("x10", large.path, large.bytes);
+    RegisterDrawing();
+    RegisterWindowOpen<frmSTY>("frmSTY Open realistic", realistic.path, realistic.bytes);
+    RegisterWindowOpen<frmSTY>("frmSTY Open x10", large.path, large.bytes);
+    RegisterNodeClick(realistic.path);
+}
+
+}  // namespace bench
