@@ -58,6 +58,14 @@ void CenterForm(QWidget* frm)
         new CentreWhenShown(frm);
 }
 
+void SetUpFixedWindow(QWidget* window, const QString& name, const QString& caption, QSize client)
+{
+    window->setObjectName(name);
+    window->setWindowTitle(caption);
+    window->setFixedSize(client);
+    window->setFont(TahomaFont(9));
+}
+
 void LoadSettings()
 {
     const QString stored = CurrentPlatform().ReadSetting(kAppTitle, kSettingsSection, kSettingsKey);

@@ -62,10 +62,7 @@ private:
 
 frmGCI::frmGCI(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setObjectName(QStringLiteral("frmGCI"));
-    setWindowTitle(QStringLiteral("GCI Car Editor"));
-    setFixedSize(480, 444);
-    setFont(TahomaFont(9));
+    SetUpFixedWindow(this, QStringLiteral("frmGCI"), QStringLiteral("GCI Car Editor"), {480, 444});
 
     cmdOpen = MakeButton(this, "cmdOpen", "Open File", 10);
     cmdReload = MakeButton(this, "cmdReload", "Reload File", 40);

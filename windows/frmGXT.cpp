@@ -45,13 +45,9 @@ QString UnstorableCharacter(const QString& text)
 }  // namespace
 
 frmGXT::frmGXT(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
+    : QWidget(parent, Qt::Window | kFixedBorder)
 {
-    setObjectName(QStringLiteral("frmGXT"));
-    setWindowTitle(QStringLiteral("GXT Editor"));
-    setFixedSize(613, 364);
-    setFont(TahomaFont(9));
+    SetUpFixedWindow(this, QStringLiteral("frmGXT"), QStringLiteral("GXT Editor"), {613, 364});
 
     lvwItems = new QTreeWidget(this);
     lvwItems->setObjectName(QStringLiteral("lvwItems"));

@@ -74,14 +74,10 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const LabelPlace& place)
 }  // namespace
 
 frmMain::frmMain(QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
+    : QWidget(parent, Qt::Dialog | kFixedBorder)
 {
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(kAppTitle);
+    SetUpFixedWindow(this, QStringLiteral("frmMain"), kAppTitle, {357, 237});
     setWindowIcon(MakeAppIcon());
-    setFixedSize(357, 237);
-    setFont(TahomaFont(9));
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::black);

@@ -16,14 +16,10 @@ constexpr QPoint kFrameInTabs(10, 32);
 }  // namespace
 
 frmOptions::frmOptions(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
+    : QDialog(parent, Qt::Dialog | kFixedBorder)
 {
-    setObjectName(QStringLiteral("frmOptions"));
-    setWindowTitle(QStringLiteral("Options"));
+    SetUpFixedWindow(this, QStringLiteral("frmOptions"), QStringLiteral("Options"), {439, 351});
     setModal(false);
-    setFixedSize(439, 351);
-    setFont(TahomaFont(9));
 
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));

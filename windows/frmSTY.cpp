@@ -68,11 +68,8 @@ QString Reason(const std::exception& e)
 
 frmSTY::frmSTY(QWidget* parent) : QWidget(parent, Qt::Window)
 {
-    setObjectName(QStringLiteral("frmSTY"));
-    setWindowTitle(QStringLiteral("STY Editor"));
-    setFont(TahomaFont(9));
     // Twips of the layout divided by 15.
-    setFixedSize(600, 336);
+    SetUpFixedWindow(this, QStringLiteral("frmSTY"), QStringLiteral("STY Editor"), {600, 336});
 
     Frame1 = new QGroupBox(QStringLiteral("Image"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));

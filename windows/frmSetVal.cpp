@@ -14,13 +14,9 @@ constexpr int kFirstDecimal = 5;
 }  // namespace
 
 frmSetVal::frmSetVal(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
+    : QDialog(parent, Qt::Dialog | kFixedBorder)
 {
-    setObjectName(QStringLiteral("frmSetVal"));
-    setWindowTitle(QStringLiteral("Change Setting..."));
-    setFixedSize(313, 83);
-    setFont(TahomaFont(9));
+    SetUpFixedWindow(this, QStringLiteral("frmSetVal"), QStringLiteral("Change Setting..."), {313, 83});
 
     cmdOk = new QPushButton(QStringLiteral("Ok"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
