@@ -1,10 +1,10 @@
 #include <QApplication>
 
-#include "app/Artwork.h"
-#include "app/QtPlatform.h"
-#include "app/modGTA2Qt.h"
-#include "windows/frmMain.h"
-#include "windows/frmProgress.h"
+#include "ui/platform/Artwork.h"
+#include "ui/platform/QtPlatform.h"
+#include "ui/platform/modGTA2Qt.h"
+#include "ui/windows/frmMain.h"
+#include "ui/windows/frmProgress.h"
 
 int main(int argc, char* argv[])
 {

@@ -2,7 +2,7 @@
 
 #include "bench/BenchSupport.h"
 #include "bench/Registry.h"
-#include "models/gci/clsGCI.h"
+#include "core/gci/clsGCI.h"
 #include "tests/support/GCISampleFile.h"
 
 namespace bench {

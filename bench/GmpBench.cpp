@@ -1,6 +1,6 @@
 #include "bench/BenchSupport.h"
 #include "bench/Registry.h"
-#include "models/gmp/clsGMP.h"
+#include "core/gmp/clsGMP.h"
 #include "tests/support/GmpBytes.h"
 
 namespace bench {

@@ -2,10 +2,10 @@
 
 #include "bench/BenchSupport.h"
 #include "bench/Registry.h"
-#include "models/gxt/clsGXT.h"
+#include "core/gxt/clsGXT.h"
 #include "tests/support/GxtTestFile.h"
 #include "bench/WindowSupport.h"
-#include "windows/frmGXT.h"
+#include "ui/windows/frmGXT.h"
 
 namespace bench {
 

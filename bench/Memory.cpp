@@ -10,7 +10,7 @@
 #include <string>
 
 #include "bench/WindowSupport.h"
-#include "windows/frmSTY.h"
+#include "ui/windows/frmSTY.h"
 
 namespace bench {
 

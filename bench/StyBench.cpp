@@ -6,11 +6,11 @@
 #include "bench/BenchSupport.h"
 #include "bench/Registry.h"
 #include "bench/StyleFiles.h"
-#include "models/sty/clsSTY.h"
+#include "core/sty/clsSTY.h"
 #include "bench/WindowSupport.h"
 #include "tests/support/StyBuilder.h"
-#include "windows/StyPicture.h"
-#include "windows/frmSTY.h"
+#include "ui/windows/StyPicture.h"
+#include "ui/windows/frmSTY.h"
 
 namespace bench {
 

@@ -6,10 +6,10 @@
 #include <QString>
 #include <string>
 
-#include "app/modGTA2.h"
+#include "core/common/modGTA2.h"
 #include "bench/BenchSupport.h"
 #include "tests/support/ScriptedPlatform.h"
-#include "windows/frmProgress.h"
+#include "ui/windows/frmProgress.h"
 
 namespace bench {
 

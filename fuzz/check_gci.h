@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fuzz/FuzzSupport.h"
-#include "models/gci/clsGCI.h"
+#include "core/gci/clsGCI.h"
 #include "tests/support/GCISampleFile.h"
 #include "tests/support/TempDir.h"
 

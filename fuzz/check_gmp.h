@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "fuzz/FuzzSupport.h"
-#include "models/gmp/clsGMP.h"
+#include "core/gmp/clsGMP.h"
 #include "tests/support/GmpBytes.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TempDir.h"

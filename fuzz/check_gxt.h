@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fuzz/FuzzSupport.h"
-#include "models/gxt/clsGXT.h"
+#include "core/gxt/clsGXT.h"
 #include "tests/support/GxtTestFile.h"
 #include "tests/support/TempDir.h"
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/BitmapHeader.h"
+#include "core/common/BitmapHeader.h"
 #include "fuzz/FuzzSupport.h"
-#include "models/sty/clsSTY.h"
+#include "core/sty/clsSTY.h"
 #include "tests/support/StyBuilder.h"
 #include "tests/support/TempDir.h"
 

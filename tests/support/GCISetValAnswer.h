@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "windows/frmSetVal.h"
+#include "ui/windows/frmSetVal.h"
 
 class GCISetValAnswer {
 public:

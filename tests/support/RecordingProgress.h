@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/modGTA2.h"
+#include "core/common/modGTA2.h"
 
 class RecordingProgress : public ProgressReporter {
 public:

@@ -9,7 +9,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/Platform.h"
+#include "ui/platform/Platform.h"
 
 class ScriptedPlatform : public Platform {
 public:

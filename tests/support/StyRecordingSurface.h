@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "models/sty/Surface.h"
+#include "core/sty/Surface.h"
 
 class StyRecordingSurface : public Surface {
 public:

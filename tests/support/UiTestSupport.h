@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/modGTA2.h"
+#include "core/common/modGTA2.h"
 
 // Saves a picture of the window when KESTROVA_SCREENSHOTS names a folder.
 inline void SaveScreenshot(QWidget& window, const QString& name)

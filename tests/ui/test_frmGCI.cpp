@@ -4,15 +4,15 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "app/PathRules.h"
-#include "app/modGTA2Qt.h"
+#include "core/common/PathRules.h"
+#include "ui/platform/modGTA2Qt.h"
 #include "tests/support/GCISampleFile.h"
 #include "tests/support/GCISetValAnswer.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UiTestSupport.h"
-#include "windows/frmGCI.h"
-#include "windows/frmProgress.h"
+#include "ui/windows/frmGCI.h"
+#include "ui/windows/frmProgress.h"
 
 namespace {
 

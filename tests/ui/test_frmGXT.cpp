@@ -3,14 +3,14 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "app/PathRules.h"
-#include "app/modGTA2Qt.h"
+#include "core/common/PathRules.h"
+#include "ui/platform/modGTA2Qt.h"
 #include "tests/support/GxtTestFile.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UiTestSupport.h"
-#include "windows/frmGXT.h"
-#include "windows/frmProgress.h"
+#include "ui/windows/frmGXT.h"
+#include "ui/windows/frmProgress.h"
 
 using namespace gxt_test;
 

@@ -5,17 +5,17 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "app/BitmapHeader.h"
-#include "app/PathRules.h"
-#include "app/modGTA2Qt.h"
-#include "models/sty/StyExport.h"
-#include "models/sty/clsSTY.h"
+#include "core/common/BitmapHeader.h"
+#include "core/common/PathRules.h"
+#include "ui/platform/modGTA2Qt.h"
+#include "core/sty/StyExport.h"
+#include "core/sty/clsSTY.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/StyBuilder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UiTestSupport.h"
-#include "windows/StyPicture.h"
-#include "windows/frmSTY.h"
+#include "ui/windows/StyPicture.h"
+#include "ui/windows/frmSTY.h"
 
 using namespace sty_test;
 

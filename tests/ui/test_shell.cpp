@@ -7,15 +7,15 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "app/BitmapHeader.h"
-#include "app/PathRules.h"
-#include "app/Platform.h"
-#include "app/QtPlatform.h"
+#include "core/common/BitmapHeader.h"
+#include "core/common/PathRules.h"
+#include "ui/platform/Platform.h"
+#include "ui/platform/QtPlatform.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/UiTestSupport.h"
-#include "windows/frmMain.h"
-#include "windows/frmOptions.h"
-#include "windows/frmProgress.h"
+#include "ui/windows/frmMain.h"
+#include "ui/windows/frmOptions.h"
+#include "ui/windows/frmProgress.h"
 
 namespace {
 const QString kStoredPath = ScriptedPlatform::SettingKey("Kestrova", "Settings", "Path");

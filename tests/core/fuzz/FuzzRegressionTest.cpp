@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/PathRules.h"
+#include "core/common/PathRules.h"
 #include "fuzz/check_gci.h"
 #include "fuzz/check_gmp.h"
 #include "fuzz/check_gxt.h"

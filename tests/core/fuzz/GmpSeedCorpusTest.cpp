@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "models/gmp/clsGMP.h"
+#include "core/gmp/clsGMP.h"
 #include "tests/support/GmpBytes.h"
 #include "tests/support/SourceTree.h"
 #include "tests/support/TempDir.h"

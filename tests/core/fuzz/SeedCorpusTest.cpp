@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/BitmapHeader.h"
-#include "models/gci/clsGCI.h"
-#include "models/gxt/clsGXT.h"
-#include "models/sty/clsSTY.h"
+#include "core/common/BitmapHeader.h"
+#include "core/gci/clsGCI.h"
+#include "core/gxt/clsGXT.h"
+#include "core/sty/clsSTY.h"
 #include "tests/support/GCISampleFile.h"
 #include "tests/support/GxtTestFile.h"
 #include "tests/support/SourceTree.h"

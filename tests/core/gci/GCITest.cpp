@@ -4,10 +4,10 @@
 #include <fstream>
 #include <regex>
 
-#include "models/gci/GCIProperties.h"
-#include "models/gci/GCIValueText.h"
-#include "models/gci/clsGCI.h"
-#include "models/io/FileError.h"
+#include "core/gci/GCIProperties.h"
+#include "core/gci/GCIValueText.h"
+#include "core/gci/clsGCI.h"
+#include "core/io/FileError.h"
 #include "tests/support/GCISampleFile.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TempDir.h"

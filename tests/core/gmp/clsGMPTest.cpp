@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "models/gmp/clsGMP.h"
-#include "models/io/FileError.h"
+#include "core/gmp/clsGMP.h"
+#include "core/io/FileError.h"
 #include "tests/support/GmpBytes.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TempDir.h"

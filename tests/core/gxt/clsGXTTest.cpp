@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "app/modGTA2.h"
-#include "models/gxt/clsGXT.h"
-#include "models/io/FileError.h"
+#include "core/common/modGTA2.h"
+#include "core/gxt/clsGXT.h"
+#include "core/io/FileError.h"
 #include "tests/support/GxtTestFile.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TempDir.h"

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "models/io/ByteReader.h"
-#include "models/io/FileError.h"
-#include "models/io/FileIO.h"
+#include "core/io/ByteReader.h"
+#include "core/io/FileError.h"
+#include "core/io/FileIO.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Thrown.h"
 

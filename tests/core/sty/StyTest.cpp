@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "app/BitmapHeader.h"
-#include "models/io/FileError.h"
-#include "models/sty/StyExport.h"
-#include "models/sty/clsSTY.h"
+#include "core/common/BitmapHeader.h"
+#include "core/io/FileError.h"
+#include "core/sty/StyExport.h"
+#include "core/sty/clsSTY.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/StyBuilder.h"
 #include "tests/support/StyRecordingSurface.h"

@@ -1,0 +1,54 @@
+#include "core/common/PathRules.h"
+
+namespace {
+std::string g_gta2Path;
+std::string g_dataPath = DataPathFor("", PlatformSeparator());
+}  // namespace
+
+char PlatformSeparator()
+{
+#ifdef _WIN32
+    return '\\';
+#else
+    return '/';
+#endif
+}
+
+std::string NormaliseGTA2Path(const std::string& text, char separator)
+{
+    if (!text.empty() && text.back() == separator)
+        return text;
+    return text + separator;
+}
+
+std::string DataPathFor(const std::string& gta2Path, char separator)
+{
+    return gta2Path + "data" + separator;
+}
+
+const std::string& sGTA2Path()
+{
+    return g_gta2Path;
+}
+
+const std::string& sDataPath()
+{
+    return g_dataPath;
+}
+
+void SetGTA2Path(const std::string& path)
+{
+    g_gta2Path = path;
+    g_dataPath = DataPathFor(path, PlatformSeparator());
+}
+
+std::filesystem::path PathFromUtf8(const std::string& utf8)
+{
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}

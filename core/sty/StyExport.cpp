@@ -1,0 +1,82 @@
+// Writing tiles and sprites as 8-bit bitmaps and palettes as JASC-PAL text. Each file
+// is built whole in memory and put in place by ReplaceFile, so a longer file of the
+// same name leaves nothing behind and a failed write leaves the old file as it was.
+// Everything is looked up before the shared header is touched, so a refused export
+// changes nothing.
+
+#include "core/sty/StyExport.h"
+
+#include "core/common/BitmapHeader.h"
+#include "core/io/FileIO.h"
+
+namespace {
+
+constexpr uint32_t kPixelDataOffset = BitmapHeader::kSize + clsSTY::kPaletteBytes;
+
+// The shared header completed for this image, then the colour table exactly as stored
+// (blue, green, red, fourth byte).
+std::vector<uint8_t> StartBitmap(int width, int height, uint32_t imageSize, const uint8_t* palette)
+{
+    BitmapHeader& header = SharedBitmapHeader();
+    header.width = width;
+    header.height = height;
+    header.imageSize = imageSize;
+    header.fileSize = kPixelDataOffset + imageSize;
+    const auto bytes = header.Bytes();
+    std::vector<uint8_t> out;
+    out.reserve(header.fileSize);
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    out.insert(out.end(), palette, palette + clsSTY::kPaletteBytes);
+    return out;
+}
+
+}  // namespace
+
+void clsSTY::SaveTile(const std::string& sFile, int Idx)
+{
+    const uint8_t* pixels = TilePixels(Idx);
+    const uint8_t* palette = PaletteBytes(VirtualPalette(Idx, "tile " + std::to_string(Idx)));
+
+    std::vector<uint8_t> out = StartBitmap(kTileSide, kTileSide, kTileBytes, palette);
+    for (int row = kTileSide - 1; row >= 0; --row)  // bottom row first
+        out.insert(out.end(), pixels + row * kTileSide, pixels + (row + 1) * kTileSide);
+    ReplaceFile(sFile, out);
+}
+
+void clsSTY::SaveSprite(const std::string& sFile, int Idx)
+{
+    const SpriteEntry& sprite = Sprite(Idx);
+    // Always the sprite's own palette, whatever the viewer last drew it with.
+    const uint8_t* palette =
+        PaletteBytes(VirtualPalette(data_.tileCount + Idx, "sprite " + std::to_string(Idx)));
+    CheckSpritePixels(Idx, sprite);
+
+    const std::size_t padded = (std::size_t{sprite.width} + 3) / 4 * 4;
+    std::vector<uint8_t> out =
+        StartBitmap(sprite.width, sprite.height, static_cast<uint32_t>(padded * sprite.height), palette);
+    for (int y = sprite.height - 1; y >= 0; --y) {
+        if (sprite.width > 0) {  // an empty sprite's offset is never checked, so never used
+            const uint8_t* row =
+                data_.spriteGraphics.data() + sprite.offset + static_cast<std::ptrdiff_t>(y) * kSpriteStride;
+            out.insert(out.end(), row, row + sprite.width);
+        }
+        out.insert(out.end(), padded - sprite.width, 0);
+    }
+    ReplaceFile(sFile, out);
+}
+
+std::string JascPalText(const clsSTY& sty, int Pal)
+{
+    std::string text = "JASC-PAL\r\n0100\r\n256\r\n";
+    for (int c = 0; c < clsSTY::kColours; ++c) {
+        const uint32_t rgb = sty.GetCol(Pal, c);
+        text += std::to_string((rgb >> 16) & 0xFF) + " " + std::to_string((rgb >> 8) & 0xFF) + " " +
+                std::to_string(rgb & 0xFF) + "\r\n";
+    }
+    return text;
+}
+
+void SavePal(const std::string& sFile, const clsSTY& sty, int Pal)
+{
+    ReplaceFile(sFile, AsBytes(JascPalText(sty, Pal)));
+}

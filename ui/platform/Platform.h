@@ -1,0 +1,58 @@
+#pragma once
+// What the windows take from the desktop: file dialogs, message and input boxes,
+// the settings store, opening a link and ending the program. Windows reach these
+// only through CurrentPlatform(), so tests can put a scripted stand-in in place and
+// drive every window without a modal dialog blocking the run.
+
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+#include "core/common/modGTA2.h"
+
+class QWidget;
+
+struct FileDialogRequest {
+    QString directory;
+    QString fileName;
+    // One or more "Description|pattern" pairs joined by "|", as the windows state them.
+    QString filter;
+    // Save dialogs only: ask before replacing an existing file.
+    bool confirmOverwrite = false;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // The chosen path, or an empty string when the user cancelled.
+    virtual QString OpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual QString SaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+
+    // A message with one OK button; returns when it has been dismissed.
+    virtual void Message(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) = 0;
+
+    // The typed text, or nothing when the user cancelled.
+    virtual std::optional<QString> Input(QWidget* parent, const QString& prompt, const QString& title,
+                                         const QString& initial) = 0;
+
+    // An absent entry reads as the empty string.
+    virtual QString ReadSetting(const QString& application, const QString& section, const QString& key) = 0;
+    // Returns an empty string on success, otherwise what went wrong.
+    virtual QString WriteSetting(const QString& application, const QString& section, const QString& key,
+                                 const QString& value) = 0;
+
+    // Hands a link such as "mailto:" to the desktop; false when nothing took it.
+    virtual bool OpenUrl(const QUrl& url) = 0;
+
+    // Ends the process at once: no window is asked or closed first.
+    virtual void EndProgram() = 0;
+};
+
+// The installed platform; the real desktop one when none has been installed.
+Platform& CurrentPlatform();
+// Not owned; returns the one it replaces. nullptr goes back to the real desktop one.
+Platform* InstallPlatform(Platform* platform);
+
+// "Cars Files (*.gci)|*.gci" becomes Qt's "Cars Files (*.gci)".
+QString QtFileFilter(const QString& filter);

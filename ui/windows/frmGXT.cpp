@@ -1,0 +1,283 @@
+#include "ui/windows/frmGXT.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <algorithm>
+#include <exception>
+#include <limits>
+#include <optional>
+
+#include "core/common/PathRules.h"
+#include "ui/platform/Platform.h"
+#include "core/common/modGTA2.h"
+#include "ui/platform/modGTA2Qt.h"
+
+namespace {
+
+const QString kFilter = QStringLiteral("GXT Files (*.gxt)|*.gxt");
+const char kFilling[] = "Displying...";
+
+// The file's bytes are shown one character a byte, as Latin-1, so that they go back
+// to exactly the same bytes.
+QString FromBytes(const std::string& bytes)
+{
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// A key is shown up to its first zero byte.
+QString KeyText(const std::string& key)
+{
+    return FromBytes(key.substr(0, key.find('\0')));
+}
+
+// The first character that has no single-byte code, or an empty string.
+QString UnstorableCharacter(const QString& text)
+{
+    for (char32_t c : text.toUcs4())
+        if (c > 0xFF)
+            return QString::fromUcs4(&c, 1);
+    return {};
+}
+
+}  // namespace
+
+frmGXT::frmGXT(QWidget* parent)
+    : QWidget(parent, Qt::Window | kFixedBorder)
+{
+    SetUpFixedWindow(this, QStringLiteral("frmGXT"), QStringLiteral("GXT Editor"), {613, 364});
+
+    lvwItems = new QTreeWidget(this);
+    lvwItems->setObjectName(QStringLiteral("lvwItems"));
+    lvwItems->setGeometry(2, 4, 513, 333);
+    lvwItems->setColumnCount(2);
+    lvwItems->setHeaderLabels({QStringLiteral("Key Name"), QStringLiteral("Value")});
+    lvwItems->setRootIsDecorated(false);
+    lvwItems->setUniformRowHeights(true);  // thousands of rows: no per-row layout work
+    lvwItems->setSelectionMode(QAbstractItemView::SingleSelection);
+    lvwItems->setAllColumnsShowFocus(true);
+    lvwItems->header()->setStretchLastSection(true);
+    lvwItems->setColumnWidth(0, 100);
+
+    txtValue = new QLineEdit(this);
+    txtValue->setObjectName(QStringLiteral("txtValue"));
+    txtValue->setGeometry(2, 340, 513, 21);
+    // The default limit would cut a long text when shown, and Enter would store the cut text.
+    txtValue->setMaxLength(std::numeric_limits<int>::max());
+
+    const auto button = [this](const char* name, const QString& caption, int top) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(518, top, 91, 33);
+        return b;
+    };
+    cmdOpen = button("cmdOpen", QStringLiteral("Open"), 6);
+    cmdSave = button("cmdSave", QStringLiteral("Save"), 44);
+    cmdFind = button("cmdFind", QStringLiteral("Find"), 84);
+    cmdFinda = button("cmdFinda", QStringLiteral("Find Again"), 122);
+    UpdateCommands();
+
+    connect(cmdOpen, &QPushButton::clicked, this, &frmGXT::cmdOpen_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmGXT::cmdSave_Click);
+    connect(cmdFind, &QPushButton::clicked, this, &frmGXT::cmdFind_Click);
+    connect(cmdFinda, &QPushButton::clicked, this, &frmGXT::cmdFinda_Click);
+    connect(lvwItems, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { lvwItems_ItemClick(item); });
+    // Moving the selection with the keyboard shows that row's value too, so that Enter
+    // never writes one row's text into another.
+    connect(lvwItems, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item)
+            lvwItems_ItemClick(item);
+    });
+    connect(txtValue, &QLineEdit::returnPressed, this, [this] { txtValue_KeyPress(13); });
+
+    CenterForm(this);
+}
+
+frmGXT::~frmGXT() = default;
+
+clsGXT& frmGXT::Model()
+{
+    if (!cGXT)
+        cGXT = std::make_unique<clsGXT>();
+    return *cGXT;
+}
+
+void frmGXT::cmdOpen_Click()
+{
+    if (busy_)
+        return;
+    const QString path = CurrentPlatform().OpenFileName(this, DialogRequest(false));
+    if (path.isEmpty())
+        return;
+    RunBusy(QStringLiteral("The file could not be opened."), [&] {
+        // A refused file has already been reported by the model and changed nothing.
+        if (Model().LoadGXT(ToUtf8(path)))
+            FillList();
+    });
+}
+
+FileDialogRequest frmGXT::DialogRequest(bool save)
+{
+    return FileDialogRequest{FromUtf8(sDataPath()), QString(), kFilter, save};
+}
+
+void frmGXT::RunBusy(const QString& failure, const std::function<void()>& work)
+{
+    SetBusy(true);
+    try {
+        work();
+    } catch (const std::exception& e) {
+        CurrentPlatform().Message(this, failure + QLatin1Char('\n') + FromUtf8(e.what()), kAppTitle,
+                                  MessageIcon::Warning);
+    }
+    SetBusy(false);
+}
+
+void frmGXT::FillList()
+{
+    lvwItems->hide();
+    lvwItems->clear();
+    clsGXT& model = Model();
+    const int32_t count = model.GetEntries();
+    // Rows are made first and handed to the list in one go.
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(count);
+    {
+        ProgressScope progress(1, count, kFilling);
+        for (int32_t i = 1; i <= count; ++i) {
+            UpdateProgress(i, kFilling);
+            auto* row = new QTreeWidgetItem;
+            row->setText(0, KeyText(model.GetKey(i)));
+            row->setText(1, FromBytes(model.GetValue(i)));
+            rows.append(row);
+        }
+    }
+    lvwItems->addTopLevelItems(rows);
+    if (count > 0)
+        ShowRow(1);
+    else
+        txtValue->clear();
+    lvwItems->show();
+    loaded_ = true;
+}
+
+void frmGXT::cmdSave_Click()
+{
+    if (busy_ || !loaded_)
+        return;
+    // The previous file is kept as a backup; the dialog still asks before replacing it.
+    const QString path = CurrentPlatform().SaveFileName(this, DialogRequest(true));
+    if (path.isEmpty())
+        return;
+    RunBusy(QStringLiteral("The file was not saved."), [&] { Model().SaveGXT(ToUtf8(path)); });
+}
+
+void frmGXT::lvwItems_ItemClick(QTreeWidgetItem* Item)
+{
+    txtValue->setText(Item->text(1));
+}
+
+void frmGXT::txtValue_KeyPress(int KeyAscii)
+{
+    if (KeyAscii != 13 || busy_)
+        return;
+    const int row = SelectedRow();
+    if (row == 0)
+        return;
+    const QString text = txtValue->text();
+    const QString bad = UnstorableCharacter(text);
+    if (!bad.isEmpty()) {
+        CurrentPlatform().Message(
+            this, QStringLiteral("The character \"%1\" cannot be stored in a GXT file. The text was not changed.").arg(bad),
+            kAppTitle, MessageIcon::Warning);
+        return;
+    }
+    const QByteArray bytes = text.toLatin1();
+    Model().SetValue(row, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    lvwItems->topLevelItem(row - 1)->setText(1, text);
+}
+
+void frmGXT::cmdFind_Click()
+{
+    if (busy_ || !loaded_)
+        return;
+    const std::optional<QString> answer =
+        CurrentPlatform().Input(this, QStringLiteral("String to find"), kAppTitle, QString());
+    if (!answer || answer->isEmpty())
+        return;
+    const int row = FindFrom(1, *answer);
+    if (row == 0) {
+        NotFound();
+        return;
+    }
+    sFindText = *answer;
+    searched_ = true;
+    UpdateCommands();
+    ShowRow(row);
+}
+
+void frmGXT::cmdFinda_Click()
+{
+    if (busy_ || !searched_)
+        return;
+    const int row = FindFrom(SelectedRow() + 1, sFindText);
+    if (row == 0)
+        NotFound();
+    else
+        ShowRow(row);
+}
+
+int frmGXT::FindFrom(int from, const QString& text) const
+{
+    const int rows = lvwItems->topLevelItemCount();
+    for (int i = std::max(from, 1); i <= rows; ++i)
+        if (lvwItems->topLevelItem(i - 1)->text(1).contains(text, Qt::CaseInsensitive))
+            return i;
+    return 0;
+}
+
+void frmGXT::NotFound()
+{
+    CurrentPlatform().Message(this, QStringLiteral("Not Found!"), kAppTitle, MessageIcon::None);
+}
+
+void frmGXT::ShowRow(int row)
+{
+    QTreeWidgetItem* item = lvwItems->topLevelItem(row - 1);
+    lvwItems->setCurrentItem(item);
+    lvwItems->scrollToItem(item);
+    lvwItems_ItemClick(item);
+}
+
+int frmGXT::SelectedRow() const
+{
+    const QList<QTreeWidgetItem*> selected = lvwItems->selectedItems();
+    return selected.isEmpty() ? 0 : lvwItems->indexOfTopLevelItem(selected.first()) + 1;
+}
+
+void frmGXT::SetBusy(bool busy)
+{
+    busy_ = busy;
+    UpdateCommands();
+}
+
+void frmGXT::UpdateCommands()
+{
+    cmdOpen->setEnabled(!busy_);
+    cmdSave->setEnabled(!busy_ && loaded_);
+    cmdFind->setEnabled(!busy_ && loaded_);
+    cmdFinda->setEnabled(!busy_ && searched_);
+    txtValue->setReadOnly(busy_);
+}
+
+void frmGXT::closeEvent(QCloseEvent* event)
+{
+    // Closing would destroy the model under the running load or save.
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}

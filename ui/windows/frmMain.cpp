@@ -1,0 +1,207 @@
+#include "ui/windows/frmMain.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include "ui/platform/Artwork.h"
+#include "ui/platform/Platform.h"
+#include "ui/platform/modGTA2Qt.h"
+#include "ui/windows/frmGCI.h"
+#include "ui/windows/frmGXT.h"
+#include "ui/windows/frmOptions.h"
+#include "ui/windows/frmSTY.h"
+
+namespace {
+
+const QColor kWhite(255, 255, 255);
+const QColor kBlue(0, 0, 255);
+
+const QString kAuthorMail = QStringLiteral("mailto:kestrova@example.org");
+const QString kLayoutMail = QStringLiteral("mailto:gxt-layout@example.org");
+
+struct LabelPlace {
+    const char* text;
+    int left, top, width, height;
+    double points;
+    // Entries on the right-hand side keep their right edge when the font is wider or
+    // narrower than Tahoma, so they never run off the window.
+    bool anchoredRight;
+};
+
+const LabelPlace kEntryPlaces[frmMain::kEntries] = {
+    {"By the Kestrova team", 241, 128, 112, 14, 9, true},
+    {"GXT File Layout By the Kestrova team", 186, 144, 167, 14, 9, true},
+    {"GXT File Editing", 10, 164, 133, 23, 14.25, false},
+    {"GCI Car Editing", 10, 188, 129, 23, 14.25, false},
+    {"Exit", 322, 212, 30, 23, 14.25, true},
+    {"STY Viewer", 10, 212, 95, 23, 14.25, false},
+    {"Options", 290, 188, 63, 23, 14.25, true},
+};
+
+void SetLabelColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QColor LabelColour(const QLabel* label)
+{
+    return label->palette().color(QPalette::WindowText);
+}
+
+void SetUnderline(QLabel* label, bool on)
+{
+    QFont font = label->font();
+    font.setUnderline(on);
+    label->setFont(font);
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, const LabelPlace& place)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(TahomaFont(place.points));
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    SetLabelColour(label, kWhite);
+    label->adjustSize();
+    const int right = place.left + place.width;
+    const int left = place.anchoredRight ? right - label->width() : place.left;
+    label->move(left, place.top);
+    return label;
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent)
+    : QWidget(parent, Qt::Dialog | kFixedBorder)
+{
+    SetUpFixedWindow(this, QStringLiteral("frmMain"), kAppTitle, {357, 237});
+    setWindowIcon(MakeAppIcon());
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    setPalette(palette);
+    setMouseTracking(true);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(MakeLogo());
+    Image1->setGeometry(6, 6, 347, 91);
+
+    Label2 = MakeLabel(this, QStringLiteral("v1.1"), {"", 4, 98, 35, 23, 14.25, false});
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label1 = MakeLabel(this, kAppTitle, {"", 248, 98, 105, 29, 18, true});
+    Label1->setObjectName(QStringLiteral("Label1"));
+    BuildEntries();
+
+    for (QWidget* child : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label1),
+                           static_cast<QWidget*>(Label2)}) {
+        child->setMouseTracking(true);
+        child->installEventFilter(this);
+    }
+    Form_Load();
+}
+
+void frmMain::BuildEntries()
+{
+    for (int i = 0; i < kEntries; ++i) {
+        const LabelPlace& place = kEntryPlaces[i];
+        QLabel* label = MakeLabel(this, QString::fromLatin1(place.text), place);
+        label->setObjectName(QStringLiteral("l(%1)").arg(i));
+        label->setMouseTracking(true);
+        label->installEventFilter(this);
+        l[static_cast<std::size_t>(i)] = label;
+    }
+}
+
+void frmMain::Form_Load()
+{
+    LoadSettings();
+    const QCursor hand = MakeHandCursor();
+    for (QLabel* entry : l)
+        entry->setCursor(hand);
+    CenterForm(this);
+}
+
+void frmMain::HighlightLabel(int iIndex)
+{
+    for (int i = 0; i < kEntries; ++i) {
+        QLabel* entry = l[static_cast<std::size_t>(i)];
+        const QColor colour = LabelColour(entry);
+        if (colour != kWhite && i != iIndex) {
+            SetLabelColour(entry, kWhite);
+            SetUnderline(entry, false);
+        } else if (colour != kBlue && i == iIndex) {
+            SetLabelColour(entry, kBlue);
+            SetUnderline(entry, true);
+        }
+    }
+}
+
+int frmMain::EntryIndexOf(QObject* object) const
+{
+    for (int i = 0; i < kEntries; ++i)
+        if (l[static_cast<std::size_t>(i)] == object)
+            return i;
+    return -1;
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    const int entry = EntryIndexOf(watched);
+    if (event->type() == QEvent::MouseMove) {
+        // The logo and the version text have no handler: the highlight stays as it is.
+        if (watched == Label1)
+            HighlightLabel(-1);
+        else if (entry >= 0)
+            HighlightLabel(entry);
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease && entry >= 0) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && l[static_cast<std::size_t>(entry)]->rect().contains(mouse->position().toPoint()))
+            l_Click(entry);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::mouseMoveEvent(QMouseEvent* event)
+{
+    HighlightLabel(-1);
+    QWidget::mouseMoveEvent(event);
+}
+
+template <typename Window>
+void frmMain::ShowSingle(QPointer<QWidget>& slot)
+{
+    if (!slot) {
+        slot = new Window;
+        slot->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+}
+
+void frmMain::OpenUrl(const QString& url)
+{
+    // Whether a mail program took the link is not reported.
+    CurrentPlatform().OpenUrl(QUrl(url));
+}
+
+void frmMain::l_Click(int index)
+{
+    HighlightLabel(-1);
+    switch (index) {
+    case AuthorCredit: OpenUrl(kAuthorMail); break;
+    case LayoutCredit: OpenUrl(kLayoutMail); break;
+    case GxtEditing: ShowSingle<frmGXT>(gxt_); break;
+    case GciEditing: ShowSingle<frmGCI>(gci_); break;
+    case ExitEntry: CurrentPlatform().EndProgram(); break;
+    case StyViewer: ShowSingle<frmSTY>(sty_); break;
+    case Options: ShowSingle<frmOptions>(options_); break;
+    default: break;
+    }
+}
