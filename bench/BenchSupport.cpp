@@ -55,8 +55,8 @@ benchmark::internal::Benchmark* Register(const std::string& name, std::size_t by
         ->Unit(benchmark::kMillisecond);
 }
 
-void RegisterLoad(const std::string& operation, const std::string& size, const std::string& path,
-                  std::size_t bytes, std::function<void(benchmark::State&)> op)
+void RegisterLoad(const std::string& operation, const std::string& size, const std::string& path, std::size_t bytes,
+                  std::function<void(benchmark::State&)> op)
 {
     const std::string name = operation + " " + size;
     Register(name, bytes, std::move(op));

@@ -31,8 +31,8 @@ benchmark::internal::Benchmark* Register(const std::string& name, std::size_t by
                                          std::function<void(benchmark::State&)> op);
 
 // Registers an operation on a file of `bytes` bytes at `path` together with its load floor.
-void RegisterLoad(const std::string& operation, const std::string& size, const std::string& path,
-                  std::size_t bytes, std::function<void(benchmark::State&)> op);
+void RegisterLoad(const std::string& operation, const std::string& size, const std::string& path, std::size_t bytes,
+                  std::function<void(benchmark::State&)> op);
 // Registers an operation that writes `bytes` bytes together with its save floor.
 void RegisterSave(const std::string& operation, const std::string& size, std::size_t bytes,
                   std::function<void(benchmark::State&)> op);

@@ -2,9 +2,9 @@
 
 #include "bench/BenchSupport.h"
 #include "bench/Registry.h"
+#include "bench/WindowSupport.h"
 #include "core/gxt/clsGXT.h"
 #include "tests/support/GxtTestFile.h"
-#include "bench/WindowSupport.h"
 #include "ui/windows/frmGXT.h"
 
 namespace bench {

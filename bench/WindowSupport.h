@@ -6,8 +6,8 @@
 #include <QString>
 #include <string>
 
-#include "core/common/modGTA2.h"
 #include "bench/BenchSupport.h"
+#include "core/common/modGTA2.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "ui/windows/frmProgress.h"
 

@@ -3,8 +3,8 @@
 // ratio, how each operation grows from the realistic input to the ten-times one, and
 // last the worst ratio.
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
+#include <QApplication>
 
 #include <algorithm>
 #include <cstdio>

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzSupport.h"
 #include "core/gci/clsGCI.h"
+#include "fuzz/FuzzSupport.h"
 #include "tests/support/GCISampleFile.h"
 #include "tests/support/TempDir.h"
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/FuzzSupport.h"
 #include "core/gmp/clsGMP.h"
+#include "fuzz/FuzzSupport.h"
 #include "tests/support/GmpBytes.h"
 #include "tests/support/RecordingProgress.h"
 #include "tests/support/TempDir.h"
@@ -54,8 +54,7 @@ inline std::optional<Table> ReadAll(const clsGMP& map)
         Require(ThrowsOutOfRange([&] { map.AnimFrames(outside); }) &&
                     ThrowsOutOfRange([&] { map.AnimDelay(outside); }) &&
                     ThrowsOutOfRange([&] { map.AnimTileNumber(outside, 0); }),
-                "animation " + std::to_string(outside) + " answered outside a table of " +
-                    std::to_string(anims + 1));
+                "animation " + std::to_string(outside) + " answered outside a table of " + std::to_string(anims + 1));
     return table;
 }
 
@@ -69,9 +68,9 @@ inline std::optional<std::string> LoadWatched(clsGMP& map, const std::string& fi
         return std::count_if(progress.calls.begin(), progress.calls.end(),
                              [&](const RecordingProgress::Call& c) { return c.kind == kind; });
     };
-    Require(count('S') <= 1 && count('S') == count('H') &&
-                (progress.calls.empty() || progress.calls.back().kind == 'H'),
-            "the progress window was not shown once and hidden at the end");
+    Require(
+        count('S') <= 1 && count('S') == count('H') && (progress.calls.empty() || progress.calls.back().kind == 'H'),
+        "the progress window was not shown once and hidden at the end");
     return refusal;
 }
 

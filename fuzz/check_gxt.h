@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "fuzz/FuzzSupport.h"
 #include "core/gxt/clsGXT.h"
+#include "fuzz/FuzzSupport.h"
 #include "tests/support/GxtTestFile.h"
 #include "tests/support/TempDir.h"
 
@@ -29,8 +29,7 @@ inline Entries ReadAll(const clsGXT& model)
         entries.emplace_back(key, model.GetValue(i));
     }
     for (int32_t outside : {0, n + 1})
-        Require(ThrowsOutOfRange([&] { model.GetKey(outside); }) &&
-                    ThrowsOutOfRange([&] { model.GetValue(outside); }),
+        Require(ThrowsOutOfRange([&] { model.GetKey(outside); }) && ThrowsOutOfRange([&] { model.GetValue(outside); }),
                 "entry " + std::to_string(outside) + " answered outside 1 to " + std::to_string(n));
     return entries;
 }

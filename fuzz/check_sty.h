@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/common/BitmapHeader.h"
-#include "fuzz/FuzzSupport.h"
 #include "core/sty/clsSTY.h"
+#include "fuzz/FuzzSupport.h"
 #include "tests/support/StyBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -81,9 +81,10 @@ void CheckExport(const std::string& file, const std::string& what, Save&& save)
     const std::string bytes = TempDir::Read(file);
     Require(bytes.size() >= BitmapHeader::kSize && bytes.compare(0, 2, "BM") == 0, what + " wrote no bitmap");
     const uint32_t declared = static_cast<uint8_t>(bytes[2]) | static_cast<uint8_t>(bytes[3]) << 8 |
-                              static_cast<uint8_t>(bytes[4]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bytes[5])) << 24;
-    Require(declared == bytes.size(), what + " is " + std::to_string(bytes.size()) + " bytes, its header says " +
-                                          std::to_string(declared));
+                              static_cast<uint8_t>(bytes[4]) << 16 |
+                              static_cast<uint32_t>(static_cast<uint8_t>(bytes[5])) << 24;
+    Require(declared == bytes.size(),
+            what + " is " + std::to_string(bytes.size()) + " bytes, its header says " + std::to_string(declared));
 }
 
 // Counts and the colours of the first palettes: enough to see a model change.
@@ -121,7 +122,8 @@ inline void CheckStyFile(const std::string& file, const TempDir& scratch)
         for (int t = 0; t < sty.GetNumOfTiles(); ++t)
             CheckDrawing(sty, "tile " + std::to_string(t), [&](Surface& s) { sty.RenderTile(t, s); });
         for (int s = 0; s < sty.GetNumOfSprx(); ++s)
-            CheckDrawing(sty, "sprite " + std::to_string(s), [&](Surface& surface) { sty.RenderSprite(s, surface, 0); });
+            CheckDrawing(sty, "sprite " + std::to_string(s),
+                         [&](Surface& surface) { sty.RenderSprite(s, surface, 0); });
     }
     for (int outside : {-1, static_cast<int>(sty.GetNumOfTiles()) + sty.GetNumOfSprx()}) {
         BoundsSurface surface;

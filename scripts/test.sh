@@ -6,6 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 export QT_QPA_PLATFORM=offscreen
+
+echo "== Checking the formatting (.clang-format)"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 jobs=$(nproc)
 
 run_suite() {

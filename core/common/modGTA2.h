@@ -33,8 +33,7 @@ public:
 
 enum class MessageIcon { None, Information, Warning, Critical };
 
-using UserMessageSink =
-    std::function<void(const std::string& text, const std::string& title, MessageIcon icon)>;
+using UserMessageSink = std::function<void(const std::string& text, const std::string& title, MessageIcon icon)>;
 
 // Returns the sink it replaces; an empty sink drops messages.
 UserMessageSink InstallUserMessageSink(UserMessageSink sink);

@@ -98,8 +98,8 @@ int ThousandthsWithin(std::string_view text, int lower, int upper)
     if (keep >= 0 && keep < static_cast<long>(digits.size()) && whole < kSaturated) {
         // Round on the dropped digits: above a half up, a half to the even neighbour.
         const std::string_view dropped = std::string_view(digits).substr(static_cast<std::size_t>(keep));
-        const bool overHalf = dropped[0] > '5' ||
-                              (dropped[0] == '5' && dropped.find_first_not_of('0', 1) != std::string_view::npos);
+        const bool overHalf =
+            dropped[0] > '5' || (dropped[0] == '5' && dropped.find_first_not_of('0', 1) != std::string_view::npos);
         const bool exactlyHalf = dropped[0] == '5' && !overHalf;
         if (overHalf || (exactlyHalf && whole % 2 != 0))
             ++whole;

@@ -49,8 +49,8 @@ void clsGMP::LoadMap(const std::string& sFile)
     while (file.Remaining() != 0) {
         const std::size_t chunkAt = file.Position();
         if (file.Remaining() < kChunkHeaderSize)
-            throw FileError(sFile, "the chunk header at offset " + std::to_string(chunkAt) +
-                                       " is cut off by the end of the file");
+            throw FileError(
+                sFile, "the chunk header at offset " + std::to_string(chunkAt) + " is cut off by the end of the file");
         const std::vector<uint8_t> header = file.Read(kChunkHeaderSize);
         ByteReader headerReader(header);
         const std::string tag = headerReader.Text(4);
@@ -132,8 +132,7 @@ int16_t clsGMP::AnimTileNumber(int32_t AnimIdx, int32_t FrameIdx) const
     const AnimEntry& entry = Entry(AnimIdx);
     if (FrameIdx < 0 || FrameIdx >= entry.bFrames)
         throw std::out_of_range("frame " + std::to_string(FrameIdx) + " is outside the " +
-                                std::to_string(entry.bFrames) + " frames of animation " +
-                                std::to_string(AnimIdx));
+                                std::to_string(entry.bFrames) + " frames of animation " + std::to_string(AnimIdx));
     return entry.aiTiles[static_cast<std::size_t>(FrameIdx)];
 }
 

@@ -49,8 +49,7 @@ void PutI32(std::string& out, int32_t v)
 // characters when they are a letter and "!" stored as two single bytes. `scratch`
 // has room for the whole block; the text is gathered there. Every read is of bytes
 // between `offset` and the end of the block.
-std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix,
-                          char* scratch)
+std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix, char* scratch)
 {
     if (offset < 0 || static_cast<std::size_t>(offset) >= block.size())
         throw InvalidGXT();
@@ -205,7 +204,7 @@ bool clsGXT::SaveGXT(const std::string& sFile)
     PutI32(out, static_cast<int32_t>(count) * kKeyRecordSize);
     out.resize(textsAt - 8);  // the key records, filled in below
     out += "TDAT";
-    PutI32(out, 0);           // the block size, filled in below
+    PutI32(out, 0);  // the block size, filled in below
 
     std::vector<int32_t> offsets(count);
     std::size_t tooLongAt = count;  // the first entry that does not fit, if any
@@ -278,8 +277,7 @@ bool clsGXT::HasPrefixCode(std::string_view Value)
 std::size_t clsGXT::Element(int32_t Idx) const
 {
     if (Idx < 1 || Idx > EntryCount)
-        throw std::out_of_range("text entry " + std::to_string(Idx) + " is outside 1 to " +
-                                std::to_string(EntryCount));
+        throw std::out_of_range("text entry " + std::to_string(Idx) + " is outside 1 to " + std::to_string(EntryCount));
     return static_cast<std::size_t>(Idx - 1);
 }
 

@@ -48,7 +48,10 @@ private:
         std::size_t at = 0;
         std::size_t size = 0;
     };
-    std::string_view ValueOf(std::size_t k) const { return std::string_view(Texts).substr(Values[k].at, Values[k].size); }
+    std::string_view ValueOf(std::size_t k) const
+    {
+        return std::string_view(Texts).substr(Values[k].at, Values[k].size);
+    }
 
     // Every value back to back, followed by those SetValue has stored since: a load
     // makes one allocation for all texts, not one each.

@@ -3,16 +3,15 @@
 void ByteReader::Require(std::size_t n) const
 {
     if (!CanRead(n))
-        throw TruncatedData("needs " + std::to_string(n) + " bytes at offset " +
-                            std::to_string(pos_) + " but only " + std::to_string(Remaining()) +
-                            " remain");
+        throw TruncatedData("needs " + std::to_string(n) + " bytes at offset " + std::to_string(pos_) + " but only " +
+                            std::to_string(Remaining()) + " remain");
 }
 
 void ByteReader::Seek(std::size_t pos)
 {
     if (pos > bytes_.size())
-        throw TruncatedData("offset " + std::to_string(pos) + " is past the end (" +
-                            std::to_string(bytes_.size()) + " bytes)");
+        throw TruncatedData("offset " + std::to_string(pos) + " is past the end (" + std::to_string(bytes_.size()) +
+                            " bytes)");
     pos_ = pos;
 }
 

@@ -140,8 +140,7 @@ void FileReader::Require(std::size_t n) const
 {
     if (n > Remaining())
         throw FileError(path_, "is cut off: " + std::to_string(n) + " bytes are needed at offset " +
-                                   std::to_string(position_) + " but only " + std::to_string(Remaining()) +
-                                   " remain");
+                                   std::to_string(position_) + " but only " + std::to_string(Remaining()) + " remain");
 }
 
 void FileReader::Read(uint8_t* into, std::size_t n)

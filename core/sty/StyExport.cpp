@@ -47,8 +47,7 @@ void clsSTY::SaveSprite(const std::string& sFile, int Idx)
 {
     const SpriteEntry& sprite = Sprite(Idx);
     // Always the sprite's own palette, whatever the viewer last drew it with.
-    const uint8_t* palette =
-        PaletteBytes(VirtualPalette(data_.tileCount + Idx, "sprite " + std::to_string(Idx)));
+    const uint8_t* palette = PaletteBytes(VirtualPalette(data_.tileCount + Idx, "sprite " + std::to_string(Idx)));
     CheckSpritePixels(Idx, sprite);
 
     const std::size_t padded = (std::size_t{sprite.width} + 3) / 4 * 4;

@@ -100,8 +100,7 @@ void clsSTY::RenderSprite(int Idx, Surface& PicBox, int16_t Pal)
 {
     const SpriteEntry& sprite = Sprite(Idx);
     // 0 means the sprite's own palette, so physical palette 0 cannot be forced here.
-    const int16_t pal =
-        Pal != 0 ? Pal : VirtualPalette(data_.tileCount + Idx, "sprite " + std::to_string(Idx));
+    const int16_t pal = Pal != 0 ? Pal : VirtualPalette(data_.tileCount + Idx, "sprite " + std::to_string(Idx));
     const std::vector<uint32_t> colours = DrawingColours(pal);
     CheckSpritePixels(Idx, sprite);
 

@@ -19,8 +19,7 @@ constexpr std::size_t kPalettePageBytes = kPalettesPerPage * clsSTY::kPaletteByt
 constexpr std::size_t kMaxItems = 32767;  // the counts are signed 16-bit
 
 // The special-effects chunk's tag is spelled out in hex: "S", "P", "E", "C".
-const std::array<const char*, 7> kByteBlockTypes = {"DELS", "DELX", "CARI", "\x53\x50\x45\x43", "PALB", "RECY",
-                                                    "OBJI"};
+const std::array<const char*, 7> kByteBlockTypes = {"DELS", "DELX", "CARI", "\x53\x50\x45\x43", "PALB", "RECY", "OBJI"};
 
 // The chunk type as the user should see it: the file's 8-bit characters as UTF-8,
 // control characters shown as '?'.
@@ -81,8 +80,8 @@ public:
             const std::vector<uint8_t> sizeBytes = in_.Read(4);
             const int32_t size = ByteReader(sizeBytes).I32();
             if (size < 0)
-                Refuse("chunk \"" + Printable(type) + "\" at offset " + std::to_string(at) +
-                       " has a negative size (" + std::to_string(size) + ")");
+                Refuse("chunk \"" + Printable(type) + "\" at offset " + std::to_string(at) + " has a negative size (" +
+                       std::to_string(size) + ")");
             ReadChunk(Upper(type), Printable(type), at, static_cast<std::size_t>(size));
         }
     }
@@ -92,8 +91,8 @@ private:
 
     void ReadChunk(const std::string& type, const std::string& shown, std::size_t at, std::size_t size)
     {
-        const bool known = type == "TILE" || type == "PPAL" || type == "PALX" || type == "SPRX" ||
-                           type == "SPRG" || type == "SPRB" || type == "FONB" || IsByteBlock(type);
+        const bool known = type == "TILE" || type == "PPAL" || type == "PALX" || type == "SPRX" || type == "SPRG" ||
+                           type == "SPRB" || type == "FONB" || IsByteBlock(type);
         if (!known) {
             // Not ours to read. A size running past the end only ends the walk: nothing
             // we keep is lost.

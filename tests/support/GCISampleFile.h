@@ -8,12 +8,28 @@
 
 namespace gci_sample {
 
-inline const char* const kLabels[22] = {
-    "", " {Model}", " {Turbo}", " {Value}", " {Pad}", " {Mass}", " {Front Drive Bias}",
-    " {Front Mass Bias}", " {Brake Friction}", " {Turn In}", " {Turn Ratio}", " {Rear End Stability}",
-    " {Handbrake Slide Value}", " {Thrust}", " {Max Speed}", " {Anti Strength}", " {Skid Threshold}",
-    " {Gear 1 Multiplier}", " {Gear 2 Multiplier}", " {Gear 3 Multiplier}", " {Gear 2 Speed}",
-    " {Gear 3 Speed}"};
+inline const char* const kLabels[22] = {"",
+                                        " {Model}",
+                                        " {Turbo}",
+                                        " {Value}",
+                                        " {Pad}",
+                                        " {Mass}",
+                                        " {Front Drive Bias}",
+                                        " {Front Mass Bias}",
+                                        " {Brake Friction}",
+                                        " {Turn In}",
+                                        " {Turn Ratio}",
+                                        " {Rear End Stability}",
+                                        " {Handbrake Slide Value}",
+                                        " {Thrust}",
+                                        " {Max Speed}",
+                                        " {Anti Strength}",
+                                        " {Skid Threshold}",
+                                        " {Gear 1 Multiplier}",
+                                        " {Gear 2 Multiplier}",
+                                        " {Gear 3 Multiplier}",
+                                        " {Gear 2 Speed}",
+                                        " {Gear 3 Speed}"};
 
 inline const std::string kHeader =
     "{------------------------------\r\n"

@@ -60,8 +60,13 @@ private:
             return;
         timer_.stop();
         const auto* slider = dialog->findChild<QSlider*>("sVal");
-        seen = {true, slider->isEnabled(), slider->minimum(), slider->maximum(), slider->value(),
-                dialog->findChild<QLineEdit*>("tVal")->text(), dialog->findChild<QLabel*>("lblInfo")->text()};
+        seen = {true,
+                slider->isEnabled(),
+                slider->minimum(),
+                slider->maximum(),
+                slider->value(),
+                dialog->findChild<QLineEdit*>("tVal")->text(),
+                dialog->findChild<QLabel*>("lblInfo")->text()};
         act_(*dialog);
     }
 

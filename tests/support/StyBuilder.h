@@ -159,9 +159,9 @@ inline StyleFile RealisticStyle(const StyleSize& size = {})
         f.palettes.push_back(RampPalette(static_cast<uint8_t>(p)));
     for (int v = 0; v < size.palx; ++v)
         f.palx.push_back(static_cast<int16_t>(v % size.palettes));
-    f.spriteGraphics.assign(
-        static_cast<std::size_t>((size.sprites + perBand - 1) / perBand) * static_cast<std::size_t>(size.spriteSide) * 256,
-        '\0');
+    f.spriteGraphics.assign(static_cast<std::size_t>((size.sprites + perBand - 1) / perBand) *
+                                static_cast<std::size_t>(size.spriteSide) * 256,
+                            '\0');
     for (int s = 0; s < size.sprites; ++s) {
         const SpriteEntry e{(s / perBand) * size.spriteSide * 256 + (s % perBand) * size.spriteSide,
                             static_cast<uint8_t>(1 + (s * 5) % size.spriteSide),

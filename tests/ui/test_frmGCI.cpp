@@ -5,12 +5,12 @@
 #include <filesystem>
 
 #include "core/common/PathRules.h"
-#include "ui/platform/modGTA2Qt.h"
 #include "tests/support/GCISampleFile.h"
 #include "tests/support/GCISetValAnswer.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UiTestSupport.h"
+#include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/frmGCI.h"
 #include "ui/windows/frmProgress.h"
 
@@ -85,7 +85,7 @@ private slots:
         QCOMPARE(mass.text, FromUtf8(gci_sample::Value(3, 5)));
         QCOMPARE(e.Value(5), QStringLiteral("2.250"));
         e.Edit(21, GCISetValAnswer::Type(" 0.75 "));  // blanks around it are dropped
-        e.Edit(1, GCISetValAnswer::Type("77"));        // the model number shows the answer ...
+        e.Edit(1, GCISetValAnswer::Type("77"));       // the model number shows the answer ...
         QCOMPARE(e.Value(21) + e.Value(1), QStringLiteral("0.7577"));
         QVERIFY(!e.Edit(0, GCISetValAnswer::Ok).shown);  // the name row is not edited
         QTest::mouseClick(e.save, Qt::LeftButton);
@@ -116,7 +116,8 @@ private slots:
         QCOMPARE(e.Value(8), QStringLiteral("0.250"));
         QCOMPARE(e.platform.messages.size(), 4u);  // one per answer that is not a number
         QVERIFY(e.platform.messages[0].text.contains(QStringLiteral("not a number")));
-        QVERIFY(e.platform.messages[1].text.contains("\"abc\"") && e.platform.messages[1].text.contains("Brake Friction"));
+        QVERIFY(e.platform.messages[1].text.contains("\"abc\"") &&
+                e.platform.messages[1].text.contains("Brake Friction"));
 
         e.platform.saveAnswers = {QString(), FromUtf8(out)};
         QTest::mouseClick(e.saveAs, Qt::LeftButton);  // cancelled
@@ -131,7 +132,8 @@ private slots:
     void theValueDialogShowsWhatTheFileHolds()
     {
         // Mass: limits 1.000 to 30.000. Values it cannot show put the slider at the nearest limit.
-        const std::pair<const char*, int> cases[] = {{"1.5", 1500}, {"0.0015", 1000}, {"1.0015", 1002}, {"45.5", 30000}, {"fast", 1000}};
+        const std::pair<const char*, int> cases[] = {
+            {"1.5", 1500}, {"0.0015", 1000}, {"1.0015", 1002}, {"45.5", 30000}, {"fast", 1000}};
         for (const auto& [current, position] : cases) {
             GCISetValAnswer answer(GCISetValAnswer::Ok);
             QCOMPARE(AskValue("1000", "30000", "info", current, 5), QString::fromLatin1(current));

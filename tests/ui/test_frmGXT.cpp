@@ -4,11 +4,11 @@
 #include <QtTest>
 
 #include "core/common/PathRules.h"
-#include "ui/platform/modGTA2Qt.h"
 #include "tests/support/GxtTestFile.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UiTestSupport.h"
+#include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/frmGXT.h"
 #include "ui/windows/frmProgress.h"
 
@@ -67,7 +67,8 @@ struct Fixture {
     void clickRow(int row)
     {
         list->scrollToItem(list->topLevelItem(row - 1));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(row - 1)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(row - 1)).center());
     }
     void enter(const QString& text)
     {

@@ -7,13 +7,13 @@
 
 #include "core/common/BitmapHeader.h"
 #include "core/common/PathRules.h"
-#include "ui/platform/modGTA2Qt.h"
 #include "core/sty/StyExport.h"
 #include "core/sty/clsSTY.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/StyBuilder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UiTestSupport.h"
+#include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/StyPicture.h"
 #include "ui/windows/frmSTY.h"
 
@@ -127,7 +127,7 @@ private slots:
         QCOMPARE(v.txtPal->text(), QStringLiteral("10"));
         QCOMPARE(v.Pixel(0, 0), Ramp(10, 0));
         QCOMPARE(v.Pixel(5, 0), StyPicture::kBackground);  // the tile drawn before is gone
-        v.Click(v.Node("Palettes", 7));  // the strip leaves the size and palette box alone
+        v.Click(v.Node("Palettes", 7));                    // the strip leaves the size and palette box alone
         for (int i : {0, 100, 255})
             QCOMPARE(v.Pixel(i, 25), Ramp(7, i));
         QCOMPARE(v.Pixel(100, 60), StyPicture::kBackground);
@@ -164,11 +164,11 @@ private slots:
             const char* keys;
             bool replace;
             int drawn;
-        } steps[] = {{"1", true, 1},       {"2", false, 12},      // typed on: 12
-                     {"65", true, 6},      {"0", true, 13},       // 6 drew, 65 is beyond the 64 palettes; 0: its own
-                     {" 9 ", true, 9},     {"+5", true, 9},       // blanks are ignored; signs are not numbers
-                     {"-1", true, 9},      {"1.0", true, 1},      // nor are fractions: "1" drew, "1." did not
-                     {"9", true, 9},       {"99999999999", true, 9}, {"5x", true, 5}};
+        } steps[] = {{"1", true, 1},   {"2", false, 12},  // typed on: 12
+                     {"65", true, 6},  {"0", true, 13},   // 6 drew, 65 is beyond the 64 palettes; 0: its own
+                     {" 9 ", true, 9}, {"+5", true, 9},   // blanks are ignored; signs are not numbers
+                     {"-1", true, 9},  {"1.0", true, 1},  // nor are fractions: "1" drew, "1." did not
+                     {"9", true, 9},   {"99999999999", true, 9}, {"5x", true, 5}};
         for (const auto& s : steps) {
             v.Type(QString::fromLatin1(s.keys), s.replace);
             QVERIFY2(centre() == Ramp(s.drawn, 40), s.keys);
@@ -244,7 +244,8 @@ private slots:
 
         const QRgb shown = v.Pixel(30, 30);  // missing parts are told and the window goes on
         v.Click(v.Node("Sprites", 4));
-        QVERIFY(v.LastMessage().contains("Sprite 4 cannot be shown") && v.LastMessage().contains("outside the sprite graphics"));
+        QVERIFY(v.LastMessage().contains("Sprite 4 cannot be shown") &&
+                v.LastMessage().contains("outside the sprite graphics"));
         QCOMPARE(v.Pixel(30, 30), shown);
         QCOMPARE(v.lblInfo->text(), QStringLiteral("Size: 64x64"));
         v.Click(v.Node("Sprites", 5));

@@ -2,17 +2,17 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
-#include <QScreen>
 #include <QtTest>
 
 #include "core/common/BitmapHeader.h"
 #include "core/common/PathRules.h"
-#include "ui/platform/Platform.h"
-#include "ui/platform/QtPlatform.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/UiTestSupport.h"
+#include "ui/platform/Platform.h"
+#include "ui/platform/QtPlatform.h"
 #include "ui/windows/frmMain.h"
 #include "ui/windows/frmOptions.h"
 #include "ui/windows/frmProgress.h"
@@ -135,10 +135,14 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("text editor") << int(frmMain::GxtEditing) << "frmGXT" << "GXT Editor";
-        QTest::newRow("car editor") << int(frmMain::GciEditing) << "frmGCI" << "GCI Car Editor";
-        QTest::newRow("style viewer") << int(frmMain::StyViewer) << "frmSTY" << "STY Editor";
-        QTest::newRow("options") << int(frmMain::Options) << "frmOptions" << "Options";
+        QTest::newRow("text editor") << int(frmMain::GxtEditing) << "frmGXT"
+                                     << "GXT Editor";
+        QTest::newRow("car editor") << int(frmMain::GciEditing) << "frmGCI"
+                                    << "GCI Car Editor";
+        QTest::newRow("style viewer") << int(frmMain::StyViewer) << "frmSTY"
+                                      << "STY Editor";
+        QTest::newRow("options") << int(frmMain::Options) << "frmOptions"
+                                 << "Options";
     }
     void workingWindowsAreSingleInstances()
     {
@@ -203,7 +207,8 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("result");
-        QTest::newRow("no separator") << "games" + kSep + "GTA2" << "games" + kSep + "GTA2" + kSep;
+        QTest::newRow("no separator") << "games" + kSep + "GTA2"
+                                      << "games" + kSep + "GTA2" + kSep;
         QTest::newRow("already ends in it") << "games" + kSep << "games" + kSep;
         QTest::newRow("empty") << "" << kSep;
         const QString other = kSep == "/" ? "\\" : "/";
@@ -251,7 +256,9 @@ private slots:
         QFile blocker(dir.filePath("not-a-folder"));  // a store that cannot be created says why
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        QVERIFY(!QtPlatform(dir.filePath("not-a-folder/Kestrova.ini")).WriteSetting("Kestrova", "Settings", "Path", "x").isEmpty());
+        QVERIFY(!QtPlatform(dir.filePath("not-a-folder/Kestrova.ini"))
+                     .WriteSetting("Kestrova", "Settings", "Path", "x")
+                     .isEmpty());
     }
 
     void windowFiltersBecomeQtFilters()
@@ -291,7 +298,7 @@ private slots:
 
         HideProgress();
         QVERIFY(w.isNull());
-        HideProgress();  // nothing shown: no effect
+        HideProgress();                     // nothing shown: no effect
         ShowProgress(1, 20, "Loading...");  // each Show after a Hide starts a fresh window
         QCOMPARE(reporter.Window()->Position(), 0.0f);
         QCOMPARE(reporter.Window()->Maximum(), 20.0f);

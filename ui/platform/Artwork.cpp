@@ -21,11 +21,10 @@ void DrawWing(QPainter& p, const QRectF& box)
 {
     QPainterPath wing;
     wing.moveTo(box.left(), box.bottom());
-    wing.cubicTo(box.left() + box.width() * 0.35, box.top() + box.height() * 0.15,
-                 box.left() + box.width() * 0.7, box.top(), box.right(), box.top() + box.height() * 0.1);
-    wing.cubicTo(box.left() + box.width() * 0.7, box.top() + box.height() * 0.35,
-                 box.left() + box.width() * 0.45, box.top() + box.height() * 0.55,
-                 box.left() + box.width() * 0.3, box.bottom() - box.height() * 0.1);
+    wing.cubicTo(box.left() + box.width() * 0.35, box.top() + box.height() * 0.15, box.left() + box.width() * 0.7,
+                 box.top(), box.right(), box.top() + box.height() * 0.1);
+    wing.cubicTo(box.left() + box.width() * 0.7, box.top() + box.height() * 0.35, box.left() + box.width() * 0.45,
+                 box.top() + box.height() * 0.55, box.left() + box.width() * 0.3, box.bottom() - box.height() * 0.1);
     wing.closeSubpath();
     QLinearGradient fill(box.topLeft(), box.bottomRight());
     fill.setColorAt(0, QColor(255, 214, 90));
@@ -61,8 +60,7 @@ QPixmap MakeLogo()
 
     p.setPen(QColor(200, 200, 200));
     p.setFont(LogoFont(9, false));
-    p.drawText(QRect(86, 64, 255, 20), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("GTA2 data file editor"));
+    p.drawText(QRect(86, 64, 255, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("GTA2 data file editor"));
     p.end();
     return QPixmap::fromImage(image);
 }
@@ -75,12 +73,12 @@ QCursor MakeHandCursor()
     p.setRenderHint(QPainter::Antialiasing);
 
     QPainterPath hand;
-    hand.addRoundedRect(QRectF(11, 4, 5, 14), 2.5, 2.5);    // pointing finger, tip at (13, 5)
-    hand.addRoundedRect(QRectF(16, 11, 4, 9), 2, 2);        // folded fingers
+    hand.addRoundedRect(QRectF(11, 4, 5, 14), 2.5, 2.5);  // pointing finger, tip at (13, 5)
+    hand.addRoundedRect(QRectF(16, 11, 4, 9), 2, 2);      // folded fingers
     hand.addRoundedRect(QRectF(20, 12, 4, 8), 2, 2);
     hand.addRoundedRect(QRectF(24, 13, 3, 7), 1.5, 1.5);
-    hand.addRoundedRect(QRectF(6, 15, 6, 5), 2.5, 2.5);     // thumb
-    hand.addRoundedRect(QRectF(9, 16, 18, 12), 4, 4);       // palm
+    hand.addRoundedRect(QRectF(6, 15, 6, 5), 2.5, 2.5);  // thumb
+    hand.addRoundedRect(QRectF(9, 16, 18, 12), 4, 4);    // palm
     p.setPen(QPen(Qt::black, 1.2));
     p.setBrush(Qt::white);
     p.drawPath(hand.simplified());

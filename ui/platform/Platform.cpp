@@ -30,8 +30,9 @@ QString QtFileFilter(const QString& filter)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString& description = parts[i];
         const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-        choices << (description.contains(QLatin1Char('(')) ? description
-                                                          : description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+        choices << (description.contains(QLatin1Char('('))
+                        ? description
+                        : description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
     }
     return choices.join(QStringLiteral(";;"));
 }

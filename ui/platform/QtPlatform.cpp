@@ -21,10 +21,14 @@ QString StartPath(const FileDialogRequest& request)
 QMessageBox::Icon ToQtIcon(MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Critical: return QMessageBox::Critical;
-    case MessageIcon::None: break;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -32,9 +36,12 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon)
 QString DescribeStatus(QSettings::Status status)
 {
     switch (status) {
-    case QSettings::AccessError: return QStringLiteral("the settings store could not be written (access denied)");
-    case QSettings::FormatError: return QStringLiteral("the settings store is damaged");
-    case QSettings::NoError: break;
+        case QSettings::AccessError:
+            return QStringLiteral("the settings store could not be written (access denied)");
+        case QSettings::FormatError:
+            return QStringLiteral("the settings store is damaged");
+        case QSettings::NoError:
+            break;
     }
     return {};
 }
@@ -59,8 +66,8 @@ QString QtPlatform::SaveFileName(QWidget* parent, const FileDialogRequest& reque
 {
     const QFileDialog::Options options =
         request.confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(parent, QString(), StartPath(request), QtFileFilter(request.filter),
-                                        nullptr, options);
+    return QFileDialog::getSaveFileName(parent, QString(), StartPath(request), QtFileFilter(request.filter), nullptr,
+                                        options);
 }
 
 void QtPlatform::Message(QWidget* parent, const QString& text, const QString& title, MessageIcon icon)

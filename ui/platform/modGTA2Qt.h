@@ -13,8 +13,8 @@ inline const QString kAppTitle = QStringLiteral("Kestrova");
 
 // A fixed border: a caption with a close button, no minimise or maximise button, and
 // no resizing.
-inline const Qt::WindowFlags kFixedBorder = Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                                            Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+inline const Qt::WindowFlags kFixedBorder =
+    Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
 
 // What every window starts with: its name, caption, fixed client size and Tahoma 9 pt.
 void SetUpFixedWindow(QWidget* window, const QString& name, const QString& caption, QSize client);

@@ -9,10 +9,10 @@
 #include <stdexcept>
 
 #include "core/common/PathRules.h"
-#include "ui/platform/Platform.h"
-#include "ui/platform/modGTA2Qt.h"
 #include "core/gci/GCIProperties.h"
 #include "core/gci/GCIValueText.h"
+#include "ui/platform/Platform.h"
+#include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/frmSetVal.h"
 
 namespace {
@@ -218,8 +218,7 @@ void frmGCI::cmdSaveAs_Click()
 {
     if (busy_ || !cGCI || cGCI->GetNumOfCars() == 0)
         return;
-    const QString path =
-        CurrentPlatform().SaveFileName(this, {FromUtf8(sDataPath()), QString(), kCarFilter, true});
+    const QString path = CurrentPlatform().SaveFileName(this, {FromUtf8(sDataPath()), QString(), kCarFilter, true});
     if (path.isEmpty())
         return;
     // sCarFile stays on the opened file: Save File and Reload File keep using it.
@@ -262,14 +261,15 @@ void frmGCI::lstVals_DblClick()
     try {
         cGCI->GetVal(car, i);
     } catch (const std::out_of_range&) {
-        Tell(QStringLiteral("The car %1 has no %2 line, so there is nothing to change.").arg(cmbCars->currentText(), property),
+        Tell(QStringLiteral("The car %1 has no %2 line, so there is nothing to change.")
+                 .arg(cmbCars->currentText(), property),
              MessageIcon::Information);
         return;
     }
 
     const QString current = row->text(1);
-    const QString answer = AskValue(FromBytes(PropertyLowerLimit(i)), FromBytes(PropertyUpperLimit(i)), QString(),
-                                    current, i, this);
+    const QString answer =
+        AskValue(FromBytes(PropertyLowerLimit(i)), FromBytes(PropertyUpperLimit(i)), QString(), current, i, this);
     // Cancel, Esc and an untouched Ok all answer what the row shows: the line keeps its text.
     if (answer == current)
         return;

@@ -11,8 +11,8 @@
 #include <optional>
 
 #include "core/common/PathRules.h"
-#include "ui/platform/Platform.h"
 #include "core/common/modGTA2.h"
+#include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
 
 namespace {
@@ -44,8 +44,7 @@ QString UnstorableCharacter(const QString& text)
 
 }  // namespace
 
-frmGXT::frmGXT(QWidget* parent)
-    : QWidget(parent, Qt::Window | kFixedBorder)
+frmGXT::frmGXT(QWidget* parent) : QWidget(parent, Qt::Window | kFixedBorder)
 {
     SetUpFixedWindow(this, QStringLiteral("frmGXT"), QStringLiteral("GXT Editor"), {613, 364});
 
@@ -190,7 +189,8 @@ void frmGXT::txtValue_KeyPress(int KeyAscii)
     const QString bad = UnstorableCharacter(text);
     if (!bad.isEmpty()) {
         CurrentPlatform().Message(
-            this, QStringLiteral("The character \"%1\" cannot be stored in a GXT file. The text was not changed.").arg(bad),
+            this,
+            QStringLiteral("The character \"%1\" cannot be stored in a GXT file. The text was not changed.").arg(bad),
             kAppTitle, MessageIcon::Warning);
         return;
     }

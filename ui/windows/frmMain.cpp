@@ -73,8 +73,7 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const LabelPlace& place)
 
 }  // namespace
 
-frmMain::frmMain(QWidget* parent)
-    : QWidget(parent, Qt::Dialog | kFixedBorder)
+frmMain::frmMain(QWidget* parent) : QWidget(parent, Qt::Dialog | kFixedBorder)
 {
     SetUpFixedWindow(this, QStringLiteral("frmMain"), kAppTitle, {357, 237});
     setWindowIcon(MakeAppIcon());
@@ -95,8 +94,8 @@ frmMain::frmMain(QWidget* parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     BuildEntries();
 
-    for (QWidget* child : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label1),
-                           static_cast<QWidget*>(Label2)}) {
+    for (QWidget* child :
+         {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2)}) {
         child->setMouseTracking(true);
         child->installEventFilter(this);
     }
@@ -160,7 +159,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() == QEvent::MouseButtonRelease && entry >= 0) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && l[static_cast<std::size_t>(entry)]->rect().contains(mouse->position().toPoint()))
+        if (mouse->button() == Qt::LeftButton &&
+            l[static_cast<std::size_t>(entry)]->rect().contains(mouse->position().toPoint()))
             l_Click(entry);
         return true;
     }
@@ -195,13 +195,28 @@ void frmMain::l_Click(int index)
 {
     HighlightLabel(-1);
     switch (index) {
-    case AuthorCredit: OpenUrl(kAuthorMail); break;
-    case LayoutCredit: OpenUrl(kLayoutMail); break;
-    case GxtEditing: ShowSingle<frmGXT>(gxt_); break;
-    case GciEditing: ShowSingle<frmGCI>(gci_); break;
-    case ExitEntry: CurrentPlatform().EndProgram(); break;
-    case StyViewer: ShowSingle<frmSTY>(sty_); break;
-    case Options: ShowSingle<frmOptions>(options_); break;
-    default: break;
+        case AuthorCredit:
+            OpenUrl(kAuthorMail);
+            break;
+        case LayoutCredit:
+            OpenUrl(kLayoutMail);
+            break;
+        case GxtEditing:
+            ShowSingle<frmGXT>(gxt_);
+            break;
+        case GciEditing:
+            ShowSingle<frmGCI>(gci_);
+            break;
+        case ExitEntry:
+            CurrentPlatform().EndProgram();
+            break;
+        case StyViewer:
+            ShowSingle<frmSTY>(sty_);
+            break;
+        case Options:
+            ShowSingle<frmOptions>(options_);
+            break;
+        default:
+            break;
     }
 }

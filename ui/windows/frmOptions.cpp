@@ -15,8 +15,7 @@ namespace {
 constexpr QPoint kFrameInTabs(10, 32);
 }  // namespace
 
-frmOptions::frmOptions(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | kFixedBorder)
+frmOptions::frmOptions(QWidget* parent) : QDialog(parent, Qt::Dialog | kFixedBorder)
 {
     SetUpFixedWindow(this, QStringLiteral("frmOptions"), QStringLiteral("Options"), {439, 351});
     setModal(false);

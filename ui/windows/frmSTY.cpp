@@ -1,7 +1,6 @@
 #include "ui/windows/frmSTY.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -10,13 +9,14 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "core/common/PathRules.h"
-#include "ui/platform/Platform.h"
-#include "ui/platform/modGTA2Qt.h"
 #include "core/io/FileError.h"
 #include "core/sty/StyExport.h"
 #include "core/sty/clsSTY.h"
+#include "ui/platform/Platform.h"
+#include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/StyPicture.h"
 
 namespace {
@@ -116,8 +116,7 @@ frmSTY::frmSTY(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(chkTrans, &QCheckBox::clicked, this, [this] { chkTrans_Click(); });
     connect(txtPal, &QLineEdit::textChanged, this, [this] { txtPal_Change(); });
     connect(pix, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { pix_NodeClick(node); });
-    connect(pix, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* node) { pix_CurrentChanged(node); });
+    connect(pix, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) { pix_CurrentChanged(node); });
 
     Form_Load();
 }

@@ -5,16 +5,15 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "ui/platform/modGTA2Qt.h"
 #include "core/gci/GCIValueText.h"
+#include "ui/platform/modGTA2Qt.h"
 
 namespace {
 // The first property with a decimal value; those below it are typed.
 constexpr int kFirstDecimal = 5;
 }  // namespace
 
-frmSetVal::frmSetVal(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | kFixedBorder)
+frmSetVal::frmSetVal(QWidget* parent) : QDialog(parent, Qt::Dialog | kFixedBorder)
 {
     SetUpFixedWindow(this, QStringLiteral("frmSetVal"), QStringLiteral("Change Setting..."), {313, 83});
 
@@ -90,8 +89,8 @@ void frmSetVal::sVal_Scroll()
     tVal->setText(sVal->toolTip());
 }
 
-QString AskValue(const QString& vMin, const QString& vMax, const QString& sInfo, const QString& vCurrent,
-                 int iValIdx, QWidget* parent)
+QString AskValue(const QString& vMin, const QString& vMax, const QString& sInfo, const QString& vCurrent, int iValIdx,
+                 QWidget* parent)
 {
     frmSetVal dialog(parent);
     dialog.Prepare(vMin, vMax, sInfo, vCurrent, iValIdx);

@@ -18,8 +18,7 @@ public:
     // Readies the dialog for one property: slider range and position, the current value
     // in the text field exactly as given, the information text, and vCurrent as the
     // answer until Ok says otherwise. Limits are whole thousandths.
-    void Prepare(const QString& vMin, const QString& vMax, const QString& sInfo, const QString& vCurrent,
-                 int iValIdx);
+    void Prepare(const QString& vMin, const QString& vMax, const QString& sInfo, const QString& vCurrent, int iValIdx);
 
     // The text field's content after Ok; otherwise the value Prepare was given.
     const QString& Result() const { return vSetValResult; }
@@ -40,5 +39,5 @@ private:
 
 // Shows frmSetVal for one property and waits until it closes. Returns the text field's
 // content when the user pressed Ok, vCurrent unchanged otherwise (Cancel, Esc, closing).
-QString AskValue(const QString& vMin, const QString& vMax, const QString& sInfo, const QString& vCurrent,
-                 int iValIdx, QWidget* parent = nullptr);
+QString AskValue(const QString& vMin, const QString& vMax, const QString& sInfo, const QString& vCurrent, int iValIdx,
+                 QWidget* parent = nullptr);

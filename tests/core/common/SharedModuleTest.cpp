@@ -28,7 +28,9 @@ TEST(PathRules, OkAppendsOneSeparatorAndTheDataPathFollowsWithNothingBetween)
     EXPECT_EQ(sDataPath(), "games" + sep + "data" + sep);
     SetGTA2Path("");
     EXPECT_EQ(sDataPath(), "data" + sep);
-    const std::string name = "Stra\xC3\x9F" "e/\xE2\x82\xAC.gxt";
+    const std::string name =
+        "Stra\xC3\x9F"
+        "e/\xE2\x82\xAC.gxt";
     EXPECT_EQ(Utf8FromPath(PathFromUtf8(name)), name);
 }
 

@@ -32,7 +32,8 @@ std::vector<Seed> MapSeeds()
         {"forty_one.gmp", Header() + Chunk("ANIM", AnimRecords(41)), 40},
         {"empty_anim.gmp", Header() + Chunk("ANIM", ""), -1},
         {"two_anim_chunks.gmp",
-         Header() + Chunk("ANIM", AnimRecords(4)) + Chunk("ANIM", AnimRecord(-1, 255, {40000, 1}) + AnimRecord(2, 0, {})),
+         Header() + Chunk("ANIM", AnimRecords(4)) +
+             Chunk("ANIM", AnimRecord(-1, 255, {40000, 1}) + AnimRecord(2, 0, {})),
          1},
     };
 }

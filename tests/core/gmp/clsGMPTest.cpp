@@ -53,9 +53,9 @@ TEST_F(GmpFile, WalksChunksWhateverTheTagCaseAndOrder)
     for (const std::string& chunks : {
              light + anim, anim + light, Chunk("anim", kTwoAnims),
              Chunk("lGhT", std::string(16, 'A')) + Chunk("AnIm", kTwoAnims),
-             Chunk("UMAP", "") + Chunk("ZONE", "ANIM") + anim,  // unknown chunks, empty or not, are passed over
-             Chunk("LGHT", std::string(20, 'x')) + anim,        // not whole light records: passed over whole
-             anim + "DMAP" + I32(1000) + "short",              // an unknown chunk past the end ends the walk
+             Chunk("UMAP", "") + Chunk("ZONE", "ANIM") + anim,          // unknown chunks, empty or not, are passed over
+             Chunk("LGHT", std::string(20, 'x')) + anim,                // not whole light records: passed over whole
+             anim + "DMAP" + I32(1000) + "short",                       // an unknown chunk past the end ends the walk
              Chunk("ANIM", AnimRecords(5)) + Chunk("LGHT", "") + anim,  // the last "ANIM" chunk wins
          })
         EXPECT_EQ(Read(Loaded(Header() + chunks)), kTwoAnimsTable) << chunks.size();
@@ -131,7 +131,8 @@ TEST_F(GmpFile, FailedLoadsKeepTheTableAndHideTheProgress)
         {Header() + "UMAP" + I32(-1) + Chunk("ANIM", kTwoAnims), "has a negative size (-1)"},
         {Header() + "anim" + I32(INT32_MIN), "negative size"},
         {Header() + "ANIM" + I32(20) + AnimRecord(0, 1, {2}), "needs 20 bytes but only 8 remain"},
-        {Header() + Chunk("ANIM", AnimRecords(2)) + "LGHT" + I32(32) + std::string(16, '\0'), "chunk \"LGHT\" at offset"},
+        {Header() + Chunk("ANIM", AnimRecords(2)) + "LGHT" + I32(32) + std::string(16, '\0'),
+         "chunk \"LGHT\" at offset"},
     };
     for (const auto& [bytes, problem] : cases) {
         clsGMP map = Loaded(Header() + Chunk("ANIM", kTwoAnims));

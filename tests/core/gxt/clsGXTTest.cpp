@@ -112,14 +112,14 @@ TEST(GxtSave, EncodesValuesWithPrefixCodesCellsAndTerminator)
 TEST(GxtLoad, ReadingRuleFindsTheTerminatorAtAnyAlignmentAndDropsZeros)
 {
     TempDir dir;
-    const std::string block = std::string("\x41\x00\x00\x42\x00\x00", 6)      // 0: A, then 00|00 across cells
-                              + std::string("\x41\x01\x00\x00", 4)            // 6: both bytes non-zero
-                              + std::string("n\0!\0G\0\0\0", 8)               // 10: code stored as cells
-                              + std::string("\0\0", 2)                        // 18: empty
-                              + std::string("\x01\x02\x03\x00\x00", 5)        // 20: odd length, single bytes
+    const std::string block = std::string("\x41\x00\x00\x42\x00\x00", 6)       // 0: A, then 00|00 across cells
+                              + std::string("\x41\x01\x00\x00", 4)             // 6: both bytes non-zero
+                              + std::string("n\0!\0G\0\0\0", 8)                // 10: code stored as cells
+                              + std::string("\0\0", 2)                         // 18: empty
+                              + std::string("\x01\x02\x03\x00\x00", 5)         // 20: odd length, single bytes
                               + std::string("junk nobody points at\0\0", 23);  // 25: unreferenced
-    const std::string records = Key(0, "ONE") + Key(6, "TWO") + Key(10, "THREE") + Key(18, "FOUR") +
-                                Key(20, "FIVE") + Key(0, "SAME") + Key(3, "MIDDLE");
+    const std::string records = Key(0, "ONE") + Key(6, "TWO") + Key(10, "THREE") + Key(18, "FOUR") + Key(20, "FIVE") +
+                                Key(0, "SAME") + Key(3, "MIDDLE");
     clsGXT m = Loaded(dir, File(records, block, '\x7F'));  // any sixth byte is accepted
     const std::vector<std::string> values = {"A", "\x41\x01", "n!G", "", "\x01\x02\x03", "A", "B"};
     ASSERT_EQ(m.GetEntries(), 7);

@@ -68,18 +68,20 @@ protected:
 
 TEST_F(Sty, WalksChunksInAnyOrderAndCaseAndReportsEachOne)
 {
-    const std::string bytes = Header()                                  // 0..5
-                              + Chunk("PALX", PalxData({3, 1}))         // type 6..9, data 14..17
-                              + Chunk("ZZZZ", std::string(7, 'x'))      // unknown, type 18..21, data 26..32
-                              + Chunk("ppal", GreyPage())               // type 33..36, data 41..65576
+    const std::string bytes = Header()                              // 0..5
+                              + Chunk("PALX", PalxData({3, 1}))     // type 6..9, data 14..17
+                              + Chunk("ZZZZ", std::string(7, 'x'))  // unknown, type 18..21, data 26..32
+                              + Chunk("ppal", GreyPage())           // type 33..36, data 41..65576
                               + Chunk("TiLe", TileData({FilledTile(9), FilledTile(8), FilledTile(7), FilledTile(6)}));
     RecordingProgress progress;
     Load(bytes);
     EXPECT_EQ(Counts(), (std::vector<int>{4, 64, 2, 0}));  // nothing is left of the previous file
-    const std::vector<RecordingProgress::Call> expected = {
-        {'S', 1, static_cast<double>(bytes.size()), "Loading..."}, {'U', 10, 0, "Loading Section PALX..."},
-        {'U', 22, 0, "Loading Section ZZZZ..."}, {'U', 37, 0, "Loading Section ppal..."},  // shown as read
-        {'U', 65581, 0, "Loading Section TiLe..."}, {'H', 0, 0, ""}};
+    const std::vector<RecordingProgress::Call> expected = {{'S', 1, static_cast<double>(bytes.size()), "Loading..."},
+                                                           {'U', 10, 0, "Loading Section PALX..."},
+                                                           {'U', 22, 0, "Loading Section ZZZZ..."},
+                                                           {'U', 37, 0, "Loading Section ppal..."},  // shown as read
+                                                           {'U', 65581, 0, "Loading Section TiLe..."},
+                                                           {'H', 0, 0, ""}};
     EXPECT_EQ(progress.calls, expected);
     sty.RenderTile(1, pic);  // the virtual palettes, read before the tiles, serve them
     EXPECT_EQ(sty.lPal(), 1);
@@ -117,7 +119,9 @@ TEST_F(Sty, TilesAndPalettesComeFromTheirInterleavedOffsets)
         sty.RenderTile(t, pic);
         for (int r : {0, 1, 63})
             for (int x = 0; x < 64; x += 7)
-                ASSERT_EQ(pic.At(x, r), colour(70, uint8_t(data[static_cast<std::size_t>((t / 4) * 16384 + r * 256 + (t % 4) * 64 + x)])));
+                ASSERT_EQ(
+                    pic.At(x, r),
+                    colour(70, uint8_t(data[static_cast<std::size_t>((t / 4) * 16384 + r * 256 + (t % 4) * 64 + x)])));
     }
 }
 
@@ -127,9 +131,9 @@ TEST_F(Sty, ChunksOfPartialItemsKeepWhatFitsAndSkipTheRestBySize)
     for (int t = 0; t < 8; ++t)
         eight.push_back(FilledTile(static_cast<uint8_t>(t + 1)));
     Load(Header() + Chunk("TILE", TileData(eight) + std::string(4096 + 5, '\x7F'))  // 9 tiles and 5 bytes: 2 groups
-         + Chunk("PPAL", GreyPage() + std::string(1024 + 3, '\x7F'))                 // 65 palettes: 1 page
-         + Chunk("PALX", PalxData({0, 1, 2, 3, 4, 5, 6, 7}) + "\x7F")                 // 8 entries and a byte
-         + Chunk("SPRX", SprxData({{0, 1, 1}, {1, 1, 1}}) + "\x7F")                  // 2 entries and a byte
+         + Chunk("PPAL", GreyPage() + std::string(1024 + 3, '\x7F'))                // 65 palettes: 1 page
+         + Chunk("PALX", PalxData({0, 1, 2, 3, 4, 5, 6, 7}) + "\x7F")               // 8 entries and a byte
+         + Chunk("SPRX", SprxData({{0, 1, 1}, {1, 1, 1}}) + "\x7F")                 // 2 entries and a byte
          + Chunk("SPRG", "\x09\x0A"));
     EXPECT_EQ(Counts(), (std::vector<int>{8, 64, 8, 2}));
     sty.RenderTile(7, pic);  // each following chunk was found exactly where its predecessor's size said
@@ -147,7 +151,8 @@ TEST_F(Sty, DamagedFilesAreRefusedNamingTheProblemAndKeepThePreviousFile)
         {Header() + "TILE" + "\x10\x00", "inside the header of chunk \"TILE\""},
         {Header() + ChunkHeader("PALX", -2) + "abcd", "negative size (-2)"},
         {Header() + ChunkHeader("WHAT", -1), "negative size"},
-        {Header() + ChunkHeader("PPAL", 65536) + std::string(100, 'x'), "says it holds 65536 bytes, but only 100 remain"},
+        {Header() + ChunkHeader("PPAL", 65536) + std::string(100, 'x'),
+         "says it holds 65536 bytes, but only 100 remain"},
         {Header() + ChunkHeader("dels", 9) + "12345678", "\"dels\""},
         {Header() + Chunk("PALX", std::string(2 * 32768, '\0')), "32768 items"},
         {Header() + Chunk("SPRX", std::string(8 * 32768 + 7, '\0')), "at most 32767"},
@@ -179,7 +184,8 @@ TEST_F(Sty, PixelsAreTheirPaletteColourAndIndexZeroIsMagentaOnlyWhenTransparent)
     // Sprite 2 (3 x 2 at offset 10): rows 256 bytes apart, with its own palette 12 or a chosen one.
     for (int16_t pal : {0, 7}) {
         sty.RenderSprite(2, pic, pal);
-        EXPECT_EQ(std::vector<int>({sty.lPal(), sty.lWidth(), sty.lHeight()}), std::vector<int>({pal ? pal : 12, 3, 2}));
+        EXPECT_EQ(std::vector<int>({sty.lPal(), sty.lWidth(), sty.lHeight()}),
+                  std::vector<int>({pal ? pal : 12, 3, 2}));
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 3; ++x)
                 EXPECT_EQ(pic.At(x, y), Ramp(pal ? pal : 12, uint8_t(SpriteRow(2, y)[static_cast<std::size_t>(x)])));
@@ -252,7 +258,7 @@ TEST_F(Sty, BitmapsAreHeaderPaletteAndZeroPaddedRowsBottomUp)
     ASSERT_EQ(tile.size(), 5174u);
     EXPECT_TRUE(TempDir::Read(dir.File("Tile2.bmp")) == tile);
 
-    sty.RenderSprite(0, pic, 33);  // viewing with another palette changes nothing in the export
+    sty.RenderSprite(0, pic, 33);                // viewing with another palette changes nothing in the export
     sty.SaveSprite(dir.File("Sprite0.bmp"), 0);  // 5 x 3: rows padded to 8 with zeros
     std::string sprite = header(5, 3, 24) + small.palettes[10];
     for (int y = 2; y >= 0; --y)
