@@ -103,7 +103,7 @@ inline std::vector<uint32_t> Fingerprint(const clsSTY& sty)
 inline void CheckStyFile(const std::string& file, const TempDir& scratch)
 {
     using namespace stycheck;
-    InitBitmapHeader();
+
     clsSTY sty;
     const std::string baseline = scratch.File("baseline.sty");
     if (!std::filesystem::exists(baseline))

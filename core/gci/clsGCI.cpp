@@ -1,6 +1,5 @@
 #include "core/gci/clsGCI.h"
 
-#include <array>
 #include <ctime>
 #include <limits>
 #include <stdexcept>
@@ -15,33 +14,6 @@ namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kEmptyLine = "\r\n\r\n";
-
-// What SetVal writes after the value; each label brings its separating blank.
-constexpr std::array<std::string_view, 23> sValLabels{
-    "",
-    " {Model}",
-    " {Turbo}",
-    " {Value}",
-    " {Pad}",
-    " {Mass}",
-    " {Front Drive Bias}",
-    " {Front Mass Bias}",
-    " {Brake Friction}",
-    " {Turn In}",
-    " {Turn Ratio}",
-    " {Rear End Stability}",
-    " {Handbrake Slide Value}",
-    " {Thrust}",
-    " {Max Speed}",
-    " {Anti Strength}",
-    " {Skid Threshold}",
-    " {Gear 1 Multiplier}",
-    " {Gear 2 Multiplier}",
-    " {Gear 3 Multiplier}",
-    " {Gear 2 Speed}",
-    " {Gear 3 Speed}",
-    "",
-};
 
 // Files written by other tools often end their lines with LF alone; read those like
 // CR LF so their cars are found. A CR LF already there stays as it is. `lineFeeds`
@@ -162,9 +134,19 @@ std::string Banner()
 
 void clsGCI::LoadCars(const std::string& sFile)
 {
+    Take(ReadWholeFile(sFile), sFile);
+}
+
+void clsGCI::ParseCars(std::span<const uint8_t> bytes, const std::string& sFile)
+{
+    Take(std::vector<uint8_t>(bytes.begin(), bytes.end()), sFile);
+}
+
+void clsGCI::Take(std::vector<uint8_t> read, const std::string& sFile)
+{
     std::vector<std::size_t> lineFeeds;
     lineFeeds.reserve(1024);
-    std::vector<uint8_t> bytes = WithCrLf(ReadWholeFile(sFile), lineFeeds);
+    std::vector<uint8_t> bytes = WithCrLf(std::move(read), lineFeeds);
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     const std::vector<Block> blocks = CutAtEmptyLines(text, lineFeeds);
 
@@ -222,7 +204,7 @@ void clsGCI::SetVal(int iCarIdx, int iValIdx, const std::string& sNewVal)
     if (iValIdx == 0 || iValIdx == 1)
         return;
     const std::string prefix = iValIdx > 4 ? "f" : "";
-    const std::string line = prefix + sNewVal + std::string(sValLabels[static_cast<std::size_t>(iValIdx)]);
+    const std::string line = prefix + sNewVal + PropertyLabel(iValIdx);
     Lines[FirstLine[static_cast<std::size_t>(iCarIdx)] + static_cast<std::size_t>(iValIdx)] = {Text.size(),
                                                                                                line.size()};
     Text.insert(Text.end(), line.begin(), line.end());
@@ -242,15 +224,21 @@ std::string clsGCI::GetVal(int iCarIdx, int iValIdx) const
     return head.empty() ? std::string() : std::string(head.substr(1));
 }
 
-std::string_view clsGCI::Line(int iCarIdx, int iValIdx) const
+int clsGCI::GetNumOfLines(int iCarIdx) const
 {
     if (iCarIdx < 0 || iCarIdx >= iNumOfCars)
         throw std::out_of_range("car " + std::to_string(iCarIdx) + " does not exist (" + std::to_string(iNumOfCars) +
                                 " cars loaded)");
+    const auto car = static_cast<std::size_t>(iCarIdx);
+    return static_cast<int>(FirstLine[car + 1] - FirstLine[car]);
+}
+
+std::string_view clsGCI::Line(int iCarIdx, int iValIdx) const
+{
+    const int lines = GetNumOfLines(iCarIdx);
     CheckPropertyIndex(iValIdx);
     const auto car = static_cast<std::size_t>(iCarIdx);
-    const std::size_t lines = FirstLine[car + 1] - FirstLine[car];
-    if (static_cast<std::size_t>(iValIdx) >= lines)
+    if (iValIdx >= lines)
         throw std::out_of_range("car " + std::to_string(iCarIdx) + " has no line " + std::to_string(iValIdx) +
                                 " (it has " + std::to_string(lines) + " lines)");
     return TextOf(Lines[FirstLine[car] + static_cast<std::size_t>(iValIdx)]);

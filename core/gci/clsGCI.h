@@ -4,6 +4,7 @@
 // byte for byte; only SetVal changes them. Cars and properties are numbered from 0.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,8 @@ public:
     // throws FileError naming it, and so does one with more than 32,767 cars; either
     // way the model keeps what it had.
     void LoadCars(const std::string& sFile);
+    // The same from bytes in memory; sFile names them in messages.
+    void ParseCars(std::span<const uint8_t> bytes, const std::string& sFile);
 
     // Writes a banner of our own and every car, keeping the previous file as
     // sFileName + ".bak". Throws FileError when that cannot be done, with the previous
@@ -32,6 +35,9 @@ public:
     std::string GetVal(int iCarIdx, int iValIdx) const;
 
     int16_t GetNumOfCars() const { return iNumOfCars; }
+    // How many lines the car has: GetVal and SetVal take line indices below this (and
+    // below 22). std::out_of_range for a car that does not exist.
+    int GetNumOfLines(int iCarIdx) const;
 
 private:
     // Where one line lies in Text.
@@ -40,6 +46,8 @@ private:
         std::size_t size = 0;
     };
 
+    // Parses the file's bytes, which it keeps, and swaps them in only when all is read.
+    void Take(std::vector<uint8_t> read, const std::string& sFile);
     std::string_view Line(int iCarIdx, int iValIdx) const;
     std::string_view TextOf(const LineSpan& line) const
     {

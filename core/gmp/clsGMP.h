@@ -4,8 +4,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
+
+class ByteSource;
+class FileChunk;
 
 class clsGMP {
 public:
@@ -13,6 +17,8 @@ public:
     // file and the problem and leaves the table as it was; so does a file with no
     // "ANIM" chunk.
     void LoadMap(const std::string& sFile);
+    // The same from bytes in memory; sFile names them in messages.
+    void ParseMap(std::span<const uint8_t> bytes, const std::string& sFile);
 
     // The highest animation index (animations minus 1; -1 for an empty table).
     // Every query throws std::out_of_range when no table has been read yet or an
@@ -35,6 +41,8 @@ private:
         std::vector<int16_t> aiTiles;
     };
 
+    void Load(ByteSource& source);
+    static std::vector<AnimEntry> ReadAnims(FileChunk& chunk);
     const AnimEntry& Entry(int32_t AnimIdx) const;
 
     // Absent until an "ANIM" chunk has been read.

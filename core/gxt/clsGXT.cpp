@@ -10,26 +10,23 @@
 
 #include "core/common/modGTA2.h"
 #include "core/io/ByteReader.h"
-#include "core/io/FileError.h"
 #include "core/io/FileIO.h"
+#include "core/io/LittleEndian.h"
 
 namespace {
 
-const char kInvalidFile[] = "Error - No a valid GXT file!";
 constexpr int32_t kKeyRecordSize = 12;
 constexpr std::size_t kNameSize = 8;
+constexpr std::size_t kTableAt = 14;
 constexpr std::size_t kLargestBlock = static_cast<std::size_t>(std::numeric_limits<int32_t>::max());
 
-// Anything in the file's layout that does not hold together. Caught by LoadGXT only.
-class InvalidGXT : public std::runtime_error {
-public:
-    InvalidGXT() : std::runtime_error(kInvalidFile) {}
-};
+// Thrown wherever the layout does not hold together; ParseGXT names the file.
+struct Damaged {};
 
 void Expect(ByteReader& r, const char (&tag)[5])
 {
     if (r.Text(4) != tag)
-        throw InvalidGXT();
+        throw Damaged();
 }
 
 bool IsLetter(char c)
@@ -37,11 +34,9 @@ bool IsLetter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-void PutI32(std::string& out, int32_t v)
+void StoreLE32(std::string& out, std::size_t at, std::size_t value)
 {
-    const auto u = static_cast<uint32_t>(v);
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<char>((u >> shift) & 0xFF));
+    ::StoreLE32(reinterpret_cast<uint8_t*>(out.data() + at), static_cast<uint32_t>(value));
 }
 
 // Reads the text starting at `offset` up to the first pair of zero bytes, at any
@@ -52,7 +47,7 @@ void PutI32(std::string& out, int32_t v)
 std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix, char* scratch)
 {
     if (offset < 0 || static_cast<std::size_t>(offset) >= block.size())
-        throw InvalidGXT();
+        throw Damaged();
     const uint8_t* const start = block.data() + offset;
     const uint8_t* const end = block.data() + block.size();
     const uint8_t* p = start;
@@ -87,7 +82,7 @@ std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::s
                 previousZero = true;
         }
         if (p == end)
-            throw InvalidGXT();  // running off the block means there was no terminator
+            throw Damaged();  // running off the block means there was no terminator
         const uint8_t b = *p++;
         if (b == 0) {
             if (previousZero)
@@ -109,56 +104,60 @@ std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::s
 
 }  // namespace
 
-bool clsGXT::LoadGXT(const std::string& sFile)
+void clsGXT::ReadGXT(const std::string& sFile)
 {
-    std::vector<uint8_t> bytes;
-    try {
-        bytes = ReadWholeFile(sFile);
-    } catch (const FileError& e) {
-        ShowUserMessage(e.what(), "Error", MessageIcon::Warning);
-        return false;
-    }
+    ParseGXT(ReadWholeFile(sFile), sFile);
+}
 
+void clsGXT::ParseGXT(std::span<const uint8_t> bytes, const std::string& sFile)
+{
     clsGXT fresh;
     try {
         fresh.ReadFrom(bytes);
-    } catch (const InvalidGXT&) {
-        ShowUserMessage(kInvalidFile, "Error", MessageIcon::Warning);
-        return false;
+    } catch (const Damaged&) {
+        throw InvalidGXT(sFile);
     } catch (const TruncatedData&) {
-        ShowUserMessage(kInvalidFile, "Error", MessageIcon::Warning);
-        return false;
+        throw InvalidGXT(sFile);
     }
     *this = std::move(fresh);
-    return true;
+}
+
+bool clsGXT::LoadGXT(const std::string& sFile)
+{
+    try {
+        ReadGXT(sFile);
+        return true;
+    } catch (const FileError&) {
+        return false;
+    }
 }
 
 void clsGXT::ReadFrom(std::span<const uint8_t> file)
 {
     ByteReader r(file);
     if (r.Text(5) != "GBLEd")
-        throw InvalidGXT();
+        throw Damaged();
     r.Skip(1);  // written as 0, any value accepted
     Expect(r, "TKEY");
 
     const int32_t tableSize = r.I32();
     if (tableSize < 0 || tableSize % kKeyRecordSize != 0)
-        throw InvalidGXT();
+        throw Damaged();
     // The whole table in one checked read, then cut into its records.
     const std::span<const uint8_t> table = r.Bytes(static_cast<std::size_t>(tableSize));
     const int32_t count = tableSize / kKeyRecordSize;
-    std::vector<GXTKey> keys(static_cast<std::size_t>(count));
+    std::vector<KeyName> keys(static_cast<std::size_t>(count));
+    std::vector<int32_t> offsets(keys.size());
     for (std::size_t k = 0; k < keys.size(); ++k) {
         const uint8_t* record = table.data() + k * kKeyRecordSize;
-        keys[k].Offset = static_cast<int32_t>(uint32_t{record[0]} | uint32_t{record[1]} << 8 |
-                                              uint32_t{record[2]} << 16 | uint32_t{record[3]} << 24);
-        std::memcpy(keys[k].Name.data(), record + 4, kNameSize);
+        offsets[k] = static_cast<int32_t>(LE32(record));
+        std::memcpy(keys[k].data(), record + 4, kNameSize);
     }
 
     Expect(r, "TDAT");
     const int32_t blockSize = r.I32();
     if (blockSize < 0)
-        throw InvalidGXT();
+        throw Damaged();
     const std::span<const uint8_t> block = r.Bytes(static_cast<std::size_t>(blockSize));
     // Whatever follows the text block is ignored.
 
@@ -172,7 +171,7 @@ void clsGXT::ReadFrom(std::span<const uint8_t> file)
         ProgressScope progress(1, count, "Loading...");
         for (std::size_t k = 0; k < keys.size(); ++k) {
             UpdateProgress(static_cast<double>(k + 1), "Loading...");
-            const std::string_view text = ReadText(block, keys[k].Offset, prefixes[k], scratch.get());
+            const std::string_view text = ReadText(block, offsets[k], prefixes[k], scratch.get());
             values[k] = {texts.size(), text.size()};
             texts += text;
         }
@@ -186,66 +185,36 @@ void clsGXT::ReadFrom(std::span<const uint8_t> file)
 
 bool clsGXT::SaveGXT(const std::string& sFile)
 {
-    // The whole file is built in one buffer before the progress loop: the progress
-    // updates let other events run, which may change or replace the model, and what is
-    // written is the model as it was when the save began.
     const std::size_t count = Values.size();
-    const std::size_t tableAt = 14;
-    const std::size_t textsAt = tableAt + count * kKeyRecordSize + 8;
-    std::size_t largest = 0;
+    const std::size_t textsAt = kTableAt + count * kKeyRecordSize + 8;
+    std::size_t largest = textsAt;
     for (const TextSpan& value : Values)
         largest += value.size * 2 + 2;
 
     std::string out;
-    out.reserve(textsAt + largest);
+    out.reserve(largest);
     out += "GBLEd";
     out.push_back('\0');
     out += "TKEY";
-    PutI32(out, static_cast<int32_t>(count) * kKeyRecordSize);
-    out.resize(textsAt - 8);  // the key records, filled in below
+    PutLE32(out, static_cast<uint32_t>(count * kKeyRecordSize));
+    out.resize(textsAt - 8);  // the key records, filled in as their texts are laid out
     out += "TDAT";
-    PutI32(out, 0);  // the block size, filled in below
-
-    std::vector<int32_t> offsets(count);
-    std::size_t tooLongAt = count;  // the first entry that does not fit, if any
-    for (std::size_t k = 0; k < count; ++k) {
-        offsets[k] = static_cast<int32_t>(out.size() - textsAt);
-        EncodeValue(out, ValueOf(k), SingleBytePrefix[k]);
-        // Offsets and the block size are signed 32-bit in the file.
-        if (out.size() - textsAt > kLargestBlock) {
-            tooLongAt = k;
-            break;
-        }
-    }
-    if (tooLongAt == count) {
-        std::string record;
-        for (std::size_t k = 0; k < count; ++k) {
-            record.clear();
-            PutI32(record, offsets[k]);
-            record.append(Keys[k].Name.data(), kNameSize);
-            out.replace(tableAt + k * kKeyRecordSize, kKeyRecordSize, record);
-        }
-        std::string blockSize;
-        PutI32(blockSize, static_cast<int32_t>(out.size() - textsAt));
-        out.replace(textsAt - 4, 4, blockSize);
-    }
-
+    PutLE32(out, 0);  // the block size, filled in at the end
     {
         ProgressScope progress(1, static_cast<double>(count), "Saving...");
         for (std::size_t k = 0; k < count; ++k) {
             UpdateProgress(static_cast<double>(k + 1), "Saving...");
-            if (k == tooLongAt)
+            const std::size_t record = kTableAt + k * kKeyRecordSize;
+            StoreLE32(out, record, out.size() - textsAt);
+            std::memcpy(out.data() + record + 4, Keys[k].data(), kNameSize);
+            EncodeValue(out, ValueOf(k), SingleBytePrefix[k]);
+            // Offsets and the block size are signed 32-bit in the file.
+            if (out.size() - textsAt > kLargestBlock)
                 throw FileError(sFile, "the texts are too long to be stored in a GXT file");
         }
     }
-
+    StoreLE32(out, textsAt - 4, out.size() - textsAt);
     SaveWithBackup(sFile, AsBytes(out));
-
-    // The offsets describe the file just written; keep them unless the model was
-    // replaced in the meantime.
-    if (Keys.size() == offsets.size())
-        for (std::size_t k = 0; k < offsets.size(); ++k)
-            Keys[k].Offset = offsets[k];
     return true;
 }
 
@@ -283,8 +252,8 @@ std::size_t clsGXT::Element(int32_t Idx) const
 
 std::string clsGXT::GetKey(int32_t Idx) const
 {
-    const GXTKey& key = Keys[Element(Idx)];
-    return std::string(key.Name.data(), kNameSize);
+    const KeyName& name = Keys[Element(Idx)];
+    return std::string(name.data(), kNameSize);
 }
 
 std::string clsGXT::GetValue(int32_t Idx) const
@@ -302,7 +271,7 @@ void clsGXT::SetValue(int32_t Idx, const std::string& Value)
 std::string clsGXT::GetValueFromKey(const std::string& sKey) const
 {
     for (std::size_t k = 0; k < Keys.size(); ++k) {
-        const std::array<char, 8>& name = Keys[k].Name;
+        const KeyName& name = Keys[k];
         const auto end = std::find(name.begin(), name.end(), '\0');
         if (std::string(name.begin(), end) == sKey)
             return std::string(ValueOf(k));

@@ -10,21 +10,29 @@
 #include <string_view>
 #include <vector>
 
-// One key record as it lies in the file: the text's offset in the text block, then the
-// name padded with zero bytes to 8.
-struct GXTKey {
-    int32_t Offset = 0;
-    std::array<char, 8> Name{};
+#include "core/io/FileError.h"
+
+// What the user is told of a file whose layout does not hold together.
+inline constexpr char kInvalidGXTMessage[] = "Error - No a valid GXT file!";
+
+// A file that was read but is not a text file we can take apart.
+class InvalidGXT : public FileError {
+public:
+    explicit InvalidGXT(const std::string& file) : FileError(file, kInvalidGXTMessage) {}
 };
 
 class clsGXT {
 public:
-    // Replaces the whole model with the file. A damaged or unreadable file is refused
-    // with a message to the user, false is returned and the model stays as it was.
+    // Replaces the whole model with the file. An unreadable file throws FileError, a
+    // damaged one InvalidGXT; either way the model stays as it was.
+    void ReadGXT(const std::string& sFile);
+    // The same from bytes in memory; sFile names them in messages.
+    void ParseGXT(std::span<const uint8_t> bytes, const std::string& sFile);
+    // ReadGXT, telling only whether the file was taken.
     bool LoadGXT(const std::string& sFile);
-    // Writes the whole model to sFile, keeping the previous file as sFile + ".bak".
-    // Throws FileError naming the file when it cannot be written or backed up; the
-    // previous file is then untouched.
+    // Writes the whole model to sFile, keeping the previous file as sFile + ".bak", and
+    // returns true. Throws FileError naming the file when it cannot be written or backed
+    // up; the previous file is then untouched.
     bool SaveGXT(const std::string& sFile);
 
     int32_t GetEntries() const { return EntryCount; }
@@ -41,6 +49,7 @@ private:
     static void EncodeValue(std::string& out, std::string_view Value, const std::string& KeptPrefix);
     // Fills this (fresh) model from the file's bytes; throws on anything damaged.
     void ReadFrom(std::span<const uint8_t> file);
+    using KeyName = std::array<char, 8>;
     std::size_t Element(int32_t Idx) const;
 
     // Where a value lies in Texts.
@@ -57,7 +66,8 @@ private:
     // makes one allocation for all texts, not one each.
     std::string Texts;
     std::vector<TextSpan> Values;
-    std::vector<GXTKey> Keys;
+    // Each entry's name as stored, padded with zero bytes to 8.
+    std::vector<KeyName> Keys;
     // Per entry: the letter and "!" the loaded text began with when they were stored as
     // two single bytes (the game's files have such prefixes beyond the seven codes), or
     // "" when it did not. Saving writes that prefix the same way while the value keeps it.

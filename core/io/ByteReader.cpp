@@ -1,5 +1,7 @@
 #include "core/io/ByteReader.h"
 
+#include "core/io/LittleEndian.h"
+
 void ByteReader::Require(std::size_t n) const
 {
     if (!CanRead(n))
@@ -30,7 +32,7 @@ uint8_t ByteReader::U8()
 uint16_t ByteReader::U16()
 {
     Require(2);
-    const uint16_t v = static_cast<uint16_t>(bytes_[pos_] | (bytes_[pos_ + 1] << 8));
+    const uint16_t v = LE16(bytes_.data() + pos_);
     pos_ += 2;
     return v;
 }
@@ -38,9 +40,7 @@ uint16_t ByteReader::U16()
 uint32_t ByteReader::U32()
 {
     Require(4);
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | bytes_[pos_ + static_cast<std::size_t>(i)];
+    const uint32_t v = LE32(bytes_.data() + pos_);
     pos_ += 4;
     return v;
 }

@@ -1,9 +1,8 @@
 #include "core/io/FileIO.h"
 
-#include <cerrno>
-#include <cstring>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <random>
 #include <system_error>
 
 #include "core/common/PathRules.h"
@@ -13,32 +12,38 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string LastErrorText()
+constexpr int kNameAttempts = 16;
+
+SystemFile OpenForReading(const std::string& path)
 {
-    const int err = errno;
-    return err != 0 ? std::string(std::strerror(err)) : std::string("unknown error");
+    const fs::path file = PathFromUtf8(path);
+    std::error_code ignored;
+    if (fs::is_directory(file, ignored))
+        throw FileError(path, "cannot be opened: it is a folder");
+    SystemFile in;
+    if (const std::error_code error = in.OpenToRead(file))
+        throw FileError(path, "cannot be opened: " + error.message());
+    return in;
 }
 
-fs::path TemporaryBeside(const fs::path& target)
+std::size_t SizeOf(const std::string& path, const SystemFile& file)
 {
-    fs::path temp = target;
-    temp += ".kestrova-new";
-    return temp;
+    uint64_t size = 0;
+    if (const std::error_code error = file.Size(size))
+        throw FileError(path, "cannot be read: " + error.message());
+    return static_cast<std::size_t>(size);
 }
 
-void WriteAll(const fs::path& file, const std::string& nameForUser, std::span<const uint8_t> bytes)
+// A name no other save picks: the target's name, hidden, and 64 random bits.
+fs::path UniqueNameBeside(const fs::path& target)
 {
-    errno = 0;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw FileError(nameForUser, "cannot be written: " + LastErrorText());
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out)
-        throw FileError(nameForUser, "writing failed: " + LastErrorText());
-    out.close();
-    if (out.fail())
-        throw FileError(nameForUser, "closing failed: " + LastErrorText());
+    static thread_local std::mt19937_64 random{uint64_t{std::random_device{}()} << 32 | std::random_device{}()};
+    char bits[17];
+    std::snprintf(bits, sizeof bits, "%016llx", static_cast<unsigned long long>(random()));
+    fs::path name(".");
+    name += target.filename();
+    name += std::string(".") + bits + ".tmp";
+    return target.parent_path() / name;
 }
 
 void RemoveQuietly(const fs::path& file)
@@ -47,155 +52,163 @@ void RemoveQuietly(const fs::path& file)
     fs::remove(file, ignored);
 }
 
-void PutInPlace(const fs::path& temp, const fs::path& target, const std::string& nameForUser)
+// A new file beside `target` holding `bytes`, flushed to disk and closed.
+fs::path WriteNewFileBeside(const fs::path& target, const std::string& nameForUser, std::span<const uint8_t> bytes,
+                            bool ownerOnly)
 {
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (ec) {
+    for (int attempt = 1;; ++attempt) {
+        const fs::path temp = UniqueNameBeside(target);
+        SystemFile file;
+        std::error_code error = file.CreateNew(temp, ownerOnly);
+        if (error == std::errc::file_exists && attempt < kNameAttempts)
+            continue;
+        if (error)
+            throw FileError(nameForUser, "cannot be written: " + error.message());
+        error = file.WriteAll(bytes);
+        if (!error)
+            error = file.FlushToDisk();
+        if (!error)
+            error = file.Close();
+        if (!error)
+            return temp;
+        file.Close();
         RemoveQuietly(temp);
-        throw FileError(nameForUser, "cannot be replaced: " + ec.message());
+        throw FileError(nameForUser, "cannot be written: " + error.message());
     }
 }
 
-void WriteTemporary(const fs::path& temp, const std::string& nameForUser, std::span<const uint8_t> bytes)
+// `from` under the name `to`, replacing whatever `to` was, in one step.
+std::error_code Rename(const fs::path& from, const fs::path& to)
 {
-    try {
-        WriteAll(temp, nameForUser, bytes);
-    } catch (...) {
-        RemoveQuietly(temp);
-        throw;
-    }
+    std::error_code error;
+    fs::rename(from, to, error);
+    return error;
 }
 
 // The old file becomes the backup by a second name for it, which costs no copy of its
-// bytes: the new file is put in place under a new name afterwards. Only a plain file
-// is linked over a plain file or nothing; anything else, or a file system without
-// links, is left to the copy.
-bool LinkAsBackup(const fs::path& target, const fs::path& backup)
+// bytes: the new file is put in place under a new name afterwards. A target that is not
+// a plain file, or a file system without links, gets a copy instead.
+std::error_code LinkOrCopy(const fs::path& from, const fs::path& to)
 {
-    std::error_code ec;
-    if (!fs::is_regular_file(fs::symlink_status(target, ec)))
-        return false;
-    const fs::file_status old = fs::symlink_status(backup, ec);
-    if (fs::exists(old) && !fs::is_regular_file(old))
-        return false;
-    fs::remove(backup, ec);
-    if (ec)
-        return false;
-    fs::create_hard_link(target, backup, ec);
-    return !ec;
+    std::error_code error;
+    if (fs::is_regular_file(fs::symlink_status(from, error))) {
+        fs::create_hard_link(from, to, error);
+        if (!error)
+            return {};
+    }
+    error.clear();
+    fs::copy_file(from, to, error);
+    return error;
 }
 
-std::ifstream OpenForReading(const std::string& path)
+// The backup is made under a name of its own and then renamed over the old one, so
+// there is always one whole backup.
+std::error_code BackUp(const fs::path& target, const fs::path& backup)
 {
-    const fs::path file = PathFromUtf8(path);
-    std::error_code ec;
-    if (fs::is_directory(file, ec))
-        throw FileError(path, "cannot be opened: it is a folder");
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw FileError(path, "cannot be opened: " + LastErrorText());
-    return in;
+    const fs::path temp = UniqueNameBeside(target);
+    std::error_code error = LinkOrCopy(target, temp);
+    if (!error)
+        error = Rename(temp, backup);
+    if (error)
+        RemoveQuietly(temp);
+    return error;
+}
+
+// The one way a model's file is written: whole, to disk, under a name of its own; then
+// the backup, if asked for; then in place. A file that replaces another keeps that
+// one's permissions, and nobody else may read it before then.
+void PutInPlace(const std::string& path, std::span<const uint8_t> bytes, bool keepBackup)
+{
+    const fs::path target = PathFromUtf8(path);
+    std::error_code ignored;
+    const fs::file_status old = fs::status(target, ignored);
+    const fs::path temp = WriteNewFileBeside(target, path, bytes, fs::exists(old));
+    if (fs::is_regular_file(old))
+        fs::permissions(temp, old.permissions(), ignored);  // a file system without them keeps its own
+    if (keepBackup && fs::exists(old)) {
+        fs::path backup = target;
+        backup += ".bak";
+        if (const std::error_code error = BackUp(target, backup)) {
+            RemoveQuietly(temp);
+            throw FileError(path, "cannot be backed up as " + Utf8FromPath(backup) + ": " + error.message());
+        }
+    }
+    if (const std::error_code error = Rename(temp, target)) {
+        RemoveQuietly(temp);
+        throw FileError(path, "cannot be replaced: " + error.message());
+    }
 }
 
 }  // namespace
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path)
 {
-    std::ifstream in = OpenForReading(path);
+    SystemFile in = OpenForReading(path);
     // One read of the size the file has now, so a large file is not copied again and
     // again as the buffer grows; whatever a growing file adds meanwhile is read after it.
-    std::vector<uint8_t> bytes;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0);
-    if (!in) {
-        in.clear();
-        in.seekg(0);  // a stream without an end to seek to is read piece by piece below
-    } else if (size > 0) {
-        bytes.resize(static_cast<std::size_t>(size));
-        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        bytes.resize(static_cast<std::size_t>(in.gcount()));
+    std::vector<uint8_t> bytes(SizeOf(path, in));
+    std::size_t filled = 0;
+    uint8_t more[1 << 16];
+    for (;;) {
+        const bool full = filled == bytes.size();
+        std::size_t got = 0;
+        const std::error_code error =
+            full ? in.ReadSome(more, sizeof more, got) : in.ReadSome(bytes.data() + filled, bytes.size() - filled, got);
+        if (error)
+            throw FileError(path, "cannot be read: " + error.message());
+        if (got == 0)
+            break;
+        if (full)
+            bytes.insert(bytes.end(), more, more + got);
+        filled += got;
     }
-    char buffer[1 << 16];
-    while (in && (in.read(buffer, sizeof buffer) || in.gcount() > 0))
-        bytes.insert(bytes.end(), buffer, buffer + in.gcount());
-    if (in.bad())
-        throw FileError(path, "cannot be read: " + LastErrorText());
+    bytes.resize(filled);
     return bytes;
 }
 
-FileReader::FileReader(const std::string& path) : path_(path), in_(OpenForReading(path))
+FileReader::FileReader(const std::string& path) : FileReader(path, OpenForReading(path)) {}
+
+FileReader::FileReader(const std::string& path, SystemFile file)
+    : ByteSource(path, SizeOf(path, file)), file_(std::move(file))
 {
-    in_.seekg(0, std::ios::end);
-    const std::streamoff end = in_.tellg();
-    in_.seekg(0);
-    if (end < 0 || !in_)
-        throw FileError(path, "cannot be read: " + LastErrorText());
-    size_ = static_cast<std::size_t>(end);
 }
 
-void FileReader::Require(std::size_t n) const
+void FileReader::Fail(const std::error_code& error) const
 {
-    if (n > Remaining())
-        throw FileError(path_, "is cut off: " + std::to_string(n) + " bytes are needed at offset " +
-                                   std::to_string(position_) + " but only " + std::to_string(Remaining()) + " remain");
+    throw FileError(Name(), "cannot be read: " + error.message());
 }
 
-void FileReader::Read(uint8_t* into, std::size_t n)
+std::span<const uint8_t> FileReader::View(std::size_t n)
 {
-    Require(n);
-    errno = 0;
-    in_.read(reinterpret_cast<char*>(into), static_cast<std::streamsize>(n));
-    if (static_cast<std::size_t>(in_.gcount()) != n)
-        throw FileError(path_, "cannot be read: " + LastErrorText());
-    position_ += n;
+    buffer_ = std::make_unique_for_overwrite<uint8_t[]>(n);
+    Copy(buffer_.get(), n);
+    return {buffer_.get(), n};
 }
 
-std::vector<uint8_t> FileReader::Read(std::size_t n)
+void FileReader::Copy(uint8_t* into, std::size_t n)
 {
-    Require(n);
-    std::vector<uint8_t> bytes(n);
-    Read(bytes.data(), n);
-    return bytes;
+    for (std::size_t done = 0, got = 0; done < n; done += got) {
+        if (const std::error_code error = file_.ReadSome(into + done, n - done, got))
+            Fail(error);
+        if (got == 0)
+            Fail(std::make_error_code(std::errc::io_error));  // the file shrank while it was read
+    }
 }
 
-void FileReader::Skip(std::size_t n)
+void FileReader::PassOver(std::size_t n)
 {
-    Require(n);
-    in_.seekg(static_cast<std::streamoff>(n), std::ios::cur);
-    if (!in_)
-        throw FileError(path_, "cannot be read: " + LastErrorText());
-    position_ += n;
+    if (const std::error_code error = file_.SkipAhead(n))
+        Fail(error);
 }
 
 void SaveWithBackup(const std::string& path, std::span<const uint8_t> bytes)
 {
-    const fs::path target = PathFromUtf8(path);
-    const fs::path temp = TemporaryBeside(target);
-    WriteTemporary(temp, path, bytes);
-
-    std::error_code ec;
-    if (fs::exists(target, ec)) {
-        fs::path backup = target;
-        backup += ".bak";
-        if (!LinkAsBackup(target, backup))
-            fs::copy_file(target, backup, fs::copy_options::overwrite_existing, ec);
-        if (ec) {
-            RemoveQuietly(temp);
-            throw FileError(path, "cannot be backed up as " + Utf8FromPath(backup) + ": " + ec.message());
-        }
-    }
-    PutInPlace(temp, target, path);
+    PutInPlace(path, bytes, true);
 }
 
 void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes)
 {
-    const fs::path target = PathFromUtf8(path);
-    const fs::path temp = TemporaryBeside(target);
-    WriteTemporary(temp, path, bytes);
-    PutInPlace(temp, target, path);
+    PutInPlace(path, bytes, false);
 }
 
 std::span<const uint8_t> AsBytes(const std::string& text)

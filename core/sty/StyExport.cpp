@@ -1,8 +1,7 @@
 // Writing tiles and sprites as 8-bit bitmaps and palettes as JASC-PAL text. Each file
 // is built whole in memory and put in place by ReplaceFile, so a longer file of the
 // same name leaves nothing behind and a failed write leaves the old file as it was.
-// Everything is looked up before the shared header is touched, so a refused export
-// changes nothing.
+// Everything is looked up before anything is written, so a refused export changes nothing.
 
 #include "core/sty/StyExport.h"
 
@@ -11,17 +10,11 @@
 
 namespace {
 
-constexpr uint32_t kPixelDataOffset = BitmapHeader::kSize + clsSTY::kPaletteBytes;
-
-// The shared header completed for this image, then the colour table exactly as stored
-// (blue, green, red, fourth byte).
+// The header of this image, then the colour table exactly as stored (blue, green, red,
+// fourth byte).
 std::vector<uint8_t> StartBitmap(int width, int height, uint32_t imageSize, const uint8_t* palette)
 {
-    BitmapHeader& header = SharedBitmapHeader();
-    header.width = width;
-    header.height = height;
-    header.imageSize = imageSize;
-    header.fileSize = kPixelDataOffset + imageSize;
+    const BitmapHeader header = Bitmap8Bit(width, height, imageSize);
     const auto bytes = header.Bytes();
     std::vector<uint8_t> out;
     out.reserve(header.fileSize);

@@ -2,17 +2,16 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstring>
 
-#include "core/common/modGTA2.h"
 #include "core/io/ByteReader.h"
+#include "core/io/ChunkWalker.h"
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
+#include "core/io/LittleEndian.h"
 
 namespace {
 
-constexpr std::size_t kHeaderBytes = 6;
 constexpr std::size_t kTileGroupBytes = 4 * clsSTY::kTileBytes;  // four tiles side by side
 constexpr int kPalettesPerPage = 64;
 constexpr std::size_t kPalettePageBytes = kPalettesPerPage * clsSTY::kPaletteBytes;
@@ -21,126 +20,67 @@ constexpr std::size_t kMaxItems = 32767;  // the counts are signed 16-bit
 // The special-effects chunk's tag is spelled out in hex: "S", "P", "E", "C".
 const std::array<const char*, 7> kByteBlockTypes = {"DELS", "DELX", "CARI", "\x53\x50\x45\x43", "PALB", "RECY", "OBJI"};
 
-// The chunk type as the user should see it: the file's 8-bit characters as UTF-8,
-// control characters shown as '?'.
-std::string Printable(const std::string& type)
-{
-    std::string out;
-    for (unsigned char ch : type) {
-        if (ch < 0x20 || ch == 0x7F || (ch >= 0x80 && ch < 0xA0)) {
-            out += '?';
-        } else if (ch < 0x80) {
-            out += static_cast<char>(ch);
-        } else {
-            out += static_cast<char>(0xC0 | (ch >> 6));
-            out += static_cast<char>(0x80 | (ch & 0x3F));
-        }
-    }
-    return out;
-}
-
-std::string Upper(std::string text)
-{
-    for (char& ch : text)
-        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    return text;
-}
-
 bool IsByteBlock(const std::string& type)
 {
     return std::find(kByteBlockTypes.begin(), kByteBlockTypes.end(), type) != kByteBlockTypes.end();
 }
 
-// Walks the chunks of one style file into `out`, reading each chunk it keeps from the
-// file into a buffer of its own, so no copy of the whole file is ever held. Every
+bool IsKnown(const std::string& type)
+{
+    return type == "TILE" || type == "PPAL" || type == "PALX" || type == "SPRX" || type == "SPRG" || type == "SPRB" ||
+           type == "FONB" || IsByteBlock(type);
+}
+
+// Reads the chunks of one style file into `out` as the walker hands them over. Every
 // chunk is read through its own reader, so whatever sizes the file states, nothing
 // outside the chunk is read.
-class ChunkWalker {
+class StyleChunks {
 public:
-    ChunkWalker(const std::string& file, FileReader& in, clsSTY::Contents& out) : file_(file), in_(in), out_(out) {}
+    explicit StyleChunks(clsSTY::Contents& out) : out_(out) {}
 
-    void Run()
+    void Read(FileChunk& chunk)
     {
-        if (in_.Size() < kHeaderBytes)
-            Refuse("is too short for a style file (" + std::to_string(in_.Size()) +
-                   " bytes; the header alone takes 6)");
-        in_.Skip(kHeaderBytes);
-        while (in_.Remaining() != 0) {
-            const std::size_t at = in_.Position();
-            if (in_.Remaining() < 4)
-                Refuse("ends inside the chunk header at offset " + std::to_string(at));
-            std::string type(4, '\0');
-            in_.Read(reinterpret_cast<uint8_t*>(type.data()), 4);
-            // Zero bytes where a type should be: padding after the last chunk.
-            if (type == std::string(4, '\0'))
-                break;
-            UpdateProgress(static_cast<double>(in_.Position()), "Loading Section " + Printable(type) + "...");
-            if (in_.Remaining() < 4)
-                Refuse("ends inside the header of chunk \"" + Printable(type) + "\" at offset " + std::to_string(at));
-            const std::vector<uint8_t> sizeBytes = in_.Read(4);
-            const int32_t size = ByteReader(sizeBytes).I32();
-            if (size < 0)
-                Refuse("chunk \"" + Printable(type) + "\" at offset " + std::to_string(at) + " has a negative size (" +
-                       std::to_string(size) + ")");
-            ReadChunk(Upper(type), Printable(type), at, static_cast<std::size_t>(size));
+        const std::string& type = chunk.Type();
+        if (!IsKnown(type))
+            return;            // not ours to read: passed over
+        if (type == "SPRG") {  // kept as it stands: read straight into place
+            chunk.BodyInto(out_.spriteGraphics);
+            return;
         }
+        const std::span<const uint8_t> bytes = chunk.Body();
+        ByteReader body(bytes);
+        if (type == "TILE")
+            ReadTiles(body, chunk);
+        else if (type == "PPAL")
+            ReadPalettes(body, chunk);
+        else if (type == "PALX")
+            ReadVirtualPalettes(body, chunk);
+        else if (type == "SPRX")
+            ReadSpriteIndex(body, chunk);
+        else if (type == "SPRB" || type == "FONB")
+            ReadWords(body, out_.wordBlocks[type]);
+        else
+            out_.byteBlocks[type].assign(bytes.begin(), bytes.end());
     }
 
 private:
-    [[noreturn]] void Refuse(const std::string& problem) const { throw FileError(file_, problem); }
-
-    void ReadChunk(const std::string& type, const std::string& shown, std::size_t at, std::size_t size)
+    static int16_t CountOf(const ByteReader& body, std::size_t unit, const FileChunk& chunk)
     {
-        const bool known = type == "TILE" || type == "PPAL" || type == "PALX" || type == "SPRX" || type == "SPRG" ||
-                           type == "SPRB" || type == "FONB" || IsByteBlock(type);
-        if (!known) {
-            // Not ours to read. A size running past the end only ends the walk: nothing
-            // we keep is lost.
-            in_.Skip(std::min(size, in_.Remaining()));
-            return;
-        }
-        if (size > in_.Remaining())
-            Refuse("chunk \"" + shown + "\" at offset " + std::to_string(at) + " says it holds " +
-                   std::to_string(size) + " bytes, but only " + std::to_string(in_.Remaining()) +
-                   " remain in the file");
-        if (type == "SPRG") {  // kept as it stands: read straight into place
-            out_.spriteGraphics.resize(size);
-            in_.Read(out_.spriteGraphics.data(), size);
-            return;
-        }
-        const std::vector<uint8_t> bytes = in_.Read(size);
-        ByteReader chunk(bytes);
-        if (type == "TILE")
-            ReadTiles(chunk, shown);
-        else if (type == "PPAL")
-            ReadPalettes(chunk, shown);
-        else if (type == "PALX")
-            ReadVirtualPalettes(chunk, shown);
-        else if (type == "SPRX")
-            ReadSpriteIndex(chunk, shown);
-        else if (type == "SPRB" || type == "FONB")
-            ReadWords(chunk, out_.wordBlocks[type]);
-        else
-            out_.byteBlocks[type] = bytes;
-    }
-
-    int16_t CountOf(const ByteReader& chunk, std::size_t unit, const std::string& shown) const
-    {
-        const std::size_t items = chunk.Size() / unit;
+        const std::size_t items = body.Size() / unit;
         if (items > kMaxItems)
-            Refuse("chunk \"" + shown + "\" holds " + std::to_string(items) + " items; at most " +
-                   std::to_string(kMaxItems) + " are supported");
+            chunk.Refuse("chunk \"" + chunk.Shown() + "\" holds " + std::to_string(items) + " items; at most " +
+                         std::to_string(kMaxItems) + " are supported");
         return static_cast<int16_t>(items);
     }
 
     // Tiles come in groups of four side by side; only whole groups fit the layout, and
     // whatever follows the last whole group is left unread. The groups are taken from
     // the chunk in one checked read and cut up row by row.
-    void ReadTiles(ByteReader& chunk, const std::string& shown)
+    void ReadTiles(ByteReader& body, const FileChunk& chunk)
     {
-        CountOf(chunk, clsSTY::kTileBytes, shown);
-        const std::size_t groups = chunk.Size() / kTileGroupBytes;
-        const std::span<const uint8_t> source = chunk.Bytes(groups * kTileGroupBytes);
+        CountOf(body, clsSTY::kTileBytes, chunk);
+        const std::size_t groups = body.Size() / kTileGroupBytes;
+        const std::span<const uint8_t> source = body.Bytes(groups * kTileGroupBytes);
         out_.tileCount = static_cast<int16_t>(groups * 4);
         out_.tiles.resize(source.size());
         const uint8_t* from = source.data();
@@ -153,11 +93,11 @@ private:
     }
 
     // Palettes come in pages of 64, colour by colour; only whole pages fit the layout.
-    void ReadPalettes(ByteReader& chunk, const std::string& shown)
+    void ReadPalettes(ByteReader& body, const FileChunk& chunk)
     {
-        CountOf(chunk, clsSTY::kPaletteBytes, shown);
-        const std::size_t pages = chunk.Size() / kPalettePageBytes;
-        const std::span<const uint8_t> source = chunk.Bytes(pages * kPalettePageBytes);
+        CountOf(body, clsSTY::kPaletteBytes, chunk);
+        const std::size_t pages = body.Size() / kPalettePageBytes;
+        const std::span<const uint8_t> source = body.Bytes(pages * kPalettePageBytes);
         out_.palCount = static_cast<int16_t>(pages * kPalettesPerPage);
         out_.palettes.resize(source.size());
         const uint8_t* from = source.data();
@@ -168,41 +108,38 @@ private:
                     std::memcpy(palettes + (page * kPalettesPerPage + j) * clsSTY::kPaletteBytes + colour * 4, from, 4);
     }
 
-    void ReadVirtualPalettes(ByteReader& chunk, const std::string& shown)
+    void ReadVirtualPalettes(ByteReader& body, const FileChunk& chunk)
     {
-        out_.palxCount = CountOf(chunk, 2, shown);
+        out_.palxCount = CountOf(body, 2, chunk);
         out_.palx.resize(static_cast<std::size_t>(out_.palxCount));
-        const std::span<const uint8_t> source = chunk.Bytes(out_.palx.size() * 2);
+        const std::span<const uint8_t> source = body.Bytes(out_.palx.size() * 2);
         for (std::size_t i = 0; i < out_.palx.size(); ++i)
-            out_.palx[i] = static_cast<int16_t>(source[2 * i] | source[2 * i + 1] << 8);
+            out_.palx[i] = static_cast<int16_t>(LE16(source.data() + 2 * i));
     }
 
-    void ReadSpriteIndex(ByteReader& chunk, const std::string& shown)
+    void ReadSpriteIndex(ByteReader& body, const FileChunk& chunk)
     {
-        out_.sprxCount = CountOf(chunk, 8, shown);
+        out_.sprxCount = CountOf(body, 8, chunk);
         out_.sprites.resize(static_cast<std::size_t>(out_.sprxCount));
-        const std::span<const uint8_t> source = chunk.Bytes(out_.sprites.size() * 8);
+        const std::span<const uint8_t> source = body.Bytes(out_.sprites.size() * 8);
         for (std::size_t i = 0; i < out_.sprites.size(); ++i) {
             const uint8_t* entry = source.data() + 8 * i;
             clsSTY::SpriteEntry& sprite = out_.sprites[i];
-            sprite.offset = static_cast<int32_t>(uint32_t{entry[0]} | uint32_t{entry[1]} << 8 |
-                                                 uint32_t{entry[2]} << 16 | uint32_t{entry[3]} << 24);
+            sprite.offset = static_cast<int32_t>(LE32(entry));
             sprite.width = entry[4];
             sprite.height = entry[5];
             // entry[6] and entry[7] are not interpreted
         }
     }
 
-    static void ReadWords(ByteReader& chunk, std::vector<uint16_t>& words)
+    static void ReadWords(ByteReader& body, std::vector<uint16_t>& words)
     {
-        words.resize(chunk.Size() / 2);
-        const std::span<const uint8_t> source = chunk.Bytes(words.size() * 2);
+        words.resize(body.Size() / 2);
+        const std::span<const uint8_t> source = body.Bytes(words.size() * 2);
         for (std::size_t i = 0; i < words.size(); ++i)
-            words[i] = static_cast<uint16_t>(source[2 * i] | source[2 * i + 1] << 8);
+            words[i] = LE16(source.data() + 2 * i);
     }
 
-    const std::string& file_;
-    FileReader& in_;
     clsSTY::Contents& out_;
 };
 
@@ -211,13 +148,27 @@ private:
 void clsSTY::LoadSTY(const std::string& sFile)
 {
     FileReader file(sFile);
-    ProgressScope progress(1, static_cast<double>(file.Size()), "Loading...");
+    Load(file);
+}
+
+void clsSTY::ParseSTY(std::span<const uint8_t> bytes, const std::string& sFile)
+{
+    MemorySource source(bytes, sFile);
+    Load(source);
+}
+
+void clsSTY::Load(ByteSource& source)
+{
     Contents fresh;
+    StyleChunks chunks(fresh);
     try {
-        ChunkWalker(sFile, file, fresh).Run();
+        ChunkWalker(source, ChunkDialect::Style)
+            .Walk(
+                "is too short for a style file (" + std::to_string(source.Size()) + " bytes; the header alone takes 6)",
+                [&chunks](FileChunk& chunk) { chunks.Read(chunk); });
     } catch (const TruncatedData& e) {
-        // The walker checks sizes before reading; this only guards against a slip.
-        throw FileError(sFile, std::string("is cut off: ") + e.what());
+        // The chunk readers check sizes before reading; this only guards against a slip.
+        throw FileError(source.Name(), std::string("is cut off: ") + e.what());
     }
     data_ = std::move(fresh);
 }

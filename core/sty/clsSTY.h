@@ -9,10 +9,13 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/sty/Surface.h"
+
+class ByteSource;
 
 class clsSTY {
 public:
@@ -23,7 +26,10 @@ public:
     static constexpr int kSpriteStride = 256;
     static constexpr uint32_t kMarker = 0xFF00FF;  // magenta, for colour index 0
 
+    // Reads the file piece by piece, so no copy of the whole file is ever held.
     void LoadSTY(const std::string& sFile);
+    // The same from bytes in memory; sFile names them in messages.
+    void ParseSTY(std::span<const uint8_t> bytes, const std::string& sFile);
     uint32_t GetCol(int Pal, int Col) const;
     void RenderSprite(int Idx, Surface& PicBox, int16_t Pal);
     void RenderTile(int Idx, Surface& PicBox);
@@ -67,6 +73,7 @@ public:
     const std::vector<uint8_t>& ByteBlock(const std::string& type) const;
 
 private:
+    void Load(ByteSource& source);
     // The 1024 stored bytes of a physical palette.
     const uint8_t* PaletteBytes(int Pal) const;
     // The physical palette named by a virtual palette entry; `owner` names what asked.

@@ -6,7 +6,6 @@
 #include <QWidget>
 #include <cmath>
 
-#include "core/common/BitmapHeader.h"
 #include "core/common/PathRules.h"
 #include "ui/platform/Platform.h"
 
@@ -70,7 +69,6 @@ void LoadSettings()
 {
     const QString stored = CurrentPlatform().ReadSetting(kAppTitle, kSettingsSection, kSettingsKey);
     SetGTA2Path(ToUtf8(stored));
-    InitBitmapHeader();
 }
 
 QString StoreGTA2Path(const std::string& path)

@@ -34,32 +34,6 @@ TEST(PathRules, OkAppendsOneSeparatorAndTheDataPathFollowsWithNothingBetween)
     EXPECT_EQ(Utf8FromPath(PathFromUtf8(name)), name);
 }
 
-TEST(BitmapHeader, InitWritesTheFixed54BytesLittleEndianAndKeepsWhatTheWritersSet)
-{
-    InitBitmapHeader();
-    // "BM", file size 5174, reserved, pixels at 1078, information header 40, width and
-    // height left for the writer, 1 plane, 8 bits, no compression, image size, two
-    // resolutions, 256 colours used and important.
-    auto expected = [](int32_t width, int32_t height, int32_t imageSize) {
-        const std::string b = "BM" + I32(5174) + I32(0) + I32(1078) + I32(40) + I32(width) + I32(height) + U16(1) +
-                              U16(8) + I32(0) + I32(imageSize) + I32(0) + I32(0) + I32(256) + I32(256);
-        return std::vector<uint8_t>(b.begin(), b.end());
-    };
-    auto bytes = [] {
-        const auto a = SharedBitmapHeader().Bytes();
-        return std::vector<uint8_t>(a.begin(), a.end());
-    };
-    EXPECT_EQ(bytes(), expected(0, 0, 0));
-    BitmapHeader& h = SharedBitmapHeader();
-    h.width = -5;
-    h.height = 0x01020304;
-    h.imageSize = 48;
-    InitBitmapHeader();
-    EXPECT_EQ(bytes(), expected(-5, 0x01020304, 48));
-    h = BitmapHeader{};
-    InitBitmapHeader();
-}
-
 TEST(SharedModule, ProgressAndMessagesReachWhatIsInstalledOnly)
 {
     {

@@ -99,7 +99,6 @@ std::vector<Seed> StyleSeeds()
 // committed seeds must be exactly what the builders write.
 TEST(SeedCorpus, CommittedSeedsAreBuiltFilesTheReadersAccept)
 {
-    InitBitmapHeader();
     const fs::path corpus = SourceTree() / "fuzz" / "corpus";
     const char* write = std::getenv("KESTROVA_WRITE_SEEDS");
     TempDir dir;

@@ -199,9 +199,6 @@ TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
     clsGCI stub = Loaded(dir, "h\r\n\r\n{Short}\r\n3 {Model}\r\n");  // lines it does not have
     EXPECT_THROW(stub.GetVal(0, 2), std::out_of_range);
     EXPECT_THROW(stub.SetVal(0, 21, "1.000"), std::out_of_range);
-    EXPECT_THROW(PropertyText(99), std::out_of_range);  // the property table, looked up by number
-    EXPECT_THROW(PropertyText(166), std::out_of_range);
-    EXPECT_EQ(PropertyText(165), "600");
 }
 
 TEST(GCIValueText, OnlyWholeTextsAreNumbersAndThousandthsRoundHalfToEven)

@@ -38,11 +38,7 @@ uint32_t Ramp(int p, int c)
 
 class Sty : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        InitBitmapHeader();
-        Load(small.Build());
-    }
+    void SetUp() override { Load(small.Build()); }
     void Load(const std::string& bytes)
     {
         TempDir::Write(dir.File("s.sty"), bytes);
@@ -77,10 +73,10 @@ TEST_F(Sty, WalksChunksInAnyOrderAndCaseAndReportsEachOne)
     Load(bytes);
     EXPECT_EQ(Counts(), (std::vector<int>{4, 64, 2, 0}));  // nothing is left of the previous file
     const std::vector<RecordingProgress::Call> expected = {{'S', 1, static_cast<double>(bytes.size()), "Loading..."},
-                                                           {'U', 10, 0, "Loading Section PALX..."},
-                                                           {'U', 22, 0, "Loading Section ZZZZ..."},
-                                                           {'U', 37, 0, "Loading Section ppal..."},  // shown as read
-                                                           {'U', 65581, 0, "Loading Section TiLe..."},
+                                                           {'U', 14, 0, "Loading Section PALX..."},
+                                                           {'U', 26, 0, "Loading Section ZZZZ..."},
+                                                           {'U', 41, 0, "Loading Section ppal..."},  // shown as read
+                                                           {'U', 65585, 0, "Loading Section TiLe..."},
                                                            {'H', 0, 0, ""}};
     EXPECT_EQ(progress.calls, expected);
     sty.RenderTile(1, pic);  // the virtual palettes, read before the tiles, serve them

@@ -1,0 +1,116 @@
+#include "core/io/ChunkWalker.h"
+
+#include <algorithm>
+
+#include "core/common/modGTA2.h"
+#include "core/io/FileError.h"
+#include "core/io/LittleEndian.h"
+
+namespace {
+
+constexpr std::size_t kFileHeaderSize = 6;
+constexpr std::size_t kTypeSize = 4;
+constexpr std::size_t kSizeSize = 4;
+
+}  // namespace
+
+std::string PrintableTag(std::string_view tag)
+{
+    std::string out;
+    for (unsigned char ch : tag) {
+        if (ch < 0x20 || ch == 0x7F || (ch >= 0x80 && ch < 0xA0)) {
+            out += '?';
+        } else if (ch < 0x80) {
+            out += static_cast<char>(ch);
+        } else {
+            out += static_cast<char>(0xC0 | (ch >> 6));
+            out += static_cast<char>(0x80 | (ch & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string UpperAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+FileChunk::FileChunk(ByteSource& source, ChunkDialect dialect, std::string_view type, std::size_t at, std::size_t size)
+    : source_(source), dialect_(dialect), upper_(UpperAscii(type)), shown_(PrintableTag(type)), at_(at), size_(size)
+{
+}
+
+std::string FileChunk::Where() const
+{
+    return "chunk \"" + shown_ + "\" at offset " + std::to_string(at_);
+}
+
+void FileChunk::Refuse(const std::string& problem) const
+{
+    throw FileError(source_.Name(), problem);
+}
+
+void FileChunk::RequireBody() const
+{
+    if (size_ <= source_.Remaining())
+        return;
+    const std::string size = std::to_string(size_), remain = std::to_string(source_.Remaining());
+    if (dialect_ == ChunkDialect::Style)
+        Refuse(Where() + " says it holds " + size + " bytes, but only " + remain + " remain in the file");
+    Refuse(Where() + " needs " + size + " bytes but only " + remain + " remain in the file");
+}
+
+std::span<const uint8_t> FileChunk::Body()
+{
+    RequireBody();
+    taken_ = true;
+    return source_.Read(size_);
+}
+
+void FileChunk::BodyInto(std::vector<uint8_t>& out)
+{
+    RequireBody();
+    taken_ = true;
+    source_.ReadInto(out, size_);
+}
+
+void ChunkWalker::CutHeader(std::size_t at, const std::string& shownType) const
+{
+    const std::string where = std::to_string(at);
+    if (dialect_ == ChunkDialect::Map)
+        throw FileError(source_.Name(), "the chunk header at offset " + where + " is cut off by the end of the file");
+    if (shownType.empty())
+        throw FileError(source_.Name(), "ends inside the chunk header at offset " + where);
+    throw FileError(source_.Name(), "ends inside the header of chunk \"" + shownType + "\" at offset " + where);
+}
+
+void ChunkWalker::Walk(const std::string& tooShort, const std::function<void(FileChunk&)>& visit)
+{
+    if (source_.Size() < kFileHeaderSize)
+        throw FileError(source_.Name(), tooShort);
+    ProgressScope progress(1, static_cast<double>(source_.Size()), "Loading...");
+    source_.Skip(kFileHeaderSize);  // not checked
+    while (source_.Remaining() != 0) {
+        const std::size_t at = source_.Position();
+        if (source_.Remaining() < kTypeSize)
+            CutHeader(at, {});
+        const std::span<const uint8_t> typeBytes = source_.Read(kTypeSize);
+        const std::string type(typeBytes.begin(), typeBytes.end());
+        if (dialect_ == ChunkDialect::Style && type == std::string(kTypeSize, '\0'))
+            break;  // padding after the last chunk
+        if (source_.Remaining() < kSizeSize)
+            CutHeader(at, PrintableTag(type));
+        const auto size = static_cast<int32_t>(LE32(source_.Read(kSizeSize).data()));
+        FileChunk chunk(source_, dialect_, type, at, static_cast<std::size_t>(size));
+        UpdateProgress(static_cast<double>(source_.Position()), "Loading Section " + chunk.Shown() + "...");
+        if (size < 0)
+            chunk.Refuse(chunk.Where() + " has a negative size (" + std::to_string(size) + ")");
+        visit(chunk);
+        if (!chunk.taken_)
+            source_.Skip(std::min(chunk.Size(), source_.Remaining()));
+    }
+}

@@ -1,0 +1,182 @@
+#include "core/io/SystemFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <utility>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+std::error_code LastError()
+{
+    return {errno, std::generic_category()};
+}
+
+#ifdef _WIN32
+using Chunk = unsigned int;  // what _read and _write take
+constexpr std::size_t kLargestCall = INT_MAX;
+
+int OpenFile(const std::filesystem::path& path, int flags, int mode)
+{
+    return ::_wopen(path.c_str(), flags | _O_BINARY | _O_NOINHERIT, mode);
+}
+int ReadFd(int fd, uint8_t* into, std::size_t n)
+{
+    return ::_read(fd, into, static_cast<Chunk>(std::min(n, kLargestCall)));
+}
+int WriteFd(int fd, const uint8_t* from, std::size_t n)
+{
+    return ::_write(fd, from, static_cast<Chunk>(std::min(n, kLargestCall)));
+}
+constexpr int kReadFlags = _O_RDONLY;
+constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_EXCL;
+constexpr int kOwnerOnly = _S_IREAD | _S_IWRITE;
+constexpr int kAnyone = _S_IREAD | _S_IWRITE;
+#else
+constexpr std::size_t kLargestCall = SSIZE_MAX;
+
+int OpenFile(const std::filesystem::path& path, int flags, int mode)
+{
+    int fd;
+    do
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+ssize_t ReadFd(int fd, uint8_t* into, std::size_t n)
+{
+    return ::read(fd, into, std::min(n, kLargestCall));
+}
+ssize_t WriteFd(int fd, const uint8_t* from, std::size_t n)
+{
+    return ::write(fd, from, std::min(n, kLargestCall));
+}
+constexpr int kReadFlags = O_RDONLY;
+constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+constexpr int kOwnerOnly = 0600;
+constexpr int kAnyone = 0666;  // less the umask, as for any new file
+#endif
+
+}  // namespace
+
+SystemFile::~SystemFile()
+{
+    Close();
+}
+
+SystemFile& SystemFile::operator=(SystemFile&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+std::error_code SystemFile::OpenToRead(const std::filesystem::path& path)
+{
+    Close();
+    fd_ = OpenFile(path, kReadFlags, 0);
+    return fd_ < 0 ? LastError() : std::error_code();
+}
+
+std::error_code SystemFile::CreateNew(const std::filesystem::path& path, bool ownerOnly)
+{
+    Close();
+    fd_ = OpenFile(path, kCreateFlags, ownerOnly ? kOwnerOnly : kAnyone);
+    return fd_ < 0 ? LastError() : std::error_code();
+}
+
+std::error_code SystemFile::Size(uint64_t& size) const
+{
+#ifdef _WIN32
+    struct _stat64 info;
+    if (::_fstat64(fd_, &info) != 0)
+        return LastError();
+#else
+    struct stat info;
+    if (::fstat(fd_, &info) != 0)
+        return LastError();
+#endif
+    size = static_cast<uint64_t>(info.st_size);
+    return {};
+}
+
+std::error_code SystemFile::ReadSome(uint8_t* into, std::size_t n, std::size_t& got)
+{
+    for (;;) {
+        const auto result = ReadFd(fd_, into, n);
+        if (result >= 0) {
+            got = static_cast<std::size_t>(result);
+            return {};
+        }
+        if (errno != EINTR)
+            return LastError();
+    }
+}
+
+std::error_code SystemFile::SkipAhead(uint64_t n)
+{
+#ifdef _WIN32
+    if (::_lseeki64(fd_, static_cast<__int64>(n), SEEK_CUR) < 0)
+        return LastError();
+#else
+    if (::lseek(fd_, static_cast<off_t>(n), SEEK_CUR) < 0)
+        return LastError();
+#endif
+    return {};
+}
+
+std::error_code SystemFile::WriteAll(std::span<const uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        const auto written = WriteFd(fd_, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return LastError();
+        if (written == 0)
+            return std::make_error_code(std::errc::io_error);  // no progress: never spin
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+    return {};
+}
+
+std::error_code SystemFile::FlushToDisk()
+{
+#ifdef _WIN32
+    if (::_commit(fd_) != 0)
+        return LastError();
+#else
+    if (::fsync(fd_) != 0)
+        return LastError();
+#endif
+    return {};
+}
+
+std::error_code SystemFile::Close()
+{
+    if (fd_ < 0)
+        return {};
+    const int fd = std::exchange(fd_, -1);
+#ifdef _WIN32
+    if (::_close(fd) != 0)
+        return LastError();
+#else
+    // Linux closes the descriptor even when close() reports EINTR: never retry.
+    if (::close(fd) != 0)
+        return LastError();
+#endif
+    return {};
+}

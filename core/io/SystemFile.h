@@ -1,0 +1,36 @@
+#pragma once
+// The few system calls the file layer makes, the only place where POSIX and Windows
+// differ. Every failure comes back as the std::error_code the failing call left, taken
+// right after it.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <system_error>
+
+class SystemFile {
+public:
+    SystemFile() = default;
+    ~SystemFile();
+    SystemFile(SystemFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    SystemFile& operator=(SystemFile&& other) noexcept;
+    SystemFile(const SystemFile&) = delete;
+    SystemFile& operator=(const SystemFile&) = delete;
+
+    std::error_code OpenToRead(const std::filesystem::path& path);
+    // Creates `path`, which must not exist, not even as a link. `ownerOnly` keeps others
+    // out until the caller gives it its final permissions.
+    std::error_code CreateNew(const std::filesystem::path& path, bool ownerOnly);
+
+    std::error_code Size(uint64_t& size) const;
+    // Up to n bytes; `got` is 0 only at the end of the file.
+    std::error_code ReadSome(uint8_t* into, std::size_t n, std::size_t& got);
+    std::error_code SkipAhead(uint64_t n);
+    std::error_code WriteAll(std::span<const uint8_t> bytes);
+    std::error_code FlushToDisk();
+    std::error_code Close();
+
+private:
+    int fd_ = -1;
+};
