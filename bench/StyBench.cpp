@@ -36,7 +36,7 @@ void RegisterModelLoad(const std::string& size, const std::string& path, std::si
 // picture area and written as bitmaps.
 void RegisterDrawing()
 {
-    sty_test::StyleFile f = sty_test::RealisticStyle({4, 64, 6, 0, 32});
+    sty_test::StyleFile f = GeneratedStyle({4, 64, 6, 0, 32});
     f.palx = {1, 2, 3, 4, 10, 11};
     f.sprites = {{0, 64, 64}, {64 * 256, 255, 255}};
     f.spriteGraphics.assign((64 + 255) * 256, '\0');

@@ -4,7 +4,23 @@
 #include <cstddef>
 #include <string>
 
+#include "tests/support/StyBuilder.h"
+
 namespace bench {
+
+// How many of each part a generated style file holds. Sprites are at most
+// `spriteSide` pixels a side and lie side by side in bands of that many rows of the
+// sprite graphics, as many to a band as fit in its 256 columns.
+struct StyleSize {
+    int tiles = 1000;
+    int palettes = 128;
+    int palx = 16384;
+    int sprites = 3000;
+    int spriteSide = 32;
+};
+
+// A file of the given size with every tile, palette and sprite different.
+sty_test::StyleFile GeneratedStyle(const StyleSize& size);
 
 struct StyleInput {
     std::string path;

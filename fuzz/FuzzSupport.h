@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <exception>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 
@@ -65,14 +66,12 @@ void RunFuzzCheck(Check&& check)
     }
 }
 
-// A target's whole body: the input goes to a scratch file named `name`, then `check`
-// runs on it with the scratch folder beside it.
+// A target's whole body: `check` runs on the input as bytes named `name`, with a
+// scratch folder for what it saves.
 template <class Check>
-int FuzzOneFile(const uint8_t* data, std::size_t size, const char* name, Check&& check)
+int FuzzOneInput(const uint8_t* data, std::size_t size, const char* name, Check&& check)
 {
     static const TempDir scratch;
-    const std::string input = scratch.File(name);
-    TempDir::Write(input, std::string(reinterpret_cast<const char*>(data), size));
-    RunFuzzCheck([&] { check(input, scratch); });
+    RunFuzzCheck([&] { check(std::span<const uint8_t>(data, size), name, scratch); });
     return 0;
 }

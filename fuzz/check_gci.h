@@ -1,14 +1,17 @@
 #pragma once
 // What any file, however damaged, must do to the car reader: load or be refused with a
 // message naming it, leaving the previous cars untouched; answer GetVal for every car
-// and property or refuse a line the car lacks with std::out_of_range; refuse cars and
+// and property it has a line for (GetNumOfLines) and refuse any other with
+// std::out_of_range; refuse cars and
 // properties outside the counts; and save what it loaded so that loading the saved
 // file gives the same cars and values.
 
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/gci/clsGCI.h"
+#include "core/io/FileIO.h"
 #include "fuzz/FuzzSupport.h"
 #include "tests/support/GCISampleFile.h"
 #include "tests/support/TempDir.h"
@@ -28,12 +31,15 @@ inline Cars ReadAll(const clsGCI& model)
     Cars all;
     for (int c = 0; c < cars; ++c) {
         std::vector<std::string> values;
+        const int lines = model.GetNumOfLines(c);
+        Require(lines >= 1, "car " + std::to_string(c) + " has " + std::to_string(lines) + " lines");
         for (int p = 0; p < kProperties; ++p) {
-            try {
+            if (p < lines)
                 values.push_back(model.GetVal(c, p));
-            } catch (const std::out_of_range&) {
+            else if (ThrowsOutOfRange([&] { model.GetVal(c, p); }))
                 values.push_back(kMissing);
-            }
+            else
+                throw PropertyViolation("car " + std::to_string(c) + " answered line " + std::to_string(p));
         }
         for (int outside : {-1, kProperties})
             Require(ThrowsOutOfRange([&] { model.GetVal(c, outside); }),
@@ -41,23 +47,22 @@ inline Cars ReadAll(const clsGCI& model)
         all.push_back(values);
     }
     for (int outside : {-1, cars})
-        Require(ThrowsOutOfRange([&] { model.GetVal(outside, 0); }),
+        Require(ThrowsOutOfRange([&] { model.GetVal(outside, 0); }) &&
+                    ThrowsOutOfRange([&] { model.GetNumOfLines(outside); }),
                 "car " + std::to_string(outside) + " answered outside " + std::to_string(cars) + " cars");
     return all;
 }
 
 }  // namespace gcicheck
 
-inline void CheckGciFile(const std::string& file, const TempDir& scratch)
+inline void CheckGciFile(std::span<const uint8_t> input, const std::string& name, const TempDir& scratch)
 {
     using namespace gcicheck;
     clsGCI model;
-    const std::string baseline = scratch.File("baseline.gci");
-    TempDir::Write(baseline, gci_sample::File(2));
-    model.LoadCars(baseline);
+    model.ParseCars(AsBytes(gci_sample::File(2)), "baseline.gci");
     const Cars before = ReadAll(model);
 
-    if (Refusal(file, [&] { model.LoadCars(file); })) {
+    if (Refusal(name, [&] { model.ParseCars(input, name); })) {
         Require(ReadAll(model) == before, "a refused file changed the cars");
         return;
     }

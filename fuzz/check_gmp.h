@@ -5,12 +5,13 @@
 // and leave an existing table untouched when refused or when it holds no "ANIM" chunk.
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/gmp/clsGMP.h"
+#include "core/io/FileIO.h"
 #include "fuzz/FuzzSupport.h"
 #include "tests/support/GmpBytes.h"
 #include "tests/support/RecordingProgress.h"
@@ -58,12 +59,12 @@ inline std::optional<Table> ReadAll(const clsGMP& map)
     return table;
 }
 
-// Loads `file` into `map`, requiring the progress window to be shown at most once
+// Parses `input` into `map`, requiring the progress window to be shown at most once
 // and hidden at the end, whatever happened.
-inline std::optional<std::string> LoadWatched(clsGMP& map, const std::string& file)
+inline std::optional<std::string> LoadWatched(clsGMP& map, std::span<const uint8_t> input, const std::string& name)
 {
     RecordingProgress progress;
-    const auto refusal = Refusal(file, [&] { map.LoadMap(file); });
+    const auto refusal = Refusal(name, [&] { map.ParseMap(input, name); });
     const auto count = [&](char kind) {
         return std::count_if(progress.calls.begin(), progress.calls.end(),
                              [&](const RecordingProgress::Call& c) { return c.kind == kind; });
@@ -76,22 +77,19 @@ inline std::optional<std::string> LoadWatched(clsGMP& map, const std::string& fi
 
 }  // namespace gmpcheck
 
-inline void CheckGmpFile(const std::string& file, const TempDir& scratch)
+inline void CheckGmpFile(std::span<const uint8_t> input, const std::string& name, const TempDir&)
 {
     using namespace gmpcheck;
     clsGMP fresh;
-    const auto refusal = LoadWatched(fresh, file);
+    const auto refusal = LoadWatched(fresh, input, name);
     const auto table = ReadAll(fresh);
     Require(!refusal || !table, "a refused file left a table behind");
 
     // The same file over a model that already holds a table.
-    const std::string baseline = scratch.File("baseline.gmp");
-    if (!std::filesystem::exists(baseline))
-        TempDir::Write(baseline, gmpbytes::Header() + gmpbytes::Chunk("ANIM", gmpbytes::AnimRecords(3)));
     clsGMP map;
-    map.LoadMap(baseline);
+    map.ParseMap(AsBytes(gmpbytes::Header() + gmpbytes::Chunk("ANIM", gmpbytes::AnimRecords(3))), "baseline.gmp");
     const auto before = ReadAll(map);
-    Require(LoadWatched(map, file) == refusal, "the file loaded differently over an existing table");
+    Require(LoadWatched(map, input, name) == refusal, "the file loaded differently over an existing table");
     Require(ReadAll(map) == (refusal || !table ? before : table),
             refusal ? "a refused file changed the table" : "the table does not match a fresh load");
 }

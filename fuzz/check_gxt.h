@@ -1,15 +1,17 @@
 #pragma once
-// What any file, however damaged, must do to the text reader: load or be refused
-// (false, nothing thrown); leave the previous model untouched when refused; answer
+// What any file, however damaged, must do to the text reader: load or be refused with
+// InvalidGXT naming it; leave the previous model untouched when refused; answer
 // every index from 1 to GetEntries and refuse 0 and one past with std::out_of_range;
 // find each entry's value by its name; and save what it loaded so that loading the
 // saved file gives the same names and values, and saving again the same bytes.
 
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/gxt/clsGXT.h"
+#include "core/io/FileIO.h"
 #include "fuzz/FuzzSupport.h"
 #include "tests/support/GxtTestFile.h"
 #include "tests/support/TempDir.h"
@@ -49,16 +51,15 @@ inline void CheckLookups(const clsGXT& model, const Entries& entries)
 
 }  // namespace gxtcheck
 
-inline void CheckGxtFile(const std::string& file, const TempDir& scratch)
+inline void CheckGxtFile(std::span<const uint8_t> input, const std::string& name, const TempDir& scratch)
 {
     using namespace gxtcheck;
     clsGXT model;
-    const std::string baseline = scratch.File("baseline.gxt");
-    TempDir::Write(baseline, gxt_test::FileOf({{"BASE", gxt_test::Cells("before")}}));
-    Require(model.LoadGXT(baseline), "the baseline file was refused");
+    model.ParseGXT(AsBytes(gxt_test::FileOf({{"BASE", gxt_test::Cells("before")}})), "baseline.gxt");
     const Entries before = ReadAll(model);
 
-    if (!model.LoadGXT(file)) {
+    if (const auto refusal = Refusal(name, [&] { model.ParseGXT(input, name); })) {
+        Require(*refusal == name + ": " + kInvalidGXTMessage, "refused with another message: " + *refusal);
         Require(ReadAll(model) == before, "a refused file changed the model");
         return;
     }

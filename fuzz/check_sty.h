@@ -6,10 +6,12 @@
 // exactly the size their header gives, or refuse the same way.
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/common/BitmapHeader.h"
+#include "core/io/FileIO.h"
 #include "core/sty/clsSTY.h"
 #include "fuzz/FuzzSupport.h"
 #include "tests/support/StyBuilder.h"
@@ -100,18 +102,15 @@ inline std::vector<uint32_t> Fingerprint(const clsSTY& sty)
 
 }  // namespace stycheck
 
-inline void CheckStyFile(const std::string& file, const TempDir& scratch)
+inline void CheckStyFile(std::span<const uint8_t> input, const std::string& name, const TempDir& scratch)
 {
     using namespace stycheck;
-
+    static const std::string baseline = sty_test::SmallStyle().Build();
     clsSTY sty;
-    const std::string baseline = scratch.File("baseline.sty");
-    if (!std::filesystem::exists(baseline))
-        TempDir::Write(baseline, sty_test::SmallStyle().Build());
-    sty.LoadSTY(baseline);
+    sty.ParseSTY(AsBytes(baseline), "baseline.sty");
     const std::vector<uint32_t> before = Fingerprint(sty);
 
-    if (Refusal(file, [&] { sty.LoadSTY(file); })) {
+    if (Refusal(name, [&] { sty.ParseSTY(input, name); })) {
         Require(Fingerprint(sty) == before, "a refused file changed the model");
         return;
     }

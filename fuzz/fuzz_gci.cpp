@@ -1,4 +1,4 @@
-// Car files: LoadCars on any bytes, then every value, a save and a reload, checked by
+// Car files: ParseCars on any bytes, then every value, a save and a reload, checked by
 // CheckGciFile.
 
 #include <cstddef>
@@ -8,5 +8,5 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    return FuzzOneFile(data, size, "input.gci", CheckGciFile);
+    return FuzzOneInput(data, size, "input.gci", CheckGciFile);
 }

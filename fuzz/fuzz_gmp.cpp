@@ -1,4 +1,4 @@
-// Map files: LoadMap on any bytes, then every query, checked by CheckGmpFile.
+// Map files: ParseMap on any bytes, then every query, checked by CheckGmpFile.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,5 +7,5 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    return FuzzOneFile(data, size, "input.gmp", CheckGmpFile);
+    return FuzzOneInput(data, size, "input.gmp", CheckGmpFile);
 }

@@ -1,4 +1,4 @@
-// Text files: LoadGXT on any bytes, then every entry, a save and a reload, checked by
+// Text files: ParseGXT on any bytes, then every entry, a save and a reload, checked by
 // CheckGxtFile.
 
 #include <cstddef>
@@ -8,5 +8,5 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    return FuzzOneFile(data, size, "input.gxt", CheckGxtFile);
+    return FuzzOneInput(data, size, "input.gxt", CheckGxtFile);
 }

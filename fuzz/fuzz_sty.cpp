@@ -1,4 +1,4 @@
-// Style files: LoadSTY on any bytes, then every tile and sprite drawn and the first of
+// Style files: ParseSTY on any bytes, then every tile and sprite drawn and the first of
 // each exported, checked by CheckStyFile.
 
 #include <cstddef>
@@ -8,5 +8,5 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    return FuzzOneFile(data, size, "input.sty", CheckStyFile);
+    return FuzzOneInput(data, size, "input.sty", CheckStyFile);
 }

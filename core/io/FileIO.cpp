@@ -109,8 +109,9 @@ std::error_code BackUp(const fs::path& target, const fs::path& backup)
     std::error_code error = LinkOrCopy(target, temp);
     if (!error)
         error = Rename(temp, backup);
-    if (error)
-        RemoveQuietly(temp);
+    // Also after a rename that did nothing: renaming a link over another link to the
+    // same file leaves both names, as when two saves back up the same file at once.
+    RemoveQuietly(temp);
     return error;
 }
 

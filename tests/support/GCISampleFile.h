@@ -6,30 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace gci_sample {
+#include "core/gci/GCIProperties.h"
 
-inline const char* const kLabels[22] = {"",
-                                        " {Model}",
-                                        " {Turbo}",
-                                        " {Value}",
-                                        " {Pad}",
-                                        " {Mass}",
-                                        " {Front Drive Bias}",
-                                        " {Front Mass Bias}",
-                                        " {Brake Friction}",
-                                        " {Turn In}",
-                                        " {Turn Ratio}",
-                                        " {Rear End Stability}",
-                                        " {Handbrake Slide Value}",
-                                        " {Thrust}",
-                                        " {Max Speed}",
-                                        " {Anti Strength}",
-                                        " {Skid Threshold}",
-                                        " {Gear 1 Multiplier}",
-                                        " {Gear 2 Multiplier}",
-                                        " {Gear 3 Multiplier}",
-                                        " {Gear 2 Speed}",
-                                        " {Gear 3 Speed}"};
+namespace gci_sample {
 
 inline const std::string kHeader =
     "{------------------------------\r\n"
@@ -53,17 +32,15 @@ inline std::string Value(int car, int index)
         return std::to_string(values[index]);
     }
     const int thousandths = 100 + ((car * 37 + index * 113) % 900);  // 0.100 to 0.999
-    std::string fraction = std::to_string(thousandths % 1000);
-    fraction.insert(0, 3 - fraction.size(), '0');
-    return std::to_string(index == 5 ? 1 + car % 9 : 0) + "." + fraction;
+    return std::to_string(index == 5 ? 1 + car % 9 : 0) + "." + std::to_string(thousandths);
 }
 
-// The 22 lines of car `car`, without line breaks.
+// The 22 lines of car `car`, without line breaks, labelled as the game's files are.
 inline std::vector<std::string> CarLines(int car)
 {
     std::vector<std::string> lines{"{" + CarName(car) + "}"};
     for (int i = 1; i < 22; ++i)
-        lines.push_back((i > 4 ? "f" : "") + Value(car, i) + kLabels[i]);
+        lines.push_back((i > 4 ? "f" : "") + Value(car, i) + PropertyLabel(i));
     return lines;
 }
 

@@ -19,12 +19,14 @@ public:
     RecordingProgress() : previous_(InstallProgressReporter(this)) {}
     ~RecordingProgress() override { InstallProgressReporter(previous_); }
 
-    void Show(double vMin, double vMax, const std::string& vCaption) override
+    void Show(double min, double max, const std::string& caption) override
     {
-        calls.push_back({'S', vMin, vMax, vCaption});
+        calls.push_back({'S', min, max, caption});
     }
-    void Update(double vValue, const std::string& vCaption) override { calls.push_back({'U', vValue, 0, vCaption}); }
+    void Update(double value, const std::string& caption) override { calls.push_back({'U', value, 0, caption}); }
     void Hide() override { calls.push_back({'H', 0, 0, {}}); }
+    // Whether the window, if shown, was hidden again at the end.
+    bool HiddenAtTheEnd() const { return calls.empty() || calls.back().kind == 'H'; }
 
     std::vector<Call> calls;
 

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <random>
 #include <string>
-#include <vector>
 
 class TempDir {
 public:
@@ -15,14 +14,11 @@ public:
         static std::atomic<int> counter{0};
         path_ = std::filesystem::temp_directory_path() /
                 ("kestrova-test-" + std::to_string(std::random_device{}()) + "-" + std::to_string(counter++));
-        std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
     ~TempDir()
     {
         std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                     ignored);
         std::filesystem::remove_all(path_, ignored);
     }
     TempDir(const TempDir&) = delete;

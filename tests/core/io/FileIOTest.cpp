@@ -1,113 +1,146 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <csignal>
+#include <set>
+#include <thread>
 
 #include "core/io/ByteReader.h"
+#include "core/io/ChunkWalker.h"
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Thrown.h"
 
-namespace fs = std::filesystem;
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+std::set<std::string> Names(const TempDir& dir)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+std::string Text(std::span<const uint8_t> bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+
+}  // namespace
 
 TEST(ByteReader, ReadsLittleEndianAndNeverPassesTheEndOfItsSlice)
 {
     const uint8_t data[] = {0x34, 0x12, 0x40, 0x9C, 0x78, 0x56, 0x34, 0x12, 'T', 'I'};
     ByteReader r(data);
     EXPECT_EQ(r.U16(), 0x1234);
-    EXPECT_EQ(r.I16(), -25536);  // 40000
+    EXPECT_EQ(r.I16(), -25536);  // 40000 unsigned
     EXPECT_EQ(r.U32(), 0x12345678u);
     EXPECT_THROW(r.U32(), TruncatedData);
-    EXPECT_EQ(r.Position(), 8u);  // a refused read does not move
-    EXPECT_EQ(r.Text(2), "TI");
-    EXPECT_TRUE(r.AtEnd());
-    EXPECT_THROW(r.U8(), TruncatedData);
-    EXPECT_THROW(r.Seek(11), TruncatedData);
-    EXPECT_NO_THROW(r.Seek(1));
+    EXPECT_EQ(r.Text(2), "TI");  // the refused read did not move
+    r.Seek(1);
     ByteReader chunk = r.Sub(3);  // bytes 1 to 3
-    EXPECT_EQ(r.Position(), 4u);
     EXPECT_EQ(chunk.U16(), 0x4012);
     EXPECT_THROW(chunk.U16(), TruncatedData);  // byte 4 belongs to the parent, not the chunk
-    EXPECT_THROW(r.Sub(7), TruncatedData);
     EXPECT_THROW(r.Skip(static_cast<std::size_t>(-1)), TruncatedData);
+    EXPECT_EQ(PrintableTag("t\x01\x7F\x85\xE9"), "t???\xC3\xA9");  // Latin-1 shown as UTF-8
+    EXPECT_EQ(UpperAscii("tIlE\xE9"), "TILE\xE9");
 }
 
-TEST(FileIO, ReadingAMissingFileOrAFolderNamesItAndCreatesNothing)
+TEST(ByteSource, MemoryAndFileGiveTheSameBytesAndRefuseWhatLiesPastTheEnd)
 {
     TempDir dir;
-    const std::string missing = dir.File("none.gxt");
-    EXPECT_EQ(Thrown<FileError>([&] { ReadWholeFile(missing); }).find(missing + ": "), 0u);
-    EXPECT_FALSE(fs::exists(missing));
-    EXPECT_THROW(ReadWholeFile(dir.Path().string()), FileError);
+    std::string text(100000, '\0');  // more than one piece of a whole-file read
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char>('0' + i % 10);
+    const std::string file = dir.File("pieces.bin");
+    TempDir::Write(file, text);
+    EXPECT_TRUE(Text(ReadWholeFile(file)) == text);
+    MemorySource memory(AsBytes(text), file);
+    FileReader reader(file);
+    for (ByteSource* source : {static_cast<ByteSource*>(&memory), static_cast<ByteSource*>(&reader)}) {
+        std::vector<uint8_t> kept;
+        source->Skip(2);
+        source->ReadInto(kept, 2);
+        EXPECT_EQ(Text(kept) + Text(source->Read(3)), "23456");
+        source->Skip(text.size() - 10);
+        EXPECT_EQ(Thrown<FileError>([&] { source->Read(4); }),
+                  file + ": is cut off: 4 bytes are needed at offset 99997 but only 3 remain");
+        EXPECT_THROW(source->Skip(4), FileError);
+        EXPECT_EQ(Text(source->Read(3)), "789");
+    }
+    for (const std::string& bad : {dir.File("missing.bin"), dir.Path().string()}) {  // and a folder
+        EXPECT_PRED2(Holds, Thrown<FileError>([&] { ReadWholeFile(bad); }), bad + ": cannot be opened");
+        EXPECT_PRED2(Holds, Thrown<FileError>([&] { FileReader{bad}; }), bad + ": cannot be opened");
+    }
 }
 
-TEST(FileIO, SaveKeepsTheOldFileAsBackupAndFailedSavesLeaveTheOriginal)
-{
-    TempDir dir;
-    const std::string file = dir.File("x.gci"), folder = dir.File("folder.gci"), y = dir.File("y.gci");
-    TempDir::Write(file, "old");
-    TempDir::Write(file + ".bak", "older backup");
-    SaveWithBackup(file, AsBytes("new"));
-    EXPECT_EQ(TempDir::Read(file), "new");
-    EXPECT_EQ(TempDir::Read(file + ".bak"), "old");
-    SaveWithBackup(dir.File("fresh.gci"), AsBytes("first"));  // nothing to back up
-    EXPECT_EQ(TempDir::Read(dir.File("fresh.gci")), "first");
-
-    fs::create_directory(folder);  // the target is a folder: it cannot be backed up or replaced
-    EXPECT_THROW(SaveWithBackup(folder, AsBytes("new")), FileError);
-    EXPECT_TRUE(fs::is_directory(folder));
-    TempDir::Write(y, "original");  // the backup name is taken by a folder
-    fs::create_directory(y + ".bak");
-    EXPECT_THROW(SaveWithBackup(y, AsBytes("new")), FileError);
-    EXPECT_EQ(TempDir::Read(y), "original");
-    const std::string nowhere = dir.File("missing/z.gci");  // the folder does not exist
-    EXPECT_EQ(Thrown<FileError>([&] { SaveWithBackup(nowhere, AsBytes("new")); }).find(nowhere + ": "), 0u);
-    // x.gci, x.gci.bak, fresh.gci, folder.gci, y.gci, y.gci.bak: no temporary left behind.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 6);
-
-    TempDir::Write(file, std::string(100, 'x'));  // a bitmap replaced without backup
-    ReplaceFile(file, AsBytes("short"));
-    EXPECT_EQ(TempDir::Read(file), "short");
-    EXPECT_EQ(TempDir::Read(file + ".bak"), "old");
-}
-
-TEST(FileIO, TheBackupIsAFileOfItsOwnNotTheNewOneUnderAnotherName)
+TEST(Save, TheOldFileBecomesTheBackupAndEveryFailureLeavesBothAsTheyWere)
 {
     TempDir dir;
     const std::string file = dir.File("x.gxt");
     TempDir::Write(file, "first");
     SaveWithBackup(file, AsBytes("second"));
     SaveWithBackup(file, AsBytes("third"));
-    EXPECT_EQ(TempDir::Read(file + ".bak"), "second");
-    TempDir::Write(file, "changed by hand");  // in place, as another program would
-    EXPECT_EQ(TempDir::Read(file + ".bak"), "second");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+    TempDir::Write(file, "changed in place");  // as another program would: the backup is a file of its own
+    ReplaceFile(file, AsBytes("short"));       // no backup, nothing of the longer file left
+    EXPECT_EQ(TempDir::Read(file) + "|" + TempDir::Read(file + ".bak"), "short|second");
+
+    std::filesystem::create_directory(dir.File("folder.gxt"));  // a target that is a folder
+    std::filesystem::create_directory(dir.File("y.gxt.bak"));   // a backup name taken by a folder
+    TempDir::Write(dir.File("y.gxt"), "original");
+    for (const auto& [name, problem] : {std::pair{"folder.gxt", "cannot be backed up as "},
+                                        {"y.gxt", "cannot be backed up as "},
+                                        {"missing/z.gxt", "cannot be written"}}) {
+        const std::string target = dir.File(name);
+        EXPECT_PRED2(Holds, Thrown<FileError>([&] { SaveWithBackup(target, AsBytes("new")); }),
+                     target + ": " + problem);
+    }
+    EXPECT_EQ(TempDir::Read(dir.File("y.gxt")), "original");
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"x.gxt", "x.gxt.bak", "folder.gxt", "y.gxt", "y.gxt.bak"}));
 }
 
-TEST(FileIO, AFileReadPieceByPieceRefusesWhatLiesPastItsEnd)
+#ifndef _WIN32
+TEST(Save, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary)
 {
     TempDir dir;
-    const std::string file = dir.File("pieces.bin");
-    TempDir::Write(file, "0123456789");
-    FileReader in(file);
-    EXPECT_EQ(in.Size(), 10u);
-    in.Skip(2);
-    {
-        auto r = in.Read(3);
-        EXPECT_EQ(std::vector<uint8_t>(r.begin(), r.end()), (std::vector<uint8_t>{50, 51, 52}));
-    }
-    EXPECT_EQ(in.Position(), 5u);
-    try {
-        in.Read(6);
-        FAIL() << "no error";
-    } catch (const FileError& e) {
-        EXPECT_EQ(e.File(), file);
-    }
-    EXPECT_THROW(in.Skip(6), FileError);
-    EXPECT_EQ(in.Position(), 5u);  // a refused read does not move
-    in.Skip(5);
-    EXPECT_EQ(in.Remaining(), 0u);
+    const std::string file = dir.File("x.gci");
+    TempDir::Write(file, "old");
+    std::signal(SIGXFSZ, SIG_IGN);  // files may not grow past 1000 bytes: a write of 5000 fails
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const std::string error = Thrown<FileError>([&] { SaveWithBackup(file, AsBytes(std::string(5000, 'n'))); });
+    setrlimit(RLIMIT_FSIZE, &previous);
+    EXPECT_PRED2(Holds, error, file + ": cannot be written: ");
+    EXPECT_EQ(TempDir::Read(file), "old");
+    EXPECT_EQ(Names(dir), std::set<std::string>{"x.gci"});
+}
+#endif
 
-    EXPECT_THROW(FileReader(dir.File("missing.bin")), FileError);
-    EXPECT_THROW(FileReader(dir.Path().string()), FileError);  // a folder
+TEST(Save, TwoSavesOfOneFileAtOnceNeverMixTheirBytes)
+{
+    TempDir dir;
+    const std::string file = dir.File("x.gxt");
+    std::atomic<int> failures{0};
+    const auto saveMany = [&](char letter) {
+        for (int i = 0; i < 40; ++i) {
+            try {
+                SaveWithBackup(file, AsBytes(std::string(20000, letter)));
+            } catch (const FileError&) {
+                ++failures;
+            }
+        }
+    };
+    std::thread a(saveMany, 'a'), b(saveMany, 'b');
+    a.join();
+    b.join();
+    const std::string saved = TempDir::Read(file);
+    EXPECT_TRUE(failures == 0 && (saved == std::string(20000, 'a') || saved == std::string(20000, 'b')));
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"x.gxt", "x.gxt.bak"}));
 }
