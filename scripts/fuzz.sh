@@ -12,7 +12,7 @@ KESTROVA_WITH_FUZZ=1 scripts/deps.sh
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DKESTROVA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/fuzz -j "$(nproc)"
 
-# The targets write each input to a scratch file; keep those off the disk when we can.
+# The checks save what they read into a scratch folder; keep those files off the disk when we can.
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
   export TMPDIR=/dev/shm
 fi

@@ -96,15 +96,16 @@ void ChunkWalker::Walk(const std::string& tooShort, const std::function<void(Fil
     source_.Skip(kFileHeaderSize);  // not checked
     while (source_.Remaining() != 0) {
         const std::size_t at = source_.Position();
-        if (source_.Remaining() < kTypeSize)
+        // The whole header in one read where the file holds it, so a file costs one read a header.
+        const std::span<const uint8_t> header = source_.Read(std::min(kTypeSize + kSizeSize, source_.Remaining()));
+        if (header.size() < kTypeSize)
             CutHeader(at, {});
-        const std::span<const uint8_t> typeBytes = source_.Read(kTypeSize);
-        const std::string type(typeBytes.begin(), typeBytes.end());
+        const std::string type(header.begin(), header.begin() + kTypeSize);
         if (dialect_ == ChunkDialect::Style && type == std::string(kTypeSize, '\0'))
             break;  // padding after the last chunk
-        if (source_.Remaining() < kSizeSize)
+        if (header.size() < kTypeSize + kSizeSize)
             CutHeader(at, PrintableTag(type));
-        const auto size = static_cast<int32_t>(LE32(source_.Read(kSizeSize).data()));
+        const auto size = static_cast<int32_t>(LE32(header.data() + kTypeSize));
         FileChunk chunk(source_, dialect_, type, at, static_cast<std::size_t>(size));
         UpdateProgress(static_cast<double>(source_.Position()), "Loading Section " + chunk.Shown() + "...");
         if (size < 0)

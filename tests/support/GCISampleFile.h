@@ -1,5 +1,5 @@
 #pragma once
-// Car files made by the tests: a five-line comment header, then one block per car
+// Car files made by the tests: a three-line comment header, then one block per car
 // (a name line in braces, 4 integer lines, 17 decimal lines of three decimals), each
 // followed by an empty line. Values vary per car so a mix-up of cars shows.
 
@@ -10,13 +10,7 @@
 
 namespace gci_sample {
 
-inline const std::string kHeader =
-    "{------------------------------\r\n"
-    " GTA2 car handling data\r\n"
-    " made by the Kestrova tests\r\n"
-    " one block per car\r\n"
-    "------------------------------}\r\n"
-    "\r\n";
+inline const std::string kHeader = "{------\r\n GTA2 car handling data, made by the Kestrova tests\r\n------}\r\n\r\n";
 
 inline std::string CarName(int car)
 {

@@ -24,11 +24,7 @@ inline std::string Header()
 // count, another uninterpreted byte, then one 16-bit tile number per frame.
 inline std::string AnimRecord(int base, int delay, std::initializer_list<int> tiles, int byte3 = 0, int byte5 = 0)
 {
-    std::string out = U16(base);
-    out += static_cast<char>(delay);
-    out += static_cast<char>(byte3);
-    out += static_cast<char>(tiles.size());
-    out += static_cast<char>(byte5);
+    std::string out = U16(base) + char(delay) + char(byte3) + char(tiles.size()) + char(byte5);
     for (int t : tiles)
         out += U16(t);
     return out;
