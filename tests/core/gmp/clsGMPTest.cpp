@@ -50,8 +50,11 @@ TEST_F(Gmp, WalksChunksWhateverTheTagCaseAndOrder)
              std::string(8, '\0') + anim,                               // zero bytes are a chunk like any other
              anim + "DMAP" + I32(1000) + "short",                       // an unknown chunk past the end ends the walk
              Chunk("ANIM", AnimRecords(5)) + Chunk("LGHT", "") + anim,  // the last "ANIM" chunk wins
-         })
-        EXPECT_EQ(Read(Load(Header() + chunks)), kTwoAnimsTable) << chunks.size();
+         }) {
+        clsGMP fresh;
+        fresh.ParseMap(AsBytes(Header() + chunks), "map.gmp");
+        EXPECT_EQ(Read(fresh), kTwoAnimsTable) << chunks.size();
+    }
 
     RecordingProgress progress;
     const std::string bytes = Header() + Chunk("zone", "abc") + anim;
@@ -95,8 +98,8 @@ TEST_F(Gmp, FailedLoadsKeepTheTableAndHideTheProgress)
         // Three bytes left over, which the next chunk's bytes would complete.
         {Header() + Chunk("ANIM", kTwoAnims + "\x01\x02\x03") + Chunk("ZZZZ", std::string(4, '\0')),
          "animation 2 in the chunk \"ANIM\" at offset 6 is cut off by the end of the chunk"},
-        {Header() + Chunk("ANIM", kTwoAnims + U16(0) + '\x01' + '\0' + '\x03' + '\0' + U16(5)) + Chunk("PAD!", "abcd"),
-         "animation 2 in the chunk \"ANIM\" at offset 6 has 3 frames"},  // 3 frames with room for 1
+        {Header() + Chunk("ANIM", kTwoAnims + AnimRecord(0, 1, {5, 6, 7}).substr(0, 10)) + Chunk("PAD!", "abcd"),
+         "animation 2 in the chunk \"ANIM\" at offset 6 has 3 frames"},  // 3 frames with room for 2
         {Header() + "anim" + I32(INT32_MIN), "chunk \"anim\" at offset 6 has a negative size (-2147483648)"},
         {Header() + "ANIM" + I32(20) + AnimRecord(0, 1, {2}),
          "chunk \"ANIM\" at offset 6 needs 20 bytes but only 8 remain"},

@@ -59,6 +59,9 @@ TEST(ByteSource, WholeFilesAreReadWholeAndNothingIsReadPastTheEnd)
     const std::string file = dir.File("pieces.bin");
     TempDir::Write(file, text);
     EXPECT_TRUE(Text(ReadWholeFile(file)) == text);
+#ifdef __linux__
+    EXPECT_PRED2(Holds, Text(ReadWholeFile("/proc/self/status")), "Name:");  // a file that says it is empty
+#endif
     MemorySource memory(AsBytes(text), file);
     memory.Skip(text.size() - 3);
     EXPECT_EQ(Thrown<FileError>([&] { memory.Read(4); }),
@@ -95,11 +98,14 @@ TEST(Save, TheOldFileBecomesTheBackupAndEveryFailureLeavesBothAsTheyWere)
 }
 
 #ifndef _WIN32
-TEST(Save, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary)
+TEST(Save, AFileKeepsItsPermissionsAndAWriteThatFailsHalfwayLeavesItAndNoTemporary)
 {
     TempDir dir;
     const std::string file = dir.File("x.gci");
     TempDir::Write(file, "old");
+    std::filesystem::permissions(file, std::filesystem::perms(0640));
+    SaveWithBackup(file, AsBytes("kept"));  // a file that replaces another keeps its permissions
+    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0640));
     std::signal(SIGXFSZ, SIG_IGN);  // files may not grow past 1000 bytes: a write of 5000 fails
     rlimit previous{};
     getrlimit(RLIMIT_FSIZE, &previous);
@@ -109,8 +115,8 @@ TEST(Save, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary)
     const std::string error = Thrown<FileError>([&] { SaveWithBackup(file, AsBytes(std::string(5000, 'n'))); });
     setrlimit(RLIMIT_FSIZE, &previous);
     EXPECT_PRED2(Holds, error, file + ": cannot be written: ");
-    EXPECT_EQ(TempDir::Read(file), "old");
-    EXPECT_EQ(Names(dir), std::set<std::string>{"x.gci"});
+    EXPECT_EQ(TempDir::Read(file), "kept");
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"x.gci", "x.gci.bak"}));
 }
 #endif
 

@@ -188,7 +188,7 @@ TEST_F(Sty, SpritesTakeTheirOwnOrAChosenPaletteAndIndexZeroIsMagentaOnlyWhenTran
 
 TEST_F(Sty, NumbersOutsideWhatWasLoadedAreRefusedBeforeAnythingChanges)
 {
-    small.palx = {1, 2, 3, 99};                           // tile 3 names a palette that was not loaded
+    small.palx = {1, 2, 3, 300};                          // tile 3 names a palette that was not loaded
     small.sprites.push_back({64 * 256 - 2, 3, 1});        // 4: runs 1 byte past the sprite graphics
     small.sprites.push_back({-1, 1, 1});                  // 5: starts before the sprite graphics
     small.sprites.push_back({64 * 256 - 256 - 4, 4, 2});  // 6: ends on the block's last byte, so fits
@@ -198,13 +198,13 @@ TEST_F(Sty, NumbersOutsideWhatWasLoadedAreRefusedBeforeAnythingChanges)
     const std::pair<std::function<void()>, std::string> cases[] = {
         {[&] { sty.RenderTile(4, pic); }, "tile 4 does not exist (the file has 4 tiles)"},
         {[&] { sty.RenderTile(-1, pic); }, "tile -1"},
-        {[&] { sty.RenderTile(3, pic); }, "physical palette 99 was not loaded"},
+        {[&] { sty.RenderTile(3, pic); }, "physical palette 300 was not loaded"},
         {[&] { sty.RenderSprite(7, pic, 0); }, "sprite 7 does not exist"},
         {[&] { sty.RenderSprite(4, pic, 0); }, "outside the sprite graphics"},
         {[&] { sty.RenderSprite(5, pic, 1); }, "outside the sprite graphics"},
         {[&] { sty.RenderSprite(0, pic, 64); }, "physical palette 64"},
         {[&] { sty.RenderSprite(5, pic, 0); }, "uses virtual palette entry 9, which was not loaded"},
-        {[&] { sty.SaveTile(dir.File("t.bmp"), 3); }, "physical palette 99"},
+        {[&] { sty.SaveTile(dir.File("t.bmp"), 3); }, "physical palette 300"},
         {[&] { sty.SaveSprite(dir.File("t.bmp"), 4); }, "outside the sprite graphics"},
     };
     for (const auto& [call, problem] : cases) {
