@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "core/common/PathRules.h"
-#include "core/common/modGTA2.h"
-#include "tests/support/RecordingProgress.h"
 
 TEST(PathRules, OkAppendsOneSeparatorAndTheDataPathFollowsWithNothingBetween)
 {
@@ -23,17 +21,4 @@ TEST(PathRules, OkAppendsOneSeparatorAndTheDataPathFollowsWithNothingBetween)
         "Stra\xC3\x9F"
         "e/\xE2\x82\xAC.gxt";
     EXPECT_EQ(Utf8FromPath(PathFromUtf8(name)), name);
-}
-
-TEST(SharedModule, ProgressIsHiddenOnEveryWayOutAndCentringTakesHalvesFirst)
-{
-    RecordingProgress recorder;
-    EXPECT_THROW(
-        {
-            ProgressScope scope(1, 500, "Loading...");
-            throw std::runtime_error("stop");
-        },
-        std::runtime_error);
-    EXPECT_EQ(recorder.calls.back().kind, 'H');
-    EXPECT_DOUBLE_EQ(CenteredPosition(1023, 600), 211.5);
 }

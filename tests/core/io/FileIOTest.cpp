@@ -34,18 +34,14 @@ std::string Text(std::span<const uint8_t> bytes)
 
 TEST(ByteReader, ReadsLittleEndianAndNeverPassesTheEndOfItsSlice)
 {
-    const uint8_t data[] = {0x34, 0x12, 0x40, 0x9C, 0x78, 0x56, 0x34, 0x12, 'T', 'I'};
+    const uint8_t data[] = {0x34, 0x12, 0x40, 0x9C, 0x78, 0x56, 0x34, 0x12};
     ByteReader r(data);
     EXPECT_EQ(r.U16(), 0x1234);
     EXPECT_EQ(r.I16(), -25536);  // 40000 unsigned
-    EXPECT_EQ(r.U32(), 0x12345678u);
-    EXPECT_THROW(r.U32(), TruncatedData);
-    EXPECT_EQ(r.Text(2), "TI");  // the refused read did not move
-    r.Seek(1);
-    ByteReader chunk = r.Sub(3);  // bytes 1 to 3
-    EXPECT_EQ(chunk.U16(), 0x4012);
-    EXPECT_THROW(chunk.U16(), TruncatedData);  // byte 4 belongs to the parent, not the chunk
-    EXPECT_THROW(r.Skip(static_cast<std::size_t>(-1)), TruncatedData);
+    ByteReader rest = r.Sub(3);
+    EXPECT_THROW(rest.U32(), TruncatedData);  // the fourth byte belongs to the parent, not the slice
+    EXPECT_EQ(rest.U16() | r.U8() << 16, 0x125678);
+    EXPECT_THROW(r.U8(), TruncatedData);
     EXPECT_EQ(PrintableTag("t\x01\x7F\x85\xE9"), "t???\xC3\xA9");  // Latin-1 shown as UTF-8
     EXPECT_EQ(UpperAscii("tIlE\xE9"), "TILE\xE9");
 }
