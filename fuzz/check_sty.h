@@ -35,35 +35,24 @@ public:
     int minX = 1 << 30, minY = 1 << 30, maxX = -1, maxY = -1;
 };
 
-struct RenderState {
-    int16_t width, height, pal;
-    bool operator==(const RenderState&) const = default;
-};
-
-inline RenderState StateOf(const clsSTY& sty)
-{
-    return {sty.lWidth(), sty.lHeight(), sty.lPal()};
-}
-
-// Draws with `render`; a refusal must leave the surface and the render state alone, a
-// drawing must cover exactly the reported size.
+// Draws with `render`; a refusal must leave the surface alone, a drawing must cover
+// exactly the size it reports.
 template <class Render>
-void CheckDrawing(clsSTY& sty, const std::string& what, Render&& render)
+void CheckDrawing(const std::string& what, Render&& render)
 {
     BoundsSurface surface;
-    const RenderState before = StateOf(sty);
+    clsSTY::Drawn drawn;
     try {
-        render(surface);
+        drawn = render(surface);
     } catch (const std::out_of_range&) {
-        Require(surface.clears == 0 && surface.pixels == 0 && StateOf(sty) == before,
-                what + " was refused after it had started drawing");
+        Require(surface.clears == 0 && surface.pixels == 0, what + " was refused after it had started drawing");
         return;
     }
-    const long area = long{sty.lWidth()} * sty.lHeight();
+    const long area = long{drawn.lWidth} * drawn.lHeight;
     Require(surface.pixels == area, what + " set " + std::to_string(surface.pixels) + " pixels for " +
-                                        std::to_string(sty.lWidth()) + " x " + std::to_string(sty.lHeight()));
+                                        std::to_string(drawn.lWidth) + " x " + std::to_string(drawn.lHeight));
     if (area > 0)
-        Require(surface.minX >= 0 && surface.minY >= 0 && surface.maxX < sty.lWidth() && surface.maxY < sty.lHeight(),
+        Require(surface.minX >= 0 && surface.minY >= 0 && surface.maxX < drawn.lWidth && surface.maxY < drawn.lHeight,
                 what + " drew outside its own size");
 }
 
@@ -120,10 +109,10 @@ inline void CheckStyFile(const std::string& file, const TempDir& scratch)
     for (bool transparent : {false, true}) {
         sty.DrawTransparent(transparent);
         for (int t = 0; t < sty.GetNumOfTiles(); ++t)
-            CheckDrawing(sty, "tile " + std::to_string(t), [&](Surface& s) { sty.RenderTile(t, s); });
+            CheckDrawing("tile " + std::to_string(t), [&](Surface& s) { return sty.RenderTile(t, s); });
         for (int s = 0; s < sty.GetNumOfSprx(); ++s)
-            CheckDrawing(sty, "sprite " + std::to_string(s),
-                         [&](Surface& surface) { sty.RenderSprite(s, surface, 0); });
+            CheckDrawing("sprite " + std::to_string(s),
+                         [&](Surface& surface) { return sty.RenderSprite(s, surface, 0); });
     }
     for (int outside : {-1, static_cast<int>(sty.GetNumOfTiles()) + sty.GetNumOfSprx()}) {
         BoundsSurface surface;

@@ -242,6 +242,14 @@ std::string clsGCI::GetVal(int iCarIdx, int iValIdx) const
     return head.empty() ? std::string() : std::string(head.substr(1));
 }
 
+int clsGCI::GetNumOfLines(int iCarIdx) const
+{
+    if (iCarIdx < 0 || iCarIdx >= iNumOfCars)
+        throw std::out_of_range("car " + std::to_string(iCarIdx) + " does not exist");
+    return static_cast<int>(FirstLine[static_cast<std::size_t>(iCarIdx) + 1] -
+                            FirstLine[static_cast<std::size_t>(iCarIdx)]);
+}
+
 std::string_view clsGCI::Line(int iCarIdx, int iValIdx) const
 {
     if (iCarIdx < 0 || iCarIdx >= iNumOfCars)

@@ -32,6 +32,8 @@ public:
     std::string GetVal(int iCarIdx, int iValIdx) const;
 
     int16_t GetNumOfCars() const { return iNumOfCars; }
+    // How many lines the car has; std::out_of_range for a car that does not exist.
+    int GetNumOfLines(int iCarIdx) const;
 
 private:
     // Where one line lies in Text.

@@ -15,21 +15,20 @@
 
 namespace {
 
-const char kInvalidFile[] = "Error - No a valid GXT file!";
 constexpr int32_t kKeyRecordSize = 12;
 constexpr std::size_t kNameSize = 8;
 constexpr std::size_t kLargestBlock = static_cast<std::size_t>(std::numeric_limits<int32_t>::max());
 
-// Anything in the file's layout that does not hold together. Caught by LoadGXT only.
-class InvalidGXT : public std::runtime_error {
+// Anything in the file's layout that does not hold together. Caught by ReadGXT only.
+class BadLayout : public std::runtime_error {
 public:
-    InvalidGXT() : std::runtime_error(kInvalidFile) {}
+    BadLayout() : std::runtime_error(kInvalidGXTMessage) {}
 };
 
 void Expect(ByteReader& r, const char (&tag)[5])
 {
     if (r.Text(4) != tag)
-        throw InvalidGXT();
+        throw BadLayout();
 }
 
 bool IsLetter(char c)
@@ -52,7 +51,7 @@ void PutI32(std::string& out, int32_t v)
 std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix, char* scratch)
 {
     if (offset < 0 || static_cast<std::size_t>(offset) >= block.size())
-        throw InvalidGXT();
+        throw BadLayout();
     const uint8_t* const start = block.data() + offset;
     const uint8_t* const end = block.data() + block.size();
     const uint8_t* p = start;
@@ -87,7 +86,7 @@ std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::s
                 previousZero = true;
         }
         if (p == end)
-            throw InvalidGXT();  // running off the block means there was no terminator
+            throw BadLayout();  // running off the block means there was no terminator
         const uint8_t b = *p++;
         if (b == 0) {
             if (previousZero)
@@ -109,41 +108,44 @@ std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::s
 
 }  // namespace
 
-bool clsGXT::LoadGXT(const std::string& sFile)
+void clsGXT::ReadGXT(const std::string& sFile)
 {
-    std::vector<uint8_t> bytes;
-    try {
-        bytes = ReadWholeFile(sFile);
-    } catch (const FileError& e) {
-        ShowUserMessage(e.what(), "Error", MessageIcon::Warning);
-        return false;
-    }
-
+    const std::vector<uint8_t> bytes = ReadWholeFile(sFile);
     clsGXT fresh;
     try {
         fresh.ReadFrom(bytes);
-    } catch (const InvalidGXT&) {
-        ShowUserMessage(kInvalidFile, "Error", MessageIcon::Warning);
-        return false;
+    } catch (const BadLayout&) {
+        throw InvalidGXT(sFile);
     } catch (const TruncatedData&) {
-        ShowUserMessage(kInvalidFile, "Error", MessageIcon::Warning);
-        return false;
+        throw InvalidGXT(sFile);
     }
     *this = std::move(fresh);
-    return true;
+}
+
+bool clsGXT::LoadGXT(const std::string& sFile)
+{
+    try {
+        ReadGXT(sFile);
+        return true;
+    } catch (const InvalidGXT&) {
+        ShowUserMessage(kInvalidGXTMessage, "Error", MessageIcon::Warning);
+    } catch (const FileError& e) {
+        ShowUserMessage(e.what(), "Error", MessageIcon::Warning);
+    }
+    return false;
 }
 
 void clsGXT::ReadFrom(std::span<const uint8_t> file)
 {
     ByteReader r(file);
     if (r.Text(5) != "GBLEd")
-        throw InvalidGXT();
+        throw BadLayout();
     r.Skip(1);  // written as 0, any value accepted
     Expect(r, "TKEY");
 
     const int32_t tableSize = r.I32();
     if (tableSize < 0 || tableSize % kKeyRecordSize != 0)
-        throw InvalidGXT();
+        throw BadLayout();
     // The whole table in one checked read, then cut into its records.
     const std::span<const uint8_t> table = r.Bytes(static_cast<std::size_t>(tableSize));
     const int32_t count = tableSize / kKeyRecordSize;
@@ -158,7 +160,7 @@ void clsGXT::ReadFrom(std::span<const uint8_t> file)
     Expect(r, "TDAT");
     const int32_t blockSize = r.I32();
     if (blockSize < 0)
-        throw InvalidGXT();
+        throw BadLayout();
     const std::span<const uint8_t> block = r.Bytes(static_cast<std::size_t>(blockSize));
     // Whatever follows the text block is ignored.
 

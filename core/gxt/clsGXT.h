@@ -10,6 +10,16 @@
 #include <string_view>
 #include <vector>
 
+#include "core/io/FileError.h"
+
+inline constexpr char kInvalidGXTMessage[] = "Error - No a valid GXT file!";
+
+// A file that can be read but is no text table.
+class InvalidGXT : public FileError {
+public:
+    explicit InvalidGXT(const std::string& file) : FileError(file, kInvalidGXTMessage) {}
+};
+
 // One key record as it lies in the file: the text's offset in the text block, then the
 // name padded with zero bytes to 8.
 struct GXTKey {
@@ -19,8 +29,10 @@ struct GXTKey {
 
 class clsGXT {
 public:
-    // Replaces the whole model with the file. A damaged or unreadable file is refused
-    // with a message to the user, false is returned and the model stays as it was.
+    // Replaces the whole model with the file. Throws FileError naming the file when it
+    // cannot be read, InvalidGXT when it is damaged; the model then stays as it was.
+    void ReadGXT(const std::string& sFile);
+    // ReadGXT with a message to the user instead of the throw; false when refused.
     bool LoadGXT(const std::string& sFile);
     // Writes the whole model to sFile, keeping the previous file as sFile + ".bak".
     // Throws FileError naming the file when it cannot be written or backed up; the

@@ -1,6 +1,6 @@
 // Drawing tiles and sprites, and the look-ups the drawing and the export share.
-// Every number is checked against what was loaded before any state changes or any
-// pixel is set, so a refused call leaves the surface and the render state alone.
+// Every number is checked against what was loaded before any pixel is set, so a
+// refused call leaves the surface alone.
 
 #include <stdexcept>
 
@@ -78,15 +78,12 @@ std::vector<uint32_t> clsSTY::DrawingColours(int Pal) const
     return colours;
 }
 
-void clsSTY::RenderTile(int Idx, Surface& PicBox)
+clsSTY::Drawn clsSTY::RenderTile(int Idx, Surface& PicBox)
 {
     const uint8_t* pixels = TilePixels(Idx);
     const int16_t pal = VirtualPalette(Idx, "tile " + std::to_string(Idx));
     const std::vector<uint32_t> colours = DrawingColours(pal);
 
-    lPal_ = pal;
-    lWidth_ = kTileSide;
-    lHeight_ = kTileSide;
     PicBox.Clear();
     uint32_t row[kTileSide];
     for (int y = 0; y < kTileSide; ++y) {
@@ -94,9 +91,10 @@ void clsSTY::RenderTile(int Idx, Surface& PicBox)
             row[x] = colours[pixels[y * kTileSide + x]];
         PicBox.SetRow(0, y, row, kTileSide);
     }
+    return {kTileSide, kTileSide, pal};
 }
 
-void clsSTY::RenderSprite(int Idx, Surface& PicBox, int16_t Pal)
+clsSTY::Drawn clsSTY::RenderSprite(int Idx, Surface& PicBox, int16_t Pal)
 {
     const SpriteEntry& sprite = Sprite(Idx);
     // 0 means the sprite's own palette, so physical palette 0 cannot be forced here.
@@ -104,9 +102,6 @@ void clsSTY::RenderSprite(int Idx, Surface& PicBox, int16_t Pal)
     const std::vector<uint32_t> colours = DrawingColours(pal);
     CheckSpritePixels(Idx, sprite);
 
-    lPal_ = pal;
-    lWidth_ = sprite.width;
-    lHeight_ = sprite.height;
     PicBox.Clear();
     uint32_t row[kSpriteStride];
     for (int y = 0; sprite.width > 0 && y < sprite.height; ++y) {
@@ -116,6 +111,7 @@ void clsSTY::RenderSprite(int Idx, Surface& PicBox, int16_t Pal)
             row[x] = colours[pixels[x]];
         PicBox.SetRow(0, y, row, sprite.width);
     }
+    return {sprite.width, sprite.height, pal};
 }
 
 std::string clsSTY::Render(int Idx, Surface& PicBox)

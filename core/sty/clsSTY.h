@@ -23,10 +23,17 @@ public:
     static constexpr int kSpriteStride = 256;
     static constexpr uint32_t kMarker = 0xFF00FF;  // magenta, for colour index 0
 
+    // What a drawing covered and the physical palette it was drawn with.
+    struct Drawn {
+        int16_t lWidth = 0;
+        int16_t lHeight = 0;
+        int16_t lPal = 0;
+    };
+
     void LoadSTY(const std::string& sFile);
     uint32_t GetCol(int Pal, int Col) const;
-    void RenderSprite(int Idx, Surface& PicBox, int16_t Pal);
-    void RenderTile(int Idx, Surface& PicBox);
+    Drawn RenderSprite(int Idx, Surface& PicBox, int16_t Pal);
+    Drawn RenderTile(int Idx, Surface& PicBox);
     std::string Render(int Idx, Surface& PicBox);
     int16_t GetNumOfTiles() const { return data_.tileCount; }
     int16_t GetNumOfPals() const { return data_.palCount; }
@@ -34,9 +41,6 @@ public:
     int16_t GetNumOfSprx() const { return data_.sprxCount; }
     bool DrawTransparent() const { return drawTransparent_; }
     void DrawTransparent(bool value) { drawTransparent_ = value; }
-    int16_t lWidth() const { return lWidth_; }
-    int16_t lHeight() const { return lHeight_; }
-    int16_t lPal() const { return lPal_; }
     void SaveTile(const std::string& sFile, int Idx);
     void SaveSprite(const std::string& sFile, int Idx);
 
@@ -80,7 +84,4 @@ private:
 
     Contents data_;
     bool drawTransparent_ = false;
-    int16_t lWidth_ = 0;
-    int16_t lHeight_ = 0;
-    int16_t lPal_ = 0;
 };

@@ -83,8 +83,7 @@ TEST_F(Sty, WalksChunksInAnyOrderAndCaseAndReportsEachOne)
                                                            {'U', 65581, 0, "Loading Section TiLe..."},
                                                            {'H', 0, 0, ""}};
     EXPECT_EQ(progress.calls, expected);
-    sty.RenderTile(1, pic);  // the virtual palettes, read before the tiles, serve them
-    EXPECT_EQ(sty.lPal(), 1);
+    EXPECT_EQ(sty.RenderTile(1, pic).lPal, 1);  // the virtual palettes, read before the tiles, serve them
     EXPECT_EQ(pic.At(63, 63), Grey(8));
     Load(Header() + Chunk("PALX", PalxData({5})));  // a file without tiles shows none of the previous file's
     EXPECT_EQ(Counts(), (std::vector<int>{0, 0, 1, 0}));
@@ -174,8 +173,8 @@ TEST_F(Sty, DamagedFilesAreRefusedNamingTheProblemAndKeepThePreviousFile)
 
 TEST_F(Sty, PixelsAreTheirPaletteColourAndIndexZeroIsMagentaOnlyWhenTransparent)
 {
-    sty.RenderTile(2, pic);
-    EXPECT_EQ(std::vector<int>({sty.lPal(), sty.lWidth(), sty.lHeight()}), std::vector<int>({3, 64, 64}));
+    const clsSTY::Drawn tile = sty.RenderTile(2, pic);
+    EXPECT_EQ(std::vector<int>({tile.lPal, tile.lWidth, tile.lHeight}), std::vector<int>({3, 64, 64}));
     EXPECT_EQ(pic.clears, 1);  // one clear, then every pixel once
     EXPECT_EQ(pic.pixelsSet, 4096);
     for (int y = 0; y < 64; y += 9)
@@ -183,8 +182,8 @@ TEST_F(Sty, PixelsAreTheirPaletteColourAndIndexZeroIsMagentaOnlyWhenTransparent)
             ASSERT_EQ(pic.At(x, y), Ramp(3, SmallTilePixel(2, x, y))) << x << "," << y;
     // Sprite 2 (3 x 2 at offset 10): rows 256 bytes apart, with its own palette 12 or a chosen one.
     for (int16_t pal : {0, 7}) {
-        sty.RenderSprite(2, pic, pal);
-        EXPECT_EQ(std::vector<int>({sty.lPal(), sty.lWidth(), sty.lHeight()}),
+        const clsSTY::Drawn sprite = sty.RenderSprite(2, pic, pal);
+        EXPECT_EQ(std::vector<int>({sprite.lPal, sprite.lWidth, sprite.lHeight}),
                   std::vector<int>({pal ? pal : 12, 3, 2}));
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 3; ++x)
@@ -235,11 +234,10 @@ TEST_F(Sty, NumbersOutsideWhatWasLoadedAreRefusedBeforeAnythingChanges)
     };
     for (const auto& [call, problem] : cases) {
         EXPECT_PRED2(Holds, Thrown<std::out_of_range>(call), problem);
-        EXPECT_EQ(std::vector<int>({pic.clears, sty.lPal(), sty.lWidth()}), std::vector<int>({1, 2, 64}));
+        EXPECT_EQ(pic.clears, 1);
     }
     EXPECT_FALSE(std::filesystem::exists(dir.File("t.bmp")));
-    sty.RenderSprite(6, pic, 1);
-    EXPECT_EQ(sty.lHeight(), 2);
+    EXPECT_EQ(sty.RenderSprite(6, pic, 1).lHeight, 2);
 }
 
 TEST_F(Sty, BitmapsAreHeaderPaletteAndZeroPaddedRowsBottomUp)
