@@ -18,7 +18,7 @@ class GCISetValAnswer {
 public:
     struct Shown {
         bool shown = false, sliderEnabled = false;
-        int sliderMin = 0, sliderMax = 0, sliderValue = 0;
+        int sliderValue = 0;
         QString text, info;
     };
     using Action = std::function<void(frmSetVal&)>;
@@ -29,7 +29,6 @@ public:
         timer_.start(5);
     }
 
-    // Actions for the common answers.
     static void Ok(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdOk"), Qt::LeftButton); }
     static void Cancel(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton); }
     static void Escape(frmSetVal& d) { QTest::keyClick(&d, Qt::Key_Escape); }
@@ -60,12 +59,7 @@ private:
             return;
         timer_.stop();
         const auto* slider = dialog->findChild<QSlider*>("sVal");
-        seen = {true,
-                slider->isEnabled(),
-                slider->minimum(),
-                slider->maximum(),
-                slider->value(),
-                dialog->findChild<QLineEdit*>("tVal")->text(),
+        seen = {true, slider->isEnabled(), slider->value(), dialog->findChild<QLineEdit*>("tVal")->text(),
                 dialog->findChild<QLabel*>("lblInfo")->text()};
         act_(*dialog);
     }
