@@ -20,12 +20,12 @@ struct Editor : UiFixture<frmGCI> {
     QString Value(int row) const { return list->topLevelItem(row)->text(1); }
     // Save, Save As and the rows, which a file with cars enables together.
     bool Editable() { return Get("cmdSavefile")->isEnabled() && Get("cmdSaveAs")->isEnabled() && list->isEnabled(); }
-    // Double-clicks a row with `answer` ready for the value dialog; what the dialog showed.
-    Answer::Shown Edit(int row, Answer::Action answer)
+    // Double-clicks a row with `answer` ready for the value dialog; the text the dialog showed, null for none.
+    QString Edit(int row, Answer::Action answer)
     {
         Answer dialog(std::move(answer));
         ClickItem(list->topLevelItem(row), true);
-        return dialog.seen;
+        return dialog.shown ? dialog.text : QString();
     }
 };
 
@@ -45,10 +45,10 @@ private slots:
         e.cars->setCurrentIndex(3);
         for (int i = 0; i < 22; ++i)
             QCOMPARE(e.Value(i), FromUtf8(i ? gci_sample::Value(3, i) : gci_sample::CarName(3)));
-        QCOMPARE(e.Edit(5, Answer::Slide(2250)).text, FromUtf8(gci_sample::Value(3, 5)));
-        e.Edit(21, Answer::Type(" 0.75 "));     // blanks around it are dropped
-        e.Edit(1, Answer::Type("77"));          // the model number shows the answer ...
-        QVERIFY(!e.Edit(0, Answer::Ok).shown);  // the name row is not edited
+        QCOMPARE(e.Edit(5, Answer::Slide(2250)), FromUtf8(gci_sample::Value(3, 5)));
+        e.Edit(21, Answer::Type(" 0.75 "));       // blanks around it are dropped
+        e.Edit(1, Answer::Type("77"));            // the model number shows the answer ...
+        QVERIFY(e.Edit(0, Answer::Ok).isNull());  // the name row is not edited
         QCOMPARE(e.Value(5) + e.Value(21) + e.Value(1), QStringLiteral("2.2500.7577"));
         e.Click("cmdSavefile");
         QVERIFY(e.Told() == 0 && TempDir::Read(file + ".bak") == gci_sample::File(85));
@@ -77,44 +77,36 @@ private slots:
         QFETCH(Answer::Action, answer);
         QFETCH(QString, said);
         Editor e;
-        std::vector<std::string> lines = gci_sample::CarLines(0);
-        lines[8] = "f0.250   {brake  FRICTION} tuned";  // another tool's spelling
-        std::string text = gci_sample::kHeader;
-        for (const std::string& line : lines)
-            text += line + "\r\n";
-        const std::string file = e.Write("cars.gci", text + "\r\n");
+        std::string text = gci_sample::File(1);
+        const std::string line = "f0.250   {brake  FRICTION} tuned";  // another tool's spelling
+        const std::string usual = gci_sample::CarLines(0)[8];
+        const std::string file = e.Write("cars.gci", text.replace(text.find(usual), usual.size(), line));
         e.Open(file);
-        QVERIFY(e.Edit(8, answer).shown);
-        QVERIFY(e.Value(8) == "0.250" && e.Said() == said);
+        QVERIFY(!e.Edit(8, answer).isNull() && e.Value(8) == "0.250" && e.Said() == said);
         e.Click("cmdSavefile");
-        QVERIFY(TempDir::Read(file).find("\r\n" + lines[8] + "\r\n") != std::string::npos);
+        QVERIFY(TempDir::Read(file).find("\r\n" + line + "\r\n") != std::string::npos);
     }
 
-    void theValueDialogShowsWhatTheFileHolds_data()
+    void theValueDialogShowsWhatTheFileHoldsAndWritesAPoint_data()
     {
         QTest::addColumn<QString>("current");
-        QTest::addColumn<int>("position");  // mass: 1.000 to 30.000; others put it at the nearest limit
-        for (auto [current, position] :
+        QTest::addColumn<int>("slider");  // mass: 1.000 to 30.000; others put it at the nearest limit
+        for (auto [current, slider] :
              {std::pair{"1.5", 1500}, {"0.0015", 1000}, {"1.0015", 1002}, {"45.5", 30000}, {"fast", 1000}})
-            QTest::newRow(current) << QString::fromLatin1(current) << position;
+            QTest::newRow(current) << QString::fromLatin1(current) << slider;
     }
-    void theValueDialogShowsWhatTheFileHolds()
+    void theValueDialogShowsWhatTheFileHoldsAndWritesAPoint()
     {
         QFETCH(QString, current);
-        QFETCH(int, position);
-        Answer answer(Answer::Ok);
+        QFETCH(int, slider);
+        Answer untouched(Answer::Ok);
         QCOMPARE(AskValue("1000", "30000", "info", current, 5), current);
-        QVERIFY(answer.seen.sliderValue == position && answer.seen.text == current && answer.seen.info == "info");
-    }
-
-    void theSliderWritesAPointWhateverTheLocaleAndTypedValuesHaveNone()
-    {
-        Answer typed(Answer::Type(" 12x "));
-        QCOMPARE(AskValue("0", "255", QString(), "17", 3), QStringLiteral(" 12x "));
-        QVERIFY(!typed.seen.sliderEnabled);
+        QVERIFY(untouched.slider == slider && untouched.text == current && untouched.info == "info");
+        Answer typed(Answer::Type(" 12x "));  // typed properties have no slider
+        QVERIFY(AskValue("0", "255", QString(), current, 3) == " 12x " && typed.slider == -1);
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         Answer slid(Answer::Slide(2250));
-        const QString answer = AskValue("1000", "30000", QString(), "1.5", 5);
+        const QString answer = AskValue("1000", "30000", QString(), current, 5);
         QLocale::setDefault(QLocale::c());
         QCOMPARE(answer, QStringLiteral("2.250"));
     }
@@ -123,13 +115,12 @@ private slots:
     {
         Editor e;
         e.Open(e.Write("short.gci", "h\r\n\r\n{Stub}\r\n4 {Model}\r\n1 {Turbo}\r\n\r\n"));
-        QVERIFY(!e.Edit(9, Answer::Type("5")).shown && e.Value(2) == "1" && e.Value(3).isEmpty());
+        QVERIFY(e.Edit(9, Answer::Type("5")).isNull() && e.Value(2) == "1" && e.Value(3).isEmpty());
         QCOMPARE(e.Said(), QStringLiteral("The car Stub has no Turn In line, so there is nothing to change."));
         const std::string empty = e.Write("empty.gci", "a header and nothing else\r\n");
         e.Open(empty);
         QCOMPARE(e.Said(), QStringLiteral("No cars were found in %1.").arg(FromUtf8(empty)));
         QVERIFY(!e.Editable() && e.Get("cmdReload")->isEnabled());
-
         const std::string file = e.Write("cars.gci", gci_sample::File(3)), gone = e.dir.File("gone.gci");
         e.Open(file);
         e.Open(gone);

@@ -1,4 +1,3 @@
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
@@ -31,11 +30,11 @@ struct Viewer : UiFixture<frmSTY> {
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
     }
-    // A category under "Graphics" by its text, or one of its items by number.
+    // A category by its text, or one of its items by number.
     QTreeWidgetItem* Node(const QString& category, int item = -1)
     {
-        const auto found = pix->findItems(category, Qt::MatchExactly | Qt::MatchRecursive);
-        return item < 0 ? found.value(0) : found.value(0)->child(item);
+        QTreeWidgetItem* node = pix->findItems(category, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        return node && item >= 0 ? node->child(item) : node;
     }
     // Replaces the palette box's text key by key, as a user would.
     void Type(const QString& keys)
@@ -57,19 +56,15 @@ private slots:
     void opensIntoTheTreeAndDrawsWhatIsClicked()
     {
         Viewer v;
-        v.Open("");  // cancelled
-        QVERIFY(v.pix->topLevelItemCount() == 0 && !v.Get("cmdExport")->isEnabled());
+        QVERIFY(!v.Get("cmdExport")->isEnabled());
         v.OpenSmall();
-        QVERIFY(v.pix->topLevelItem(0)->isExpanded() && v.Get("cmdExport")->isEnabled());
         QCOMPARE(v.Node("Tiles")->childCount() + v.Node("Sprites")->childCount() + v.Node("Palettes")->childCount(),
                  72);
         ClickItem(v.Node("Tiles", 2));  // virtual palette 2 names physical palette 3
         QVERIFY(v.Texts() == "Size: 64x64 3" && v.Pixel(30, 40) == Ramp(3, SmallTilePixel(2, 30, 40)));
-        ClickItem(v.Node("Sprites", 0));  // 5 x 3 with palette 10
-        QVERIFY(v.Pixel(0, 0) == Ramp(10, 0) && v.Pixel(5, 0) == StyPicture::kBackground);
+        ClickItem(v.Node("Sprites", 0));   // 5 x 3 with palette 10
         ClickItem(v.Node("Palettes", 7));  // the strip leaves the size and palette box alone
-        QVERIFY(v.Pixel(100, 25) == Ramp(7, 100) && v.Pixel(100, 60) == StyPicture::kBackground);
-        QCOMPARE(v.Texts(), QStringLiteral("Size: 5x3 10"));
+        QVERIFY(v.Texts() == "Size: 5x3 10" && v.Pixel(100, 25) == Ramp(7, 100));
         v.txtPal->setText(QStringLiteral("x"));
         ClickItem(v.pix->topLevelItem(0));  // the root changes nothing
         QCOMPARE(v.txtPal->text(), QStringLiteral("x"));
@@ -78,11 +73,10 @@ private slots:
         ClickItem(v.Node("Tiles", 0));
         QTest::keyClick(v.pix, Qt::Key_Down);  // arrow keys walk the items too
         QCOMPARE(v.Texts(), QStringLiteral("Size: 64x64 2"));
-        StyleFile noTiles = SmallStyle();  // without tiles the category goes; empty ones of the other kinds stay
+        StyleFile noTiles = SmallStyle();  // without tiles their category goes
         noTiles.tiles.clear();
-        noTiles.sprites.clear();
         v.OpenSmall(noTiles);
-        QVERIFY(v.pix->topLevelItem(0)->childCount() == 2 && v.Node("Sprites")->childCount() == 0);
+        QVERIFY(!v.Node("Tiles") && v.Node("Sprites")->childCount() == 4);
     }
 
     void aTypedPaletteRedrawsTheSelectedSprite_data()
@@ -111,14 +105,12 @@ private slots:
         QVERIFY(v.Pixel(20, 20) == Ramp(drawn, 40) && v.Texts().startsWith("Size: 40x40 "));
     }
 
-    void theBoxDrawsNothingElseAndDrawTransparentRedraws()
+    void theBoxDrawsNoOtherItemAndDrawTransparentRedraws()
     {
         Viewer v;
         v.OpenSmall();
         ClickItem(v.Node("Sprites", 3));
         v.Type(QStringLiteral("7"));
-        QTest::keyClick(v.txtPal, Qt::Key_Backspace);  // an empty box draws nothing
-        QCOMPARE(v.Pixel(20, 20), Ramp(7, 40));
         v.Click("chkTrans");  // redraws with the sprite's own palette
         QVERIFY(v.txtPal->text() == "13" && v.Pixel(0, 0) == qRgb(255, 0, 255) && v.Pixel(20, 20) == Ramp(13, 40));
         ClickItem(v.Node("Tiles", 0));  // with a tile or a palette selected typing draws nothing
@@ -127,9 +119,6 @@ private slots:
         ClickItem(v.Node("Palettes", 2));
         v.Type(QStringLiteral("6"));
         QCOMPARE(v.Pixel(30, 30), Ramp(2, 30));
-        v.Click("chkTrans");
-        ClickItem(v.Node("Tiles", 0));
-        QCOMPARE(v.Pixel(0, 0), Ramp(1, 0));
     }
 
     void exportWritesTheSelectedItemWithItsOwnPalette_data()
@@ -178,17 +167,15 @@ private slots:
         ClickItem(v.Node("Tiles", 1));
         const QRgb shown = v.Pixel(30, 30);
         v.Save("cmdExport", "");  // cancelled
-        const std::string nowhere = v.dir.File("gone/Tile1.bmp");
-        v.Save("cmdExport", nowhere);
+        v.Save("cmdExport", v.dir.File("gone/Tile1.bmp"));
         QVERIFY(v.platform.saveRequests.size() == 2 && v.Told() == 1 && v.platform.messages[0].parent == &v.w);
-        QVERIFY(v.Said().startsWith(FromUtf8(nowhere) + " could not be written.\n\n"));
+        QVERIFY(v.Said().startsWith(FromUtf8(v.dir.File("gone/Tile1.bmp")) + " could not be written.\n\n"));
         ClickItem(v.Node("Sprites", 4));
         QVERIFY(v.Said().startsWith("Sprite 4 cannot be shown.\n\nsprite 4 lies outside the sprite graphics"));
         QVERIFY(v.Pixel(30, 30) == shown && v.Texts() == "Size: 64x64 2");
         ClickItem(v.Node("Sprites", 5));
-        QVERIFY(v.Said().contains("virtual palette entry 9"));
         v.Save("cmdExport", v.dir.File("Sprite5.bmp"));
-        QVERIFY(v.Told() == 4 && !std::filesystem::exists(v.dir.File("Sprite5.bmp")));
+        QVERIFY(v.Said().contains("virtual palette entry 9") && !std::filesystem::exists(v.dir.File("Sprite5.bmp")));
         const std::string damaged = v.Write("damaged.sty", Header() + ChunkHeader("TILE", -4));
         v.Open(damaged);  // refused: the previous file stays
         QVERIFY(v.Said().startsWith("The style file could not be opened.\n\n" + FromUtf8(damaged)));
@@ -223,17 +210,13 @@ private slots:
         StyPicture pic;
         pic.resize(10, 6);
         pic.show();  // a hidden widget is cleared again by its first resize event
-        pic.Clear();
-        uint32_t colours[20];
-        for (uint32_t i = 0; i < 20; ++i)
-            colours[i] = 0x010203 * (i + 1);
-        pic.SetRow(-2, 3, colours, 20);  // starts left of the area and runs past its right edge
-        pic.SetRow(0, 6, colours, 20);   // below the area
-        pic.SetRow(0, -1, colours, 20);  // above it
+        const uint32_t colours[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+        pic.SetRow(-2, 3, colours, 12);  // starts left of the area and runs past its right edge
+        pic.SetRow(0, 6, colours, 12);   // below the area
+        pic.SetRow(0, -1, colours, 12);  // above it
         const QImage shown = pic.grab().toImage();
-        for (int x = 0; x < 10; ++x)
-            QCOMPARE(shown.pixel(x, 3) & 0xFFFFFFu, colours[x + 2]);
-        QVERIFY(shown.pixel(0, 5) == StyPicture::kBackground && shown.pixel(0, 0) == StyPicture::kBackground);
+        QVERIFY(shown.pixel(0, 3) == qRgb(0, 0, 3) && shown.pixel(9, 3) == qRgb(0, 0, 12));
+        QVERIFY(shown.pixel(0, 0) == StyPicture::kBackground && shown.pixel(0, 5) == StyPicture::kBackground);
     }
 };
 

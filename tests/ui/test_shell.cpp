@@ -16,48 +16,37 @@ const QString kStoredPath = QStringLiteral("Kestrova/Settings/Path");
 const QString kSep(QChar::fromLatin1(PlatformSeparator()));
 
 struct Launcher : UiFixture<frmMain> {
-    QLabel* Entry(int i) { return w.EntryLabel(i); }
-    void ClickEntry(int i) { QTest::mouseClick(Entry(i), Qt::LeftButton); }
-    // The entries drawn highlighted (blue, underlined); -1 for one neither plain nor highlighted.
-    QList<int> Highlighted()
+    void Click(int entry) { QTest::mouseClick(w.EntryLabel(entry), Qt::LeftButton); }
+    // Each entry's look: '+' highlighted (blue, underlined), '-' plain (white), '?' neither.
+    QString Looks()
     {
-        QList<int> out;
+        QString looks;
         for (int i = 0; i < frmMain::kEntries; ++i) {
-            const QColor colour = Entry(i)->palette().color(QPalette::WindowText);
-            const bool underlined = Entry(i)->font().underline();
-            if (colour == Qt::blue && underlined)
-                out << i;
-            else if (colour != Qt::white || underlined)
-                out << -1;
+            const QColor colour = w.EntryLabel(i)->palette().color(QPalette::WindowText);
+            const bool underlined = w.EntryLabel(i)->font().underline();
+            looks += colour == Qt::blue && underlined ? '+' : colour == Qt::white && !underlined ? '-' : '?';
         }
-        return out;
+        return looks;
     }
-    // The visible top-level windows named `name`.
-    QList<QWidget*> Windows(const QString& name)
+    QList<QWidget*> Shown(const QString& name)
     {
-        QList<QWidget*> found;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->objectName() == name && window->isVisible())
-                found << window;
+        QList<QWidget*> found = QApplication::topLevelWidgets();
+        found.removeIf([&](QWidget* window) { return window->objectName() != name || !window->isVisible(); });
         return found;
     }
+    // Types `text` into a new options dialog and leaves it through `button` or `key`.
+    void AnswerOptions(const QString& text, const char* button, Qt::Key key = Qt::Key_Escape)
+    {
+        QPointer<frmOptions> dialog = new frmOptions;
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->show();
+        dialog->findChild<QLineEdit*>("txtDir")->setText(text);
+        button ? QTest::mouseClick(dialog->findChild<QAbstractButton*>(button), Qt::LeftButton)
+               : QTest::keyClick(dialog, key);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(dialog.isNull());  // closed and released
+    }
 };
-
-// Types `text` into the options dialog's directory box and leaves it with `key`
-// (Return is Ok, Escape cancels) or with a click on `button`.
-void AnswerOptions(const QString& text, const char* button, Qt::Key key = Qt::Key_unknown)
-{
-    QPointer<frmOptions> dialog = new frmOptions;
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->show();
-    dialog->findChild<QLineEdit*>("txtDir")->setText(text);
-    if (button)
-        QTest::mouseClick(dialog->findChild<QAbstractButton*>(button), Qt::LeftButton);
-    else
-        QTest::keyClick(dialog, key);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(dialog.isNull());  // closed and released
-}
 
 }  // namespace
 
@@ -68,30 +57,29 @@ private slots:
     void theLauncherReadsTheStoredDirectoryAndAsksNothing()
     {
         Launcher l;  // nothing stored
-        QVERIFY(sDataPath() == "data" + std::string(1, PlatformSeparator()) && l.Told() == 0);
+        QVERIFY(FromUtf8(sDataPath()) == "data" + kSep && l.Told() == 0);
         l.platform.settings[kStoredPath] = "C:\\GTA2";
         frmMain again;
-        QCOMPARE(sDataPath(), "C:\\GTA2data" + std::string(1, PlatformSeparator()));  // taken exactly as stored
+        QCOMPARE(FromUtf8(sDataPath()), "C:\\GTA2data" + kSep);  // taken exactly as stored
     }
 
     void theHighlightFollowsThePointer()
     {
         Launcher l;
-        MovePointerOver(l.Entry(frmMain::Options));
-        QCOMPARE(l.Highlighted(), QList<int>{frmMain::Options});
+        MovePointerOver(l.w.EntryLabel(frmMain::Options));
         MovePointerOver(l.w.findChild<QLabel*>("Image1"));  // the logo and the version leave it alone
         MovePointerOver(l.w.findChild<QLabel*>("Label2"));
-        QCOMPARE(l.Highlighted(), QList<int>{frmMain::Options});
+        QCOMPARE(l.Looks(), QStringLiteral("------+"));
         MovePointerOver(l.w.findChild<QLabel*>("Label1"));  // the title clears it, and so does the background
-        QCOMPARE(l.Highlighted(), QList<int>());
-        MovePointerOver(l.Entry(frmMain::ExitEntry));
+        QCOMPARE(l.Looks(), QStringLiteral("-------"));
+        MovePointerOver(l.w.EntryLabel(frmMain::ExitEntry));
         MovePointerOver(&l.w, QPoint(200, 5));
-        QCOMPARE(l.Highlighted(), QList<int>());
+        QCOMPARE(l.Looks(), QStringLiteral("-------"));
     }
 
     void workingWindowsAreSingleInstances_data()
     {
-        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("entry");
         QTest::addColumn<QString>("name");
         QTest::newRow("text editor") << int(frmMain::GxtEditing) << "frmGXT";
         QTest::newRow("car editor") << int(frmMain::GciEditing) << "frmGCI";
@@ -100,41 +88,38 @@ private slots:
     }
     void workingWindowsAreSingleInstances()
     {
-        QFETCH(int, index);
+        QFETCH(int, entry);
         QFETCH(QString, name);
         Launcher l;
-        MovePointerOver(l.Entry(index));
-        l.ClickEntry(index);
-        QCOMPARE(l.Highlighted(), QList<int>());  // cleared, the clicked entry's own included
-        const QList<QWidget*> first = l.Windows(name);
-        QCOMPARE(first.size(), 1);
-        l.ClickEntry(index);
-        QCOMPARE(l.Windows(name), first);  // brought forward, not made again
+        MovePointerOver(l.w.EntryLabel(entry));
+        l.Click(entry);
+        const QList<QWidget*> first = l.Shown(name);
+        l.Click(entry);
+        QVERIFY(first.size() == 1 && l.Shown(name) == first && l.Looks() == "-------");
         QPointer<QWidget> closed = first[0];
         closed->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(closed.isNull());  // released; the next click makes a new one
-        l.ClickEntry(index);
-        QCOMPARE(l.Windows(name).size(), 1);
-        delete l.Windows(name)[0];
+        l.Click(entry);  // a closed window is released, and the next click makes a new one
+        QVERIFY(closed.isNull() && l.Shown(name).size() == 1);
+        delete l.Shown(name)[0];
     }
 
     void creditsOpenMailLinksAndExitEndsTheProgramWithoutAsking()
     {
         Launcher l;
-        l.ClickEntry(frmMain::AuthorCredit);
-        l.ClickEntry(frmMain::LayoutCredit);
+        l.Click(frmMain::AuthorCredit);
+        l.Click(frmMain::LayoutCredit);
         QCOMPARE(l.platform.openedUrls.size(), 2);
         for (const QUrl& url : l.platform.openedUrls)
             QVERIFY(url.scheme() == "mailto" && url.path().endsWith("@example.org"));
-        QTest::mousePress(l.Entry(frmMain::ExitEntry), Qt::LeftButton);  // a press released elsewhere does nothing
+        QTest::mousePress(l.w.EntryLabel(frmMain::ExitEntry), Qt::LeftButton);  // released elsewhere: nothing
         QTest::mouseRelease(&l.w, Qt::LeftButton, {}, QPoint(200, 5));
         QCOMPARE(l.platform.endProgramCalls, 0);
-        l.ClickEntry(frmMain::ExitEntry);
+        l.Click(frmMain::ExitEntry);
         QVERIFY(l.platform.endProgramCalls == 1 && l.Told() == 0 && l.w.isVisible());
     }
 
-    void optionsOkStoresTheDirectoryWithOneSeparator_data()
+    void optionsStoreTheDirectoryWithOneSeparator_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
@@ -145,69 +130,53 @@ private slots:
         QTest::newRow("empty") << "" << kSep;
         QTest::newRow("ends in the other slash") << "C:" + other << "C:" + other + kSep;
     }
-    void optionsOkStoresTheDirectoryWithOneSeparator()
+    void optionsStoreTheDirectoryWithOneSeparator()
     {
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         Launcher l;
-        AnswerOptions(typed, "cmdOk");
-        QVERIFY(l.platform.settings.value(kStoredPath) == stored && l.Told() == 0);
-        QCOMPARE(FromUtf8(sDataPath()), stored + "data" + kSep);
-        AnswerOptions("new", "cmdCancel");  // Cancel and Escape change nothing
-        AnswerOptions("typed", nullptr, Qt::Key_Escape);
+        l.AnswerOptions(typed, "cmdOk");
+        QVERIFY(FromUtf8(sDataPath()) == stored + "data" + kSep && l.Told() == 0);
+        l.AnswerOptions("new", "cmdCancel");  // Cancel and Escape change nothing
+        l.AnswerOptions("typed", nullptr);
         QVERIFY(l.platform.settings.value(kStoredPath) == stored && FromUtf8(sGTA2Path()) == stored);
         QCOMPARE(frmOptions().findChild<QLineEdit*>("txtDir")->text(), stored);
-    }
-
-    void optionsTellAFailedSettingsWrite()
-    {
-        Launcher l;
         l.platform.settingsWriteError = "the settings store could not be written (access denied)";
-        AnswerOptions("games", "cmdOk");
-        QVERIFY(l.Told() == 1 && l.Said().contains("access denied"));
-        QCOMPARE(FromUtf8(sGTA2Path()), "games" + kSep);  // the running program still uses it
+        l.AnswerOptions("games", "cmdOk");  // told, and the running program still uses it
+        QVERIFY(l.Told() == 1 && l.Said().contains("access denied") && FromUtf8(sGTA2Path()) == "games" + kSep);
     }
 
-    void desktopSettingsRoundTripAndTellWhyAWriteFailed()
+    void theDesktopKeepsSettingsInAFileAndSaysWhyAWriteFailed()
     {
         QTemporaryDir dir;
-        QtPlatform desktop(dir.filePath("Kestrova.ini"));
-        QCOMPARE(desktop.WriteSetting("Kestrova", "Settings", "Path", "C:\\GTA2\\"), QString());
-        QCOMPARE(QtPlatform(dir.filePath("Kestrova.ini")).ReadSetting("Kestrova", "Settings", "Path"), "C:\\GTA2\\");
+        QCOMPARE(QtPlatform(dir.filePath("K.ini")).WriteSetting("Kestrova", "Settings", "Path", "C:\\"), QString());
+        QCOMPARE(QtPlatform(dir.filePath("K.ini")).ReadSetting("Kestrova", "Settings", "Path"), QStringLiteral("C:\\"));
         QFile blocker(dir.filePath("not-a-folder"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        QVERIFY(!QtPlatform(blocker.fileName() + "/Kestrova.ini").WriteSetting("K", "S", "P", "x").isEmpty());
-        QCOMPARE(QtFileFilter("Bitmaps|*.bmp|Images|*.bmp;*.png"),
-                 QStringLiteral("Bitmaps (*.bmp);;Images (*.bmp *.png)"));
+        QVERIFY(!QtPlatform(blocker.fileName() + "/K.ini").WriteSetting("Kestrova", "Settings", "Path", "x").isEmpty());
     }
 
-    void progressShowsOnlyPositionsBelowTheMaximum()
+    void progressShowsPositionsBelowTheMaximumAndRunsEvents()
     {
-        ProgressWindowReporter reporter;
-        ProgressReporter* previous = InstallProgressReporter(&reporter);
+        Launcher l;
         ShowProgress(1, 500, "Loading...");
-        QPointer<frmProgress> w = reporter.Window();
+        QPointer<frmProgress> w = l.progress.Window();
         QVERIFY(w && w->isVisible() && w->Position() == 0.0f);  // Show sets the range and text, not the position
         for (auto [value, shown] : {std::pair{250.0, 250.0f}, {500.0, 250.0f}, {501.0, 250.0f}, {499.0, 499.0f}}) {
-            UpdateProgress(value, "Loading...");
-            QCOMPARE(w->Position(), shown);
+            UpdateProgress(value, "Saving...");
+            QVERIFY(w->Position() == shown && w->Text() == "Saving...");
         }
-        const auto* bar = w->findChild<QProgressBar*>("pbar");
-        UpdateProgress(2, "Saving...");
-        QVERIFY(w->Text() == "Saving..." && bar->value() > 0 && bar->value() < bar->maximum());
         bool ran = false;
         QTimer::singleShot(0, this, [&] { ran = true; });
-        UpdateProgress(2, "Saving...");  // nothing changes, but pending events still run
+        UpdateProgress(499, "Saving...");  // nothing changes, but pending events still run
         HideProgress();
         QVERIFY(ran && w.isNull());
-        ShowProgress(0, 100, "Loading...");  // each Show after a Hide starts a fresh window
-        QVERIFY(reporter.Window()->Position() == 0.0f && reporter.Window()->Maximum() == 100.0f);
+        ShowProgress(0, 100, "Loading...");        // each Show after a Hide starts a fresh window
         for (int value = 1; value < 100; ++value)  // held back within a screen frame, painted after it
             UpdateProgress(value, "Loading...");
-        const auto* fresh = reporter.Window()->findChild<QProgressBar*>("pbar");
-        QTRY_COMPARE(fresh->value(), fresh->maximum() * 99 / 100);
+        const auto* bar = l.progress.Window()->findChild<QProgressBar*>("pbar");
+        QTRY_COMPARE(bar->value(), bar->maximum() * 99 / 100);
         HideProgress();
-        InstallProgressReporter(previous);
     }
 };
 
