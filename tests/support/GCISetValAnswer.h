@@ -16,11 +16,6 @@
 
 class GCISetValAnswer {
 public:
-    struct Shown {
-        bool shown = false, sliderEnabled = false;
-        int sliderMin = 0, sliderMax = 0, sliderValue = 0;
-        QString text, info;
-    };
     using Action = std::function<void(frmSetVal&)>;
 
     explicit GCISetValAnswer(Action act) : act_(std::move(act))
@@ -29,7 +24,6 @@ public:
         timer_.start(5);
     }
 
-    // Actions for the common answers.
     static void Ok(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdOk"), Qt::LeftButton); }
     static void Cancel(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton); }
     static void Escape(frmSetVal& d) { QTest::keyClick(&d, Qt::Key_Escape); }
@@ -37,8 +31,7 @@ public:
     static Action Type(const QString& text)
     {
         return [text](frmSetVal& d) {
-            d.findChild<QLineEdit*>("tVal")->clear();
-            QTest::keyClicks(d.findChild<QLineEdit*>("tVal"), text);
+            d.findChild<QLineEdit*>("tVal")->setText(text);
             Ok(d);
         };
     }
@@ -50,7 +43,10 @@ public:
         };
     }
 
-    Shown seen;
+    // What the dialog showed: the text field and the information line; -1 for a slider that is off.
+    bool shown = false;
+    QString text, info;
+    int slider = 0;
 
 private:
     void Poll()
@@ -59,14 +55,11 @@ private:
         if (!dialog || !dialog->isVisible())
             return;
         timer_.stop();
-        const auto* slider = dialog->findChild<QSlider*>("sVal");
-        seen = {true,
-                slider->isEnabled(),
-                slider->minimum(),
-                slider->maximum(),
-                slider->value(),
-                dialog->findChild<QLineEdit*>("tVal")->text(),
-                dialog->findChild<QLabel*>("lblInfo")->text()};
+        const auto* sVal = dialog->findChild<QSlider*>("sVal");
+        shown = true;
+        text = dialog->findChild<QLineEdit*>("tVal")->text();
+        info = dialog->findChild<QLabel*>("lblInfo")->text();
+        slider = sVal->isEnabled() ? sVal->value() : -1;
         act_(*dialog);
     }
 

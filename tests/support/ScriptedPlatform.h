@@ -1,7 +1,7 @@
 #pragma once
-// A stand-in for the desktop: answers file dialogs and input boxes from queues the
-// test fills, records messages, links and the end of the program, and keeps settings
-// in memory. Installed for its lifetime.
+// A stand-in for the desktop, installed for its lifetime: answers file dialogs and input
+// boxes from queues the test fills, records messages, links and the end of the program,
+// and keeps settings in memory.
 
 #include <QMap>
 #include <QStringList>
@@ -14,9 +14,9 @@
 class ScriptedPlatform : public Platform {
 public:
     struct ShownMessage {
-        QString text;
-        QString title;
+        QString text, title;
         MessageIcon icon;
+        QWidget* parent;
     };
 
     ScriptedPlatform() : previous_(InstallPlatform(this)) {}
@@ -30,7 +30,6 @@ public:
     // What the windows asked for.
     std::vector<FileDialogRequest> openRequests, saveRequests;
     std::vector<ShownMessage> messages;
-    QStringList inputPrompts;
     QList<QUrl> openedUrls;
     QMap<QString, QString> settings;
     int endProgramCalls = 0;
@@ -45,24 +44,23 @@ public:
         saveRequests.push_back(request);
         return Next(saveAnswers);
     }
-    void Message(QWidget*, const QString& text, const QString& title, MessageIcon icon) override
+    void Message(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) override
     {
-        messages.push_back({text, title, icon});
+        messages.push_back({text, title, icon, parent});
     }
-    std::optional<QString> Input(QWidget*, const QString& prompt, const QString&, const QString&) override
+    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override
     {
-        inputPrompts << prompt;
         return Next(inputAnswers);
     }
     QString ReadSetting(const QString& application, const QString& section, const QString& key) override
     {
-        return settings.value(SettingKey(application, section, key));
+        return settings.value(application + "/" + section + "/" + key);
     }
     QString WriteSetting(const QString& application, const QString& section, const QString& key,
                          const QString& value) override
     {
         if (settingsWriteError.isEmpty())
-            settings[SettingKey(application, section, key)] = value;
+            settings[application + "/" + section + "/" + key] = value;
         return settingsWriteError;
     }
     bool OpenUrl(const QUrl& url) override
@@ -71,11 +69,6 @@ public:
         return false;
     }
     void EndProgram() override { ++endProgramCalls; }
-
-    static QString SettingKey(const QString& application, const QString& section, const QString& key)
-    {
-        return application + "/" + section + "/" + key;
-    }
 
 private:
     template <typename T>

@@ -1,22 +1,82 @@
 #pragma once
-// Small helpers shared by the window tests.
+// The window tests' one fixture and the helpers they share.
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
-#include <QEvent>
 #include <QMouseEvent>
-#include <QSet>
-#include <QWidget>
+#include <QTest>
+#include <QTreeWidget>
 #include <functional>
 
 #include "core/common/modGTA2.h"
+#include "tests/support/ScriptedPlatform.h"
+#include "tests/support/TempDir.h"
+#include "ui/platform/modGTA2Qt.h"
+#include "ui/windows/frmProgress.h"
 
-// Saves a picture of the window when KESTROVA_SCREENSHOTS names a folder.
-inline void SaveScreenshot(QWidget& window, const QString& name)
+// What every window test starts from: a scripted desktop, a folder of its own, the
+// window under test, shown, and the real progress window, which runs the program's
+// events at each update. At each update the fixture also counts the `commands` that
+// are enabled and runs `meddle`: what a user might try in the middle of a load or save.
+template <class Window>
+struct UiFixture : ProgressReporter {
+    ScriptedPlatform platform;
+    ProgressWindowReporter progress;
+    ProgressReporter* previousProgress = InstallProgressReporter(this);
+    TempDir dir;
+    Window w;
+    QList<QWidget*> commands;
+    std::function<void()> meddle = [] {};
+    int updates = 0, enabled = 0;
+
+    UiFixture() { w.show(); }
+    ~UiFixture() override { InstallProgressReporter(previousProgress); }
+
+    void Show(double from, double to, const std::string& caption) override { progress.Show(from, to, caption); }
+    void Hide() override { progress.Hide(); }
+    void Update(double value, const std::string& caption) override
+    {
+        ++updates;
+        for (QWidget* command : commands)
+            enabled += command->isEnabled() ? 1 : 0;
+        meddle();
+        progress.Update(value, caption);
+    }
+
+    template <class T = QWidget>
+    T* Get(const char* name)
+    {
+        return w.template findChild<T*>(QString::fromLatin1(name));
+    }
+    std::string Write(const std::string& name, const std::string& bytes)
+    {
+        TempDir::Write(dir.File(name), bytes);
+        return dir.File(name);
+    }
+    void Click(const char* button) { QTest::mouseClick(Get<QAbstractButton>(button), Qt::LeftButton); }
+    void Open(const std::string& path)
+    {
+        platform.openAnswers.push_back(FromUtf8(path));
+        Click("cmdOpen");
+    }
+    void Save(const char* button, const std::string& path)
+    {
+        platform.saveAnswers.push_back(FromUtf8(path));
+        Click(button);
+    }
+    int Told() const { return static_cast<int>(platform.messages.size()); }
+    QString Said() const { return platform.messages.empty() ? QString() : platform.messages.back().text; }
+};
+
+// Clicks (or double-clicks) an item of a tree where it is shown, as the user would.
+inline void ClickItem(QTreeWidgetItem* item, bool twice = false)
 {
-    const QString folder = qEnvironmentVariable("KESTROVA_SCREENSHOTS");
-    if (!folder.isEmpty())
-        window.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+    QTreeWidget* tree = item->treeWidget();
+    tree->scrollToItem(item);
+    const QPoint at = tree->visualItemRect(item).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
 }
 
 // Delivers a pointer move straight to the widget, as the window system would.
@@ -25,61 +85,3 @@ inline void MovePointerOver(QWidget* widget, QPoint at = QPoint(2, 2))
     QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }
-
-// Counts the events of one kind a widget receives, e.g. palette or font changes.
-class EventCounter : public QObject {
-public:
-    EventCounter(QObject* target, QEvent::Type type) : type_(type) { target->installEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == type_)
-            ++count;
-        return false;
-    }
-
-private:
-    QEvent::Type type_;
-};
-
-// The open top-level windows whose objectName is `name`.
-inline QList<QWidget*> TopLevelsNamed(const QString& name)
-{
-    QList<QWidget*> found;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            found << w;
-    return found;
-}
-
-// While it lives, stands in for the progress window: at each update of a load or save
-// it counts the given commands that are enabled, notes the caption, and runs `meddle`,
-// what a user might try in the middle of it.
-class BusyWatch : public ProgressReporter {
-public:
-    BusyWatch(QList<QWidget*> commands, std::function<void()> meddle)
-        : commands_(std::move(commands)), meddle_(std::move(meddle)), previous_(InstallProgressReporter(this))
-    {
-    }
-    ~BusyWatch() override { InstallProgressReporter(previous_); }
-    void Show(double, double, const std::string&) override {}
-    void Hide() override {}
-    void Update(double, const std::string& caption) override
-    {
-        captions.insert(QString::fromStdString(caption));
-        for (QWidget* command : commands_)
-            enabled += command->isEnabled() ? 1 : 0;
-        ++updates;
-        meddle_();
-        QCoreApplication::processEvents();
-    }
-    QSet<QString> captions;
-    int updates = 0, enabled = 0;
-
-private:
-    QList<QWidget*> commands_;
-    std::function<void()> meddle_;
-    ProgressReporter* previous_;
-};

@@ -1,57 +1,31 @@
 #include <QComboBox>
 #include <QLocale>
-#include <QTreeWidget>
 #include <QtTest>
 #include <filesystem>
 
-#include "core/common/PathRules.h"
 #include "tests/support/GCISampleFile.h"
 #include "tests/support/GCISetValAnswer.h"
-#include "tests/support/ScriptedPlatform.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/UiTestSupport.h"
-#include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/frmGCI.h"
-#include "ui/windows/frmProgress.h"
+
+using Answer = GCISetValAnswer;
+Q_DECLARE_METATYPE(Answer::Action)
 
 namespace {
 
-// The window, shown, with its controls at hand, over a scripted desktop and a folder of its own.
-struct Editor {
-    TempDir dir;
-    ScriptedPlatform platform;
-    frmGCI window;
-    QPushButton* open = window.findChild<QPushButton*>("cmdOpen");
-    QPushButton* reload = window.findChild<QPushButton*>("cmdReload");
-    QPushButton* save = window.findChild<QPushButton*>("cmdSavefile");
-    QPushButton* saveAs = window.findChild<QPushButton*>("cmdSaveAs");
-    QComboBox* cars = window.findChild<QComboBox*>("cmbCars");
-    QTreeWidget* list = window.findChild<QTreeWidget*>("lstVals");
+struct Editor : UiFixture<frmGCI> {
+    QComboBox* cars = Get<QComboBox>("cmbCars");
+    QTreeWidget* list = Get<QTreeWidget>("lstVals");
 
-    Editor() { window.show(); }
-    std::string Write(const std::string& bytes, const std::string& name = "cars.gci")
-    {
-        TempDir::Write(dir.File(name), bytes);
-        return dir.File(name);
-    }
-    void Open(const std::string& file)
-    {
-        platform.openAnswers.push_back(FromUtf8(file));
-        QTest::mouseClick(open, Qt::LeftButton);
-    }
     QString Value(int row) const { return list->topLevelItem(row)->text(1); }
-    QString Said() const { return platform.messages.empty() ? QString() : platform.messages.back().text; }
-    // Save, Save As and the rows, which open and reload enable together.
-    bool Editable() const { return save->isEnabled() && saveAs->isEnabled() && list->isEnabled(); }
-    // Double-clicks a row with `answer` ready for the value dialog; what the dialog showed.
-    GCISetValAnswer::Shown Edit(int row, GCISetValAnswer::Action answer)
+    // Save, Save As and the rows, which a file with cars enables together.
+    bool Editable() { return Get("cmdSavefile")->isEnabled() && Get("cmdSaveAs")->isEnabled() && list->isEnabled(); }
+    // Double-clicks a row with `answer` ready for the value dialog; the text the dialog showed, null for none.
+    QString Edit(int row, Answer::Action answer)
     {
-        GCISetValAnswer dialog(std::move(answer));
-        list->scrollToItem(list->topLevelItem(row));
-        const QPoint at = list->visualItemRect(list->topLevelItem(row)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-        return dialog.seen;
+        Answer dialog(std::move(answer));
+        ClickItem(list->topLevelItem(row), true);
+        return dialog.shown ? dialog.text : QString();
     }
 };
 
@@ -59,155 +33,126 @@ struct Editor {
 
 class TestFrmGCI : public QObject {
     Q_OBJECT
-
 private slots:
-    void opensChangesThroughTheDialogSavesWithBackupAndReloads()
+    void opensEditsSavesWithBackupAndReloads()
     {
         Editor e;
-        const std::string file = e.Write(gci_sample::File(85));
-        e.Open("");  // cancelled: nothing happens
-        QVERIFY(e.cars->count() == 0 && !e.reload->isEnabled() && !e.Editable());
-        ProgressWindowReporter progressWindow;  // the real progress window and its event processing
-        ProgressReporter* before = InstallProgressReporter(&progressWindow);
+        const std::string file = e.Write("cars.gci", gci_sample::File(85));
+        e.Open("");  // cancelled
+        QVERIFY(e.cars->count() == 0 && !e.Get("cmdReload")->isEnabled() && !e.Editable());
         e.Open(file);
-        InstallProgressReporter(before);
-        QCOMPARE(e.platform.openRequests[1].directory, FromUtf8(sDataPath()));
-        QCOMPARE(e.platform.openRequests[1].filter, QStringLiteral("Cars Files (*.gci)|*.gci"));
-        QCOMPARE(e.cars->itemText(84), FromUtf8(gci_sample::CarName(84)));  // 85 cars in file order
-        QVERIFY(e.reload->isEnabled() && e.Editable());
+        QVERIFY(e.cars->itemText(84) == FromUtf8(gci_sample::CarName(84)) && e.Editable());
         e.cars->setCurrentIndex(3);
         for (int i = 0; i < 22; ++i)
             QCOMPARE(e.Value(i), FromUtf8(i ? gci_sample::Value(3, i) : gci_sample::CarName(3)));
-        SaveScreenshot(e.window, "frmGCI-loaded");
-
-        const auto mass = e.Edit(5, GCISetValAnswer::Slide(2250));  // the slider counts thousandths
-        QVERIFY(mass.sliderEnabled && mass.sliderMin == 1000 && mass.sliderMax == 30000);
-        QCOMPARE(mass.text, FromUtf8(gci_sample::Value(3, 5)));
-        QCOMPARE(e.Value(5), QStringLiteral("2.250"));
-        e.Edit(21, GCISetValAnswer::Type(" 0.75 "));  // blanks around it are dropped
-        e.Edit(1, GCISetValAnswer::Type("77"));       // the model number shows the answer ...
-        QCOMPARE(e.Value(21) + e.Value(1), QStringLiteral("0.7577"));
-        QVERIFY(!e.Edit(0, GCISetValAnswer::Ok).shown);  // the name row is not edited
-        QTest::mouseClick(e.save, Qt::LeftButton);
-        QVERIFY(e.platform.messages.empty());  // nothing is said after a save that worked
-        QCOMPARE(TempDir::Read(file + ".bak"), gci_sample::File(85));
+        QCOMPARE(e.Edit(5, Answer::Slide(2250)), FromUtf8(gci_sample::Value(3, 5)));
+        e.Edit(21, Answer::Type(" 0.75 "));       // blanks around it are dropped
+        e.Edit(1, Answer::Type("77"));            // the model number shows the answer ...
+        QVERIFY(e.Edit(0, Answer::Ok).isNull());  // the name row is not edited
+        QCOMPARE(e.Value(5) + e.Value(21) + e.Value(1), QStringLiteral("2.2500.7577"));
+        e.Click("cmdSavefile");
+        QVERIFY(e.Told() == 0 && TempDir::Read(file + ".bak") == gci_sample::File(85));
         e.cars->setCurrentIndex(7);
-        QTest::mouseClick(e.reload, Qt::LeftButton);
-        QCOMPARE(e.cars->currentIndex(), 0);
+        e.Click("cmdReload");
         e.cars->setCurrentIndex(3);
-        QCOMPARE(e.Value(1) + e.Value(5) + e.Value(21), QStringLiteral("32.2500.75"));  // ... the car keeps its own
+        QCOMPARE(e.Value(1) + e.Value(5) + e.Value(21), QStringLiteral("32.2500.75"));  // ... the file keeps its own
     }
 
+    void answersThatChangeNothingLeaveTheLineAsItWas_data()
+    {
+        QTest::addColumn<Answer::Action>("answer");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("cancel") << Answer::Slide(900, Answer::Cancel) << "";
+        QTest::newRow("escape") << Answer::Slide(900, Answer::Escape) << "";
+        QTest::newRow("closed") << Answer::Slide(900, Answer::CloseWindow) << "";
+        QTest::newRow("untouched") << Answer::Action(Answer::Ok) << "";
+        QTest::newRow("-1 or less") << Answer::Type("-2.5") << "";
+        for (const char* typed : {"", "abc", "1.5x", "1,5"})
+            QTest::newRow(typed)
+                << Answer::Type(typed)
+                << QStringLiteral("\"%1\" is not a number; Brake Friction keeps its value.").arg(typed);
+    }
     void answersThatChangeNothingLeaveTheLineAsItWas()
     {
+        QFETCH(Answer::Action, answer);
+        QFETCH(QString, said);
         Editor e;
-        std::vector<std::string> lines = gci_sample::CarLines(0);
-        lines[8] = "f0.250   {brake  FRICTION} tuned";  // another tool's spelling
-        std::string text = gci_sample::kHeader;
-        for (const std::string& line : lines)
-            text += line + "\r\n";
-        const std::string file = e.Write(text + "\r\n"), out = e.dir.File("out.gci");
+        std::string text = gci_sample::File(1);
+        const std::string line = "f0.250   {brake  FRICTION} tuned";  // another tool's spelling
+        const std::string usual = gci_sample::CarLines(0)[8];
+        const std::string file = e.Write("cars.gci", text.replace(text.find(usual), usual.size(), line));
         e.Open(file);
-        for (auto leave : {GCISetValAnswer::Cancel, GCISetValAnswer::Escape, GCISetValAnswer::CloseWindow})
-            QVERIFY(e.Edit(8, GCISetValAnswer::Slide(900, leave)).shown);
-        e.Edit(8, GCISetValAnswer::Ok);
-        for (const char* typed : {"", "abc", "1.5x", "1,5", "-1", "-2.5"})  // not numbers, and -1 or less
-            e.Edit(8, GCISetValAnswer::Type(typed));
-        QCOMPARE(e.Value(8), QStringLiteral("0.250"));
-        QCOMPARE(e.platform.messages.size(), 4u);  // one per answer that is not a number
-        QVERIFY(e.platform.messages[0].text.contains(QStringLiteral("not a number")));
-        QVERIFY(e.platform.messages[1].text.contains("\"abc\"") &&
-                e.platform.messages[1].text.contains("Brake Friction"));
-
-        e.platform.saveAnswers = {QString(), FromUtf8(out)};
-        QTest::mouseClick(e.saveAs, Qt::LeftButton);  // cancelled
-        QTest::mouseClick(e.saveAs, Qt::LeftButton);
-        QVERIFY(e.platform.saveRequests[1].confirmOverwrite);
-        QCOMPARE(e.platform.saveRequests[1].directory, FromUtf8(sDataPath()));
-        QVERIFY(TempDir::Read(out).find("\r\nf0.250   {brake  FRICTION} tuned\r\n") != std::string::npos);
-        QVERIFY(!std::filesystem::exists(out + ".bak"));
-        QCOMPARE(TempDir::Read(file), text + "\r\n");  // Save As left the opened file alone
+        QVERIFY(!e.Edit(8, answer).isNull() && e.Value(8) == "0.250" && e.Said() == said);
+        e.Click("cmdSavefile");
+        QVERIFY(TempDir::Read(file).find("\r\n" + line + "\r\n") != std::string::npos);
     }
 
-    void theValueDialogShowsWhatTheFileHolds()
+    void theValueDialogShowsWhatTheFileHoldsAndWritesAPoint_data()
     {
-        // Mass: limits 1.000 to 30.000. Values it cannot show put the slider at the nearest limit.
-        const std::pair<const char*, int> cases[] = {
-            {"1.5", 1500}, {"0.0015", 1000}, {"1.0015", 1002}, {"45.5", 30000}, {"fast", 1000}};
-        for (const auto& [current, position] : cases) {
-            GCISetValAnswer answer(GCISetValAnswer::Ok);
-            QCOMPARE(AskValue("1000", "30000", "info", current, 5), QString::fromLatin1(current));
-            QCOMPARE(answer.seen.sliderValue, position);
-            QCOMPARE(answer.seen.text + answer.seen.info, QString::fromLatin1(current) + "info");  // not reformatted
-        }
-        GCISetValAnswer typed(GCISetValAnswer::Type(" 12x "));  // typed properties have no slider
-        QCOMPARE(AskValue("0", "255", QString(), "17", 3), QStringLiteral(" 12x "));
-        QVERIFY(!typed.seen.sliderEnabled);
-
-        // The slider writes its position with a "." whatever the locale says; only Ok takes it.
-        frmSetVal dialog;
-        dialog.Prepare("1000", "30000", QString(), "1.5", 5);
-        dialog.show();
-        SaveScreenshot(dialog, "frmSetVal-decimal");
-        const QLocale before;
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<int>("slider");  // mass: 1.000 to 30.000; others put it at the nearest limit
+        for (auto [current, slider] :
+             {std::pair{"1.5", 1500}, {"0.0015", 1000}, {"1.0015", 1002}, {"45.5", 30000}, {"fast", 1000}})
+            QTest::newRow(current) << QString::fromLatin1(current) << slider;
+    }
+    void theValueDialogShowsWhatTheFileHoldsAndWritesAPoint()
+    {
+        QFETCH(QString, current);
+        QFETCH(int, slider);
+        Answer untouched(Answer::Ok);
+        QCOMPARE(AskValue("1000", "30000", "info", current, 5), current);
+        QVERIFY(untouched.slider == slider && untouched.text == current && untouched.info == "info");
+        Answer typed(Answer::Type(" 12x "));  // typed properties have no slider
+        QVERIFY(AskValue("0", "255", QString(), current, 3) == " 12x " && typed.slider == -1);
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        dialog.findChild<QSlider*>("sVal")->setValue(2250);
-        QLocale::setDefault(before);
-        QCOMPARE(dialog.findChild<QLineEdit*>("tVal")->text(), QStringLiteral("2.250"));
-        QCOMPARE(dialog.Result(), QStringLiteral("1.5"));
-        dialog.cmdOk_Click();
-        QCOMPARE(dialog.Result(), QStringLiteral("2.250"));
+        Answer slid(Answer::Slide(2250));
+        const QString answer = AskValue("1000", "30000", QString(), current, 5);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(answer, QStringLiteral("2.250"));
     }
 
-    void shortCarsEmptyFilesAndFailuresAreToldAndTheWindowKeepsWhatItHad()
+    void shortCarsEmptyFilesAndFailuresAreTold()
     {
         Editor e;
-        e.Open(e.Write("h\r\n\r\n{Stub}\r\n4 {Model}\r\n1 {Turbo}\r\n\r\n", "short.gci"));
-        QCOMPARE(e.Value(2) + "|" + e.Value(3), QStringLiteral("1|"));
-        QVERIFY(!e.Edit(9, GCISetValAnswer::Type("5")).shown);
-        QVERIFY(e.Said().contains(QStringLiteral("Stub has no Turn In line")));
-        QCOMPARE(e.Value(9), QString());
-        const std::string empty = e.Write("a header and nothing else\r\n", "empty.gci");
+        e.Open(e.Write("short.gci", "h\r\n\r\n{Stub}\r\n4 {Model}\r\n1 {Turbo}\r\n\r\n"));
+        QVERIFY(e.Edit(9, Answer::Type("5")).isNull() && e.Value(2) == "1" && e.Value(3).isEmpty());
+        QCOMPARE(e.Said(), QStringLiteral("The car Stub has no Turn In line, so there is nothing to change."));
+        const std::string empty = e.Write("empty.gci", "a header and nothing else\r\n");
         e.Open(empty);
         QCOMPARE(e.Said(), QStringLiteral("No cars were found in %1.").arg(FromUtf8(empty)));
-        QVERIFY(e.cars->count() == 0 && !e.Editable() && e.reload->isEnabled());
-
-        const std::string file = e.Write(gci_sample::File(3));
+        QVERIFY(!e.Editable() && e.Get("cmdReload")->isEnabled());
+        const std::string file = e.Write("cars.gci", gci_sample::File(3)), gone = e.dir.File("gone.gci");
         e.Open(file);
-        e.cars->setCurrentIndex(2);
-        e.Open(e.dir.File("gone.gci"));
-        QVERIFY(e.Said().contains(FromUtf8(e.dir.File("gone.gci"))));
-        QCOMPARE(e.platform.messages.back().icon, MessageIcon::Warning);
-        QCOMPARE(e.Value(0), FromUtf8(gci_sample::CarName(2)));
+        e.Open(gone);
+        QVERIFY(e.Said().contains(FromUtf8(gone)) && e.platform.messages.back().parent == &e.w && e.cars->count() == 3);
         TempDir::Write(file, gci_sample::File(2));
-        QTest::mouseClick(e.reload, Qt::LeftButton);  // reads the file that was opened, not the refused one
+        e.Click("cmdReload");  // reads the file that was opened, not the refused one
         QCOMPARE(e.cars->count(), 2);
+        e.platform.saveAnswers = {QString(), FromUtf8(e.dir.File("other.gci"))};
+        e.Click("cmdSaveAs");  // cancelled
+        e.Click("cmdSaveAs");  // writes the other file only, without a backup
+        QVERIFY(TempDir::Read(e.dir.File("other.gci")).find(gci_sample::CarBlock(1)) != std::string::npos);
+        QVERIFY(TempDir::Read(file) == gci_sample::File(2) && !std::filesystem::exists(e.dir.File("other.gci.bak")));
         std::filesystem::create_directory(file + ".bak");  // a backup that cannot be made stops the save
-        QTest::mouseClick(e.save, Qt::LeftButton);
-        QVERIFY(e.Said().contains(QStringLiteral("backed up")));
-        QCOMPARE(TempDir::Read(file), gci_sample::File(2));
+        e.Click("cmdSavefile");
+        QVERIFY(e.Said().startsWith("The cars were not saved; the file on disk is as it was.\n\n"));
     }
 
-    void commandsStayDisabledWhileALoadOrSaveRuns()
+    void commandsAndClosingAreRefusedWhileBusy()
     {
         Editor e;
-        e.platform.openAnswers = {FromUtf8(e.Write(gci_sample::File(5)))};
-        {
-            BusyWatch watch({e.open, e.reload, e.save, e.saveAs, e.cars, e.list}, [&] {
-                e.open->click();
-                e.reload->click();
-                e.window.cmdSavefile_Click();
-                e.window.close();
-            });
-            QTest::mouseClick(e.open, Qt::LeftButton);
-            QTest::mouseClick(e.save, Qt::LeftButton);
-            QTest::mouseClick(e.reload, Qt::LeftButton);
-            QCOMPARE(watch.updates, 15);  // one per car for each load and save
-            QCOMPARE(watch.enabled, 0);
-        }
-        QCOMPARE(e.platform.openRequests.size(), 1u);  // no second open from inside the first
-        QVERIFY(e.window.isVisible() && e.Editable());
-        QCOMPARE(e.cars->count(), 5);
+        e.platform.openAnswers = {FromUtf8(e.Write("cars.gci", gci_sample::File(5)))};
+        e.commands = {e.Get("cmdOpen"), e.Get("cmdReload"), e.Get("cmdSavefile"), e.Get("cmdSaveAs"), e.cars, e.list};
+        e.meddle = [&] {
+            e.w.cmdOpen_Click();
+            e.w.cmdReload_Click();
+            e.w.cmdSavefile_Click();
+            e.w.close();
+        };
+        for (const char* command : {"cmdOpen", "cmdSavefile", "cmdReload"})
+            e.Click(command);
+        QVERIFY(e.updates == 15 && e.enabled == 0);  // one update per car for each load and save
+        QVERIFY(e.platform.openRequests.size() == 1 && e.w.isVisible() && e.Editable() && e.cars->count() == 5);
     }
 };
 

@@ -1,86 +1,48 @@
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTreeWidget>
 #include <QtTest>
 
 #include "core/common/PathRules.h"
 #include "tests/support/GxtTestFile.h"
-#include "tests/support/ScriptedPlatform.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/UiTestSupport.h"
-#include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/frmGXT.h"
-#include "ui/windows/frmProgress.h"
 
 using namespace gxt_test;
 
 namespace {
 
-// Twelve entries. Rows 3 and 7 hold "needle" in different cases; key NEEDLEK holds it
-// only in its name; row 2 has bytes above 127 and a name of exactly 8 characters.
+// "plain text 1" to 12, but row 2 has bytes above 127 under a name of 8 characters, rows 3
+// and 7 hold "needle" in different cases, and key NEEDLEK holds it only in its name.
 std::vector<Entry> TwelveEntries()
 {
     std::vector<Entry> e;
     for (int i = 1; i <= 12; ++i)
-        e.push_back({"K" + std::to_string(i), Cells("plain text " + std::to_string(i))});
+        e.push_back({i == 11 ? "NEEDLEK" : "K" + std::to_string(i), Cells("plain text " + std::to_string(i))});
     e[1] = {"EIGHTCHR", Cells("caf\xE9 cr\xE8me")};
     e[2].text = Cells("n!a needle here", 2);
     e[6].text = Cells("ANOTHER NEEDLE");
-    e[10].name = "NEEDLEK";
     return e;
 }
 
-// A window, shown, with its controls at hand, over a scripted desktop and a folder of its own.
-struct Fixture {
-    TempDir dir;
-    ScriptedPlatform platform;
-    frmGXT w;
-    QTreeWidget* list = w.findChild<QTreeWidget*>("lvwItems");
-    QLineEdit* value = w.findChild<QLineEdit*>("txtValue");
-    QPushButton* openButton = w.findChild<QPushButton*>("cmdOpen");
-    QPushButton* saveButton = w.findChild<QPushButton*>("cmdSave");
-    QPushButton* findButton = w.findChild<QPushButton*>("cmdFind");
-    QPushButton* findAgainButton = w.findChild<QPushButton*>("cmdFinda");
+struct Editor : UiFixture<frmGXT> {
+    QTreeWidget* list = Get<QTreeWidget>("lvwItems");
+    QLineEdit* value = Get<QLineEdit>("txtValue");
+    const std::string twelve = Write("a.gxt", FileOf(TwelveEntries()));
 
-    Fixture() { w.show(); }
-    QString cell(int row, int column) { return list->topLevelItem(row - 1)->text(column); }
-    int selectedRow()
+    QString Cell(int row, int column = 1) { return list->topLevelItem(row - 1)->text(column); }
+    int Selected()
     {
-        const auto selected = list->selectedItems();
-        return selected.isEmpty() ? 0 : list->indexOfTopLevelItem(selected.first()) + 1;
+        return list->currentItem() && list->currentItem()->isSelected() ? list->currentIndex().row() + 1 : 0;
     }
-    std::string write(const std::string& name, const std::string& bytes)
-    {
-        TempDir::Write(dir.File(name), bytes);
-        return dir.File(name);
-    }
-    void open(const std::string& file)
-    {
-        platform.openAnswers.push_back(FromUtf8(file));
-        QTest::mouseClick(openButton, Qt::LeftButton);
-    }
-    void save(const std::string& file)
-    {
-        platform.saveAnswers.push_back(FromUtf8(file));
-        QTest::mouseClick(saveButton, Qt::LeftButton);
-    }
-    void clickRow(int row)
-    {
-        list->scrollToItem(list->topLevelItem(row - 1));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->topLevelItem(row - 1)).center());
-    }
-    void enter(const QString& text)
+    void Enter(const QString& text)
     {
         value->setText(text);
         QTest::keyClick(value, Qt::Key_Return);
     }
-    void find(const std::optional<QString>& answer)
+    void Find(const std::optional<QString>& answer)
     {
         platform.inputAnswers.push_back(answer);
-        QTest::mouseClick(findButton, Qt::LeftButton);
+        Click("cmdFind");
     }
-    QString lastMessage() { return platform.messages.empty() ? QString() : platform.messages.back().text; }
 };
 
 }  // namespace
@@ -88,141 +50,106 @@ struct Fixture {
 class TestFrmGXT : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InstallMessageBoxes(); }
-
-    void opensFilesAndShowsEveryEntry()
+    void opensAFileIntoTheList()
     {
-        Fixture f;
-        QVERIFY(!f.saveButton->isEnabled() && !f.findButton->isEnabled());
-        ProgressWindowReporter reporter;  // the real progress window and its event processing
-        ProgressReporter* previous = InstallProgressReporter(&reporter);
-        f.open(f.write("big.gxt", FileOf(GameLikeEntries(3000))));
-        InstallProgressReporter(previous);
-        QVERIFY(!reporter.Window());  // gone once the list is filled
-        QCOMPARE(f.platform.openRequests[0].directory, FromUtf8(sDataPath()));
-        QCOMPARE(f.platform.openRequests[0].filter, QStringLiteral("GXT Files (*.gxt)|*.gxt"));
-        QCOMPARE(f.list->topLevelItemCount(), 3000);
-        QCOMPARE(f.cell(3000, 0), QStringLiteral("bigname2"));  // cut to 8 characters
-        QCOMPARE(f.cell(17, 1), QStringLiteral("W!Text number 16 Go to the phone"));
-        SaveScreenshot(f.w, "frmGXT-loaded");
-
-        f.open(f.write("a.gxt", FileOf(TwelveEntries())));  // a second file replaces every row
-        QCOMPARE(f.list->topLevelItemCount(), 12);
-        QCOMPARE(f.cell(2, 0), QStringLiteral("EIGHTCHR"));
-        QCOMPARE(f.cell(2, 1), QStringLiteral("caf\u00E9 cr\u00E8me"));  // bytes shown as Latin-1
-        QCOMPARE(f.value->text(), QStringLiteral("plain text 1"));
-        QCOMPARE(f.selectedRow(), 1);
-        QVERIFY(f.saveButton->isEnabled() && f.findButton->isEnabled());
-        QVERIFY(!f.findAgainButton->isEnabled());
-
-        // Cancelled and refused opens change nothing.
-        f.clickRow(4);
-        f.open("");
-        f.open(f.write("bad.gxt", std::string("GBLEd\0TKEY", 10)));  // ends after the tag
-        QCOMPARE(f.lastMessage(), QStringLiteral("Error - No a valid GXT file!"));
-        f.open(f.dir.File("missing.gxt"));
-        QVERIFY(f.lastMessage().contains(QStringLiteral("missing.gxt")));
-        QCOMPARE(f.platform.messages.size(), 2u);
-        QCOMPARE(f.list->topLevelItemCount(), 12);
-        QCOMPARE(f.value->text(), QStringLiteral("plain text 4"));
-        QCOMPARE(f.selectedRow(), 4);
-
-        // A text longer than an edit box holds by default: Enter without a change stores it whole.
-        const std::string file = f.write("b.gxt", FileOf({{"ONLY", Cells(std::string(40000, 'x'))}}));
-        f.open(file);
-        QTest::keyClick(f.value, Qt::Key_Return);
-        f.save(file);
-        QVERIFY(TempDir::Read(file) == TempDir::Read(file + ".bak"));
-
-        // A file without entries: an empty list, an empty box, and Enter does nothing.
-        f.open(f.write("empty.gxt", File("", "")));
-        QCOMPARE(f.list->topLevelItemCount(), 0);
-        QCOMPARE(f.value->text(), QString());
-        f.enter(QStringLiteral("x"));
-        QCOMPARE(f.platform.messages.size(), 2u);
+        Editor e;
+        e.Open("");  // cancelled
+        QVERIFY(e.Told() == 0 && !e.Get("cmdSave")->isEnabled() && !e.Get("cmdFind")->isEnabled());
+        e.Open(e.twelve);
+        QCOMPARE(e.platform.openRequests[1].directory, FromUtf8(sDataPath()));
+        QCOMPARE(e.Cell(2, 0) + e.Cell(2) + e.Cell(12), QStringLiteral("EIGHTCHRcaf\u00E9 cr\u00E8meplain text 12"));
+        QVERIFY(e.value->text() == "plain text 1" && e.Selected() == 1);
+        QVERIFY(e.Get("cmdSave")->isEnabled() && e.Get("cmdFind")->isEnabled() && !e.Get("cmdFinda")->isEnabled());
+        e.Open(e.Write("empty.gxt", File("", "")));  // replaces every row; Enter has no row to change
+        e.Enter(QStringLiteral("x"));
+        QVERIFY(e.list->topLevelItemCount() == 0 && e.Told() == 0);
     }
 
-    void enterChangesOnlyTheSelectedEntryAndSaveWritesIt()
+    void refusedFilesAreToldAndChangeNothing_data()
     {
-        Fixture f;
-        const std::string file = f.write("a.gxt", FileOf(TwelveEntries()));
-        f.open(file);
-        f.clickRow(6);
-        f.value->setText(QStringLiteral("typed, never committed"));
-        f.clickRow(5);
-        QCOMPARE(f.value->text(), QStringLiteral("plain text 5"));
-        f.enter(QStringLiteral("Changed \u00FC"));
-        QCOMPARE(f.cell(5, 1), QStringLiteral("Changed \u00FC"));
-        f.enter(QStringLiteral("costs 5 \u20AC"));  // no single-byte code: refused by name
-        QVERIFY(f.lastMessage().contains(QStringLiteral("\"\u20AC\"")));
-        QCOMPARE(f.cell(5, 1), QStringLiteral("Changed \u00FC"));
-        QTest::keyClick(f.list, Qt::Key_Down);  // the keyboard shows the new row's value first
-        QCOMPARE(f.value->text(), QStringLiteral("plain text 6"));
-        f.list->clearSelection();
-        f.enter(QStringLiteral("nowhere"));  // nothing selected: no entry to change
-        QCOMPARE(f.cell(6, 1), QStringLiteral("plain text 6"));
+        QTest::addColumn<QByteArray>("bytes");  // null: no file at all
+        QTest::newRow("ends after its tag") << QByteArray("GBLEd\0TKEY", 10);
+        QTest::newRow("no text file") << QByteArray("hello, world");
+        QTest::newRow("missing") << QByteArray();
+    }
+    void refusedFilesAreToldAndChangeNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        Editor e;
+        e.Open(e.twelve);
+        ClickItem(e.list->topLevelItem(3));
+        const std::string file = bytes.isNull() ? e.dir.File("x.gxt") : e.Write("x.gxt", bytes.toStdString());
+        e.Open(file);
+        QCOMPARE(e.Told(), 1);
+        const auto& told = e.platform.messages[0];
+        QCOMPARE(told.text, bytes.isNull() ? told.text : QString::fromLatin1(kInvalidGXTMessage));
+        QVERIFY(!bytes.isNull() || told.text.startsWith(FromUtf8(file) + ": "));
+        QVERIFY(told.title == "Error" && told.icon == MessageIcon::Warning && told.parent == &e.w);
+        QVERIFY(e.list->topLevelItemCount() == 12 && e.Selected() == 4 && e.value->text() == "plain text 4");
+    }
 
-        f.save(file);
-        QVERIFY(f.platform.saveRequests.at(0).confirmOverwrite);
-        QVERIFY(TempDir::Read(file + ".bak") == FileOf(TwelveEntries()));
+    void enterChangesTheSelectedEntryAndSaveWritesIt()
+    {
+        Editor e;
+        e.Open(e.twelve);
+        ClickItem(e.list->topLevelItem(5));
+        e.value->setText(QStringLiteral("typed, never committed"));
+        ClickItem(e.list->topLevelItem(4));
+        e.Enter(QStringLiteral("Changed \u00FC"));
+        e.Enter(QStringLiteral("costs 5 \u20AC"));  // no single-byte code: refused by name
+        QVERIFY(e.Said().contains(QStringLiteral("\"\u20AC\"")) && e.Cell(5) == QStringLiteral("Changed \u00FC"));
+        QTest::keyClick(e.list, Qt::Key_Down);  // the keyboard shows the new row's value first
+        e.Enter(e.value->text() + "!");
+        e.list->clearSelection();
+        e.Enter(QStringLiteral("nowhere"));
+        QVERIFY(e.Cell(6) == "plain text 6!" && e.Cell(7) == "ANOTHER NEEDLE");
+        e.Save("cmdSave", e.twelve);
         std::vector<Entry> expected = TwelveEntries();
         expected[4].text = Cells("Changed \xFC");
-        QVERIFY(TempDir::Read(file) == FileOf(expected));
-        f.save(f.dir.File("no/folder/c.gxt"));  // cannot be written: told, and the window goes on
-        QVERIFY(f.lastMessage().contains(QStringLiteral("no/folder/c.gxt")));
-        QVERIFY(f.openButton->isEnabled() && f.saveButton->isEnabled());
+        expected[5].text = Cells("plain text 6!");
+        QVERIFY(TempDir::Read(e.twelve) == FileOf(expected) && TempDir::Read(e.twelve + ".bak") != FileOf(expected));
+        e.Save("cmdSave", e.dir.File("no/folder/c.gxt"));
+        QVERIFY(e.Said().startsWith("The file was not saved.\n") && e.Said().contains("no/folder/c.gxt"));
+
+        // A text longer than an edit box holds by default: Enter without a change stores it whole.
+        const std::string longer = e.Write("b.gxt", FileOf({{"ONLY", Cells(std::string(40000, 'x'))}}));
+        e.Open(longer);
+        QTest::keyClick(e.value, Qt::Key_Return);
+        e.Save("cmdSave", longer);
+        QVERIFY(TempDir::Read(longer) == TempDir::Read(longer + ".bak"));
     }
 
     void findAndFindAgainSearchTheValues()
     {
-        Fixture f;
-        f.open(f.write("a.gxt", FileOf(TwelveEntries())));
-        f.find(std::nullopt);
-        f.find(QString());
-        QVERIFY(f.platform.messages.empty() && !f.findAgainButton->isEnabled());
-        QCOMPARE(f.platform.inputPrompts.value(0), QStringLiteral("String to find"));
-
-        f.find(QStringLiteral("NeEdLe"));
-        QCOMPARE(f.selectedRow(), 3);
-        QCOMPARE(f.value->text(), QStringLiteral("n!a needle here"));
-        QTest::mouseClick(f.findAgainButton, Qt::LeftButton);
-        QCOMPARE(f.selectedRow(), 7);
-        QTest::mouseClick(f.findAgainButton, Qt::LeftButton);  // row 11's key holds the text, its value does not
-        QCOMPARE(f.lastMessage(), QStringLiteral("Not Found!"));
-        QCOMPARE(f.platform.messages[0].icon, MessageIcon::None);
-        QCOMPARE(f.platform.messages[0].title, kAppTitle);
-        QCOMPARE(f.selectedRow(), 7);
-
-        f.find(QStringLiteral("NEEDLEK"));  // a failed Find keeps Find Again and its text
-        QCOMPARE(f.platform.messages.size(), 2u);
-        f.clickRow(2);
-        QTest::mouseClick(f.findAgainButton, Qt::LeftButton);  // starts after the clicked row
-        QCOMPARE(f.selectedRow(), 3);
-        f.find(QStringLiteral("plain text"));  // Find always starts at row 1
-        QCOMPARE(f.selectedRow(), 1);
+        Editor e;
+        e.Open(e.twelve);
+        e.Find(std::nullopt);
+        e.Find(QString());
+        QVERIFY(e.Told() == 0 && !e.Get("cmdFinda")->isEnabled());
+        e.Find(QStringLiteral("NeEdLe"));
+        e.Click("cmdFinda");
+        QVERIFY(e.Selected() == 7 && e.value->text() == "ANOTHER NEEDLE");
+        e.Click("cmdFinda");  // row 11's key holds the text, its value does not
+        QVERIFY(e.Said() == "Not Found!" && e.Selected() == 7);
+        ClickItem(e.list->topLevelItem(1));
+        e.Click("cmdFinda");  // starts after the clicked row
+        QCOMPARE(e.Selected(), 3);
     }
 
-    void commandsAreOffWhileLoadingFillingAndSaving()
+    void commandsAndClosingAreRefusedWhileBusy()
     {
-        Fixture f;
-        const std::string file = f.write("a.gxt", FileOf(TwelveEntries()));
-        {
-            BusyWatch watch({f.openButton, f.saveButton, f.findButton, f.findAgainButton}, [&] {
-                f.openButton->click();
-                f.saveButton->click();
-                f.w.close();
-                QVERIFY(f.w.isVisible());
-            });
-            f.open(file);
-            f.save(f.dir.File("out.gxt"));
-            QCOMPARE(watch.captions, (QSet<QString>{"Loading...", "Displying...", "Saving..."}));
-            QCOMPARE(watch.enabled, 0);
-        }
-        // Only the two dialogs of the test were shown: the clicks inside went nowhere.
-        QCOMPARE(f.platform.openRequests.size(), 1u);
-        QCOMPARE(f.platform.saveRequests.size(), 1u);
-        QCOMPARE(f.list->topLevelItemCount(), 12);
-        QVERIFY(f.openButton->isEnabled() && f.saveButton->isEnabled());
+        Editor e;
+        e.commands = {e.Get("cmdOpen"), e.Get("cmdSave"), e.Get("cmdFind"), e.Get("cmdFinda")};
+        e.meddle = [&] {
+            e.w.cmdOpen_Click();
+            e.w.cmdSave_Click();
+            e.w.close();
+        };
+        e.Open(e.twelve);
+        e.Save("cmdSave", e.dir.File("out.gxt"));
+        QVERIFY(e.updates > 24 && e.enabled == 0);  // loading, filling the list and saving
+        QVERIFY(e.platform.openRequests.size() == 1 && e.platform.saveRequests.size() == 1);
+        QVERIFY(e.w.isVisible() && e.list->topLevelItemCount() == 12 && e.Get("cmdSave")->isEnabled());
     }
 };
 

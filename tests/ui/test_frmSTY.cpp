@@ -1,19 +1,11 @@
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTreeWidget>
 #include <QtTest>
 
 #include "core/common/BitmapHeader.h"
-#include "core/common/PathRules.h"
 #include "core/sty/StyExport.h"
-#include "core/sty/clsSTY.h"
-#include "tests/support/ScriptedPlatform.h"
 #include "tests/support/StyBuilder.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/UiTestSupport.h"
-#include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/StyPicture.h"
 #include "ui/windows/frmSTY.h"
 
@@ -27,64 +19,31 @@ QRgb Ramp(int p, int c)
     return qRgb(255 - c, p * 4, c);
 }
 
-// The viewer with its controls at hand, shown, over a scripted desktop and a folder of its own.
-struct Viewer {
-    ScriptedPlatform platform;
-    TempDir dir;
-    frmSTY w;
-    Viewer()
-    {
-        w.show();
-        w.activateWindow();
-        if (!QTest::qWaitForWindowActive(&w))
-            qWarning("frmSTY did not become active");
-    }
-    QTreeWidget* pix = w.findChild<QTreeWidget*>("pix");
-    QWidget* pic = w.findChild<QWidget*>("pic");
-    QLineEdit* txtPal = w.findChild<QLineEdit*>("txtPal");
-    QLabel* lblInfo = w.findChild<QLabel*>("lblInfo");
-    QCheckBox* chkTrans = w.findChild<QCheckBox*>("chkTrans");
-    QPushButton* cmdOpen = w.findChild<QPushButton*>("cmdOpen");
-    QPushButton* cmdExport = w.findChild<QPushButton*>("cmdExport");
+struct Viewer : UiFixture<frmSTY> {
+    QTreeWidget* pix = Get<QTreeWidget>("pix");
+    QLineEdit* txtPal = Get<QLineEdit>("txtPal");
 
-    std::string Write(const std::string& name, const std::string& bytes = SmallStyle().Build())
+    // Opens the file and gives the window back the focus the progress window took.
+    void OpenSmall(const StyleFile& file = SmallStyle())
     {
-        TempDir::Write(dir.File(name), bytes);
-        return dir.File(name);
+        Open(Write("small.sty", file.Build()));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
     }
-    void Open(const std::string& file)
-    {
-        platform.openAnswers.push_back(FromUtf8(file));
-        QTest::mouseClick(cmdOpen, Qt::LeftButton);
-    }
-    void Export(const std::string& file)
-    {
-        platform.saveAnswers.push_back(FromUtf8(file));
-        QTest::mouseClick(cmdExport, Qt::LeftButton);
-    }
-    // A category under "Graphics" by its text, or one of its items by number.
+    // A category by its text, or one of its items by number.
     QTreeWidgetItem* Node(const QString& category, int item = -1)
     {
-        QTreeWidgetItem* root = pix->topLevelItem(0);
-        for (int i = 0; root && i < root->childCount(); ++i)
-            if (root->child(i)->text(0) == category)
-                return item < 0 ? root->child(i) : root->child(i)->child(item);
-        return nullptr;
-    }
-    void Click(QTreeWidgetItem* node)
-    {
-        pix->scrollToItem(node);
-        QTest::mouseClick(pix->viewport(), Qt::LeftButton, {}, pix->visualItemRect(node).center());
+        QTreeWidgetItem* node = pix->findItems(category, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        return node && item >= 0 ? node->child(item) : node;
     }
     // Replaces the palette box's text key by key, as a user would.
-    void Type(const QString& keys, bool replace = true)
+    void Type(const QString& keys)
     {
-        if (replace)
-            QTest::keyClick(txtPal, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(txtPal, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(txtPal, keys);
     }
-    QRgb Pixel(int x, int y) { return pic->grab().toImage().pixel(x, y) | 0xFF000000u; }
-    QString LastMessage() { return platform.messages.empty() ? QString() : platform.messages.back().text; }
+    QString Texts() { return Get<QLabel>("lblInfo")->text() + " " + txtPal->text(); }
+    QRgb Pixel(int x, int y) { return Get("pic")->grab().toImage().pixel(x, y) | 0xFF000000u; }
 };
 
 }  // namespace
@@ -97,231 +56,167 @@ private slots:
     void opensIntoTheTreeAndDrawsWhatIsClicked()
     {
         Viewer v;
-        QCOMPARE(v.w.windowTitle(), QStringLiteral("STY Editor"));
-        QVERIFY(!v.cmdExport->isEnabled() && !v.chkTrans->isChecked() && v.txtPal->text() == "0");
-        QCOMPARE(v.Pixel(10, 10), StyPicture::kBackground);
-        QVERIFY(v.pic->width() >= 256 && v.pic->height() >= 256);
-        v.Open("");  // cancelled
-        QCOMPARE(v.pix->topLevelItemCount(), 0);
-        QCOMPARE(v.platform.openRequests.back().filter, QStringLiteral("STY Files (*.sty)|*.sty"));
-        QCOMPARE(v.platform.openRequests.back().directory, FromUtf8(sDataPath()));
-
-        v.Open(v.Write("small.sty"));
-        QVERIFY(v.cmdExport->isEnabled());
-        QTreeWidgetItem* root = v.pix->topLevelItem(0);
-        QCOMPARE(root->text(0) + root->child(0)->text(0) + root->child(1)->text(0) + root->child(2)->text(0),
-                 QStringLiteral("GraphicsTilesSpritesPalettes"));
-        QVERIFY(root->isExpanded());
-        QCOMPARE(v.Node("Tiles")->childCount(), 4);
-        QCOMPARE(v.Node("Sprites")->childCount(), 4);
-        QCOMPARE(v.Node("Palettes", 63)->text(0), QStringLiteral("63"));
-
-        v.Click(v.Node("Tiles", 2));  // virtual palette 2 names physical palette 3
-        QCOMPARE(v.lblInfo->text(), QStringLiteral("Size: 64x64"));
-        QCOMPARE(v.txtPal->text(), QStringLiteral("3"));
-        QCOMPARE(v.Pixel(30, 40), Ramp(3, SmallTilePixel(2, 30, 40)));
-        QCOMPARE(v.Pixel(64, 10), StyPicture::kBackground);
-        SaveScreenshot(v.w, "frmSTY-tile");
-        v.Click(v.Node("Sprites", 0));  // 5 x 3 with palette 10
-        QCOMPARE(v.lblInfo->text(), QStringLiteral("Size: 5x3"));
-        QCOMPARE(v.txtPal->text(), QStringLiteral("10"));
-        QCOMPARE(v.Pixel(0, 0), Ramp(10, 0));
-        QCOMPARE(v.Pixel(5, 0), StyPicture::kBackground);  // the tile drawn before is gone
-        v.Click(v.Node("Palettes", 7));                    // the strip leaves the size and palette box alone
-        for (int i : {0, 100, 255})
-            QCOMPARE(v.Pixel(i, 25), Ramp(7, i));
-        QCOMPARE(v.Pixel(100, 60), StyPicture::kBackground);
-        QCOMPARE(v.lblInfo->text() + v.txtPal->text(), QStringLiteral("Size: 5x310"));
-        SaveScreenshot(v.w, "frmSTY-palette");
+        QVERIFY(!v.Get("cmdExport")->isEnabled());
+        v.OpenSmall();
+        QCOMPARE(v.Node("Tiles")->childCount() + v.Node("Sprites")->childCount() + v.Node("Palettes")->childCount(),
+                 72);
+        ClickItem(v.Node("Tiles", 2));  // virtual palette 2 names physical palette 3
+        QVERIFY(v.Texts() == "Size: 64x64 3" && v.Pixel(30, 40) == Ramp(3, SmallTilePixel(2, 30, 40)));
+        ClickItem(v.Node("Sprites", 0));   // 5 x 3 with palette 10
+        ClickItem(v.Node("Palettes", 7));  // the strip leaves the size and palette box alone
+        QVERIFY(v.Texts() == "Size: 5x3 10" && v.Pixel(100, 25) == Ramp(7, 100));
         v.txtPal->setText(QStringLiteral("x"));
-        v.Click(v.pix->topLevelItem(0));  // the root changes nothing
+        ClickItem(v.pix->topLevelItem(0));  // the root changes nothing
         QCOMPARE(v.txtPal->text(), QStringLiteral("x"));
-        v.Click(v.Node("Sprites"));  // a category redraws nothing but rewrites the texts
-        QCOMPARE(v.txtPal->text(), QStringLiteral("10"));
-        QCOMPARE(v.Pixel(100, 25), Ramp(7, 100));
-        v.Click(v.Node("Tiles", 0));
-        v.pix->setFocus();
+        ClickItem(v.Node("Sprites"));  // a category draws nothing but shows the last drawing's texts
+        QVERIFY(v.txtPal->text() == "10" && v.Pixel(100, 25) == Ramp(7, 100));
+        ClickItem(v.Node("Tiles", 0));
         QTest::keyClick(v.pix, Qt::Key_Down);  // arrow keys walk the items too
-        QCOMPARE(v.txtPal->text(), QStringLiteral("2"));
-
-        StyleFile noTiles = SmallStyle();  // without tiles the category goes; empty ones of the other kinds stay
+        QCOMPARE(v.Texts(), QStringLiteral("Size: 64x64 2"));
+        StyleFile noTiles = SmallStyle();  // without tiles their category goes
         noTiles.tiles.clear();
-        noTiles.sprites.clear();
-        v.Open(v.Write("notiles.sty", noTiles.Build()));
-        QCOMPARE(v.pix->topLevelItem(0)->childCount(), 2);
-        QCOMPARE(v.Node("Sprites")->childCount(), 0);
+        v.OpenSmall(noTiles);
+        QVERIFY(!v.Node("Tiles") && v.Node("Sprites")->childCount() == 4);
     }
 
-    void typedPaletteNumbersAndDrawTransparentRedrawTheSelectedSprite()
+    void aTypedPaletteRedrawsTheSelectedSprite_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("drawn");  // the palette the sprite is drawn with afterwards; its own is 13
+        for (auto [keys, drawn] : {std::pair{"12", 12},
+                                   {"65", 6},
+                                   {"0", 13},
+                                   {" 9 ", 9},
+                                   {"+5", 13},
+                                   {"-1", 13},
+                                   {"1.0", 1},
+                                   {"99999999999", 9},
+                                   {"5x", 5}})
+            QTest::newRow(keys) << QString::fromLatin1(keys) << drawn;
+    }
+    void aTypedPaletteRedrawsTheSelectedSprite()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, drawn);
+        Viewer v;
+        v.OpenSmall();
+        ClickItem(v.Node("Sprites", 3));  // a disc whose centre has index 40
+        v.Type(keys);
+        QVERIFY(v.Pixel(20, 20) == Ramp(drawn, 40) && v.Texts().startsWith("Size: 40x40 "));
+    }
+
+    void theBoxDrawsNoOtherItemAndDrawTransparentRedraws()
     {
         Viewer v;
-        v.Open(v.Write("small.sty"));
-        v.Click(v.Node("Sprites", 3));  // the disc, own palette 13; its centre has index 40
-        auto centre = [&] { return v.Pixel(20, 20); };
-        QCOMPARE(centre(), Ramp(13, 40));
-        // What is in the box after each typing, and the palette the centre is drawn with.
-        const struct {
-            const char* keys;
-            bool replace;
-            int drawn;
-        } steps[] = {{"1", true, 1},   {"2", false, 12},  // typed on: 12
-                     {"65", true, 6},  {"0", true, 13},   // 6 drew, 65 is beyond the 64 palettes; 0: its own
-                     {" 9 ", true, 9}, {"+5", true, 9},   // blanks are ignored; signs are not numbers
-                     {"-1", true, 9},  {"1.0", true, 1},  // nor are fractions: "1" drew, "1." did not
-                     {"9", true, 9},   {"99999999999", true, 9}, {"5x", true, 5}};
-        for (const auto& s : steps) {
-            v.Type(QString::fromLatin1(s.keys), s.replace);
-            QVERIFY2(centre() == Ramp(s.drawn, 40), s.keys);
-        }
-        QCOMPARE(v.lblInfo->text(), QStringLiteral("Size: 40x40"));
+        v.OpenSmall();
+        ClickItem(v.Node("Sprites", 3));
         v.Type(QStringLiteral("7"));
-        QTest::keyClick(v.txtPal, Qt::Key_Backspace);  // emptying the box draws nothing, the flag stays
-        QVERIFY(v.txtPal->text().isEmpty() && v.w.Typed());
-        QCOMPARE(centre(), Ramp(7, 40));
-
-        QTest::mouseClick(v.chkTrans, Qt::LeftButton);  // redraws with the sprite's own palette
-        QCOMPARE(v.txtPal->text(), QStringLiteral("13"));
-        QCOMPARE(v.Pixel(0, 0), qRgb(255, 0, 255));
-        QCOMPARE(centre(), Ramp(13, 40));
-        SaveScreenshot(v.w, "frmSTY-sprite-transparent");
-        QTest::mouseClick(v.chkTrans, Qt::LeftButton);
-        QCOMPARE(v.Pixel(0, 0), Ramp(13, 0));
-
-        v.Click(v.Node("Tiles", 0));  // with a tile selected typing changes nothing and clears the flag
-        const QRgb tilePixel = v.Pixel(30, 30);
+        v.Click("chkTrans");  // redraws with the sprite's own palette
+        QVERIFY(v.txtPal->text() == "13" && v.Pixel(0, 0) == qRgb(255, 0, 255) && v.Pixel(20, 20) == Ramp(13, 40));
+        ClickItem(v.Node("Tiles", 0));  // with a tile or a palette selected typing draws nothing
         v.Type(QStringLiteral("5"));
-        QVERIFY(!v.w.Typed());
-        QCOMPARE(v.Pixel(30, 30), tilePixel);
-        v.Click(v.Node("Palettes", 2));  // and so it does with a palette selected
+        QVERIFY(v.Pixel(0, 0) == qRgb(255, 0, 255) && v.Pixel(30, 30) == Ramp(1, SmallTilePixel(0, 30, 30)));
+        ClickItem(v.Node("Palettes", 2));
         v.Type(QStringLiteral("6"));
         QCOMPARE(v.Pixel(30, 30), Ramp(2, 30));
-        QTest::mouseClick(v.chkTrans, Qt::LeftButton);  // the setting holds for files opened later
-        v.Open(v.Write("again.sty"));
-        v.Click(v.Node("Tiles", 0));
-        QCOMPARE(v.Pixel(0, 0), qRgb(255, 0, 255));
     }
 
-    void exportWritesTheSelectedItemAndTellsWhatFailed()
+    void exportWritesTheSelectedItemWithItsOwnPalette_data()
+    {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("name");  // offered in the dialog
+        QTest::newRow("tile") << "Tiles"
+                              << "Tile2.bmp";
+        QTest::newRow("sprite") << "Sprites"
+                                << "Sprite2.bmp";
+        QTest::newRow("palette") << "Palettes"
+                                 << "Pal2.pal";
+    }
+    void exportWritesTheSelectedItemWithItsOwnPalette()
+    {
+        QFETCH(QString, category);
+        QFETCH(QString, name);
+        Viewer v;
+        v.OpenSmall();
+        clsSTY reference;
+        reference.LoadSTY(v.dir.File("small.sty"));
+        const std::string expected = v.dir.File("expected"), file = v.dir.File(name.toStdString());
+        category == "Tiles"     ? reference.SaveTile(expected, 2)
+        : category == "Sprites" ? reference.SaveSprite(expected, 2)
+                                : TempDir::Write(expected, JascPalText(reference, 2));
+        ClickItem(v.Node(category, 2));
+        v.Type(QStringLiteral("5"));  // viewed with palette 5, exported with its own
+        v.Save("cmdExport", file);
+        QVERIFY(v.platform.saveRequests[0].fileName == name &&
+                v.platform.saveRequests[0].filter.endsWith(name.right(4)));
+        QVERIFY(TempDir::Read(file) == TempDir::Read(expected) && v.Told() == 0);
+    }
+
+    void failuresAreToldAndTheViewerGoesOn()
     {
         Viewer v;
         StyleFile file = SmallStyle();
         file.sprites.push_back({64 * 256 - 100, 200, 1});  // sprite 4 runs past the sprite graphics
         file.palx.push_back(14);
         file.sprites.push_back({0, 1, 1});  // sprite 5 has no virtual palette
-        v.Open(v.Write("small.sty", file.Build()));
-        clsSTY reference;
-        reference.LoadSTY(v.dir.File("small.sty"));
-        reference.SaveTile(v.dir.File("tile.ref"), 2);
-        reference.SaveSprite(v.dir.File("sprite.ref"), 0);
-
-        const struct {
-            QTreeWidgetItem* node;
-            const char* name;  // offered in the dialog
-            std::string expected;
-        } exports[] = {{v.Node("Tiles", 2), "Tile2.bmp", TempDir::Read(v.dir.File("tile.ref"))},
-                       {v.Node("Sprites", 0), "Sprite0.bmp", TempDir::Read(v.dir.File("sprite.ref"))},
-                       {v.Node("Palettes", 3), "Pal3.pal", JascPalText(reference, 3)}};
-        for (const auto& e : exports) {
-            v.Click(e.node);
-            v.Type(QStringLiteral("5"));  // viewed with palette 5, exported with its own
-            v.Export(v.dir.File(e.name));
-            QCOMPARE(v.platform.saveRequests.back().fileName, QString::fromLatin1(e.name));
-            QVERIFY(TempDir::Read(v.dir.File(e.name)) == e.expected);
-        }
-        QCOMPARE(v.platform.saveRequests[0].filter, QStringLiteral("BMP Files (*.bmp)|*.bmp"));
-        QCOMPARE(v.platform.saveRequests[2].filter, QStringLiteral("PAL Files (*.pal)|*.pal"));
+        v.OpenSmall(file);
         for (QTreeWidgetItem* node : {v.Node("Tiles"), v.pix->topLevelItem(0)}) {  // names nothing: no dialog
-            v.Click(node);
-            QTest::mouseClick(v.cmdExport, Qt::LeftButton);
+            ClickItem(node);
+            v.Click("cmdExport");
         }
-        QCOMPARE(v.platform.saveRequests.size(), 3u);
-        v.Click(v.Node("Tiles", 1));
-        v.Export("");  // cancelled: nothing written
-        QCOMPARE(std::distance(std::filesystem::directory_iterator(v.dir.Path()), {}), 6);
-        const std::string nowhere = v.dir.File("gone/Tile1.bmp");
-        v.Export(nowhere);
-        QVERIFY(v.LastMessage().contains(FromUtf8(nowhere)) && v.LastMessage().contains("cannot be written"));
-
-        const QRgb shown = v.Pixel(30, 30);  // missing parts are told and the window goes on
-        v.Click(v.Node("Sprites", 4));
-        QVERIFY(v.LastMessage().contains("Sprite 4 cannot be shown") &&
-                v.LastMessage().contains("outside the sprite graphics"));
-        QCOMPARE(v.Pixel(30, 30), shown);
-        QCOMPARE(v.lblInfo->text(), QStringLiteral("Size: 64x64"));
-        v.Click(v.Node("Sprites", 5));
-        QVERIFY(v.LastMessage().contains("virtual palette entry 9"));
-        v.Export(v.dir.File("Sprite5.bmp"));
-        QCOMPARE(v.platform.messages.size(), 4u);
-        QVERIFY(!std::filesystem::exists(v.dir.File("Sprite5.bmp")));
-
+        ClickItem(v.Node("Tiles", 1));
+        const QRgb shown = v.Pixel(30, 30);
+        v.Save("cmdExport", "");  // cancelled
+        v.Save("cmdExport", v.dir.File("gone/Tile1.bmp"));
+        QVERIFY(v.platform.saveRequests.size() == 2 && v.Told() == 1 && v.platform.messages[0].parent == &v.w);
+        QVERIFY(v.Said().startsWith(FromUtf8(v.dir.File("gone/Tile1.bmp")) + " could not be written.\n\n"));
+        ClickItem(v.Node("Sprites", 4));
+        QVERIFY(v.Said().startsWith("Sprite 4 cannot be shown.\n\nsprite 4 lies outside the sprite graphics"));
+        QVERIFY(v.Pixel(30, 30) == shown && v.Texts() == "Size: 64x64 2");
+        ClickItem(v.Node("Sprites", 5));
+        v.Save("cmdExport", v.dir.File("Sprite5.bmp"));
+        QVERIFY(v.Said().contains("virtual palette entry 9") && !std::filesystem::exists(v.dir.File("Sprite5.bmp")));
         const std::string damaged = v.Write("damaged.sty", Header() + ChunkHeader("TILE", -4));
         v.Open(damaged);  // refused: the previous file stays
-        QVERIFY(v.LastMessage().contains(FromUtf8(damaged)) && v.LastMessage().contains("negative size"));
-        QCOMPARE(v.Node("Sprites")->childCount(), 6);
-        QVERIFY(v.cmdOpen->isEnabled() && v.cmdExport->isEnabled() && v.pix->isEnabled());
-        QCOMPARE(v.Pixel(30, 30), shown);
-        v.Click(v.Node("Sprites", 0));
-        QCOMPARE(v.lblInfo->text(), QStringLiteral("Size: 5x3"));
+        QVERIFY(v.Said().startsWith("The style file could not be opened.\n\n" + FromUtf8(damaged)));
+        QVERIFY(v.Node("Sprites")->childCount() == 6 && v.Get("cmdExport")->isEnabled());
     }
 
-    void nothingStartsWhileALoadRuns()
+    void commandsAndClosingAreRefusedWhileBusy()
     {
         Viewer v;
-        v.Open(v.Write("first.sty"));
-        v.Click(v.Node("Tiles", 3));
-        const QRgb shown = v.Pixel(30, 30);
+        v.OpenSmall();
+        ClickItem(v.Node("Tiles", 3));
         StyleFile second = SmallStyle();
         second.tiles.resize(8, FilledTile(1));
-        v.platform.openAnswers = {FromUtf8(v.Write("second.sty", second.Build())), FromUtf8(v.dir.File("first.sty"))};
-        v.platform.saveAnswers = {FromUtf8(v.dir.File("never.bmp"))};
-        {
-            BusyWatch watch({v.cmdOpen, v.cmdExport, v.pix, v.txtPal, v.chkTrans}, [&] {  // the user tries everything
-                QTest::mouseClick(v.cmdOpen, Qt::LeftButton);
-                QTest::mouseClick(v.cmdExport, Qt::LeftButton);
-                QTest::mouseClick(v.chkTrans, Qt::LeftButton);
-                if (QTreeWidgetItem* node = v.Node("Tiles", 0)) {
-                    v.Click(node);
-                    v.w.pix_NodeClick(node);
-                }
-                QTest::keyClicks(v.txtPal, QStringLiteral("5"));
-                v.w.txtPal_Change();
-                v.w.cmdOpen_Click();
-                v.w.chkTrans_Click();
-                v.w.cmdExport_Click();
-                v.w.close();
-            });
-            QTest::mouseClick(v.cmdOpen, Qt::LeftButton);
-            QVERIFY(watch.updates >= 5);
-            QCOMPARE(watch.enabled, 0);
-        }
-        QCOMPARE(v.platform.openRequests.size(), 2u);
-        QCOMPARE(v.platform.saveRequests.size(), 0u);
-        QCOMPARE(v.Pixel(30, 30), shown);
-        QCOMPARE(v.txtPal->text(), QStringLiteral("4"));
-        QVERIFY(!v.chkTrans->isChecked() && v.w.isVisible());
-        QCOMPARE(v.Node("Tiles")->childCount(), 8);
-        QVERIFY(v.cmdOpen->isEnabled() && v.cmdExport->isEnabled() && v.pix->isEnabled() && v.txtPal->isEnabled());
+        v.commands = {v.Get("cmdOpen"), v.Get("cmdExport"), v.pix, v.txtPal, v.Get("chkTrans")};
+        v.meddle = [&] {  // the user tries everything
+            v.w.pix_NodeClick(v.Node("Tiles", 0));
+            v.txtPal->setText(QStringLiteral("5"));
+            v.w.txtPal_Change();
+            v.w.cmdOpen_Click();
+            v.w.chkTrans_Click();
+            v.w.cmdExport_Click();
+            v.w.close();
+        };
+        v.Open(v.Write("second.sty", second.Build()));
+        QVERIFY(v.updates >= 5 && v.enabled == 0 && v.platform.openRequests.size() == 2);
+        QVERIFY(v.platform.saveRequests.empty() && v.Pixel(30, 30) == Ramp(4, SmallTilePixel(3, 30, 30)));
+        QVERIFY(v.w.isVisible() && v.Node("Tiles")->childCount() == 8 && v.Get("cmdExport")->isEnabled());
     }
 
-    void RowsAreCutToThePictureArea()
+    void rowsAreCutToThePictureArea()
     {
         StyPicture pic;
         pic.resize(10, 6);
         pic.show();  // a hidden widget is cleared again by its first resize event
-        pic.Clear();
-        uint32_t colours[20];
-        for (uint32_t i = 0; i < 20; ++i)
-            colours[i] = 0x010203 * (i + 1);
-        pic.SetRow(-2, 3, colours, 20);  // starts left of the area and runs past its right edge
-        pic.SetRow(0, 6, colours, 20);   // below the area
-        pic.SetRow(0, -1, colours, 20);  // above it
-        pic.SetRow(8, 0, colours, 1);
+        const uint32_t colours[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+        pic.SetRow(-2, 3, colours, 12);  // starts left of the area and runs past its right edge
+        pic.SetRow(0, 6, colours, 12);   // below the area
+        pic.SetRow(0, -1, colours, 12);  // above it
         const QImage shown = pic.grab().toImage();
-        for (int x = 0; x < 10; ++x)
-            QCOMPARE(shown.pixel(x, 3) & 0xFFFFFFu, colours[x + 2]);
-        QCOMPARE(shown.pixel(8, 0) & 0xFFFFFFu, colours[0]);
-        QCOMPARE(shown.pixel(9, 0), StyPicture::kBackground);
-        QCOMPARE(shown.pixel(0, 5), StyPicture::kBackground);
+        QVERIFY(shown.pixel(0, 3) == qRgb(0, 0, 3) && shown.pixel(9, 3) == qRgb(0, 0, 12));
+        QVERIFY(shown.pixel(0, 0) == StyPicture::kBackground && shown.pixel(0, 5) == StyPicture::kBackground);
     }
 };
 

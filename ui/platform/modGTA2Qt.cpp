@@ -92,6 +92,16 @@ QFont TahomaFont(double pointSize)
     return font;
 }
 
+QString FromBytes(const std::string& bytes)
+{
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string ToBytes(const QString& text)
+{
+    return text.toLatin1().toStdString();
+}
+
 QString FromUtf8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

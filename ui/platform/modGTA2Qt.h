@@ -3,9 +3,11 @@
 // places the models' progress and messages go to.
 
 #include <QFont>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <string>
+#include <utility>
 
 class QWidget;
 
@@ -18,6 +20,17 @@ inline const Qt::WindowFlags kFixedBorder =
 
 // What every window starts with: its name, caption, fixed client size and Tahoma 9 pt.
 void SetUpFixedWindow(QWidget* window, const QString& name, const QString& caption, QSize client);
+
+// A child widget named `name` at `geometry` in `parent`; `args` go before the parent
+// to the widget's constructor (a caption, a title, an orientation).
+template <class W, class... A>
+W* Child(QWidget* parent, const char* name, QRect geometry, A&&... args)
+{
+    auto* child = new W(std::forward<A>(args)..., parent);
+    child->setObjectName(QString::fromLatin1(name));
+    child->setGeometry(geometry);
+    return child;
+}
 
 // Moves a window so that its outer frame sits in the middle of its screen.
 void CenterForm(QWidget* frm);
@@ -34,6 +47,11 @@ void InstallMessageBoxes();
 
 // Tahoma where it exists, a close sans-serif elsewhere.
 QFont TahomaFont(double pointSize);
+
+// The files' 8-bit texts are shown one character a byte, as Latin-1, so that they go
+// back to exactly the same bytes.
+QString FromBytes(const std::string& bytes);
+std::string ToBytes(const QString& text);
 
 // Model paths and messages are UTF-8.
 QString FromUtf8(const std::string& text);

@@ -1,12 +1,10 @@
 #include "ui/windows/frmGCI.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <stdexcept>
 
 #include "core/common/PathRules.h"
 #include "core/gci/GCIProperties.h"
@@ -19,48 +17,14 @@ namespace {
 
 const QString kCarFilter = QStringLiteral("Cars Files (*.gci)|*.gci");
 
-// Car files are 8-bit text, one character a byte; Latin-1 keeps every byte as it is.
-QString FromBytes(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ToBytes(const QString& text)
-{
-    return text.toLatin1().toStdString();
-}
-
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int top)
 {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(370, top, 104, 25);
-    return button;
+    return Child<QPushButton>(parent, name, {370, top, 104, 25}, QString::fromLatin1(caption));
 }
 
 }  // namespace
 
-// Disables every command while a load or save runs and puts them back afterwards.
-class frmGCI::Busy {
-public:
-    explicit Busy(frmGCI* window) : window_(window)
-    {
-        window_->busy_ = true;
-        window_->UpdateCommands();
-    }
-    ~Busy()
-    {
-        window_->busy_ = false;
-        window_->UpdateCommands();
-    }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    frmGCI* window_;
-};
-
-frmGCI::frmGCI(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
+frmGCI::frmGCI(QWidget* parent) : EditorWindow(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
 {
     SetUpFixedWindow(this, QStringLiteral("frmGCI"), QStringLiteral("GCI Car Editor"), {480, 444});
 
@@ -69,20 +33,14 @@ frmGCI::frmGCI(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixe
     cmdSavefile = MakeButton(this, "cmdSavefile", "Save File", 70);
     cmdSaveAs = MakeButton(this, "cmdSaveAs", "Save File As", 100);
 
-    Frame1 = new QGroupBox(QStringLiteral("Values For"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(6, 2, 358, 436);
+    Frame1 = Child<QGroupBox>(this, "Frame1", {6, 2, 358, 436}, QStringLiteral("Values For"));
 
     // The selector stands in the frame's title line, so the title reads "Values For" and
     // then the chosen car.
-    cmbCars = new QComboBox(Frame1);
-    cmbCars->setObjectName(QStringLiteral("cmbCars"));
     const int titleEnd = 10 + Frame1->fontMetrics().horizontalAdvance(Frame1->title());
-    cmbCars->setGeometry(titleEnd + 6, 0, 190, 22);
+    cmbCars = Child<QComboBox>(Frame1, "cmbCars", {titleEnd + 6, 0, 190, 22});
 
-    lstVals = new QTreeWidget(Frame1);
-    lstVals->setObjectName(QStringLiteral("lstVals"));
-    lstVals->setGeometry(8, 28, 342, 400);
+    lstVals = Child<QTreeWidget>(Frame1, "lstVals", {8, 28, 342, 400});
     lstVals->setColumnCount(2);
     lstVals->setHeaderLabels({QStringLiteral("Property"), QStringLiteral("Value")});
     lstVals->setRootIsDecorated(false);
@@ -111,49 +69,31 @@ void frmGCI::Form_Load()
     CenterForm(this);
 }
 
-void frmGCI::closeEvent(QCloseEvent* event)
+bool frmGCI::HasCars() const
 {
-    // The model is in use further up the stack until the load or save returns.
-    if (busy_)
-        event->ignore();
-    else
-        QWidget::closeEvent(event);
+    return cGCI && cGCI->GetNumOfCars() > 0;
 }
 
 void frmGCI::UpdateCommands()
 {
-    const bool hasCars = cGCI && cGCI->GetNumOfCars() > 0;
-    cmdOpen->setEnabled(!busy_);
-    cmdReload->setEnabled(!busy_ && !sCarFile.isEmpty());
-    cmdSavefile->setEnabled(!busy_ && hasCars);
-    cmdSaveAs->setEnabled(!busy_ && hasCars);
-    cmbCars->setEnabled(!busy_);
-    lstVals->setEnabled(!busy_ && hasCars);
-}
-
-void frmGCI::Tell(const QString& text, MessageIcon icon)
-{
-    CurrentPlatform().Message(this, text, windowTitle(), icon);
+    cmdOpen->setEnabled(!Busy());
+    cmdReload->setEnabled(!Busy() && !sCarFile.isEmpty());
+    cmdSavefile->setEnabled(!Busy() && HasCars());
+    cmdSaveAs->setEnabled(!Busy() && HasCars());
+    cmbCars->setEnabled(!Busy());
+    lstVals->setEnabled(!Busy() && HasCars());
 }
 
 bool frmGCI::LoadCarFile(const QString& path)
 {
-    QString problem;
-    {
-        Busy busy(this);
-        try {
+    const bool loaded =
+        Run(QStringLiteral("The car file could not be loaded; the editor keeps what it showed.\n\n%1"), [&] {
             if (!cGCI)
                 cGCI = std::make_unique<clsGCI>();
             cGCI->LoadCars(ToUtf8(path));
-        } catch (const std::exception& e) {
-            problem = FromUtf8(e.what());
-        }
-    }
-    if (!problem.isEmpty()) {
-        Tell(QStringLiteral("The car file could not be loaded; the editor keeps what it showed.\n\n%1").arg(problem),
-             MessageIcon::Warning);
+        });
+    if (!loaded)
         return false;
-    }
     FillSelector();
     if (cGCI->GetNumOfCars() == 0)
         Tell(QStringLiteral("No cars were found in %1.").arg(path), MessageIcon::Information);
@@ -173,7 +113,7 @@ void frmGCI::FillSelector()
 
 void frmGCI::cmdOpen_Click()
 {
-    if (busy_)
+    if (Busy())
         return;
     const QString path = CurrentPlatform().OpenFileName(this, {FromUtf8(sDataPath()), QString(), kCarFilter});
     if (path.isEmpty())
@@ -185,7 +125,7 @@ void frmGCI::cmdOpen_Click()
 
 void frmGCI::cmdReload_Click()
 {
-    if (busy_ || sCarFile.isEmpty())
+    if (Busy() || sCarFile.isEmpty())
         return;
     LoadCarFile(sCarFile);
     UpdateCommands();
@@ -193,30 +133,20 @@ void frmGCI::cmdReload_Click()
 
 void frmGCI::SaveCarFile(const QString& path)
 {
-    QString problem;
-    {
-        Busy busy(this);
-        try {
-            cGCI->SaveCars(ToUtf8(path));
-        } catch (const std::exception& e) {
-            problem = FromUtf8(e.what());
-        }
-    }
-    if (!problem.isEmpty())
-        Tell(QStringLiteral("The cars were not saved; the file on disk is as it was.\n\n%1").arg(problem),
-             MessageIcon::Warning);
+    Run(QStringLiteral("The cars were not saved; the file on disk is as it was.\n\n%1"),
+        [&] { cGCI->SaveCars(ToUtf8(path)); });
 }
 
 void frmGCI::cmdSavefile_Click()
 {
-    if (busy_ || !cGCI || cGCI->GetNumOfCars() == 0)
+    if (Busy() || !HasCars())
         return;
     SaveCarFile(sCarFile);
 }
 
 void frmGCI::cmdSaveAs_Click()
 {
-    if (busy_ || !cGCI || cGCI->GetNumOfCars() == 0)
+    if (Busy() || !HasCars())
         return;
     const QString path = CurrentPlatform().SaveFileName(this, {FromUtf8(sDataPath()), QString(), kCarFilter, true});
     if (path.isEmpty())
@@ -231,18 +161,17 @@ int frmGCI::SelectedCar() const
     return car.isValid() ? car.toInt() : -1;
 }
 
+bool frmGCI::HasLine(int car, int i) const
+{
+    return car >= 0 && i < cGCI->GetNumOfLines(car);
+}
+
 void frmGCI::cmbCars_Click()
 {
     const int car = SelectedCar();
     for (int i = 0; i < kNumOfProperties; ++i) {
-        QString value;
-        if (car >= 0) {
-            try {
-                value = FromBytes(cGCI->GetVal(car, i));
-            } catch (const std::out_of_range&) {
-                // A short car: its missing rows stay empty.
-            }
-        }
+        // A short car: its missing rows stay empty.
+        const QString value = HasLine(car, i) ? FromBytes(cGCI->GetVal(car, i)) : QString();
         lstVals->topLevelItem(i)->setText(1, value);
     }
 }
@@ -251,16 +180,14 @@ void frmGCI::lstVals_DblClick()
 {
     QTreeWidgetItem* row = lstVals->currentItem();
     const int car = SelectedCar();
-    if (busy_ || !row || car < 0)
+    if (Busy() || !row || car < 0)
         return;
     const int i = lstVals->indexOfTopLevelItem(row);
     if (i <= 0)
         return;  // the name is not edited here
 
     const QString property = FromBytes(PropertyName(i));
-    try {
-        cGCI->GetVal(car, i);
-    } catch (const std::out_of_range&) {
+    if (!HasLine(car, i)) {
         Tell(QStringLiteral("The car %1 has no %2 line, so there is nothing to change.")
                  .arg(cmbCars->currentText(), property),
              MessageIcon::Information);

@@ -1,10 +1,9 @@
 #pragma once
 #include <QString>
-#include <QWidget>
 #include <memory>
 
-#include "core/common/modGTA2.h"
 #include "core/gci/clsGCI.h"
+#include "ui/windows/EditorWindow.h"
 
 class QComboBox;
 class QGroupBox;
@@ -13,7 +12,7 @@ class QTreeWidget;
 
 // "GCI Car Editor": open a car file, choose a car, see its 22 properties, change them one
 // at a time through frmSetVal, save with a backup, save under another name, reload.
-class frmGCI : public QWidget {
+class frmGCI : public EditorWindow {
     Q_OBJECT
 public:
     explicit frmGCI(QWidget* parent = nullptr);
@@ -26,26 +25,20 @@ public:
     void cmbCars_Click();
     void lstVals_DblClick();
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
-    class Busy;
-
     void Form_Load();
     // Loads `path` into the model; tells the user and returns false when it cannot.
     bool LoadCarFile(const QString& path);
     void FillSelector();
     void SaveCarFile(const QString& path);
-    void UpdateCommands();
+    void UpdateCommands() override;
+    bool HasCars() const;
     int SelectedCar() const;
-    void Tell(const QString& text, MessageIcon icon);
+    // Whether the car has the line of property i.
+    bool HasLine(int car, int i) const;
 
     std::unique_ptr<clsGCI> cGCI;
     QString sCarFile;
-    // A load or save is running; its progress updates let events in, which must not
-    // start another one.
-    bool busy_ = false;
 
     QPushButton* cmdOpen;
     QPushButton* cmdReload;

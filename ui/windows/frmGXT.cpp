@@ -1,17 +1,16 @@
 #include "ui/windows/frmGXT.h"
 
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <algorithm>
-#include <exception>
 #include <limits>
 #include <optional>
 
 #include "core/common/PathRules.h"
 #include "core/common/modGTA2.h"
+#include "core/io/FileError.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
 
@@ -19,13 +18,6 @@ namespace {
 
 const QString kFilter = QStringLiteral("GXT Files (*.gxt)|*.gxt");
 const char kFilling[] = "Displying...";
-
-// The file's bytes are shown one character a byte, as Latin-1, so that they go back
-// to exactly the same bytes.
-QString FromBytes(const std::string& bytes)
-{
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 // A key is shown up to its first zero byte.
 QString KeyText(const std::string& key)
@@ -42,15 +34,25 @@ QString UnstorableCharacter(const QString& text)
     return {};
 }
 
+// A file that is no text table, or cannot be read, is told as it always was; anything
+// else that stops the load is told with what went wrong.
+UserMessage OpenFailure(const std::exception& e)
+{
+    const QString error = QStringLiteral("Error");
+    if (dynamic_cast<const InvalidGXT*>(&e))
+        return {QString::fromLatin1(kInvalidGXTMessage), error};
+    if (dynamic_cast<const FileError*>(&e))
+        return {FromUtf8(e.what()), error};
+    return {QStringLiteral("The file could not be opened.\n%1").arg(FromUtf8(e.what()))};
+}
+
 }  // namespace
 
-frmGXT::frmGXT(QWidget* parent) : QWidget(parent, Qt::Window | kFixedBorder)
+frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder, kAppTitle)
 {
     SetUpFixedWindow(this, QStringLiteral("frmGXT"), QStringLiteral("GXT Editor"), {613, 364});
 
-    lvwItems = new QTreeWidget(this);
-    lvwItems->setObjectName(QStringLiteral("lvwItems"));
-    lvwItems->setGeometry(2, 4, 513, 333);
+    lvwItems = Child<QTreeWidget>(this, "lvwItems", {2, 4, 513, 333});
     lvwItems->setColumnCount(2);
     lvwItems->setHeaderLabels({QStringLiteral("Key Name"), QStringLiteral("Value")});
     lvwItems->setRootIsDecorated(false);
@@ -60,17 +62,12 @@ frmGXT::frmGXT(QWidget* parent) : QWidget(parent, Qt::Window | kFixedBorder)
     lvwItems->header()->setStretchLastSection(true);
     lvwItems->setColumnWidth(0, 100);
 
-    txtValue = new QLineEdit(this);
-    txtValue->setObjectName(QStringLiteral("txtValue"));
-    txtValue->setGeometry(2, 340, 513, 21);
+    txtValue = Child<QLineEdit>(this, "txtValue", {2, 340, 513, 21});
     // The default limit would cut a long text when shown, and Enter would store the cut text.
     txtValue->setMaxLength(std::numeric_limits<int>::max());
 
     const auto button = [this](const char* name, const QString& caption, int top) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(518, top, 91, 33);
-        return b;
+        return Child<QPushButton>(this, name, {518, top, 91, 33}, caption);
     };
     cmdOpen = button("cmdOpen", QStringLiteral("Open"), 6);
     cmdSave = button("cmdSave", QStringLiteral("Save"), 44);
@@ -105,33 +102,21 @@ clsGXT& frmGXT::Model()
 
 void frmGXT::cmdOpen_Click()
 {
-    if (busy_)
+    if (Busy())
         return;
     const QString path = CurrentPlatform().OpenFileName(this, DialogRequest(false));
     if (path.isEmpty())
         return;
-    RunBusy(QStringLiteral("The file could not be opened."), [&] {
-        // A refused file has already been reported by the model and changed nothing.
-        if (Model().LoadGXT(ToUtf8(path)))
-            FillList();
+    // A refused file changes neither the model nor the list.
+    Run(OpenFailure, [&] {
+        Model().ReadGXT(ToUtf8(path));
+        FillList();
     });
 }
 
 FileDialogRequest frmGXT::DialogRequest(bool save)
 {
     return FileDialogRequest{FromUtf8(sDataPath()), QString(), kFilter, save};
-}
-
-void frmGXT::RunBusy(const QString& failure, const std::function<void()>& work)
-{
-    SetBusy(true);
-    try {
-        work();
-    } catch (const std::exception& e) {
-        CurrentPlatform().Message(this, failure + QLatin1Char('\n') + FromUtf8(e.what()), kAppTitle,
-                                  MessageIcon::Warning);
-    }
-    SetBusy(false);
 }
 
 void frmGXT::FillList()
@@ -164,13 +149,13 @@ void frmGXT::FillList()
 
 void frmGXT::cmdSave_Click()
 {
-    if (busy_ || !loaded_)
+    if (Busy() || !loaded_)
         return;
     // The previous file is kept as a backup; the dialog still asks before replacing it.
     const QString path = CurrentPlatform().SaveFileName(this, DialogRequest(true));
     if (path.isEmpty())
         return;
-    RunBusy(QStringLiteral("The file was not saved."), [&] { Model().SaveGXT(ToUtf8(path)); });
+    Run(QStringLiteral("The file was not saved.\n%1"), [&] { Model().SaveGXT(ToUtf8(path)); });
 }
 
 void frmGXT::lvwItems_ItemClick(QTreeWidgetItem* Item)
@@ -180,7 +165,7 @@ void frmGXT::lvwItems_ItemClick(QTreeWidgetItem* Item)
 
 void frmGXT::txtValue_KeyPress(int KeyAscii)
 {
-    if (KeyAscii != 13 || busy_)
+    if (KeyAscii != 13 || Busy())
         return;
     const int row = SelectedRow();
     if (row == 0)
@@ -188,20 +173,16 @@ void frmGXT::txtValue_KeyPress(int KeyAscii)
     const QString text = txtValue->text();
     const QString bad = UnstorableCharacter(text);
     if (!bad.isEmpty()) {
-        CurrentPlatform().Message(
-            this,
-            QStringLiteral("The character \"%1\" cannot be stored in a GXT file. The text was not changed.").arg(bad),
-            kAppTitle, MessageIcon::Warning);
+        Tell(QStringLiteral("The character \"%1\" cannot be stored in a GXT file. The text was not changed.").arg(bad));
         return;
     }
-    const QByteArray bytes = text.toLatin1();
-    Model().SetValue(row, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    Model().SetValue(row, ToBytes(text));
     lvwItems->topLevelItem(row - 1)->setText(1, text);
 }
 
 void frmGXT::cmdFind_Click()
 {
-    if (busy_ || !loaded_)
+    if (Busy() || !loaded_)
         return;
     const std::optional<QString> answer =
         CurrentPlatform().Input(this, QStringLiteral("String to find"), kAppTitle, QString());
@@ -220,7 +201,7 @@ void frmGXT::cmdFind_Click()
 
 void frmGXT::cmdFinda_Click()
 {
-    if (busy_ || !searched_)
+    if (Busy() || !searched_)
         return;
     const int row = FindFrom(SelectedRow() + 1, sFindText);
     if (row == 0)
@@ -240,7 +221,7 @@ int frmGXT::FindFrom(int from, const QString& text) const
 
 void frmGXT::NotFound()
 {
-    CurrentPlatform().Message(this, QStringLiteral("Not Found!"), kAppTitle, MessageIcon::None);
+    Tell(QStringLiteral("Not Found!"), MessageIcon::None);
 }
 
 void frmGXT::ShowRow(int row)
@@ -257,27 +238,11 @@ int frmGXT::SelectedRow() const
     return selected.isEmpty() ? 0 : lvwItems->indexOfTopLevelItem(selected.first()) + 1;
 }
 
-void frmGXT::SetBusy(bool busy)
-{
-    busy_ = busy;
-    UpdateCommands();
-}
-
 void frmGXT::UpdateCommands()
 {
-    cmdOpen->setEnabled(!busy_);
-    cmdSave->setEnabled(!busy_ && loaded_);
-    cmdFind->setEnabled(!busy_ && loaded_);
-    cmdFinda->setEnabled(!busy_ && searched_);
-    txtValue->setReadOnly(busy_);
-}
-
-void frmGXT::closeEvent(QCloseEvent* event)
-{
-    // Closing would destroy the model under the running load or save.
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
+    cmdOpen->setEnabled(!Busy());
+    cmdSave->setEnabled(!Busy() && loaded_);
+    cmdFind->setEnabled(!Busy() && loaded_);
+    cmdFinda->setEnabled(!Busy() && searched_);
+    txtValue->setReadOnly(Busy());
 }

@@ -1,12 +1,10 @@
 #pragma once
 #include <QString>
-#include <QWidget>
-#include <functional>
 #include <memory>
 
-#include "ui/platform/Platform.h"
-
 #include "core/gxt/clsGXT.h"
+#include "ui/platform/Platform.h"
+#include "ui/windows/EditorWindow.h"
 
 class QLineEdit;
 class QPushButton;
@@ -16,7 +14,7 @@ class QTreeWidgetItem;
 // "GXT Editor": every key of a text file with its text, a box to change the chosen
 // text, Find / Find Again over the texts, and Save with a backup. Texts are shown one
 // byte a character, as Latin-1.
-class frmGXT : public QWidget {
+class frmGXT : public EditorWindow {
     Q_OBJECT
 public:
     explicit frmGXT(QWidget* parent = nullptr);
@@ -29,9 +27,6 @@ public:
     void lvwItems_ItemClick(QTreeWidgetItem* Item);
     void txtValue_KeyPress(int KeyAscii);
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     clsGXT& Model();
     void FillList();
@@ -42,14 +37,9 @@ private:
     // The first row from `from` on whose value contains `text`, ignoring case; 0 when none.
     int FindFrom(int from, const QString& text) const;
     void NotFound();
-    // Commands are off while a load, save or list fill runs: the progress updates let
-    // clicks through, and a second Open or Save must not start inside the first.
-    void SetBusy(bool busy);
-    // Runs a load or save with the commands off; a failure is told to the user.
-    void RunBusy(const QString& failure, const std::function<void()>& work);
     // The file dialog for Open or Save: starts in the data directory, .gxt files.
     static FileDialogRequest DialogRequest(bool save);
-    void UpdateCommands();
+    void UpdateCommands() override;
 
     QTreeWidget* lvwItems;
     QLineEdit* txtValue;
@@ -62,5 +52,4 @@ private:
     QString sFindText;
     bool loaded_ = false;
     bool searched_ = false;
-    bool busy_ = false;
 };

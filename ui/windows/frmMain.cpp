@@ -83,10 +83,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent, Qt::Dialog | kFixedBorder)
     setPalette(palette);
     setMouseTracking(true);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1 = Child<QLabel>(this, "Image1", {6, 6, 347, 91});
     Image1->setPixmap(MakeLogo());
-    Image1->setGeometry(6, 6, 347, 91);
 
     Label2 = MakeLabel(this, QStringLiteral("v1.1"), {"", 4, 98, 35, 23, 14.25, false});
     Label2->setObjectName(QStringLiteral("Label2"));

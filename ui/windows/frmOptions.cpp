@@ -20,9 +20,7 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent, Qt::Dialog | kFixedBor
     SetUpFixedWindow(this, QStringLiteral("frmOptions"), QStringLiteral("Options"), {439, 351});
     setModal(false);
 
-    SSTab1 = new QTabWidget(this);
-    SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    SSTab1->setGeometry(2, 2, 435, 315);
+    SSTab1 = Child<QTabWidget>(this, "SSTab1", {2, 2, 435, 315});
     auto* general = new QWidget;
     SSTab1->addTab(general, QStringLiteral("General"));
 
@@ -30,22 +28,11 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent, Qt::Dialog | kFixedBor
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->resize(417, 53);
 
-    Label1 = new QLabel(QStringLiteral("Path:"), Frame1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(8, 28, 29, 14);
-
-    txtDir = new QLineEdit(FromUtf8(sGTA2Path()), Frame1);
-    txtDir->setObjectName(QStringLiteral("txtDir"));
-    txtDir->setGeometry(40, 22, 367, 21);
-
-    cmdOk = new QPushButton(QStringLiteral("Ok"), this);
-    cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setGeometry(254, 322, 89, 25);
+    Label1 = Child<QLabel>(Frame1, "Label1", {8, 28, 29, 14}, QStringLiteral("Path:"));
+    txtDir = Child<QLineEdit>(Frame1, "txtDir", {40, 22, 367, 21}, FromUtf8(sGTA2Path()));
+    cmdOk = Child<QPushButton>(this, "cmdOk", {254, 322, 89, 25}, QStringLiteral("Ok"));
     cmdOk->setDefault(true);
-
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(348, 322, 89, 25);
+    cmdCancel = Child<QPushButton>(this, "cmdCancel", {348, 322, 89, 25}, QStringLiteral("Cancel"));
 
     connect(cmdOk, &QPushButton::clicked, this, &frmOptions::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);

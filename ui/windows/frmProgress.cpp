@@ -27,9 +27,7 @@ frmProgress::frmProgress(QWidget* parent)
     l->move(18, 6);
     l->adjustSize();
 
-    pbar = new QProgressBar(this);
-    pbar->setObjectName(QStringLiteral("pbar"));
-    pbar->setGeometry(18, 20, 395, 19);
+    pbar = Child<QProgressBar>(this, "pbar", {18, 20, 395, 19});
     pbar->setTextVisible(false);
     pbar->setRange(0, kBarSteps);
     pbar->setValue(0);

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,36 +13,67 @@
 #include "core/common/PathRules.h"
 #include "core/io/FileError.h"
 #include "core/sty/StyExport.h"
-#include "core/sty/clsSTY.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/StyPicture.h"
 
 namespace {
 
-const QString kRoot = QStringLiteral("root");
-const QString kTiles = QStringLiteral("tiles");
-const QString kSprites = QStringLiteral("sprites");
-const QString kPals = QStringLiteral("pals");
+using NodeKind = frmSTY::NodeKind;
+
+constexpr int kKindRole = Qt::UserRole;
+constexpr int kNumberRole = Qt::UserRole + 1;
 const QString kBmpFilter = QStringLiteral("BMP Files (*.bmp)|*.bmp");
 const QString kPalFilter = QStringLiteral("PAL Files (*.pal)|*.pal");
 constexpr int kStripHeight = 50;
 
-QString Key(const QTreeWidgetItem* node)
+QTreeWidgetItem* NewNode(NodeKind kind, const QString& text, int number)
 {
-    return node ? node->data(0, Qt::UserRole).toString() : QString();
+    auto* node = new QTreeWidgetItem(QStringList{text});
+    node->setData(0, kKindRole, static_cast<int>(kind));
+    node->setData(0, kNumberRole, number);
+    return node;
 }
 
-QString ParentText(const QTreeWidgetItem* node)
+NodeKind KindOf(const QTreeWidgetItem* node)
 {
-    return node && node->parent() ? node->parent()->text(0) : QString();
+    return static_cast<NodeKind>(node->data(0, kKindRole).toInt());
+}
+
+int NumberOf(const QTreeWidgetItem* node)
+{
+    return node->data(0, kNumberRole).toInt();
+}
+
+bool IsItem(NodeKind kind)
+{
+    return kind == NodeKind::Tile || kind == NodeKind::Sprite || kind == NodeKind::Palette;
+}
+
+// How an item is named in messages and in the file name an export offers.
+QString ItemName(NodeKind kind)
+{
+    return kind == NodeKind::Tile     ? QStringLiteral("Tile")
+           : kind == NodeKind::Sprite ? QStringLiteral("Sprite")
+                                      : QStringLiteral("Pal");
+}
+
+void Export(clsSTY& sty, NodeKind kind, int n, const std::string& path)
+{
+    if (kind == NodeKind::Tile)
+        sty.SaveTile(path, n);
+    else if (kind == NodeKind::Sprite)
+        sty.SaveSprite(path, n);
+    else
+        SavePal(path, sty, n);
 }
 
 // Where the font is wider than Tahoma, a control grows to show its whole text: to the
 // left when it sits against the frame's right edge, otherwise to the right, and about
 // its vertical centre.
-QRect FittedToText(QWidget* control, const QRect& place, bool keepRightEdge)
+QRect FittedToText(QWidget* control, bool keepRightEdge)
 {
+    const QRect place = control->geometry();
     const QSize wanted = control->sizeHint();
     QRect fitted = place;
     if (wanted.width() > place.width()) {
@@ -58,63 +88,34 @@ QRect FittedToText(QWidget* control, const QRect& place, bool keepRightEdge)
     return fitted;
 }
 
-// What a failure says to the user: a FileError already names its file.
-QString Reason(const std::exception& e)
-{
-    return FromUtf8(e.what());
-}
-
 }  // namespace
 
-frmSTY::frmSTY(QWidget* parent) : QWidget(parent, Qt::Window)
+frmSTY::frmSTY(QWidget* parent) : EditorWindow(parent, Qt::Window)
 {
     // Twips of the layout divided by 15.
     SetUpFixedWindow(this, QStringLiteral("frmSTY"), QStringLiteral("STY Editor"), {600, 336});
 
-    Frame1 = new QGroupBox(QStringLiteral("Image"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(4, 4, 495, 327);
-
-    pix = new QTreeWidget(Frame1);
-    pix->setObjectName(QStringLiteral("pix"));
-    pix->setGeometry(6, 22, 175, 257);
+    Frame1 = Child<QGroupBox>(this, "Frame1", {4, 4, 495, 327}, QStringLiteral("Image"));
+    pix = Child<QTreeWidget>(Frame1, "pix", {6, 22, 175, 257});
     pix->setHeaderHidden(true);
     pix->setSelectionMode(QAbstractItemView::SingleSelection);
-
-    pic = new StyPicture(Frame1);
-    pic->setObjectName(QStringLiteral("pic"));
-    pic->setGeometry(186, 22, 303, 257);
-
-    lblInfo = new QLabel(Frame1);
-    lblInfo->setObjectName(QStringLiteral("lblInfo"));
-    lblInfo->setGeometry(10, 280, 355, 17);
-
-    chkTrans = new QCheckBox(QStringLiteral("Draw Transparent"), Frame1);
-    chkTrans->setObjectName(QStringLiteral("chkTrans"));
-    chkTrans->setGeometry(FittedToText(chkTrans, {370, 282, 119, 14}, true));
-
-    Label1 = new QLabel(QStringLiteral("Palette:"), Frame1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(FittedToText(Label1, {8, 304, 43, 14}, false));
-
-    txtPal = new QLineEdit(QStringLiteral("0"), Frame1);
-    txtPal->setObjectName(QStringLiteral("txtPal"));
-    txtPal->setGeometry(std::max(52, Label1->geometry().right() + 3), 298, 39, 21);
-    txtPal->installEventFilter(this);
-
-    cmdOpen = new QPushButton(QStringLiteral("Open..."), this);
-    cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
-    cmdOpen->setGeometry(502, 10, 91, 33);
-
-    cmdExport = new QPushButton(QStringLiteral("Export"), this);
-    cmdExport->setObjectName(QStringLiteral("cmdExport"));
-    cmdExport->setGeometry(502, 48, 91, 33);
-    cmdExport->setEnabled(false);
+    pic = Child<StyPicture>(Frame1, "pic", {186, 22, 303, 257});
+    lblInfo = Child<QLabel>(Frame1, "lblInfo", {10, 280, 355, 17});
+    chkTrans = Child<QCheckBox>(Frame1, "chkTrans", {370, 282, 119, 14}, QStringLiteral("Draw Transparent"));
+    chkTrans->setGeometry(FittedToText(chkTrans, true));
+    Label1 = Child<QLabel>(Frame1, "Label1", {8, 304, 43, 14}, QStringLiteral("Palette:"));
+    Label1->setGeometry(FittedToText(Label1, false));
+    txtPal = Child<QLineEdit>(Frame1, "txtPal", {std::max(52, Label1->geometry().right() + 3), 298, 39, 21},
+                              QStringLiteral("0"));
+    cmdOpen = Child<QPushButton>(this, "cmdOpen", {502, 10, 91, 33}, QStringLiteral("Open..."));
+    cmdExport = Child<QPushButton>(this, "cmdExport", {502, 48, 91, 33}, QStringLiteral("Export"));
+    UpdateCommands();
 
     connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
     connect(cmdExport, &QPushButton::clicked, this, [this] { cmdExport_Click(); });
     connect(chkTrans, &QCheckBox::clicked, this, [this] { chkTrans_Click(); });
-    connect(txtPal, &QLineEdit::textChanged, this, [this] { txtPal_Change(); });
+    // Only what the user types picks a palette; the box written after a drawing does not.
+    connect(txtPal, &QLineEdit::textEdited, this, [this] { txtPal_Change(); });
     connect(pix, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { pix_NodeClick(node); });
     connect(pix, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) { pix_CurrentChanged(node); });
 
@@ -135,65 +136,35 @@ clsSTY& frmSTY::Model()
     return *cSTY;
 }
 
-void frmSTY::Tell(const QString& text)
+void frmSTY::UpdateCommands()
 {
-    CurrentPlatform().Message(this, text, windowTitle(), MessageIcon::Warning);
-}
-
-void frmSTY::SetCommandsEnabled(bool enabled)
-{
-    cmdOpen->setEnabled(enabled);
-    cmdExport->setEnabled(enabled && exportReady_);
-    pix->setEnabled(enabled);
-    txtPal->setEnabled(enabled);
-    chkTrans->setEnabled(enabled);
-}
-
-void frmSTY::closeEvent(QCloseEvent* event)
-{
-    // The load runs on this window's model; it must finish first.
-    if (loading_)
-        event->ignore();
-    else
-        QWidget::closeEvent(event);
+    cmdOpen->setEnabled(!Busy());
+    cmdExport->setEnabled(!Busy() && exportReady_);
+    pix->setEnabled(!Busy());
+    txtPal->setEnabled(!Busy());
+    chkTrans->setEnabled(!Busy());
 }
 
 void frmSTY::cmdOpen_Click()
 {
-    if (loading_)
+    if (Busy())
         return;
     const QString path = CurrentPlatform().OpenFileName(
         this, {FromUtf8(sDataPath()), QString(), QStringLiteral("STY Files (*.sty)|*.sty"), false});
     if (path.isEmpty())
         return;
-
     // The model keeps the previous file when the load is refused, and so does the tree.
-    QString failure;
-    loading_ = true;
-    SetCommandsEnabled(false);
-    try {
-        Model().LoadSTY(ToUtf8(path));
-    } catch (const std::exception& e) {
-        failure = Reason(e);
-    }
-    loading_ = false;
-    SetCommandsEnabled(true);
-    if (!failure.isEmpty()) {
-        Tell(QStringLiteral("The style file could not be opened.\n\n%1").arg(failure));
+    if (!Run(QStringLiteral("The style file could not be opened.\n\n%1"), [&] { Model().LoadSTY(ToUtf8(path)); }))
         return;
-    }
-
     ResetTree();
     FillTree();
     exportReady_ = true;
-    cmdExport->setEnabled(true);
+    UpdateCommands();
 }
 
-QTreeWidgetItem* frmSTY::AddNode(QTreeWidgetItem* parent, const QString& key, const QString& text)
+QTreeWidgetItem* frmSTY::AddNode(QTreeWidgetItem* parent, NodeKind kind, const QString& text, int number)
 {
-    auto* node = new QTreeWidgetItem(QStringList{text});
-    if (!key.isEmpty())
-        node->setData(0, Qt::UserRole, key);
+    QTreeWidgetItem* node = NewNode(kind, text, number);
     if (parent)
         parent->addChild(node);
     else
@@ -201,42 +172,45 @@ QTreeWidgetItem* frmSTY::AddNode(QTreeWidgetItem* parent, const QString& key, co
     return node;
 }
 
-QTreeWidgetItem* frmSTY::NodeByKey(const QString& key) const
+QTreeWidgetItem* frmSTY::CategoryNode(NodeKind kind) const
 {
-    for (QTreeWidgetItemIterator it(pix); *it; ++it)
-        if (Key(*it) == key)
-            return *it;
+    QTreeWidgetItem* root = pix->topLevelItem(0);
+    for (int i = 0; root && i < root->childCount(); ++i)
+        if (KindOf(root->child(i)) == kind)
+            return root->child(i);
     return nullptr;
 }
 
 void frmSTY::ResetTree()
 {
     pix->clear();
-    QTreeWidgetItem* root = AddNode(nullptr, kRoot, QStringLiteral("Graphics"));
+    QTreeWidgetItem* root = AddNode(nullptr, NodeKind::Root, QStringLiteral("Graphics"));
     root->setExpanded(true);
-    AddNode(root, kTiles, QStringLiteral("Tiles"));
-    AddNode(root, kSprites, QStringLiteral("Sprites"));
-    AddNode(root, kPals, QStringLiteral("Palettes"));
+    AddNode(root, NodeKind::Tiles, QStringLiteral("Tiles"));
+    AddNode(root, NodeKind::Sprites, QStringLiteral("Sprites"));
+    AddNode(root, NodeKind::Palettes, QStringLiteral("Palettes"));
 }
 
 void frmSTY::FillTree()
 {
     const clsSTY& sty = Model();
     if (sty.GetNumOfTiles() == 0)
-        delete NodeByKey(kTiles);
-    auto fill = [this](const QString& key, int count) {
-        QTreeWidgetItem* category = NodeByKey(key);
-        if (!category)
-            return;
-        QList<QTreeWidgetItem*> items;
-        items.reserve(count);
-        for (int i = 0; i < count; ++i)
-            items << new QTreeWidgetItem(QStringList{QString::number(i)});
-        category->addChildren(items);  // in one go: thousands of sprites are common
-    };
-    fill(kTiles, sty.GetNumOfTiles());
-    fill(kSprites, sty.GetNumOfSprx());
-    fill(kPals, sty.GetNumOfPals());
+        delete CategoryNode(NodeKind::Tiles);
+    FillCategory(NodeKind::Tiles, NodeKind::Tile, sty.GetNumOfTiles());
+    FillCategory(NodeKind::Sprites, NodeKind::Sprite, sty.GetNumOfSprx());
+    FillCategory(NodeKind::Palettes, NodeKind::Palette, sty.GetNumOfPals());
+}
+
+void frmSTY::FillCategory(NodeKind category, NodeKind item, int count)
+{
+    QTreeWidgetItem* parent = CategoryNode(category);
+    if (!parent)
+        return;
+    QList<QTreeWidgetItem*> items;
+    items.reserve(count);
+    for (int i = 0; i < count; ++i)
+        items << NewNode(item, QString::number(i), i);
+    parent->addChildren(items);  // in one go: thousands of sprites are common
 }
 
 QTreeWidgetItem* frmSTY::SelectedNode() const
@@ -264,118 +238,89 @@ void frmSTY::DrawPaletteStrip(int n)
     pic->Show();
 }
 
+bool frmSTY::Draw(QTreeWidgetItem* node, int16_t pal)
+{
+    const NodeKind kind = KindOf(node);
+    const int n = NumberOf(node);
+    const QString failure =
+        QStringLiteral("%1 %2 cannot be shown.\n\n%3").arg(ItemName(kind), QString::number(n), QStringLiteral("%1"));
+    return Attempt(failure, [&] {
+        shown_ = kind == NodeKind::Tile ? Model().RenderTile(n, *pic) : Model().RenderSprite(n, *pic, pal);
+    });
+}
+
+void frmSTY::ShowDrawn()
+{
+    pic->Show();
+    lblInfo->setText(QStringLiteral("Size: %1x%2").arg(shown_.lWidth).arg(shown_.lHeight));
+    txtPal->setText(QString::number(shown_.lPal));
+}
+
 void frmSTY::pix_NodeClick(QTreeWidgetItem* Node)
 {
-    if (!Node || loading_ || Key(Node) == kRoot)
+    if (!Node || Busy())
         return;
-    const QString parentText = ParentText(Node);
-    const int n = Node->text(0).toInt();
-    try {
-        if (parentText == QLatin1String("Tiles")) {
-            Model().RenderTile(n, *pic);
-        } else if (parentText == QLatin1String("Sprites")) {
-            Model().RenderSprite(n, *pic, 0);
-        } else if (parentText == QLatin1String("Palettes")) {
-            DrawPaletteStrip(n);
+    switch (KindOf(Node)) {
+        case NodeKind::Root:
+            return;
+        case NodeKind::Palette:
+            DrawPaletteStrip(NumberOf(Node));
             return;  // the size and palette of the last tile or sprite stay shown
-        }
-    } catch (const std::exception& e) {
-        Tell(QStringLiteral("%1 %2 cannot be shown.\n\n%3").arg(parentText.chopped(1), Node->text(0), Reason(e)));
-        return;
+        case NodeKind::Tile:
+        case NodeKind::Sprite:
+            if (!Draw(Node, 0))
+                return;
+            break;
+        default:
+            break;  // a category draws nothing; the last drawing's size and palette are shown again
     }
-    pic->Show();
-    const clsSTY& sty = Model();
-    lblInfo->setText(QStringLiteral("Size: %1x%2").arg(sty.lWidth()).arg(sty.lHeight()));
-    txtPal->setText(QString::number(sty.lPal()));
-}
-
-bool frmSTY::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == txtPal && event->type() == QEvent::KeyPress)
-        txtPal_KeyPress();
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmSTY::txtPal_KeyPress()
-{
-    typed_ = true;
+    ShowDrawn();
 }
 
 void frmSTY::txtPal_Change()
 {
-    const QString text = txtPal->text();
-    if (text.isEmpty() || !typed_)
+    if (Busy() || !cSTY)
         return;
-    typed_ = false;
-    if (loading_ || !cSTY)
-        return;
-
     // Plain decimal digits, blanks around them ignored; anything else is not a palette.
     static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-    const QString number = text.trimmed();
+    const QString number = txtPal->text().trimmed();
     bool ok = false;
     const int p = digits.match(number).hasMatch() ? number.toInt(&ok) : -1;
     QTreeWidgetItem* node = SelectedNode();
-    if (!ok || !node || ParentText(node) != QLatin1String("Sprites") || p >= cSTY->GetNumOfPals())
+    if (!ok || !node || KindOf(node) != NodeKind::Sprite || p >= cSTY->GetNumOfPals())
         return;
-    try {
-        cSTY->RenderSprite(node->text(0).toInt(), *pic, static_cast<int16_t>(p));
-    } catch (const std::exception& e) {
-        Tell(QStringLiteral("Sprite %1 cannot be shown.\n\n%2").arg(node->text(0), Reason(e)));
-        return;
-    }
-    pic->Show();
+    if (Draw(node, static_cast<int16_t>(p)))
+        pic->Show();
 }
 
 void frmSTY::chkTrans_Click()
 {
-    if (loading_)
+    if (Busy())
         return;
     Model().DrawTransparent(chkTrans->isChecked());
-    QTreeWidgetItem* node = SelectedNode();
-    if (node && !node->text(0).isEmpty())
+    if (QTreeWidgetItem* node = SelectedNode())
         pix_NodeClick(node);
 }
 
 void frmSTY::cmdExport_Click()
 {
-    if (loading_ || !cSTY)
-        return;
     QTreeWidgetItem* node = SelectedNode();
-    if (!node || Key(node) == kRoot)
+    // The root and the categories name no item: there is nothing to export.
+    if (Busy() || !cSTY || !node || !IsItem(KindOf(node)))
         return;
-    // A category node names no item: there is nothing to export.
-    const QString kind = Key(node->parent());
-    const QString number = node->text(0);
-    QString name;
-    QString filter;
-    if (kind == kTiles) {
-        name = QStringLiteral("Tile%1.bmp").arg(number);
-        filter = kBmpFilter;
-    } else if (kind == kSprites) {
-        name = QStringLiteral("Sprite%1.bmp").arg(number);
-        filter = kBmpFilter;
-    } else if (kind == kPals) {
-        name = QStringLiteral("Pal%1.pal").arg(number);
-        filter = kPalFilter;
-    } else {
-        return;
-    }
-
-    const QString path = CurrentPlatform().SaveFileName(this, {FromUtf8(sDataPath()), name, filter, true});
+    const NodeKind kind = KindOf(node);
+    const int n = NumberOf(node);
+    const bool palette = kind == NodeKind::Palette;
+    const QString name =
+        ItemName(kind) + QString::number(n) + (palette ? QStringLiteral(".pal") : QStringLiteral(".bmp"));
+    const QString path =
+        CurrentPlatform().SaveFileName(this, {FromUtf8(sDataPath()), name, palette ? kPalFilter : kBmpFilter, true});
     if (path.isEmpty())
         return;
-    const int n = number.toInt();
-    try {
-        if (kind == kTiles)
-            cSTY->SaveTile(ToUtf8(path), n);
-        else if (kind == kSprites)
-            cSTY->SaveSprite(ToUtf8(path), n);
-        else
-            SavePal(ToUtf8(path), *cSTY, n);
-    } catch (const FileError& e) {
-        Tell(QStringLiteral("%1 could not be written.\n\n%2").arg(FromUtf8(e.File()), FromUtf8(e.Problem())));
-    } catch (const std::exception& e) {
-        Tell(QStringLiteral("%1 could not be written.\n\n%2").arg(path, Reason(e)));
-    }
+    const Wording notWritten = [&path](const std::exception& e) {
+        const auto* file = dynamic_cast<const FileError*>(&e);
+        return UserMessage{QStringLiteral("%1 could not be written.\n\n%2")
+                               .arg(file ? FromUtf8(file->File()) : path, FromUtf8(file ? file->Problem() : e.what()))};
+    };
+    Attempt(notWritten, [&] { Export(*cSTY, kind, n, ToUtf8(path)); });
 }

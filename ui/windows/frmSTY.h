@@ -1,6 +1,8 @@
 #pragma once
-#include <QWidget>
 #include <memory>
+
+#include "core/sty/clsSTY.h"
+#include "ui/windows/EditorWindow.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -10,44 +12,39 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class StyPicture;
-class clsSTY;
 
 // "STY Editor": opens a style file, lists its tiles, sprites and physical palettes in
 // a tree, draws the chosen one, and exports it as a bitmap or a JASC palette.
-class frmSTY : public QWidget {
+class frmSTY : public EditorWindow {
     Q_OBJECT
 public:
+    // What a node of the tree stands for; kept in the node with its number.
+    enum class NodeKind { Root, Tiles, Sprites, Palettes, Tile, Sprite, Palette };
+
     explicit frmSTY(QWidget* parent = nullptr);
     ~frmSTY() override;
 
     void cmdOpen_Click();
     void ResetTree();
     void pix_NodeClick(QTreeWidgetItem* Node);
-    void txtPal_KeyPress();
     void txtPal_Change();
     void chkTrans_Click();
     void cmdExport_Click();
-
-    // Set by a key press in the palette box, cleared when its change handler uses it.
-    bool Typed() const { return typed_; }
-    bool Loading() const { return loading_; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void Form_Load();
     // The model, made on first use and kept for every file opened here.
     clsSTY& Model();
     QTreeWidgetItem* SelectedNode() const;
-    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const QString& key, const QString& text);
-    QTreeWidgetItem* NodeByKey(const QString& key) const;
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, NodeKind kind, const QString& text, int number = 0);
+    QTreeWidgetItem* CategoryNode(NodeKind kind) const;
     void FillTree();
+    void FillCategory(NodeKind category, NodeKind item, int count);
     void DrawPaletteStrip(int n);
-    // While a load runs, the progress updates let events through; nothing may start then.
-    void SetCommandsEnabled(bool enabled);
-    void Tell(const QString& text);
+    // Draws the tile or sprite of `node` with palette `pal` (0: its own); false when it cannot be shown.
+    bool Draw(QTreeWidgetItem* node, int16_t pal);
+    void ShowDrawn();
+    void UpdateCommands() override;
     void pix_CurrentChanged(QTreeWidgetItem* Node);
 
     QGroupBox* Frame1 = nullptr;
@@ -61,7 +58,7 @@ private:
     QPushButton* cmdExport = nullptr;
 
     std::unique_ptr<clsSTY> cSTY;
-    bool typed_ = false;
-    bool loading_ = false;
+    // The last tile or sprite drawn: its size and palette are what the texts show.
+    clsSTY::Drawn shown_;
     bool exportReady_ = false;  // once a file has been opened
 };

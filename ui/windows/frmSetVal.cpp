@@ -17,26 +17,12 @@ frmSetVal::frmSetVal(QWidget* parent) : QDialog(parent, Qt::Dialog | kFixedBorde
 {
     SetUpFixedWindow(this, QStringLiteral("frmSetVal"), QStringLiteral("Change Setting..."), {313, 83});
 
-    cmdOk = new QPushButton(QStringLiteral("Ok"), this);
-    cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setGeometry(220, 6, 87, 25);
+    cmdOk = Child<QPushButton>(this, "cmdOk", {220, 6, 87, 25}, QStringLiteral("Ok"));
     cmdOk->setDefault(true);
-
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(220, 35, 87, 25);
-
-    sVal = new QSlider(Qt::Horizontal, this);
-    sVal->setObjectName(QStringLiteral("sVal"));
-    sVal->setGeometry(6, 6, 207, 25);
-
-    tVal = new QLineEdit(this);
-    tVal->setObjectName(QStringLiteral("tVal"));
-    tVal->setGeometry(6, 37, 207, 21);
-
-    lblInfo = new QLabel(this);
-    lblInfo->setObjectName(QStringLiteral("lblInfo"));
-    lblInfo->setGeometry(6, 64, 301, 15);
+    cmdCancel = Child<QPushButton>(this, "cmdCancel", {220, 35, 87, 25}, QStringLiteral("Cancel"));
+    sVal = Child<QSlider>(this, "sVal", {6, 6, 207, 25}, Qt::Horizontal);
+    tVal = Child<QLineEdit>(this, "tVal", {6, 37, 207, 21});
+    lblInfo = Child<QLabel>(this, "lblInfo", {6, 64, 301, 15});
 
     setTabOrder(cmdOk, cmdCancel);
     setTabOrder(cmdCancel, sVal);
@@ -56,7 +42,7 @@ void frmSetVal::Prepare(const QString& vMin, const QString& vMax, const QString&
         sVal->setMinimum(WholeNumberOf(vMin.toStdString()));
         // A value that is no number, or lies past a limit, puts the slider at the nearest
         // limit; the text field below still shows the value as the file holds it.
-        sVal->setValue(ThousandthsWithin(vCurrent.toLatin1().toStdString(), sVal->minimum(), sVal->maximum()));
+        sVal->setValue(ThousandthsWithin(ToBytes(vCurrent), sVal->minimum(), sVal->maximum()));
     } else {
         sVal->setEnabled(false);
     }
