@@ -51,7 +51,6 @@ struct Viewer : UiFixture<frmSTY> {
 class TestFrmSTY : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitBitmapHeader(); }
 
     void opensIntoTheTreeAndDrawsWhatIsClicked()
     {
