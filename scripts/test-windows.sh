@@ -13,6 +13,13 @@ trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
 export PATH="/usr/lib/wine:$PATH"
 wine64 wineboot --init >/dev/null 2>&1 || true
+# Every test's temporary files go below a folder whose name is not ASCII, as they do for
+# a user named Jürgen: paths must go through the program's UTF-8 conversion everywhere.
+temp='C:\kestrova-temp\Jürgen Åsa'
+mkdir -p "$WINEPREFIX/drive_c/kestrova-temp/Jürgen Åsa"
+for variable in TEMP TMP; do
+  wine64 reg add 'HKCU\Environment' /v "$variable" /d "$temp" /f >/dev/null 2>&1
+done
 
 dir=build/windows
 echo "== Building for Windows in $dir"
