@@ -12,6 +12,10 @@ packages=(
 if [ "${KESTROVA_WITH_BENCH:-0}" = 1 ]; then
   packages+=(time)
 fi
+# The Windows build of the core: the cross compiler, GoogleTest's sources and wine.
+if [ "${KESTROVA_WITH_WINDOWS:-0}" = 1 ]; then
+  packages+=(g++-mingw-w64-x86-64-posix googletest wine64)
+fi
 if [ "${KESTROVA_WITH_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-dev)
 fi

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -110,10 +111,13 @@ int ThousandthsWithin(std::string_view text, int lower, int upper)
 
 std::string FormatThousandths(int p)
 {
+    // Written into one buffer: GCC 12 at -O3 warns falsely about string concatenations here.
     const int64_t magnitude = std::llabs(static_cast<int64_t>(p));
-    std::string fraction = std::to_string(magnitude % 1000);
-    fraction.insert(0, 3 - fraction.size(), '0');
-    return (p < 0 ? "-" : "") + std::to_string(magnitude / 1000) + "." + fraction;
+    char text[32];
+    const int length =
+        std::snprintf(text, sizeof text, "%s%lld.%03lld", p < 0 ? "-" : "", static_cast<long long>(magnitude / 1000),
+                      static_cast<long long>(magnitude % 1000));
+    return std::string(text, static_cast<std::size_t>(length));
 }
 
 int WholeNumberOf(std::string_view text)
