@@ -207,7 +207,7 @@ void SaveWithBackup(const std::string& path, std::span<const uint8_t> bytes)
     PutInPlace(path, bytes, true);
 }
 
-void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes)
+void ReplaceWholeFile(const std::string& path, std::span<const uint8_t> bytes)
 {
     PutInPlace(path, bytes, false);
 }

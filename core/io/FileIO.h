@@ -41,6 +41,6 @@ private:
 void SaveWithBackup(const std::string& path, std::span<const uint8_t> bytes);
 
 // The same without a backup: `path` is replaced completely or not at all.
-void ReplaceFile(const std::string& path, std::span<const uint8_t> bytes);
+void ReplaceWholeFile(const std::string& path, std::span<const uint8_t> bytes);
 
 std::span<const uint8_t> AsBytes(const std::string& text);

@@ -1,5 +1,5 @@
 // Writing tiles and sprites as 8-bit bitmaps and palettes as JASC-PAL text. Each file
-// is built whole in memory and put in place by ReplaceFile, so a longer file of the
+// is built whole in memory and put in place by ReplaceWholeFile, so a longer file of the
 // same name leaves nothing behind and a failed write leaves the old file as it was.
 // Everything is looked up before anything is written, so a refused export changes nothing.
 
@@ -33,7 +33,7 @@ void clsSTY::SaveTile(const std::string& sFile, int Idx)
     std::vector<uint8_t> out = StartBitmap(kTileSide, kTileSide, kTileBytes, palette);
     for (int row = kTileSide - 1; row >= 0; --row)  // bottom row first
         out.insert(out.end(), pixels + row * kTileSide, pixels + (row + 1) * kTileSide);
-    ReplaceFile(sFile, out);
+    ReplaceWholeFile(sFile, out);
 }
 
 void clsSTY::SaveSprite(const std::string& sFile, int Idx)
@@ -54,7 +54,7 @@ void clsSTY::SaveSprite(const std::string& sFile, int Idx)
         }
         out.insert(out.end(), padded - sprite.width, 0);
     }
-    ReplaceFile(sFile, out);
+    ReplaceWholeFile(sFile, out);
 }
 
 std::string JascPalText(const clsSTY& sty, int Pal)
@@ -70,5 +70,5 @@ std::string JascPalText(const clsSTY& sty, int Pal)
 
 void SavePal(const std::string& sFile, const clsSTY& sty, int Pal)
 {
-    ReplaceFile(sFile, AsBytes(JascPalText(sty, Pal)));
+    ReplaceWholeFile(sFile, AsBytes(JascPalText(sty, Pal)));
 }

@@ -1,11 +1,15 @@
 #pragma once
-// A fresh folder for one test, removed with everything in it afterwards.
+// A fresh folder for one test, removed with everything in it afterwards. Names go in and
+// out as UTF-8 through the program's own path conversion, so a test passes where the
+// temporary folder's name is not ASCII (a user named Jürgen on Windows).
 
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+
+#include "core/common/PathRules.h"
 
 class TempDir {
 public:
@@ -25,15 +29,16 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    std::string Utf8() const { return Utf8FromPath(path_); }
+    std::string File(const std::string& name) const { return Utf8FromPath(path_ / PathFromUtf8(name)); }
 
     static void Write(const std::string& file, const std::string& bytes)
     {
-        std::ofstream(file, std::ios::binary) << bytes;
+        std::ofstream(PathFromUtf8(file), std::ios::binary) << bytes;
     }
     static std::string Read(const std::string& file)
     {
-        std::ifstream in(file, std::ios::binary);
+        std::ifstream in(PathFromUtf8(file), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 

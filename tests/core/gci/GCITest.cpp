@@ -74,7 +74,7 @@ TEST(GCILoad, RefusalsNameTheFileAndKeepTheCars)
         tooMany += "{c}\r\n\r\n";
     EXPECT_EQ(Thrown<FileError>([&] { cars.ParseCars(AsBytes(tooMany), "big.gci"); }),
               "big.gci: holds 32768 cars, more than the 32767 a car file can have");
-    for (const std::string& bad : {dir.File("missing.gci"), dir.Path().string()})
+    for (const std::string& bad : {dir.File("missing.gci"), dir.Utf8()})
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { cars.LoadCars(bad); }), bad + ": cannot be opened");
     EXPECT_EQ(cars.GetVal(1, 0), gci_sample::CarName(1));
     cars.ParseCars(AsBytes(tooMany.substr(7)), "big.gci");

@@ -122,7 +122,7 @@ TEST_F(Gxt, DamagedFilesAreInvalidUnreadableOnesNamedAndNeitherChangesTheModel)
             << Hex(bytes);
         EXPECT_TRUE(progress.HiddenAtTheEnd());
     }
-    for (const std::string& path : {dir.File("missing.gxt"), dir.Path().string()}) {
+    for (const std::string& path : {dir.File("missing.gxt"), dir.Utf8()}) {
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { m.ReadGXT(path); }), path + ": cannot be opened");
         EXPECT_FALSE(m.LoadGXT(path));
     }

@@ -21,7 +21,7 @@ std::set<std::string> Names(const TempDir& dir)
 {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
-        names.insert(entry.path().filename().string());
+        names.insert(Utf8FromPath(entry.path().filename()));
     return names;
 }
 
@@ -62,7 +62,7 @@ TEST(ByteSource, WholeFilesAreReadWholeAndNothingIsReadPastTheEnd)
     memory.Skip(text.size() - 3);
     EXPECT_EQ(Thrown<FileError>([&] { memory.Read(4); }),
               file + ": is cut off: 4 bytes are needed at offset 99997 but only 3 remain");
-    for (const std::string& bad : {dir.File("missing.bin"), dir.Path().string()}) {  // and a folder
+    for (const std::string& bad : {dir.File("missing.bin"), dir.Utf8()}) {  // and a folder
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { ReadWholeFile(bad); }), bad + ": cannot be opened");
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { FileReader{bad}; }), bad + ": cannot be opened");
     }
@@ -76,7 +76,7 @@ TEST(Save, TheOldFileBecomesTheBackupAndEveryFailureLeavesBothAsTheyWere)
     SaveWithBackup(file, AsBytes("second"));
     SaveWithBackup(file, AsBytes("third"));
     TempDir::Write(file, "changed in place");  // as another program would: the backup is a file of its own
-    ReplaceFile(file, AsBytes("short"));       // no backup, nothing of the longer file left
+    ReplaceWholeFile(file, AsBytes("short"));  // no backup, nothing of the longer file left
     EXPECT_EQ(TempDir::Read(file) + "|" + TempDir::Read(file + ".bak"), "short|second");
 
     std::filesystem::create_directory(dir.File("folder.gxt"));  // a target that is a folder
