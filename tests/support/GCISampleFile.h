@@ -32,9 +32,15 @@ inline std::string Value(int car, int index)
 // The 22 lines of car `car`, without line breaks, labelled as the game's files are.
 inline std::vector<std::string> CarLines(int car)
 {
-    std::vector<std::string> lines{"{" + CarName(car) + "}"};
-    for (int i = 1; i < 22; ++i)
-        lines.push_back((i > 4 ? "f" : "") + Value(car, i) + PropertyLabel(i));
+    std::vector<std::string> lines{"{"};
+    lines[0] += CarName(car);
+    lines[0] += "}";
+    for (int i = 1; i < 22; ++i) {
+        std::string line = i > 4 ? "f" : "";
+        line += Value(car, i);
+        line += PropertyLabel(i);
+        lines.push_back(line);
+    }
     return lines;
 }
 

@@ -23,7 +23,7 @@ clsGCI Parsed(const std::string& bytes)
 // The cars as a save writes them, after the banner's empty line.
 std::string CarsAsSaved(clsGCI& cars, const TempDir& dir)
 {
-    std::filesystem::remove(dir.File("out.gci"));
+    std::filesystem::remove(dir.At("out.gci"));
     cars.SaveCars(dir.File("out.gci"));
     const std::string text = TempDir::Read(dir.File("out.gci"));
     return text.empty() ? "<no file>" : text.substr(text.find("\r\n\r\n") + 4);
@@ -114,8 +114,10 @@ TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
         {"f0.250   {brake  FRICTION} old comment", "0.250"},
     };
     std::string text = "header\r\n\r\n";
-    for (int i = 0; i < 22; ++i)
-        text += (i < 9 ? lines[i].first : gci_sample::CarLines(3)[static_cast<std::size_t>(i)]) + "\r\n";
+    for (int i = 0; i < 22; ++i) {
+        text += i < 9 ? lines[i].first : gci_sample::CarLines(3)[static_cast<std::size_t>(i)];
+        text += "\r\n";
+    }
     clsGCI cars = Parsed(text + "\r\nX\r\n\r\n{Short}\r\n");  // then a car whose name line is too short, and one line
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(cars.GetVal(0, i), lines[i].second) << i;

@@ -35,8 +35,12 @@ protected:
     static std::string Hex(const std::string& bytes)
     {
         std::string out;
-        for (unsigned char c : bytes)
-            out += (out.empty() ? "" : " ") + std::string{"0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
+        for (unsigned char c : bytes) {
+            if (!out.empty())
+                out += ' ';
+            out += "0123456789ABCDEF"[c >> 4];
+            out += "0123456789ABCDEF"[c & 15];
+        }
         return out;
     }
     TempDir dir;

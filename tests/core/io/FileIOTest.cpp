@@ -79,8 +79,8 @@ TEST(Save, TheOldFileBecomesTheBackupAndEveryFailureLeavesBothAsTheyWere)
     ReplaceWholeFile(file, AsBytes("short"));  // no backup, nothing of the longer file left
     EXPECT_EQ(TempDir::Read(file) + "|" + TempDir::Read(file + ".bak"), "short|second");
 
-    std::filesystem::create_directory(dir.File("folder.gxt"));  // a target that is a folder
-    std::filesystem::create_directory(dir.File("y.gxt.bak"));   // a backup name taken by a folder
+    std::filesystem::create_directory(dir.At("folder.gxt"));  // a target that is a folder
+    std::filesystem::create_directory(dir.At("y.gxt.bak"));   // a backup name taken by a folder
     TempDir::Write(dir.File("y.gxt"), "original");
     for (const auto& [name, problem] : {std::pair{"folder.gxt", "cannot be backed up as "},
                                         {"y.gxt", "cannot be backed up as "},
@@ -99,9 +99,9 @@ TEST(Save, AFileKeepsItsPermissionsAndAWriteThatFailsHalfwayLeavesItAndNoTempora
     TempDir dir;
     const std::string file = dir.File("x.gci");
     TempDir::Write(file, "old");
-    std::filesystem::permissions(file, std::filesystem::perms(0640));
+    std::filesystem::permissions(PathFromUtf8(file), std::filesystem::perms(0640));
     SaveWithBackup(file, AsBytes("kept"));  // a file that replaces another keeps its permissions
-    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(std::filesystem::status(PathFromUtf8(file)).permissions(), std::filesystem::perms(0640));
     std::signal(SIGXFSZ, SIG_IGN);  // files may not grow past 1000 bytes: a write of 5000 fails
     rlimit previous{};
     getrlimit(RLIMIT_FSIZE, &previous);
@@ -134,6 +134,9 @@ TEST(Save, TwoSavesOfOneFileAtOnceNeverMixTheirBytes)
     a.join();
     b.join();
     const std::string saved = TempDir::Read(file);
-    EXPECT_TRUE(failures == 0 && (saved == std::string(20000, 'a') || saved == std::string(20000, 'b')));
+    EXPECT_TRUE(saved == std::string(20000, 'a') || saved == std::string(20000, 'b'));
+#ifndef _WIN32
+    EXPECT_EQ(failures, 0);  // Windows may refuse to replace a file the other save holds open, and says so
+#endif
     EXPECT_EQ(Names(dir), (std::set<std::string>{"x.gxt", "x.gxt.bak"}));
 }

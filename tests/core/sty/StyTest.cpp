@@ -211,7 +211,7 @@ TEST_F(Sty, NumbersOutsideWhatWasLoadedAreRefusedBeforeAnythingIsDrawnOrWritten)
         EXPECT_PRED2(Holds, Thrown<std::out_of_range>(call), problem);
         EXPECT_EQ(pic.clears, 1);
     }
-    EXPECT_FALSE(std::filesystem::exists(dir.File("t.bmp")));
+    EXPECT_FALSE(std::filesystem::exists(dir.At("t.bmp")));
     EXPECT_EQ(sty.RenderSprite(6, pic, 1).lHeight, 2);
 }
 
