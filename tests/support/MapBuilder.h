@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,12 @@ inline std::string ZoneBody(const std::vector<Zone>& zones)
                            static_cast<char>(z.w),    static_cast<char>(z.h), static_cast<char>(z.name.size())} +
                z.name;
     return out;
+}
+
+// A built file as the bytes CityMap::Parse takes; `file` must outlive them.
+inline std::span<const uint8_t> Bytes(const std::string& file)
+{
+    return {reinterpret_cast<const uint8_t*>(file.data()), file.size()};
 }
 
 inline std::string MapFile(const BlockData& d, const std::vector<Zone>& zones = {})
@@ -203,7 +210,8 @@ inline sty_test::StyleFile TownStyle()
     };
     const auto roofOf = [&](uint8_t body) {
         return tile([=](int x, int y) {
-            return x < 16 && y < 16 ? kEdge : (x < 3 || y < 3 || x > 60 || y > 60) ? kEdge : body;
+            const bool edge = (x < 16 && y < 16) || x < 3 || y < 3 || x > 60 || y > 60;
+            return edge ? uint8_t{kEdge} : body;
         });
     };
     sty_test::StyleFile f;

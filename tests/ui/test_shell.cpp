@@ -141,6 +141,8 @@ private slots:
                                     << "GCI Car Editor";
         QTest::newRow("style viewer") << int(frmMain::StyViewer) << "frmSTY"
                                       << "STY Editor";
+        QTest::newRow("map viewer") << int(frmMain::MapViewer) << "frmGMP"
+                                    << "GMP Map Viewer";
         QTest::newRow("options") << int(frmMain::Options) << "frmOptions"
                                  << "Options";
     }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/common/PathRules.h"
+#include "fuzz/check_citymap.h"
 #include "fuzz/check_gci.h"
 #include "fuzz/check_gmp.h"
 #include "fuzz/check_gxt.h"
@@ -23,10 +24,8 @@ struct Format {
 };
 
 const Format kFormats[] = {
-    {"gci", CheckGciFile},
-    {"gmp", CheckGmpFile},
-    {"gxt", CheckGxtFile},
-    {"sty", CheckStyFile},
+    {"citymap", CheckCityMapFile}, {"gci", CheckGciFile}, {"gmp", CheckGmpFile},
+    {"gxt", CheckGxtFile},         {"sty", CheckStyFile},
 };
 
 }  // namespace

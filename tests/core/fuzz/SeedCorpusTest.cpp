@@ -8,10 +8,12 @@
 
 #include "core/common/BitmapHeader.h"
 #include "core/gci/clsGCI.h"
+#include "core/gmp/CityMap.h"
 #include "core/gxt/clsGXT.h"
 #include "core/sty/clsSTY.h"
 #include "tests/support/GCISampleFile.h"
 #include "tests/support/GxtTestFile.h"
+#include "tests/support/MapBuilder.h"
 #include "tests/support/SourceTree.h"
 #include "tests/support/StyBuilder.h"
 #include "tests/support/TempDir.h"
@@ -46,6 +48,14 @@ int ItemsIn(const std::string& file)
     clsSTY model;
     model.LoadSTY(file);
     return model.GetNumOfTiles() + model.GetNumOfSprx();
+}
+
+// Blocks and zones as one number, 100 * blocks + zones.
+int BlocksAndZonesIn(const std::string& file)
+{
+    CityMap model;
+    model.Load(file);
+    return static_cast<int>(model.BlockCount() * 100 + model.Zones().size());
 }
 
 std::string WithLfOnly(std::string text)
@@ -92,18 +102,41 @@ std::vector<Seed> StyleSeeds()
     };
 }
 
+// Shared columns, the engine's slope lid, a full column, zones; the 16-bit form; and
+// both forms, the 32-bit one read.
+std::vector<Seed> CitySeeds()
+{
+    using namespace map_test;
+    BlockData d;
+    d.blocks = {{}, {1, 2, 3, 4, Face(5, 1, true, 2), 6, 7}, {0, 0, 0, 0, Face(1023)}};
+    const uint32_t shared = d.AddColumn(3, 1, {1, 2});
+    d.Put(0, 0, shared);
+    d.Put(3, 4, shared);
+    d.Put(255, 255, d.AddColumn(8, 0, {1, 2, 1, 2, 1, 2, 1, 2}));
+    BlockData other;
+    other.blocks.resize(4);
+    other.AddColumn(0, 0, {});
+    return {
+        {"citymap/dmap_and_zones.gmp", MapFile(d, {{1, 0, 0, 8, 8, "Zone"}, {2, 250, 3, 0, 0, ""}}), BlocksAndZonesIn,
+         302},
+        {"citymap/cmap_only.gmp", Header() + Chunk("CMAP", BlockBody(d, 2)), BlocksAndZonesIn, 300},
+        {"citymap/cmap_then_dmap.gmp", Header() + Chunk("CMAP", BlockBody(d, 2)) + Chunk("DMAP", BlockBody(other, 4)),
+         BlocksAndZonesIn, 400},
+    };
+}
+
 }  // namespace
 
-// The car, text and style fuzz targets start from these seeds: small files our own
-// builders write. KESTROVA_WRITE_SEEDS=1 writes them into fuzz/corpus/; without it the
-// committed seeds must be exactly what the builders write.
+// The car, text, style and map-block fuzz targets start from these seeds: small files
+// our own builders write. KESTROVA_WRITE_SEEDS=1 writes them into fuzz/corpus/; without
+// it the committed seeds must be exactly what the builders write.
 TEST(SeedCorpus, CommittedSeedsAreBuiltFilesTheReadersAccept)
 {
     InitBitmapHeader();
     const fs::path corpus = SourceTree() / "fuzz" / "corpus";
     const char* write = std::getenv("KESTROVA_WRITE_SEEDS");
     TempDir dir;
-    for (const auto& seeds : {CarSeeds(), TextSeeds(), StyleSeeds()}) {
+    for (const auto& seeds : {CarSeeds(), TextSeeds(), StyleSeeds(), CitySeeds()}) {
         for (const Seed& seed : seeds) {
             SCOPED_TRACE(seed.name);
             const std::string file = dir.File(fs::path(seed.name).filename().string());
