@@ -74,10 +74,11 @@ MapChunks FindChunks(ByteReader file, const std::string& name)
 // DMAP holds every count, offset and block number in 32 bits, CMAP in 16; otherwise
 // their layouts are the same. A column's first word holds its height and offset in its
 // first two bytes.
+template <std::size_t kWordBytes>
 class BlockChunkReader {
 public:
-    BlockChunkReader(const Chunk& chunk, std::size_t wordBytes, const char* tag, const std::string& name)
-        : in_(chunk.body), chunk_(chunk), word_(wordBytes), tag_(tag), name_(name)
+    BlockChunkReader(const Chunk& chunk, const char* tag, const std::string& name)
+        : in_(chunk.body), chunk_(chunk), tag_(tag), name_(name)
     {
     }
 
@@ -85,7 +86,7 @@ public:
     {
         const std::span<const uint8_t> base = Table(kSquares, "column offsets");
         const uint32_t columnWords = Word("column word count");
-        columns_ = ByteReader(Table(columnWords, "column words"));
+        columns_ = Table(columnWords, "column words");
         const uint32_t count = Word("block count");
         ReadBlocks(Table(count, "blocks", kBlockBytes), blocks);
         grid.assign(kSquares * CityMap::kLevels, 0);
@@ -93,15 +94,18 @@ public:
             if (square % (kRowsPerUpdate * CityMap::kSide) == 0)
                 UpdateProgress(static_cast<double>(chunk_.offset + chunk_.body.size() * square / kSquares),
                                std::string("Loading Section ") + tag_ + "...");
-            ReadColumn(square, WordAt(base.data() + square * word_), count, &grid[square * CityMap::kLevels]);
+            ReadColumn(square, WordAt(base.data() + square * kWordBytes), count, &grid[square * CityMap::kLevels]);
         }
     }
 
 private:
-    uint32_t WordAt(const uint8_t* p) const
+    static uint32_t WordAt(const uint8_t* p)
     {
         const uint32_t low = uint32_t{p[0]} | uint32_t{p[1]} << 8;
-        return word_ == 2 ? low : low | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+        if constexpr (kWordBytes == 2)
+            return low;
+        else
+            return low | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
     }
 
     [[noreturn]] void Refuse(const std::string& problem) const
@@ -112,32 +116,29 @@ private:
 
     uint32_t Word(const char* what)
     {
-        if (!in_.CanRead(word_))
+        if (!in_.CanRead(kWordBytes))
             Refuse(std::string("ends before its ") + what);
-        return WordAt(in_.Bytes(word_).data());
+        return WordAt(in_.Bytes(kWordBytes).data());
     }
 
     std::span<const uint8_t> Table(std::size_t count, const char* what, std::size_t itemBytes = 0)
     {
-        const std::size_t bytes = count * (itemBytes != 0 ? itemBytes : word_);
+        const std::size_t bytes = count * (itemBytes != 0 ? itemBytes : kWordBytes);
         if (!in_.CanRead(bytes))
             Refuse("is cut off in its " + std::to_string(count) + " " + what + ": they need " + std::to_string(bytes) +
                    " bytes but only " + std::to_string(in_.Remaining()) + " remain");
         return in_.Bytes(bytes);
     }
 
+    // From bytes already checked to hold whole blocks.
     static void ReadBlocks(std::span<const uint8_t> bytes, std::vector<MapBlock>& blocks)
     {
-        ByteReader in(bytes);
         blocks.resize(bytes.size() / kBlockBytes);
+        const uint8_t* p = bytes.data();
+        const auto u16 = [&](int at) { return static_cast<uint16_t>(p[at] | p[at + 1] << 8); };
         for (MapBlock& b : blocks) {
-            b.left = in.U16();
-            b.right = in.U16();
-            b.top = in.U16();
-            b.bottom = in.U16();
-            b.lid = in.U16();
-            b.arrows = in.U8();
-            b.slope = in.U8();
+            b = {u16(0), u16(2), u16(4), u16(6), u16(8), p[10], p[11]};
+            p += kBlockBytes;
         }
     }
 
@@ -148,24 +149,25 @@ private:
             return "square (" + std::to_string(square % CityMap::kSide) + ", " +
                    std::to_string(square / CityMap::kSide) + ")";
         };
-        const std::size_t words = columns_.Size() / word_;
+        // Columns are looked up at random, 65,536 times: each is checked against the
+        // column words here, then read straight from them rather than a call per word.
+        const std::size_t words = columns_.size() / kWordBytes;
         if (at >= words)
             Refuse("gives " + where() + " the column at word " + std::to_string(at) + ", past the " +
                    std::to_string(words) + " words of columns");
-        columns_.Seek(at * word_);
-        const std::span<const uint8_t> head = columns_.Bytes(word_);
-        const int height = head[0], offset = head[1];
+        const uint8_t* head = columns_.data() + at * kWordBytes;
+        const unsigned height = head[0], offset = head[1];
         if (height > CityMap::kLevels || offset > height)
             Refuse("gives " + where() + " a column of height " + std::to_string(height) + " and offset " +
                    std::to_string(offset) + " (at most " + std::to_string(CityMap::kLevels) +
                    ", and the offset no more than the height)");
-        const std::size_t count = static_cast<std::size_t>(height - offset);
+        const unsigned count = height - offset;
         if (count > words - at - 1)
             Refuse("gives " + where() + " a column at word " + std::to_string(at) + " of " + std::to_string(count) +
                    " blocks that runs past the " + std::to_string(words) + " words of columns");
-        const std::span<const uint8_t> numbers = columns_.Bytes(count * word_);
-        for (std::size_t k = 0; k < count; ++k) {
-            const uint32_t n = WordAt(numbers.data() + k * word_);
+        const uint8_t* numbers = head + kWordBytes;
+        for (unsigned k = 0; k < count; ++k) {
+            const uint32_t n = WordAt(numbers + k * kWordBytes);
             if (n >= blockCount)
                 Refuse("puts block " + std::to_string(n) + " at " + where() + " level " + std::to_string(offset + k) +
                        ", but holds only " + std::to_string(blockCount) + " blocks");
@@ -174,9 +176,8 @@ private:
     }
 
     ByteReader in_;
-    ByteReader columns_;
+    std::span<const uint8_t> columns_;
     Chunk chunk_;
-    std::size_t word_;
     const char* tag_;
     const std::string& name_;
 };
@@ -230,9 +231,9 @@ void CityMap::Parse(std::span<const uint8_t> bytes, const std::string& name)
     // Read into a map of our own and keep it only when the whole file was read.
     CityMap fresh;
     if (chunks.dmap)  // the 32-bit form wins over the older 16-bit one
-        BlockChunkReader(*chunks.dmap, 4, "DMAP", name).Read(fresh.grid_, fresh.blocks_);
+        BlockChunkReader<4>(*chunks.dmap, "DMAP", name).Read(fresh.grid_, fresh.blocks_);
     else
-        BlockChunkReader(*chunks.cmap, 2, "CMAP", name).Read(fresh.grid_, fresh.blocks_);
+        BlockChunkReader<2>(*chunks.cmap, "CMAP", name).Read(fresh.grid_, fresh.blocks_);
     if (chunks.zone)
         fresh.zones_ = ReadZones(*chunks.zone, name);
     *this = std::move(fresh);
