@@ -142,37 +142,49 @@ private:
         }
     }
 
-    void ReadColumn(std::size_t square, uint32_t at, uint32_t blockCount, uint32_t* cells)
+    // Runs for each of the 65,536 squares, so it only checks: RefuseColumn looks again
+    // and says what is wrong. Columns are checked against the column words here, then
+    // read straight from them rather than with a reader call per word.
+    void ReadColumn(std::size_t square, uint32_t at, uint32_t blockCount, uint32_t* cells) const
     {
-        // Only a refusal needs the words, so they are made only then.
-        const auto where = [square] {
-            return "square (" + std::to_string(square % CityMap::kSide) + ", " +
-                   std::to_string(square / CityMap::kSide) + ")";
-        };
-        // Columns are looked up at random, 65,536 times: each is checked against the
-        // column words here, then read straight from them rather than a call per word.
         const std::size_t words = columns_.size() / kWordBytes;
         if (at >= words)
-            Refuse("gives " + where() + " the column at word " + std::to_string(at) + ", past the " +
-                   std::to_string(words) + " words of columns");
+            RefuseColumn(square, at, blockCount);
         const uint8_t* head = columns_.data() + at * kWordBytes;
-        const unsigned height = head[0], offset = head[1];
-        if (height > CityMap::kLevels || offset > height)
-            Refuse("gives " + where() + " a column of height " + std::to_string(height) + " and offset " +
-                   std::to_string(offset) + " (at most " + std::to_string(CityMap::kLevels) +
-                   ", and the offset no more than the height)");
-        const unsigned count = height - offset;
-        if (count > words - at - 1)
-            Refuse("gives " + where() + " a column at word " + std::to_string(at) + " of " + std::to_string(count) +
-                   " blocks that runs past the " + std::to_string(words) + " words of columns");
+        const unsigned height = head[0], offset = head[1], count = height - offset;
+        if (height > CityMap::kLevels || offset > height || count > words - at - 1)
+            RefuseColumn(square, at, blockCount);
         const uint8_t* numbers = head + kWordBytes;
         for (unsigned k = 0; k < count; ++k) {
             const uint32_t n = WordAt(numbers + k * kWordBytes);
             if (n >= blockCount)
-                Refuse("puts block " + std::to_string(n) + " at " + where() + " level " + std::to_string(offset + k) +
-                       ", but holds only " + std::to_string(blockCount) + " blocks");
+                RefuseColumn(square, at, blockCount);
             cells[offset + k] = n;
         }
+    }
+
+    [[noreturn]] void RefuseColumn(std::size_t square, uint32_t at, uint32_t blockCount) const
+    {
+        const std::string where =
+            "square (" + std::to_string(square % CityMap::kSide) + ", " + std::to_string(square / CityMap::kSide) + ")";
+        const std::size_t words = columns_.size() / kWordBytes;
+        if (at >= words)
+            Refuse("gives " + where + " the column at word " + std::to_string(at) + ", past the " +
+                   std::to_string(words) + " words of columns");
+        const uint8_t* head = columns_.data() + at * kWordBytes;
+        const unsigned height = head[0], offset = head[1], count = height - offset;
+        if (height > CityMap::kLevels || offset > height)
+            Refuse("gives " + where + " a column of height " + std::to_string(height) + " and offset " +
+                   std::to_string(offset) + " (at most " + std::to_string(CityMap::kLevels) +
+                   ", and the offset no more than the height)");
+        if (count > words - at - 1)
+            Refuse("gives " + where + " a column at word " + std::to_string(at) + " of " + std::to_string(count) +
+                   " blocks that runs past the " + std::to_string(words) + " words of columns");
+        unsigned k = 0;
+        while (k + 1 < count && WordAt(head + (1 + k) * kWordBytes) < blockCount)
+            ++k;
+        Refuse("puts block " + std::to_string(WordAt(head + (1 + k) * kWordBytes)) + " at " + where + " level " +
+               std::to_string(offset + k) + ", but holds only " + std::to_string(blockCount) + " blocks");
     }
 
     ByteReader in_;
