@@ -7,6 +7,7 @@ void RegisterGciBenchmarks();
 void RegisterGxtBenchmarks();
 void RegisterStyBenchmarks();
 void RegisterGmpBenchmarks();
+void RegisterMapBenchmarks();
 
 inline void RegisterAll()
 {
@@ -14,6 +15,7 @@ inline void RegisterAll()
     RegisterGxtBenchmarks();
     RegisterStyBenchmarks();
     RegisterGmpBenchmarks();
+    RegisterMapBenchmarks();
 }
 
 }  // namespace bench

@@ -84,6 +84,7 @@ private slots:
         QTest::newRow("text editor") << int(frmMain::GxtEditing) << "frmGXT";
         QTest::newRow("car editor") << int(frmMain::GciEditing) << "frmGCI";
         QTest::newRow("style viewer") << int(frmMain::StyViewer) << "frmSTY";
+        QTest::newRow("map viewer") << int(frmMain::MapViewer) << "frmGMP";
         QTest::newRow("options") << int(frmMain::Options) << "frmOptions";
     }
     void workingWindowsAreSingleInstances()

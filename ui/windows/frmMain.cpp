@@ -8,6 +8,7 @@
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/frmGCI.h"
+#include "ui/windows/frmGMP.h"
 #include "ui/windows/frmGXT.h"
 #include "ui/windows/frmOptions.h"
 #include "ui/windows/frmSTY.h"
@@ -37,6 +38,7 @@ const LabelPlace kEntryPlaces[frmMain::kEntries] = {
     {"Exit", 322, 212, 30, 23, 14.25, true},
     {"STY Viewer", 10, 212, 95, 23, 14.25, false},
     {"Options", 290, 188, 63, 23, 14.25, true},
+    {"GMP Map Viewer", 213, 164, 140, 23, 14.25, true},  // the right column's top, across from GXT
 };
 
 void SetLabelColour(QLabel* label, const QColor& colour)
@@ -213,6 +215,9 @@ void frmMain::l_Click(int index)
             break;
         case Options:
             ShowSingle<frmOptions>(options_);
+            break;
+        case MapViewer:
+            ShowSingle<frmGMP>(gmp_);
             break;
         default:
             break;

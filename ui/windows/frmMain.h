@@ -5,12 +5,12 @@
 
 class QLabel;
 
-// The launcher: logo, title, and seven text entries that act as links.
+// The launcher: logo, title, and eight text entries that act as links.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kEntries = 7;
-    enum Entry { AuthorCredit, LayoutCredit, GxtEditing, GciEditing, ExitEntry, StyViewer, Options };
+    static constexpr int kEntries = 8;
+    enum Entry { AuthorCredit, LayoutCredit, GxtEditing, GciEditing, ExitEntry, StyViewer, Options, MapViewer };
 
     explicit frmMain(QWidget* parent = nullptr);
 
@@ -42,5 +42,6 @@ private:
     QPointer<QWidget> gxt_;
     QPointer<QWidget> gci_;
     QPointer<QWidget> sty_;
+    QPointer<QWidget> gmp_;
     QPointer<QWidget> options_;
 };

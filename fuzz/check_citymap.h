@@ -1,0 +1,104 @@
+#pragma once
+// What any file, however damaged, must do to the map model: load or be refused with a
+// message naming it; hide the progress window either way; answer every query inside
+// the grid and the block count and refuse, with std::out_of_range, every query outside
+// them; give the same map whether read from the file or from its bytes in memory; and
+// leave an existing map untouched when refused.
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "core/gmp/CityMap.h"
+#include "fuzz/FuzzSupport.h"
+#include "tests/support/MapBuilder.h"
+#include "tests/support/RecordingProgress.h"
+#include "tests/support/TempDir.h"
+
+namespace citymapcheck {
+
+// Everything the queries give, checking every boundary on the way.
+struct Seen {
+    uint64_t cells = 0;  // a digest of every cell's block number
+    std::vector<std::tuple<int, int, int, int, int, int, int>> blocks;
+    std::vector<std::tuple<int, int, int, int, int, std::string>> zones;
+    bool operator==(const Seen&) const = default;
+};
+
+inline Seen ReadAll(const CityMap& map)
+{
+    Seen seen;
+    const uint32_t count = map.BlockCount();
+    for (int y = 0; y < CityMap::kSide; ++y)
+        for (int x = 0; x < CityMap::kSide; ++x)
+            for (int z = 0; z < CityMap::kLevels; ++z) {
+                const uint32_t n = map.BlockNumberAt(x, y, z);
+                if (n != 0 && n >= count)  // the message only when it is needed: this runs 524,288 times
+                    Require(false, "a cell holds block " + std::to_string(n) + " of " + std::to_string(count));
+                seen.cells = seen.cells * 1099511628211u + n + 1;
+            }
+    for (uint32_t n = 0; n < count; ++n) {
+        const MapBlock& b = map.Block(n);
+        seen.blocks.emplace_back(b.left, b.right, b.top, b.bottom, b.lid, b.arrows, b.slope);
+    }
+    for (const MapZone& z : map.Zones())
+        seen.zones.emplace_back(z.type, z.x, z.y, z.w, z.h, z.name);
+    Require(ThrowsOutOfRange([&] { map.Block(count); }), "block " + std::to_string(count) + " answered");
+    const int outside[][3] = {{-1, 0, 0}, {256, 0, 0}, {0, -1, 0}, {0, 256, 0}, {0, 0, -1}, {0, 0, 8}};
+    for (const auto& c : outside)
+        Require(ThrowsOutOfRange([&] { map.BlockNumberAt(c[0], c[1], c[2]); }), "a cell outside the grid answered");
+    return seen;
+}
+
+// Loads `file` into `map`, requiring the progress window to be shown at most once and
+// hidden at the end, whatever happened.
+inline std::optional<std::string> LoadWatched(CityMap& map, const std::string& file)
+{
+    RecordingProgress progress;
+    const auto refusal = Refusal(file, [&] { map.Load(file); });
+    const auto count = [&](char kind) {
+        return std::count_if(progress.calls.begin(), progress.calls.end(),
+                             [&](const RecordingProgress::Call& c) { return c.kind == kind; });
+    };
+    Require(
+        count('S') <= 1 && count('S') == count('H') && (progress.calls.empty() || progress.calls.back().kind == 'H'),
+        "the progress window was not shown once and hidden at the end");
+    return refusal;
+}
+
+}  // namespace citymapcheck
+
+inline void CheckCityMapFile(const std::string& file, const TempDir& scratch)
+{
+    using namespace citymapcheck;
+    CityMap fresh;
+    const auto refusal = LoadWatched(fresh, file);
+    const Seen loaded = ReadAll(fresh);
+    static const Seen empty = ReadAll(CityMap());
+    Require(!refusal || loaded == empty, "a refused file left a map behind");
+
+    const std::string text = TempDir::Read(file);
+    CityMap inMemory;
+    const auto memoryRefusal = Refusal(file, [&] {
+        inMemory.Parse({reinterpret_cast<const uint8_t*>(text.data()), text.size()}, file);
+    });
+    Require(memoryRefusal == refusal && ReadAll(inMemory) == loaded, "the bytes in memory read differently");
+
+    // The same file over a model that already holds a map.
+    const std::string baseline = scratch.File("baseline.gmp");
+    if (!std::filesystem::exists(baseline)) {
+        map_test::BlockData d;
+        d.blocks.resize(3);
+        d.Put(1, 2, d.AddColumn(3, 1, {1, 2}));
+        TempDir::Write(baseline, map_test::MapFile(d, {{1, 2, 3, 4, 5, "Zone"}}));
+    }
+    CityMap map;
+    map.Load(baseline);
+    static const Seen before = ReadAll(map);
+    Require(LoadWatched(map, file) == refusal, "the file loaded differently over an existing map");
+    Require(ReadAll(map) == (refusal ? before : loaded),
+            refusal ? "a refused file changed the map" : "the map does not match a fresh load");
+}
