@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/gmp/CityMap.h"
+#include "core/io/FileIO.h"
 #include "fuzz/FuzzSupport.h"
 #include "tests/support/MapBuilder.h"
 #include "tests/support/RecordingProgress.h"
@@ -53,12 +54,12 @@ inline Seen ReadAll(const CityMap& map)
     return seen;
 }
 
-// Loads `file` into `map`, requiring the progress window to be shown at most once and
+// Parses `input` into `map`, requiring the progress window to be shown at most once and
 // hidden at the end, whatever happened.
-inline std::optional<std::string> LoadWatched(CityMap& map, const std::string& file)
+inline std::optional<std::string> LoadWatched(CityMap& map, std::span<const uint8_t> input, const std::string& name)
 {
     RecordingProgress progress;
-    const auto refusal = Refusal(file, [&] { map.Load(file); });
+    const auto refusal = Refusal(name, [&] { map.Parse(input, name); });
     const auto count = [&](char kind) {
         return std::count_if(progress.calls.begin(), progress.calls.end(),
                              [&](const RecordingProgress::Call& c) { return c.kind == kind; });
@@ -71,34 +72,23 @@ inline std::optional<std::string> LoadWatched(CityMap& map, const std::string& f
 
 }  // namespace citymapcheck
 
-inline void CheckCityMapFile(const std::string& file, const TempDir& scratch)
+inline void CheckCityMapFile(std::span<const uint8_t> input, const std::string& name, const TempDir&)
 {
     using namespace citymapcheck;
     CityMap fresh;
-    const auto refusal = LoadWatched(fresh, file);
+    const auto refusal = LoadWatched(fresh, input, name);
     const Seen loaded = ReadAll(fresh);
     static const Seen empty = ReadAll(CityMap());
     Require(!refusal || loaded == empty, "a refused file left a map behind");
 
-    const std::string text = TempDir::Read(file);
-    CityMap inMemory;
-    const auto memoryRefusal = Refusal(file, [&] {
-        inMemory.Parse({reinterpret_cast<const uint8_t*>(text.data()), text.size()}, file);
-    });
-    Require(memoryRefusal == refusal && ReadAll(inMemory) == loaded, "the bytes in memory read differently");
-
-    // The same file over a model that already holds a map.
-    const std::string baseline = scratch.File("baseline.gmp");
-    if (!std::filesystem::exists(baseline)) {
-        map_test::BlockData d;
-        d.blocks.resize(3);
-        d.Put(1, 2, d.AddColumn(3, 1, {1, 2}));
-        TempDir::Write(baseline, map_test::MapFile(d, {{1, 2, 3, 4, 5, "Zone"}}));
-    }
+    // The same bytes over a model that already holds a map.
+    map_test::BlockData d;
+    d.blocks.resize(3);
+    d.Put(1, 2, d.AddColumn(3, 1, {1, 2}));
     CityMap map;
-    map.Load(baseline);
+    map.Parse(AsBytes(map_test::MapFile(d, {{1, 2, 3, 4, 5, "Zone"}})), "baseline.gmp");
     static const Seen before = ReadAll(map);
-    Require(LoadWatched(map, file) == refusal, "the file loaded differently over an existing map");
+    Require(LoadWatched(map, input, name) == refusal, "the file loaded differently over an existing map");
     Require(ReadAll(map) == (refusal ? before : loaded),
             refusal ? "a refused file changed the map" : "the map does not match a fresh load");
 }

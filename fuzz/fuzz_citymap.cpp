@@ -1,4 +1,4 @@
-// Map blocks and zones: CityMap::Load on any bytes, then every query, checked by
+// Map blocks and zones: CityMap::Parse on any bytes, then every query, checked by
 // CheckCityMapFile.
 
 #include <cstddef>
@@ -8,5 +8,5 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    return FuzzOneFile(data, size, "input.gmp", CheckCityMapFile);
+    return FuzzOneInput(data, size, "input.gmp", CheckCityMapFile);
 }

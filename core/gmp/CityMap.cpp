@@ -6,6 +6,8 @@
 
 #include "core/common/modGTA2.h"
 #include "core/io/ByteReader.h"
+#include "core/io/ByteSource.h"
+#include "core/io/ChunkWalker.h"
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
 
@@ -14,7 +16,6 @@ namespace {
 constexpr std::size_t kSquares = std::size_t{CityMap::kSide} * CityMap::kSide;
 constexpr std::size_t kBlockBytes = 12;
 constexpr std::size_t kZoneHeadBytes = 6;
-constexpr std::size_t kChunkHeadBytes = 8;
 constexpr int kRowsPerUpdate = 64;
 
 struct Chunk {
@@ -26,48 +27,21 @@ struct MapChunks {
     std::optional<Chunk> dmap, cmap, zone;
 };
 
-std::string UpperAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-// Tags come from the file; keep control bytes out of messages.
-std::string PrintableTag(const std::string& tag)
-{
-    std::string out;
-    for (char c : tag)
-        out += (c >= 0x20 && c < 0x7F) ? c : '?';
-    return "\"" + out + "\"";
-}
-
-// The chunks after the header, by tag; a later chunk of a tag replaces an earlier one.
-// Kept in this one function so that a shared chunk walker can take its place.
-MapChunks FindChunks(ByteReader file, const std::string& name)
+// The chunks after the header, by type; a later chunk of a type replaces an earlier one.
+// The bytes stay in memory, so each body is a view that outlives the walk.
+MapChunks FindChunks(std::span<const uint8_t> bytes, const std::string& name)
 {
     MapChunks found;
-    while (!file.AtEnd()) {
-        const std::size_t at = file.Position();
-        if (!file.CanRead(kChunkHeadBytes))
-            throw FileError(name,
-                            "the chunk header at offset " + std::to_string(at) + " is cut off by the end of the file");
-        const std::string tag = file.Text(4);
-        const uint32_t size = file.U32();
-        if (!file.CanRead(size))
-            throw FileError(name, "chunk " + PrintableTag(tag) + " at offset " + std::to_string(at) + " needs " +
-                                      std::to_string(size) + " bytes but only " + std::to_string(file.Remaining()) +
-                                      " remain in the file");
-        const Chunk chunk{file.Bytes(size), at};
-        const std::string upper = UpperAscii(tag);
-        if (upper == "DMAP")
-            found.dmap = chunk;
-        else if (upper == "CMAP")
-            found.cmap = chunk;
-        else if (upper == "ZONE")
-            found.zone = chunk;
-    }
+    MemorySource source(bytes, name);
+    ChunkWalker(source, ChunkDialect::Map, false)
+        .Walk("is not a map file: it is shorter than the 6-byte header", [&found](FileChunk& chunk) {
+            std::optional<Chunk>* slot = chunk.Type() == "DMAP"   ? &found.dmap
+                                         : chunk.Type() == "CMAP" ? &found.cmap
+                                         : chunk.Type() == "ZONE" ? &found.zone
+                                                                  : nullptr;
+            if (slot)
+                *slot = Chunk{chunk.Body(), chunk.At()};
+        });
     return found;
 }
 
@@ -232,11 +206,10 @@ void CityMap::Load(const std::string& path)
 void CityMap::Parse(std::span<const uint8_t> bytes, const std::string& name)
 {
     ProgressScope progress(0, static_cast<double>(bytes.size()), "Loading...");
-    ByteReader file(bytes);
-    if (!file.CanRead(6) || file.Text(4) != "GBMP")
+    // The version after the tag is not checked.
+    if (bytes.size() < 6 || std::string_view(reinterpret_cast<const char*>(bytes.data()), 4) != "GBMP")
         throw FileError(name, "is not a map file: it does not start with \"GBMP\" and a version");
-    file.Skip(2);  // the version is not checked
-    const MapChunks chunks = FindChunks(file, name);
+    const MapChunks chunks = FindChunks(bytes, name);
     if (!chunks.dmap && !chunks.cmap)
         throw FileError(name, "holds no blocks: it has neither a DMAP nor a CMAP chunk");
 

@@ -1,6 +1,7 @@
 #include "core/io/ChunkWalker.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/common/modGTA2.h"
 #include "core/io/FileError.h"
@@ -92,7 +93,9 @@ void ChunkWalker::Walk(const std::string& tooShort, const std::function<void(Fil
 {
     if (source_.Size() < kFileHeaderSize)
         throw FileError(source_.Name(), tooShort);
-    ProgressScope progress(1, static_cast<double>(source_.Size()), "Loading...");
+    std::optional<ProgressScope> progress;
+    if (ownProgress_)
+        progress.emplace(1, static_cast<double>(source_.Size()), "Loading...");
     source_.Skip(kFileHeaderSize);  // not checked
     while (source_.Remaining() != 0) {
         const std::size_t at = source_.Position();

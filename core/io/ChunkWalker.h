@@ -56,7 +56,12 @@ private:
 
 class ChunkWalker {
 public:
-    ChunkWalker(ByteSource& source, ChunkDialect dialect) : source_(source), dialect_(dialect) {}
+    // A walker that does not own the progress window only updates it, for a reader that
+    // shows its own around the walk and the work that follows it.
+    ChunkWalker(ByteSource& source, ChunkDialect dialect, bool ownProgress = true)
+        : source_(source), dialect_(dialect), ownProgress_(ownProgress)
+    {
+    }
 
     // Passes over the file header, refusing a shorter file with `tooShort`, then hands
     // every chunk to `visit` in file order, showing progress by position.
@@ -67,4 +72,5 @@ private:
 
     ByteSource& source_;
     ChunkDialect dialect_;
+    bool ownProgress_;
 };
