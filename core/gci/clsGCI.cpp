@@ -132,14 +132,18 @@ std::string Banner()
 
 }  // namespace
 
+// The game's car file is 39 KB; room for far more cars than the game's 32767 without
+// letting a stray huge file be read.
+constexpr SizeLimit kLargestCarFile{uint64_t{16} << 20, "car file"};
+
 void clsGCI::LoadCars(const std::string& sFile)
 {
-    Take(ReadWholeFile(sFile), sFile);
+    RefuseWhenOutOfMemory(sFile, [&] { Take(ReadWholeFile(sFile, kLargestCarFile), sFile); });
 }
 
 void clsGCI::ParseCars(std::span<const uint8_t> bytes, const std::string& sFile)
 {
-    Take(std::vector<uint8_t>(bytes.begin(), bytes.end()), sFile);
+    RefuseWhenOutOfMemory(sFile, [&] { Take(std::vector<uint8_t>(bytes.begin(), bytes.end()), sFile); });
 }
 
 void clsGCI::Take(std::vector<uint8_t> read, const std::string& sFile)

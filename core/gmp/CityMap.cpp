@@ -17,6 +17,9 @@ constexpr std::size_t kSquares = std::size_t{CityMap::kSide} * CityMap::kSide;
 constexpr std::size_t kBlockBytes = 12;
 constexpr std::size_t kZoneHeadBytes = 6;
 constexpr int kRowsPerUpdate = 64;
+// The game's maps are about 1.3 MB; a map with every column of all 256 x 256 squares
+// distinct and full stays below this.
+constexpr SizeLimit kLargestMapFile{uint64_t{64} << 20, "map file"};
 
 struct Chunk {
     std::span<const uint8_t> body;
@@ -199,11 +202,18 @@ std::vector<MapZone> ReadZones(const Chunk& chunk, const std::string& name)
 
 void CityMap::Load(const std::string& path)
 {
-    const std::vector<uint8_t> bytes = ReadWholeFile(path);
-    Parse(bytes, path);
+    RefuseWhenOutOfMemory(path, [&] {
+        const std::vector<uint8_t> bytes = ReadWholeFile(path, kLargestMapFile);
+        Parse(bytes, path);
+    });
 }
 
 void CityMap::Parse(std::span<const uint8_t> bytes, const std::string& name)
+{
+    RefuseWhenOutOfMemory(name, [&] { ParseBytes(bytes, name); });
+}
+
+void CityMap::ParseBytes(std::span<const uint8_t> bytes, const std::string& name)
 {
     ProgressScope progress(0, static_cast<double>(bytes.size()), "Loading...");
     // The version after the tag is not checked.

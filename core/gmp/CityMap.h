@@ -41,6 +41,8 @@ public:
     const std::vector<MapZone>& Zones() const { return zones_; }
 
 private:
+    void ParseBytes(std::span<const uint8_t> bytes, const std::string& name);
+
     // Block numbers, column by column: cell (x, y, z) at (y * 256 + x) * 8 + z. Empty
     // until a map is loaded.
     std::vector<uint32_t> grid_;

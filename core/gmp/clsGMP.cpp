@@ -10,6 +10,9 @@
 namespace {
 
 constexpr std::size_t kRecordHeaderSize = 6;
+// The game's maps are about 1.3 MB; a map with every column of all 256 x 256 squares
+// distinct and full stays below this.
+constexpr SizeLimit kLargestMapFile{uint64_t{64} << 20, "map file"};
 
 }  // namespace
 
@@ -17,14 +20,18 @@ void clsGMP::LoadMap(const std::string& sFile)
 {
     // Read piece by piece: of a map of megabytes only the chunk headers and the small
     // animation table are needed, and every other chunk is passed over unread.
-    FileReader file(sFile);
-    Load(file);
+    RefuseWhenOutOfMemory(sFile, [&] {
+        FileReader file(sFile, kLargestMapFile);
+        Load(file);
+    });
 }
 
 void clsGMP::ParseMap(std::span<const uint8_t> bytes, const std::string& sFile)
 {
-    MemorySource source(bytes, sFile);
-    Load(source);
+    RefuseWhenOutOfMemory(sFile, [&] {
+        MemorySource source(bytes, sFile);
+        Load(source);
+    });
 }
 
 void clsGMP::Load(ByteSource& source)

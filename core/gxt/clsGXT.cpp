@@ -5,7 +5,9 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <unordered_map>
 #include <utility>
 
 #include "core/common/modGTA2.h"
@@ -39,12 +41,28 @@ void StoreLE32(std::string& out, std::size_t at, std::size_t value)
     ::StoreLE32(reinterpret_cast<uint8_t*>(out.data() + at), static_cast<uint32_t>(value));
 }
 
+// The first two characters of `value` when they are a letter and "!" stored as two
+// single bytes at `start`.
+void SetPrefix(std::string& singleBytePrefix, const uint8_t* start, std::string_view value)
+{
+    singleBytePrefix.clear();
+    // Two characters were read before the terminator, so start[1] lies inside the block.
+    if (value.size() >= 2 && start[0] != 0 && start[1] != 0 && IsLetter(value[0]) && value[1] == '!')
+        singleBytePrefix = value.substr(0, 2);
+}
+
+// The game's text files are about 340 KB; even one with every text of every language
+// stays far below this.
+constexpr SizeLimit kLargestTextFile{uint64_t{64} << 20, "text file"};
+
 // Reads the text starting at `offset` up to the first pair of zero bytes, at any
 // alignment, dropping every zero byte. `singleBytePrefix` receives the first two
 // characters when they are a letter and "!" stored as two single bytes. `scratch`
 // has room for the whole block; the text is gathered there. Every read is of bytes
-// between `offset` and the end of the block.
-std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix, char* scratch)
+// between `offset` and the end of the block. `terminator` receives where the two zero
+// bytes that end it lie: a text read from any offset up to there is a tail of this one.
+std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix, char* scratch,
+                          std::size_t& terminator)
 {
     if (offset < 0 || static_cast<std::size_t>(offset) >= block.size())
         throw Damaged();
@@ -94,11 +112,8 @@ std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::s
         *out++ = static_cast<char>(b);
     }
     const std::string_view value(scratch, static_cast<std::size_t>(out - scratch));
-
-    singleBytePrefix.clear();
-    // Two characters were read before the terminator, so start[1] lies inside the block.
-    if (value.size() >= 2 && start[0] != 0 && start[1] != 0 && IsLetter(value[0]) && value[1] == '!')
-        singleBytePrefix = value.substr(0, 2);
+    terminator = static_cast<std::size_t>(p - block.data()) - 2;
+    SetPrefix(singleBytePrefix, start, value);
     return value;
 }
 
@@ -106,19 +121,30 @@ std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::s
 
 void clsGXT::ReadGXT(const std::string& sFile)
 {
-    ParseGXT(ReadWholeFile(sFile), sFile);
+    // The key table must fit in the file before the file is read.
+    const auto checkHead = [&sFile](std::span<const uint8_t> head, uint64_t fileSize) {
+        if (head.size() < kTableAt || std::memcmp(head.data(), "GBLEd", 5) != 0 ||
+            std::memcmp(head.data() + 6, "TKEY", 4) != 0)
+            throw InvalidGXT(sFile);
+        const auto tableSize = static_cast<int32_t>(LE32(head.data() + 10));
+        if (tableSize < 0 || kTableAt + static_cast<uint64_t>(tableSize) + 8 > fileSize)
+            throw InvalidGXT(sFile);
+    };
+    RefuseWhenOutOfMemory(sFile, [&] { ParseGXT(ReadWholeFile(sFile, kLargestTextFile, kTableAt, checkHead), sFile); });
 }
 
 void clsGXT::ParseGXT(std::span<const uint8_t> bytes, const std::string& sFile)
 {
     clsGXT fresh;
-    try {
-        fresh.ReadFrom(bytes);
-    } catch (const Damaged&) {
-        throw InvalidGXT(sFile);
-    } catch (const TruncatedData&) {
-        throw InvalidGXT(sFile);
-    }
+    RefuseWhenOutOfMemory(sFile, [&] {
+        try {
+            fresh.ReadFrom(bytes);
+        } catch (const Damaged&) {
+            throw InvalidGXT(sFile);
+        } catch (const TruncatedData&) {
+            throw InvalidGXT(sFile);
+        }
+    });
     *this = std::move(fresh);
 }
 
@@ -167,15 +193,43 @@ void clsGXT::ReadFrom(std::span<const uint8_t> file)
     std::vector<std::string> prefixes(keys.size());
     // No text is longer than the block, whatever the offsets.
     const auto scratch = std::make_unique_for_overwrite<char[]>(block.size());
+    // Texts are read in the order of their offsets (the file's own order, as a rule), so
+    // that an entry whose offset lies inside the text just read shares its bytes: each
+    // byte of the block is read once, and the texts never take more than the block.
+    std::vector<uint32_t> order;
+    if (!std::is_sorted(offsets.begin(), offsets.end())) {
+        order.resize(keys.size());
+        for (std::size_t k = 0; k < order.size(); ++k)
+            order[k] = static_cast<uint32_t>(k);
+        std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return offsets[a] < offsets[b]; });
+    }
+    struct Run {
+        std::size_t start, terminator, cursor, cursorText, textEnd, first;
+    };
+    std::optional<Run> run;
     {
         ProgressScope progress(1, count, "Loading...");
-        for (std::size_t k = 0; k < keys.size(); ++k) {
-            UpdateProgress(static_cast<double>(k + 1), "Loading...");
-            const std::string_view text = ReadText(block, offsets[k], prefixes[k], scratch.get());
+        for (std::size_t n = 0; n < keys.size(); ++n) {
+            UpdateProgress(static_cast<double>(n + 1), "Loading...");
+            const std::size_t k = order.empty() ? n : order[n];
+            const int32_t offset = offsets[k];
+            if (run && offset >= 0 && static_cast<std::size_t>(offset) <= run->terminator) {
+                for (; run->cursor < static_cast<std::size_t>(offset); ++run->cursor)
+                    run->cursorText += block[run->cursor] != 0;
+                values[k] = {run->cursorText, run->textEnd - run->cursorText, true};
+                values[run->first].shared = true;
+                SetPrefix(prefixes[k], block.data() + offset, std::string_view(texts).substr(values[k].at, 2));
+                continue;
+            }
+            std::size_t terminator = 0;
+            const std::string_view text = ReadText(block, offset, prefixes[k], scratch.get(), terminator);
             values[k] = {texts.size(), text.size()};
             texts += text;
+            const auto at = static_cast<std::size_t>(offset);
+            run = Run{at, terminator, at, values[k].at, texts.size(), k};
         }
     }
+    CompactedSize = texts.size();
     Keys = std::move(keys);
     Texts = std::move(texts);
     Values = std::move(values);
@@ -188,9 +242,20 @@ bool clsGXT::SaveGXT(const std::string& sFile)
     const std::size_t count = Values.size();
     const std::size_t textsAt = kTableAt + count * kKeyRecordSize + 8;
     std::size_t largest = textsAt;
-    for (const TextSpan& value : Values)
-        largest += value.size * 2 + 2;
-
+    // Entries sharing bytes end where their text ends: each such group is written as its
+    // longest text, the others pointing into it, as they did in the file loaded.
+    std::unordered_map<std::size_t, std::size_t> longest;  // text end -> entry
+    for (std::size_t k = 0; k < count; ++k) {
+        const TextSpan& value = Values[k];
+        if (!value.shared) {
+            largest += value.size * 2 + 2;
+            continue;
+        }
+        const auto [it, isNew] = longest.try_emplace(value.at + value.size, k);
+        if (isNew || value.size > Values[it->second].size)
+            it->second = k;
+    }
+    std::unordered_map<std::size_t, std::size_t> writtenAt;  // text end -> offset of the group's text
     std::string out;
     out.reserve(largest);
     out += "GBLEd";
@@ -205,9 +270,20 @@ bool clsGXT::SaveGXT(const std::string& sFile)
         for (std::size_t k = 0; k < count; ++k) {
             UpdateProgress(static_cast<double>(k + 1), "Saving...");
             const std::size_t record = kTableAt + k * kKeyRecordSize;
-            StoreLE32(out, record, out.size() - textsAt);
             std::memcpy(out.data() + record + 4, Keys[k].data(), kNameSize);
-            EncodeValue(out, ValueOf(k), SingleBytePrefix[k]);
+            if (Values[k].shared) {
+                const std::size_t end = Values[k].at + Values[k].size, head = longest.at(end);
+                const auto [it, isNew] = writtenAt.try_emplace(end, out.size() - textsAt);
+                if (isNew)
+                    EncodeValue(out, ValueOf(head), SingleBytePrefix[head]);
+                // The tail starts at its first character's byte: decoding drops the zeros.
+                const std::size_t skipped = Values[k].at - Values[head].at;
+                const std::size_t singles = std::min(skipped, SingleBytes(ValueOf(head), SingleBytePrefix[head]));
+                StoreLE32(out, record, it->second + singles + (skipped - singles) * 2);
+            } else {
+                StoreLE32(out, record, out.size() - textsAt);
+                EncodeValue(out, ValueOf(k), SingleBytePrefix[k]);
+            }
             // Offsets and the block size are signed 32-bit in the file.
             if (out.size() - textsAt > kLargestBlock)
                 throw FileError(sFile, "the texts are too long to be stored in a GXT file");
@@ -218,11 +294,14 @@ bool clsGXT::SaveGXT(const std::string& sFile)
     return true;
 }
 
+std::size_t clsGXT::SingleBytes(std::string_view Value, const std::string& KeptPrefix)
+{
+    return (!KeptPrefix.empty() && Value.starts_with(KeptPrefix)) || HasPrefixCode(Value) ? 2 : 0;
+}
+
 void clsGXT::EncodeValue(std::string& out, std::string_view Value, const std::string& KeptPrefix)
 {
-    std::size_t start = 0;
-    if ((!KeptPrefix.empty() && Value.starts_with(KeptPrefix)) || HasPrefixCode(Value))
-        start = 2;
+    const std::size_t start = SingleBytes(Value, KeptPrefix);
     // Each later character is a cell of the character and a zero byte; two zero bytes end it.
     const std::size_t at = out.size();
     out.resize(at + start + (Value.size() - start) * 2 + 2, '\0');
@@ -264,8 +343,46 @@ std::string clsGXT::GetValue(int32_t Idx) const
 void clsGXT::SetValue(int32_t Idx, const std::string& Value)
 {
     const std::size_t k = Element(Idx);
+    Values[k] = {};
+    if (Texts.size() + Value.size() > 2 * CompactedSize + (std::size_t{64} << 10))
+        CompactTexts();
     Values[k] = {Texts.size(), Value.size()};
     Texts += Value;
+}
+
+void clsGXT::CompactTexts()
+{
+    // Spans by where they start, longest first: each run of overlapping spans is kept
+    // once, and every span in it moves with it.
+    std::vector<std::size_t> order(Values.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        order[k] = k;
+    std::sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        return Values[a].at != Values[b].at ? Values[a].at < Values[b].at : Values[a].size > Values[b].size;
+    });
+    std::string kept;
+    std::size_t runStart = 0, runEnd = 0, runKeptAt = 0;
+    bool inRun = false;
+    for (const std::size_t k : order) {
+        TextSpan& span = Values[k];
+        if (span.size == 0) {
+            span.at = 0;
+            continue;
+        }
+        if (!inRun || span.at >= runEnd) {
+            runStart = span.at;
+            runEnd = span.at;
+            runKeptAt = kept.size();
+            inRun = true;
+        }
+        if (span.at + span.size > runEnd) {
+            kept.append(Texts, runEnd, span.at + span.size - runEnd);
+            runEnd = span.at + span.size;
+        }
+        span.at = runKeptAt + (span.at - runStart);
+    }
+    Texts = std::move(kept);
+    CompactedSize = Texts.size();
 }
 
 std::string clsGXT::GetValueFromKey(const std::string& sKey) const

@@ -47,24 +47,35 @@ private:
     static bool HasPrefixCode(std::string_view Value);
     // Appends the bytes a value is written as, terminator included.
     static void EncodeValue(std::string& out, std::string_view Value, const std::string& KeptPrefix);
+    // How many leading characters EncodeValue writes as single bytes: 0 or 2.
+    static std::size_t SingleBytes(std::string_view Value, const std::string& KeptPrefix);
     // Fills this (fresh) model from the file's bytes; throws on anything damaged.
     void ReadFrom(std::span<const uint8_t> file);
     using KeyName = std::array<char, 8>;
     std::size_t Element(int32_t Idx) const;
 
-    // Where a value lies in Texts.
+    // Where a value lies in Texts. Entries whose texts overlap in the file (the same
+    // text, or a tail of it) share their bytes here too, until one is edited; `shared`
+    // marks them, and a save writes each such text once, with the others pointing into it.
     struct TextSpan {
         std::size_t at = 0;
         std::size_t size = 0;
+        bool shared = false;
     };
     std::string_view ValueOf(std::size_t k) const
     {
         return std::string_view(Texts).substr(Values[k].at, Values[k].size);
     }
 
+    // Drops the bytes no value uses any more, keeping shared bytes shared.
+    void CompactTexts();
+
     // Every value back to back, followed by those SetValue has stored since: a load
     // makes one allocation for all texts, not one each.
     std::string Texts;
+    // The size of Texts after the load or the last compaction: SetValue compacts once
+    // the texts have grown to twice that, so edits never grow memory without bound.
+    std::size_t CompactedSize = 0;
     std::vector<TextSpan> Values;
     // Each entry's name as stored, padded with zero bytes to 8.
     std::vector<KeyName> Keys;

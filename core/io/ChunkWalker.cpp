@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <stdexcept>
 
 #include "core/common/modGTA2.h"
 #include "core/io/FileError.h"
@@ -67,16 +68,29 @@ void FileChunk::RequireBody() const
 
 std::span<const uint8_t> FileChunk::Body()
 {
-    RequireBody();
-    taken_ = true;
-    return source_.Read(size_);
+    if (taken_ != 0)
+        throw std::logic_error("the body of a chunk is read once");
+    return Piece(size_);
 }
 
 void FileChunk::BodyInto(std::vector<uint8_t>& out)
 {
+    if (taken_ != 0)
+        throw std::logic_error("the body of a chunk is read once");
     RequireBody();
-    taken_ = true;
     source_.ReadInto(out, size_);
+    taken_ = size_;
+}
+
+std::span<const uint8_t> FileChunk::Piece(std::size_t n)
+{
+    if (taken_ == 0)
+        RequireBody();
+    if (n > size_ - taken_)
+        throw std::out_of_range(Where() + ": " + std::to_string(n) + " more bytes asked of its body, " +
+                                std::to_string(size_ - taken_) + " left");
+    taken_ += n;
+    return source_.Read(n);
 }
 
 void ChunkWalker::CutHeader(std::size_t at, const std::string& shownType) const
@@ -96,6 +110,10 @@ void ChunkWalker::Walk(const std::string& tooShort, const std::function<void(Fil
     std::optional<ProgressScope> progress;
     if (ownProgress_)
         progress.emplace(1, static_cast<double>(source_.Size()), "Loading...");
+    // An update when the walk has moved on by a step, not for every chunk: a file of
+    // nothing but empty chunks would spend its time in the progress window.
+    const std::size_t step = std::max<std::size_t>(source_.Size() / 200, 1 << 16);
+    std::size_t nextUpdate = 0;
     source_.Skip(kFileHeaderSize);  // not checked
     while (source_.Remaining() != 0) {
         const std::size_t at = source_.Position();
@@ -104,17 +122,19 @@ void ChunkWalker::Walk(const std::string& tooShort, const std::function<void(Fil
         if (header.size() < kTypeSize)
             CutHeader(at, {});
         const std::string type(header.begin(), header.begin() + kTypeSize);
-        if (dialect_ == ChunkDialect::Style && type == std::string(kTypeSize, '\0'))
-            break;  // padding after the last chunk
+        if (type == std::string_view("\0\0\0\0", kTypeSize))
+            break;
         if (header.size() < kTypeSize + kSizeSize)
             CutHeader(at, PrintableTag(type));
         const auto size = static_cast<int32_t>(LE32(header.data() + kTypeSize));
         FileChunk chunk(source_, dialect_, type, at, static_cast<std::size_t>(size));
-        UpdateProgress(static_cast<double>(source_.Position()), "Loading Section " + chunk.Shown() + "...");
+        if (source_.Position() >= nextUpdate || static_cast<std::size_t>(size) >= step) {
+            UpdateProgress(static_cast<double>(source_.Position()), "Loading Section " + chunk.Shown() + "...");
+            nextUpdate = source_.Position() + step;
+        }
         if (size < 0)
             chunk.Refuse(chunk.Where() + " has a negative size (" + std::to_string(size) + ")");
         visit(chunk);
-        if (!chunk.taken_)
-            source_.Skip(std::min(chunk.Size(), source_.Remaining()));
+        source_.Skip(std::min(chunk.Size() - chunk.taken_, source_.Remaining()));
     }
 }

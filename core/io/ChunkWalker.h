@@ -2,7 +2,9 @@
 // The walk over a chunked GTA2 file (style, map): a 6-byte file header, then chunks of a
 // 4-character type, a signed 32-bit little-endian size and that many bytes. The walker
 // hands each chunk to the format; a body the format does not ask for is passed over
-// unread, and one that runs past the end of the file only ends the walk.
+// unread, and one that runs past the end of the file only ends the walk. A chunk type of
+// four zero bytes ends the walk too: style files are padded with zeros after their last
+// chunk, and a run of empty chunks with no type is nothing a format could use.
 
 #include <cstddef>
 #include <cstdint>
@@ -20,8 +22,7 @@ std::string PrintableTag(std::string_view tag);
 // ASCII letters in upper case, every other byte as it is.
 std::string UpperAscii(std::string_view text);
 
-// The two formats word two refusals differently, and only style files are padded with
-// zero bytes after their last chunk.
+// The two formats word two refusals differently.
 enum class ChunkDialect { Style, Map };
 
 class FileChunk {
@@ -39,6 +40,10 @@ public:
     std::span<const uint8_t> Body();
     // The body into `out`, for bytes the model keeps as they are.
     void BodyInto(std::vector<uint8_t>& out);
+    // The next n bytes of the body, for a reader that takes a large body in pieces so
+    // that it never holds two copies of it; what it leaves is passed over. The whole
+    // body must be in the file.
+    std::span<const uint8_t> Piece(std::size_t n);
     [[noreturn]] void Refuse(const std::string& problem) const;
 
 private:
@@ -51,7 +56,7 @@ private:
     std::string shown_;
     std::size_t at_;
     std::size_t size_;
-    bool taken_ = false;
+    std::size_t taken_ = 0;
 };
 
 class ChunkWalker {

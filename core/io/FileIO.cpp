@@ -2,10 +2,13 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <limits>
+#include <optional>
 #include <random>
 #include <system_error>
 
 #include "core/common/PathRules.h"
+#include "core/common/modGTA2.h"
 #include "core/io/FileError.h"
 
 namespace fs = std::filesystem;
@@ -26,23 +29,37 @@ SystemFile OpenForReading(const std::string& path)
     return in;
 }
 
-std::size_t SizeOf(const std::string& path, const SystemFile& file)
+// Pieces of a whole-file read, each followed by a progress update when the file is
+// large enough for the read to be seen.
+constexpr std::size_t kReadPiece = std::size_t{4} << 20;
+
+std::string InMegabytes(uint64_t bytes)
+{
+    return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB";
+}
+
+std::size_t SizeOf(const std::string& path, const SystemFile& file, SizeLimit limit)
 {
     uint64_t size = 0;
     if (const std::error_code error = file.Size(size))
         throw FileError(path, "cannot be read: " + error.message());
+    if (size > limit.bytes || size > std::numeric_limits<std::size_t>::max())
+        throw FileError(path, "is too large to load: " + std::to_string(size) + " bytes, more than any " + limit.kind +
+                                  " (at most " + InMegabytes(limit.bytes) + ")");
     return static_cast<std::size_t>(size);
 }
 
-// A name no other save picks: the target's name, hidden, and 64 random bits.
+// A short name no other save picks, so that a target with a name as long as the
+// system allows still has room for it beside it.
 fs::path UniqueNameBeside(const fs::path& target)
 {
     static thread_local std::mt19937_64 random{uint64_t{std::random_device{}()} << 32 | std::random_device{}()};
-    char bits[17];
-    std::snprintf(bits, sizeof bits, "%016llx", static_cast<unsigned long long>(random()));
-    fs::path name(".");
-    name += target.filename();
-    name += std::string(".") + bits + ".tmp";
+    static constexpr char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string name = ".kv";
+    uint64_t bits = random();
+    for (int i = 0; i < 6; ++i, bits /= 36)
+        name += kLetters[bits % 36];
+    name += ".tmp";
     return target.parent_path() / name;
 }
 
@@ -52,19 +69,41 @@ void RemoveQuietly(const fs::path& file)
     fs::remove(file, ignored);
 }
 
-// A new file beside `target` holding `bytes`, flushed to disk and closed.
+// What the user can act on, for the failures that have a plain cause.
+std::string Why(const std::error_code& error)
+{
+    if (error == std::errc::no_space_on_device || error == std::errc::file_too_large)
+        return "the disk is full";
+    if (error == std::errc::device_or_resource_busy || error == std::errc::text_file_busy)
+        return "it is in use by another program";
+    return error.message();
+}
+
+std::string FolderOf(const fs::path& target)
+{
+    return Utf8FromPath(target.has_parent_path() ? target.parent_path() : fs::path("."));
+}
+
+// A new file beside `target` holding `bytes`, flushed to disk and closed, with the
+// permissions and owner of `old` when there is one. Whatever is at a name tried (a
+// link, a folder another program left) is never written through, nor removed.
 fs::path WriteNewFileBeside(const fs::path& target, const std::string& nameForUser, std::span<const uint8_t> bytes,
-                            bool ownerOnly)
+                            bool replacesOld)
 {
     for (int attempt = 1;; ++attempt) {
         const fs::path temp = UniqueNameBeside(target);
         SystemFile file;
-        std::error_code error = file.CreateNew(temp, ownerOnly);
+        std::error_code error = file.CreateNew(temp, replacesOld);
         if (error == std::errc::file_exists && attempt < kNameAttempts)
             continue;
+        if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
+            error == std::errc::read_only_file_system)
+            throw FileError(nameForUser, "cannot be saved: the folder " + FolderOf(target) + " cannot be written");
         if (error)
-            throw FileError(nameForUser, "cannot be written: " + error.message());
+            throw FileError(nameForUser, "cannot be written: " + Why(error));
         error = file.WriteAll(bytes);
+        if (!error && replacesOld)
+            error = file.TakeOwnerAndModeOf(target);
         if (!error)
             error = file.FlushToDisk();
         if (!error)
@@ -73,11 +112,12 @@ fs::path WriteNewFileBeside(const fs::path& target, const std::string& nameForUs
             return temp;
         file.Close();
         RemoveQuietly(temp);
-        throw FileError(nameForUser, "cannot be written: " + error.message());
+        throw FileError(nameForUser, "cannot be written: " + Why(error));
     }
 }
 
-// `from` under the name `to`, replacing whatever `to` was, in one step.
+// `from` under the name `to`, replacing whatever `to` was (a link included, never
+// followed), in one step.
 std::error_code Rename(const fs::path& from, const fs::path& to)
 {
     std::error_code error;
@@ -85,92 +125,165 @@ std::error_code Rename(const fs::path& from, const fs::path& to)
     return error;
 }
 
-// The old file becomes the backup by a second name for it, which costs no copy of its
-// bytes: the new file is put in place under a new name afterwards. A target that is not
-// a plain file, or a file system without links, gets a copy instead.
-std::error_code LinkOrCopy(const fs::path& from, const fs::path& to)
+#ifndef _WIN32
+// A second name for the old file, made under a fresh name, costs no copy of its bytes; a
+// file system without links gets a copy. Returns the name, or empty with `error` set.
+fs::path SecondName(const fs::path& target, std::error_code& error)
 {
-    std::error_code error;
-    if (fs::is_regular_file(fs::symlink_status(from, error))) {
-        fs::create_hard_link(from, to, error);
+    for (int attempt = 1;; ++attempt) {
+        const fs::path temp = UniqueNameBeside(target);
+        error.clear();
+        fs::create_hard_link(target, temp, error);
+        if (error && error != std::errc::file_exists) {
+            error.clear();
+            fs::copy_file(target, temp, error);
+        }
         if (!error)
+            return temp;
+        if (error != std::errc::file_exists || attempt == kNameAttempts)
             return {};
     }
-    error.clear();
-    fs::copy_file(from, to, error);
-    return error;
 }
 
 // The backup is made under a name of its own and then renamed over the old one, so
-// there is always one whole backup.
+// there is always one whole backup, and a link at the backup name is replaced, never
+// written through.
 std::error_code BackUp(const fs::path& target, const fs::path& backup)
 {
-    const fs::path temp = UniqueNameBeside(target);
-    std::error_code error = LinkOrCopy(target, temp);
-    if (!error)
-        error = Rename(temp, backup);
+    std::error_code error;
+    const fs::path temp = SecondName(target, error);
+    if (error)
+        return error;
+    error = Rename(temp, backup);
     // Also after a rename that did nothing: renaming a link over another link to the
     // same file leaves both names, as when two saves back up the same file at once.
     RemoveQuietly(temp);
     return error;
 }
+#endif
+
+// A link is saved through to the file it names, which keeps the link a link and puts the
+// backup beside the real file.
+fs::path FileBehindLinks(fs::path file, const std::string& nameForUser)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(file, error)))
+            return file;
+        const fs::path to = fs::read_symlink(file, error);
+        if (error)
+            throw FileError(nameForUser, "cannot be saved: its link cannot be followed: " + error.message());
+        file = to.is_absolute() ? to : file.parent_path() / to;
+    }
+    throw FileError(nameForUser, "cannot be saved: its links lead round in a circle");
+}
+
+bool IsReadOnly(const fs::path& target, const fs::file_status& old)
+{
+    // As root the system allows everything, so a file nobody may write counts as
+    // read-only whatever it says.
+    constexpr fs::perms kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (old.permissions() & kWrite) == fs::perms::none || !MayWrite(target);
+}
 
 // The one way a model's file is written: whole, to disk, under a name of its own; then
-// the backup, if asked for; then in place. A file that replaces another keeps that
-// one's permissions, and nobody else may read it before then.
+// the backup, if asked for; then in place. Everything that can be checked is checked
+// before the first byte is written, and nothing of the old file or backup changes
+// before the new file is complete.
 void PutInPlace(const std::string& path, std::span<const uint8_t> bytes, bool keepBackup)
 {
-    const fs::path target = PathFromUtf8(path);
+    const fs::path target = FileBehindLinks(PathFromUtf8(path), path);
     std::error_code ignored;
     const fs::file_status old = fs::status(target, ignored);
-    const fs::path temp = WriteNewFileBeside(target, path, bytes, fs::exists(old));
-    if (fs::is_regular_file(old))
-        fs::permissions(temp, old.permissions(), ignored);  // a file system without them keeps its own
-    if (keepBackup && fs::exists(old)) {
-        fs::path backup = target;
-        backup += ".bak";
-        if (const std::error_code error = BackUp(target, backup)) {
-            RemoveQuietly(temp);
-            throw FileError(path, "cannot be backed up as " + Utf8FromPath(backup) + ": " + error.message());
-        }
-    }
-    if (const std::error_code error = Rename(temp, target)) {
+    const bool replaces = fs::exists(old);
+    if (fs::is_directory(old))
+        throw FileError(path, "cannot be saved: it is a folder");
+    if (replaces && IsReadOnly(target, old))
+        throw FileError(path, "is read-only: it cannot be saved over");
+    fs::path backup = target;
+    backup += ".bak";
+    keepBackup = keepBackup && replaces;
+    if (keepBackup && fs::is_directory(fs::symlink_status(backup, ignored)))
+        throw FileError(path, "cannot be backed up: " + Utf8FromPath(backup) + " is a folder");
+
+    const fs::path temp = WriteNewFileBeside(target, path, bytes, replaces);
+    std::error_code error;
+#ifdef _WIN32
+    error = replaces ? ReplaceExistingFile(target, temp, keepBackup ? backup : fs::path()) : Rename(temp, target);
+    if (error) {
         RemoveQuietly(temp);
-        throw FileError(path, "cannot be replaced: " + error.message());
+        throw FileError(path, "cannot be replaced: " + Why(error));
     }
+#else
+    if (keepBackup && (error = BackUp(target, backup))) {
+        RemoveQuietly(temp);
+        throw FileError(path, "cannot be backed up as " + Utf8FromPath(backup) + ": " + Why(error));
+    }
+    if ((error = Rename(temp, target))) {
+        RemoveQuietly(temp);
+        throw FileError(path, "cannot be replaced: " + Why(error));
+    }
+#endif
 }
 
 }  // namespace
 
-std::vector<uint8_t> ReadWholeFile(const std::string& path)
+std::vector<uint8_t> ReadWholeFile(const std::string& path, SizeLimit limit, std::size_t headSize,
+                                   const HeadCheck& checkHead)
 {
     SystemFile in = OpenForReading(path);
-    // One read of the size the file has now, so a large file is not copied again and
-    // again as the buffer grows; whatever a growing file adds meanwhile is read after it.
-    std::vector<uint8_t> bytes(SizeOf(path, in));
-    std::size_t filled = 0;
-    uint8_t more[1 << 16];
-    for (;;) {
-        const bool full = filled == bytes.size();
-        std::size_t got = 0;
-        const std::error_code error =
-            full ? in.ReadSome(more, sizeof more, got) : in.ReadSome(bytes.data() + filled, bytes.size() - filled, got);
-        if (error)
-            throw FileError(path, "cannot be read: " + error.message());
+    const std::size_t size = SizeOf(path, in, limit);
+    const auto fill = [&](uint8_t* into, std::size_t n) {
+        std::size_t done = 0;
+        for (std::size_t got = 1; done < n && got != 0; done += got)
+            if (const std::error_code error = in.ReadSome(into + done, n - done, got))
+                throw FileError(path, "cannot be read: " + error.message());
+        return done;
+    };
+    std::vector<uint8_t> head(std::min(headSize, size));
+    head.resize(fill(head.data(), head.size()));
+    if (checkHead)
+        checkHead(head, size);
+    // One allocation of the size the file has now, so a large file is not copied again
+    // and again as the buffer grows; whatever a growing file adds meanwhile is read after it.
+    std::vector<uint8_t> bytes;
+    if (head.size() == size && size != 0)  // all of it is in hand
+        bytes = std::move(head);
+    else {
+        bytes.resize(std::max(size, head.size()));
+        std::copy(head.begin(), head.end(), bytes.begin());
+    }
+    std::size_t filled = head.size();
+    std::optional<ProgressScope> progress;
+    if (size > kReadPiece)
+        progress.emplace(0, static_cast<double>(size), "Reading...");
+    while (filled < size) {
+        const std::size_t got = fill(bytes.data() + filled, std::min(kReadPiece, size - filled));
         if (got == 0)
             break;
-        if (full)
-            bytes.insert(bytes.end(), more, more + got);
         filled += got;
+        if (progress)
+            UpdateProgress(static_cast<double>(filled), "Reading...");
     }
     bytes.resize(filled);
+    if (filled < size)
+        return bytes;
+    uint8_t more[1 << 16];
+    while (const std::size_t got = fill(more, sizeof more)) {
+        if (bytes.size() + got > limit.bytes)
+            throw FileError(path,
+                            "is too large to load: it grew past " + InMegabytes(limit.bytes) + " while it was read");
+        bytes.insert(bytes.end(), more, more + got);
+        if (got < sizeof more)
+            break;
+    }
     return bytes;
 }
 
-FileReader::FileReader(const std::string& path) : FileReader(path, OpenForReading(path)) {}
+FileReader::FileReader(const std::string& path, SizeLimit limit) : FileReader(path, OpenForReading(path), limit) {}
 
-FileReader::FileReader(const std::string& path, SystemFile file)
-    : ByteSource(path, SizeOf(path, file)), file_(std::move(file))
+FileReader::FileReader(const std::string& path, SystemFile file, SizeLimit limit)
+    : ByteSource(path, SizeOf(path, file, limit)), file_(std::move(file))
 {
 }
 

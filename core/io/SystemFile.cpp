@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -180,3 +181,77 @@ std::error_code SystemFile::Close()
 #endif
     return {};
 }
+
+std::error_code SystemFile::TakeOwnerAndModeOf(const std::filesystem::path& like)
+{
+#ifdef _WIN32
+    (void)like;  // ReplaceExistingFile keeps the old file's attributes and security
+    return {};
+#else
+    struct stat info;
+    if (::stat(like.c_str(), &info) != 0)
+        return LastError();
+    // Only a privileged process may give a file away; the group alone it may set to one
+    // of its own.
+    if (::fchown(fd_, info.st_uid, info.st_gid) != 0) {
+        if (errno != EPERM)
+            return LastError();
+        [[maybe_unused]] const int ignored = ::fchown(fd_, static_cast<uid_t>(-1), info.st_gid);
+    }
+    // After the owner: changing it may clear the set-id bits.
+    if (::fchmod(fd_, info.st_mode & 07777) != 0)
+        return LastError();
+    return {};
+#endif
+}
+
+bool MayWrite(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    return ::_waccess(path.c_str(), 2) == 0;
+#else
+    return ::access(path.c_str(), W_OK) == 0;
+#endif
+}
+
+#ifdef _WIN32
+namespace {
+
+std::error_code Win32Error(DWORD code)
+{
+    switch (code) {
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_UNABLE_TO_REMOVE_REPLACED:
+            return std::make_error_code(std::errc::device_or_resource_busy);
+        case ERROR_ACCESS_DENIED:
+            return std::make_error_code(std::errc::permission_denied);
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return std::make_error_code(std::errc::no_space_on_device);
+        default:
+            return {static_cast<int>(code), std::system_category()};
+    }
+}
+
+}  // namespace
+
+std::error_code ReplaceExistingFile(const std::filesystem::path& target, const std::filesystem::path& replacement,
+                                    const std::filesystem::path& backup)
+{
+    if (!backup.empty()) {
+        const DWORD attributes = ::GetFileAttributesW(backup.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+            ::SetFileAttributesW(backup.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+    }
+    if (::ReplaceFileW(target.c_str(), replacement.c_str(), backup.empty() ? nullptr : backup.c_str(),
+                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return {};
+    const DWORD code = ::GetLastError();
+    // The old file went to the backup name but the new one could not follow: put the old
+    // one back, so the name never goes missing.
+    if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        ::MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    return Win32Error(code);
+}
+#endif

@@ -30,7 +30,22 @@ public:
     std::error_code WriteAll(std::span<const uint8_t> bytes);
     std::error_code FlushToDisk();
     std::error_code Close();
+    // Gives the open file the permission bits, owner and group of `like`, as far as the
+    // process may: an owner it may not give is left as it is.
+    std::error_code TakeOwnerAndModeOf(const std::filesystem::path& like);
 
 private:
     int fd_ = -1;
 };
+
+// Whether the system lets this process write `path` (as root it mostly says yes).
+bool MayWrite(const std::filesystem::path& path);
+
+#ifdef _WIN32
+// Puts `replacement` in place of the existing `target` in one call that keeps the
+// target's attributes and security, and keeps the previous file as `backup` unless that
+// is empty. A read-only old backup is replaced all the same. A sharing violation comes
+// back as std::errc::device_or_resource_busy.
+std::error_code ReplaceExistingFile(const std::filesystem::path& target, const std::filesystem::path& replacement,
+                                    const std::filesystem::path& backup);
+#endif

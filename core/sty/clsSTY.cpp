@@ -16,6 +16,10 @@ constexpr std::size_t kTileGroupBytes = 4 * clsSTY::kTileBytes;  // four tiles s
 constexpr int kPalettesPerPage = 64;
 constexpr std::size_t kPalettePageBytes = kPalettesPerPage * clsSTY::kPaletteBytes;
 constexpr std::size_t kMaxItems = 32767;  // the counts are signed 16-bit
+// How much of a large chunk is read at a time: small enough not to matter next to the
+// chunk, large enough that a read costs nothing next to its bytes.
+constexpr std::size_t kGroupsPerPiece = 16;
+constexpr std::size_t kWordsPerPiece = 1 << 16;
 
 // The special-effects chunk's tag is spelled out in hex: "S", "P", "E", "C".
 const std::array<const char*, 7> kByteBlockTypes = {"DELS", "DELX", "CARI", "\x53\x50\x45\x43", "PALB", "RECY", "OBJI"};
@@ -42,84 +46,93 @@ public:
     {
         const std::string& type = chunk.Type();
         if (!IsKnown(type))
-            return;            // not ours to read: passed over
-        if (type == "SPRG") {  // kept as it stands: read straight into place
+            return;  // not ours to read: passed over
+        // Kept as they stand: read straight into place.
+        if (type == "SPRG") {
             chunk.BodyInto(out_.spriteGraphics);
             return;
         }
-        const std::span<const uint8_t> bytes = chunk.Body();
-        ByteReader body(bytes);
+        if (IsByteBlock(type)) {
+            chunk.BodyInto(out_.byteBlocks[type]);
+            return;
+        }
+        // Counts from the declared size, before a byte of the body is read.
+        chunk.RequireBody();
         if (type == "TILE")
-            ReadTiles(body, chunk);
+            ReadTiles(chunk);
         else if (type == "PPAL")
-            ReadPalettes(body, chunk);
-        else if (type == "PALX")
-            ReadVirtualPalettes(body, chunk);
-        else if (type == "SPRX")
-            ReadSpriteIndex(body, chunk);
+            ReadPalettes(chunk);
         else if (type == "SPRB" || type == "FONB")
-            ReadWords(body, out_.wordBlocks[type]);
-        else
-            out_.byteBlocks[type].assign(bytes.begin(), bytes.end());
+            ReadWords(chunk, out_.wordBlocks[type]);
+        else {
+            const std::size_t count = CountOf(chunk, type == "PALX" ? 2 : 8);
+            ByteReader body(chunk.Piece(count * (type == "PALX" ? 2 : 8)));
+            if (type == "PALX")
+                ReadVirtualPalettes(body, count);
+            else
+                ReadSpriteIndex(body, count);
+        }
     }
 
 private:
-    static int16_t CountOf(const ByteReader& body, std::size_t unit, const FileChunk& chunk)
+    static std::size_t CountOf(const FileChunk& chunk, std::size_t unit)
     {
-        const std::size_t items = body.Size() / unit;
+        const std::size_t items = chunk.Size() / unit;
         if (items > kMaxItems)
             chunk.Refuse("chunk \"" + chunk.Shown() + "\" holds " + std::to_string(items) + " items; at most " +
                          std::to_string(kMaxItems) + " are supported");
-        return static_cast<int16_t>(items);
+        return items;
     }
 
     // Tiles come in groups of four side by side; only whole groups fit the layout, and
-    // whatever follows the last whole group is left unread. The groups are taken from
-    // the chunk in one checked read and cut up row by row.
-    void ReadTiles(ByteReader& body, const FileChunk& chunk)
+    // whatever follows the last whole group is left unread. The groups are read a few at
+    // a time and cut up row by row, so the chunk is never held twice.
+    void ReadTiles(FileChunk& chunk)
     {
-        CountOf(body, clsSTY::kTileBytes, chunk);
-        const std::size_t groups = body.Size() / kTileGroupBytes;
-        const std::span<const uint8_t> source = body.Bytes(groups * kTileGroupBytes);
+        CountOf(chunk, clsSTY::kTileBytes);
+        const std::size_t groups = chunk.Size() / kTileGroupBytes;
         out_.tileCount = static_cast<int16_t>(groups * 4);
-        out_.tiles.resize(source.size());
-        const uint8_t* from = source.data();
+        out_.tiles.resize(groups * kTileGroupBytes);
         uint8_t* const tiles = out_.tiles.data();
-        for (std::size_t g = 0; g < groups; ++g)
-            for (int row = 0; row < clsSTY::kTileSide; ++row)
-                for (std::size_t k = 0; k < 4; ++k, from += clsSTY::kTileSide)
-                    std::memcpy(tiles + (g * 4 + k) * clsSTY::kTileBytes + row * clsSTY::kTileSide, from,
-                                clsSTY::kTileSide);
+        for (std::size_t first = 0; first < groups; first += kGroupsPerPiece) {
+            const std::size_t n = std::min(kGroupsPerPiece, groups - first);
+            const uint8_t* from = chunk.Piece(n * kTileGroupBytes).data();
+            for (std::size_t g = first; g < first + n; ++g)
+                for (int row = 0; row < clsSTY::kTileSide; ++row)
+                    for (std::size_t k = 0; k < 4; ++k, from += clsSTY::kTileSide)
+                        std::memcpy(tiles + (g * 4 + k) * clsSTY::kTileBytes + row * clsSTY::kTileSide, from,
+                                    clsSTY::kTileSide);
+        }
     }
 
     // Palettes come in pages of 64, colour by colour; only whole pages fit the layout.
-    void ReadPalettes(ByteReader& body, const FileChunk& chunk)
+    void ReadPalettes(FileChunk& chunk)
     {
-        CountOf(body, clsSTY::kPaletteBytes, chunk);
-        const std::size_t pages = body.Size() / kPalettePageBytes;
-        const std::span<const uint8_t> source = body.Bytes(pages * kPalettePageBytes);
+        CountOf(chunk, clsSTY::kPaletteBytes);
+        const std::size_t pages = chunk.Size() / kPalettePageBytes;
         out_.palCount = static_cast<int16_t>(pages * kPalettesPerPage);
-        out_.palettes.resize(source.size());
-        const uint8_t* from = source.data();
+        out_.palettes.resize(pages * kPalettePageBytes);
         uint8_t* const palettes = out_.palettes.data();
-        for (std::size_t page = 0; page < pages; ++page)
+        for (std::size_t page = 0; page < pages; ++page) {
+            const uint8_t* from = chunk.Piece(kPalettePageBytes).data();
             for (int colour = 0; colour < clsSTY::kColours; ++colour)
                 for (std::size_t j = 0; j < kPalettesPerPage; ++j, from += 4)
                     std::memcpy(palettes + (page * kPalettesPerPage + j) * clsSTY::kPaletteBytes + colour * 4, from, 4);
+        }
     }
 
-    void ReadVirtualPalettes(ByteReader& body, const FileChunk& chunk)
+    void ReadVirtualPalettes(ByteReader& body, std::size_t count)
     {
-        out_.palxCount = CountOf(body, 2, chunk);
+        out_.palxCount = static_cast<int16_t>(count);
         out_.palx.resize(static_cast<std::size_t>(out_.palxCount));
         const std::span<const uint8_t> source = body.Bytes(out_.palx.size() * 2);
         for (std::size_t i = 0; i < out_.palx.size(); ++i)
             out_.palx[i] = static_cast<int16_t>(LE16(source.data() + 2 * i));
     }
 
-    void ReadSpriteIndex(ByteReader& body, const FileChunk& chunk)
+    void ReadSpriteIndex(ByteReader& body, std::size_t count)
     {
-        out_.sprxCount = CountOf(body, 8, chunk);
+        out_.sprxCount = static_cast<int16_t>(count);
         out_.sprites.resize(static_cast<std::size_t>(out_.sprxCount));
         const std::span<const uint8_t> source = body.Bytes(out_.sprites.size() * 8);
         for (std::size_t i = 0; i < out_.sprites.size(); ++i) {
@@ -132,12 +145,15 @@ private:
         }
     }
 
-    static void ReadWords(ByteReader& body, std::vector<uint16_t>& words)
+    static void ReadWords(FileChunk& chunk, std::vector<uint16_t>& words)
     {
-        words.resize(body.Size() / 2);
-        const std::span<const uint8_t> source = body.Bytes(words.size() * 2);
-        for (std::size_t i = 0; i < words.size(); ++i)
-            words[i] = LE16(source.data() + 2 * i);
+        words.resize(chunk.Size() / 2);
+        for (std::size_t first = 0; first < words.size(); first += kWordsPerPiece) {
+            const std::size_t n = std::min(kWordsPerPiece, words.size() - first);
+            const uint8_t* from = chunk.Piece(n * 2).data();
+            for (std::size_t i = 0; i < n; ++i)
+                words[first + i] = LE16(from + 2 * i);
+        }
     }
 
     clsSTY::Contents& out_;
@@ -145,16 +161,24 @@ private:
 
 }  // namespace
 
+// The game's largest style file is about 6 MB; the counts are 16-bit, so even a style
+// with every table full stays far below this.
+constexpr SizeLimit kLargestStyleFile{uint64_t{512} << 20, "style file"};
+
 void clsSTY::LoadSTY(const std::string& sFile)
 {
-    FileReader file(sFile);
-    Load(file);
+    RefuseWhenOutOfMemory(sFile, [&] {
+        FileReader file(sFile, kLargestStyleFile);
+        Load(file);
+    });
 }
 
 void clsSTY::ParseSTY(std::span<const uint8_t> bytes, const std::string& sFile)
 {
-    MemorySource source(bytes, sFile);
-    Load(source);
+    RefuseWhenOutOfMemory(sFile, [&] {
+        MemorySource source(bytes, sFile);
+        Load(source);
+    });
 }
 
 void clsSTY::Load(ByteSource& source)

@@ -82,9 +82,10 @@ TEST(Save, TheOldFileBecomesTheBackupAndEveryFailureLeavesBothAsTheyWere)
     std::filesystem::create_directory(dir.At("folder.gxt"));  // a target that is a folder
     std::filesystem::create_directory(dir.At("y.gxt.bak"));   // a backup name taken by a folder
     TempDir::Write(dir.File("y.gxt"), "original");
-    for (const auto& [name, problem] : {std::pair{"folder.gxt", "cannot be backed up as "},
-                                        {"y.gxt", "cannot be backed up as "},
-                                        {"missing/z.gxt", "cannot be written"}}) {
+    for (const auto& [name, problem] :
+         {std::pair<std::string, std::string>{"folder.gxt", "cannot be saved: it is a folder"},
+          {"y.gxt", "cannot be backed up: " + dir.File("y.gxt.bak") + " is a folder"},
+          {"missing/z.gxt", "cannot be written"}}) {
         const std::string target = dir.File(name);
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { SaveWithBackup(target, AsBytes("new")); }),
                      target + ": " + problem);
@@ -110,8 +111,8 @@ TEST(Save, AFileKeepsItsPermissionsAndAWriteThatFailsHalfwayLeavesItAndNoTempora
     setrlimit(RLIMIT_FSIZE, &small);
     const std::string error = Thrown<FileError>([&] { SaveWithBackup(file, AsBytes(std::string(5000, 'n'))); });
     setrlimit(RLIMIT_FSIZE, &previous);
-    EXPECT_PRED2(Holds, error, file + ": cannot be written: ");
-    EXPECT_EQ(TempDir::Read(file), "kept");
+    EXPECT_EQ(error, file + ": cannot be written: the disk is full");
+    EXPECT_EQ(TempDir::Read(file) + "|" + TempDir::Read(file + ".bak"), "kept|old");
     EXPECT_EQ(Names(dir), (std::set<std::string>{"x.gci", "x.gci.bak"}));
 }
 #endif

@@ -1,0 +1,94 @@
+// Loads are bounded by what the formats can hold, never by what a file claims.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "core/gci/clsGCI.h"
+#include "core/gmp/CityMap.h"
+#include "core/gmp/clsGMP.h"
+#include "core/gxt/clsGXT.h"
+#include "core/io/FileIO.h"
+#include "core/sty/clsSTY.h"
+#include "tests/support/LittleEndian.h"
+#include "tests/support/RecordingProgress.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/Thrown.h"
+
+namespace {
+
+// A file of `size` bytes that takes no disk space beyond `start`.
+std::string Sparse(const TempDir& dir, const std::string& name, const std::string& start, uint64_t size)
+{
+    const std::string file = dir.File(name);
+    TempDir::Write(file, start);
+    std::filesystem::resize_file(PathFromUtf8(file), size);
+    return file;
+}
+
+constexpr uint64_t kMB = 1 << 20;
+
+}  // namespace
+
+TEST(LoadLimits, AFileFarLargerThanItsFormatIsRefusedWithItsSizeBeforeItIsRead)
+{
+    TempDir dir;
+    const struct {
+        const char* name;
+        uint64_t megabytes;
+        const char* kind;
+        std::function<void(const std::string&)> load;
+    } cases[] = {
+        {"cars.gci", 16, "car file", [](const std::string& f) { clsGCI().LoadCars(f); }},
+        {"texts.gxt", 64, "text file", [](const std::string& f) { clsGXT().ReadGXT(f); }},
+        {"style.sty", 512, "style file", [](const std::string& f) { clsSTY().LoadSTY(f); }},
+        {"anims.gmp", 64, "map file", [](const std::string& f) { clsGMP().LoadMap(f); }},
+        {"city.gmp", 64, "map file", [](const std::string& f) { CityMap().Load(f); }},
+    };
+    for (const auto& c : cases) {
+        const uint64_t size = c.megabytes * kMB + 1;
+        const std::string file = Sparse(dir, c.name, "", size);
+        EXPECT_EQ(Thrown<FileError>([&] { c.load(file); }), file + ": is too large to load: " + std::to_string(size) +
+                                                                " bytes, more than any " + c.kind + " (at most " +
+                                                                std::to_string(c.megabytes) + " MB)");
+    }
+
+    // Within the limit, a text file whose key table cannot fit is refused from its header.
+    const std::string texts = Sparse(dir, "table.gxt", std::string("GBLEd\0TKEY", 10) + le::I32(0x7FFFFFF8), 60 * kMB);
+    EXPECT_EQ(Thrown<FileError>([&] { clsGXT().ReadGXT(texts); }), texts + ": " + kInvalidGXTMessage);
+    // A tile chunk of 200 MB holds more tiles than the counts can say: refused by its size.
+    const std::string style =
+        Sparse(dir, "tiles.sty", std::string("GBST") + le::U16(700) + "TILE" + le::I32(200 * kMB), 201 * kMB);
+    EXPECT_EQ(Thrown<FileError>([&] { clsSTY().LoadSTY(style); }),
+              style + ": chunk \"TILE\" holds 51200 items; at most 32767 are supported");
+}
+
+TEST(LoadLimits, LongReadsAndWalksShowProgressInBoundedSteps)
+{
+    TempDir dir;
+    const std::string big = Sparse(dir, "big.bin", "", 10 * kMB);
+    {
+        RecordingProgress progress;
+        EXPECT_EQ(ReadWholeFile(big).size(), 10 * kMB);
+        ASSERT_GE(progress.calls.size(), 3u);
+        EXPECT_EQ(progress.calls.front(), (RecordingProgress::Call{'S', 0, 10.0 * kMB, "Reading..."}));
+        EXPECT_EQ(progress.calls[progress.calls.size() - 2],
+                  (RecordingProgress::Call{'U', 10.0 * kMB, 0, "Reading..."}));
+        EXPECT_TRUE(progress.HiddenAtTheEnd());
+    }
+    // 200,000 empty chunks: a step is 64 KB or a 200th of the file, not a chunk.
+    std::string chunks;
+    for (int i = 0; i < 200000; ++i)
+        chunks += le::Chunk("EMPT", "");
+    const std::function<void(const std::string&)> parsers[] = {
+        [](const std::string& bytes) { clsSTY().ParseSTY(AsBytes(bytes), "x.sty"); },
+        [](const std::string& bytes) { clsGMP().ParseMap(AsBytes(bytes), "x.gmp"); },
+    };
+    for (const std::string& header : {std::string("GBST") + le::U16(700), std::string("GBMP") + le::U16(500)}) {
+        RecordingProgress progress;
+        parsers[header[2] == 'M'](header + chunks);
+        EXPECT_GE(progress.calls.size(), 20u);  // 1.6 MB: 25 steps of 64 KB
+        EXPECT_LE(progress.calls.size(), 28u) << header;
+    }
+}
