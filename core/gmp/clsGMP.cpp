@@ -51,6 +51,12 @@ void clsGMP::Load(ByteSource& source)
 
 std::vector<clsGMP::AnimEntry> clsGMP::ReadAnims(FileChunk& chunk)
 {
+    // Past the largest table, every byte more starts one animation too many: refused
+    // before a chunk of any size is read.
+    constexpr std::size_t kLargestTable = static_cast<std::size_t>(kMaxAnims) * (kRecordHeaderSize + 2 * 255);
+    if (chunk.Size() > kLargestTable)
+        chunk.Refuse(chunk.Where() + " holds more than " + std::to_string(kMaxAnims) +
+                     " animations, the most this table takes");
     ByteReader body(chunk.Body());
     std::vector<AnimEntry> anims;
     while (!body.AtEnd()) {

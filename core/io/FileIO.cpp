@@ -137,6 +137,8 @@ fs::path SecondName(const fs::path& target, std::error_code& error)
         if (error && error != std::errc::file_exists) {
             error.clear();
             fs::copy_file(target, temp, error);
+            if (error)
+                RemoveQuietly(temp);  // no name was there a moment ago: whatever is there now is ours
         }
         if (!error)
             return temp;

@@ -199,7 +199,8 @@ std::error_code SystemFile::TakeOwnerAndModeOf(const std::filesystem::path& like
         [[maybe_unused]] const int ignored = ::fchown(fd_, static_cast<uid_t>(-1), info.st_gid);
     }
     // After the owner: changing it may clear the set-id bits.
-    if (::fchmod(fd_, info.st_mode & 07777) != 0)
+    // A file system without permissions (a FAT stick) keeps its own.
+    if (::fchmod(fd_, info.st_mode & 07777) != 0 && errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)
         return LastError();
     return {};
 #endif
