@@ -205,8 +205,9 @@ TEST_F(Gxt, KeysSharingOneTextShareItInMemoryEditsAndTheSavedFile)
     };
     std::string records;
     for (int32_t k = 0; k < 20000; ++k)
-        records += Key(k % 2 == 0 ? 0 : 2 * k, std::string("K") + std::to_string(k));
-    const std::string text = std::string("n!") + std::string(99998, 'x');
+        records += Key(k % 2 == 0 ? 0 : 2 * k, std::to_string(k));
+    std::string text = "n!";
+    text.append(99998, 'x');
     clsGXT m = Parsed(File(records, Cells(text)));
     EXPECT_EQ(m.GetValue(1), text);
     EXPECT_EQ(m.GetValue(20000), std::string(100000 - 19999, 'x'));

@@ -82,9 +82,10 @@ TEST(Save, TheOldFileBecomesTheBackupAndEveryFailureLeavesBothAsTheyWere)
     std::filesystem::create_directory(dir.At("folder.gxt"));  // a target that is a folder
     std::filesystem::create_directory(dir.At("y.gxt.bak"));   // a backup name taken by a folder
     TempDir::Write(dir.File("y.gxt"), "original");
+    const std::string backupFolder = dir.File("y.gxt.bak");
     for (const auto& [name, problem] :
          {std::pair<std::string, std::string>{"folder.gxt", "cannot be saved: it is a folder"},
-          {"y.gxt", "cannot be backed up: " + dir.File("y.gxt.bak") + " is a folder"},
+          {"y.gxt", "cannot be backed up: " + backupFolder + " is a folder"},
           {"missing/z.gxt", "cannot be written"}}) {
         const std::string target = dir.File(name);
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { SaveWithBackup(target, AsBytes("new")); }),

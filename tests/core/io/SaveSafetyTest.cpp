@@ -23,9 +23,12 @@ namespace {
 std::set<std::string> Listing(const TempDir& dir)
 {
     std::set<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(dir.Path()))
-        names.insert(Utf8FromPath(entry.path().lexically_relative(dir.Path())) + "=" +
-                     (entry.is_regular_file() ? TempDir::Read(Utf8FromPath(entry.path())) : "<folder>"));
+    for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
+        std::string name = Utf8FromPath(entry.path().lexically_relative(dir.Path()));
+        name += '=';
+        name += entry.is_regular_file() ? TempDir::Read(Utf8FromPath(entry.path())) : "<folder>";
+        names.insert(name);
+    }
     return names;
 }
 
