@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::set<std::string> Listing(const TempDir& dir)
+[[maybe_unused]] std::set<std::string> Listing(const TempDir& dir)
 {
     std::set<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) {
