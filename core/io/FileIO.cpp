@@ -1,6 +1,5 @@
 #include "core/io/FileIO.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -85,7 +84,7 @@ std::string FolderOf(const fs::path& target)
 }
 
 // A new file beside `target` holding `bytes`, flushed to disk and closed, with the
-// permissions and owner of `old` when there is one. Whatever is at a name tried (a
+// permissions and owner of the file it replaces, if any. Whatever is at a name tried (a
 // link, a folder another program left) is never written through, nor removed.
 fs::path WriteNewFileBeside(const fs::path& target, const std::string& nameForUser, std::span<const uint8_t> bytes,
                             bool replacesOld)
