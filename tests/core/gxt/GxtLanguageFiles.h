@@ -1,0 +1,38 @@
+#pragma once
+// Text files in the game's other languages, built byte by byte for the tests.
+
+#include <string>
+#include <vector>
+
+#include "tests/support/GxtTestFile.h"
+
+namespace gxt_test {
+
+// `bytes` with its header's language letter set.
+inline std::string InLanguage(std::string bytes, char letter)
+{
+    bytes[3] = letter;
+    return bytes;
+}
+
+// Like the game's French file: accented letters in the game font's order
+// ("Café à Noël", "¿Ñandú?").
+inline std::string GameFontFrenchFile()
+{
+    return InLanguage(FileOf({{"caf", Cells("Caf\x9E \x97 No\xA0l")},
+                              {"nandu", Cells("\xAF\xAD"
+                                              "and\xAA?")}}),
+                      'F');
+}
+
+// Like the front-end menu file bob_g.gxt: accented letters as Windows-1252 ("Größe", "Über").
+inline std::string Windows1252MenuFile()
+{
+    return InLanguage(FileOf({{"size", Cells("Gr\xF6\xDF"
+                                             "e")},
+                              {"over", Cells("\xDC"
+                                             "ber")}}),
+                      'G');
+}
+
+}  // namespace gxt_test
