@@ -35,4 +35,17 @@ inline std::string Windows1252MenuFile()
                       'G');
 }
 
+// `count` game-like texts under unique keys of up to 7 characters, every seventh text
+// with an accented letter in the game font's order.
+inline std::vector<Entry> ManyEntries(int count, std::size_t length = 0)
+{
+    std::vector<Entry> entries = GameLikeEntries(count, length);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        entries[i].name = "t" + std::to_string(i);
+        if (i % 7 == 0)
+            entries[i].text = Cells("Caf\x9E " + std::to_string(i));
+    }
+    return entries;
+}
+
 }  // namespace gxt_test
