@@ -84,7 +84,7 @@ private slots:
         const auto& told = e.platform.messages[0];
         QCOMPARE(told.text, bytes.isNull() ? told.text : QString::fromLatin1(kInvalidGXTMessage));
         QVERIFY(!bytes.isNull() || told.text.startsWith(FromUtf8(file) + ": "));
-        QVERIFY(told.title == "Error" && told.icon == MessageIcon::Warning && told.parent == &e.w);
+        QVERIFY(told.title == "GXT Editor" && told.icon == MessageIcon::Warning && told.parent == &e.w);
         QVERIFY(e.list->topLevelItemCount() == 12 && e.Selected() == 4 && e.value->text() == "plain text 4");
     }
 

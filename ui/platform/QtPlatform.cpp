@@ -76,6 +76,22 @@ void QtPlatform::Message(QWidget* parent, const QString& text, const QString& ti
     box.exec();
 }
 
+SaveChoice QtPlatform::AskToSave(QWidget* parent, const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    parent);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
+}
+
 std::optional<QString> QtPlatform::Input(QWidget* parent, const QString& prompt, const QString& title,
                                          const QString& initial)
 {

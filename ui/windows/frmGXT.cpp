@@ -38,17 +38,16 @@ QString UnstorableCharacter(const QString& text)
 // else that stops the load is told with what went wrong.
 UserMessage OpenFailure(const std::exception& e)
 {
-    const QString error = QStringLiteral("Error");
     if (dynamic_cast<const InvalidGXT*>(&e))
-        return {QString::fromLatin1(kInvalidGXTMessage), error};
+        return {QString::fromLatin1(kInvalidGXTMessage)};
     if (dynamic_cast<const FileError*>(&e))
-        return {FromUtf8(e.what()), error};
+        return {FromUtf8(e.what())};
     return {QStringLiteral("The file could not be opened.\n%1").arg(FromUtf8(e.what()))};
 }
 
 }  // namespace
 
-frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder, kAppTitle)
+frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder)
 {
     SetUpFixedWindow(this, QStringLiteral("frmGXT"), QStringLiteral("GXT Editor"), {613, 364});
 
@@ -185,7 +184,7 @@ void frmGXT::cmdFind_Click()
     if (Busy() || !loaded_)
         return;
     const std::optional<QString> answer =
-        CurrentPlatform().Input(this, QStringLiteral("String to find"), kAppTitle, QString());
+        CurrentPlatform().Input(this, QStringLiteral("String to find"), Caption(), QString());
     if (!answer || answer->isEmpty())
         return;
     const int row = FindFrom(1, *answer);
