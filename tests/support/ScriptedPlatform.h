@@ -26,12 +26,14 @@ public:
     std::deque<QString> openAnswers, saveAnswers;
     std::deque<std::optional<QString>> inputAnswers;
     std::deque<SaveChoice> saveChoices;
+    std::deque<bool> confirmAnswers;
     QString settingsWriteError;
 
     // What the windows asked for.
     std::vector<FileDialogRequest> openRequests, saveRequests;
     std::vector<ShownMessage> messages;
     std::vector<ShownMessage> saveQuestions;
+    QStringList confirmQuestions;
     QList<QUrl> openedUrls;
     QMap<QString, QString> settings;
     int endProgramCalls = 0;
@@ -54,6 +56,11 @@ public:
     {
         saveQuestions.push_back({text, title, MessageIcon::Warning, parent});
         return Next(saveChoices);
+    }
+    bool Confirm(QWidget*, const QString& question, const QString&) override
+    {
+        confirmQuestions << question;
+        return Next(confirmAnswers);
     }
     std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override
     {

@@ -38,6 +38,9 @@ public:
     // Asks whether to save unsaved changes before they would be lost.
     virtual SaveChoice AskToSave(QWidget* parent, const QString& text, const QString& title) = 0;
 
+    // A yes/no question; true for Yes.
+    virtual bool Confirm(QWidget* parent, const QString& question, const QString& title) = 0;
+
     // The typed text, or nothing when the user cancelled.
     virtual std::optional<QString> Input(QWidget* parent, const QString& prompt, const QString& title,
                                          const QString& initial) = 0;

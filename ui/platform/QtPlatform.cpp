@@ -92,6 +92,12 @@ SaveChoice QtPlatform::AskToSave(QWidget* parent, const QString& text, const QSt
     }
 }
 
+bool QtPlatform::Confirm(QWidget* parent, const QString& question, const QString& title)
+{
+    return QMessageBox::question(parent, title, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
 std::optional<QString> QtPlatform::Input(QWidget* parent, const QString& prompt, const QString& title,
                                          const QString& initial)
 {
