@@ -1,9 +1,12 @@
 #pragma once
-// Text files in the game's other languages, built byte by byte for the tests.
+// Text files in the game's other languages, built byte by byte for the tests, and what
+// the tests of texts share.
 
 #include <string>
 #include <vector>
 
+#include "core/gxt/clsGXT.h"
+#include "core/io/FileIO.h"
 #include "tests/support/GxtTestFile.h"
 
 namespace gxt_test {
@@ -46,6 +49,22 @@ inline std::vector<Entry> ManyEntries(int count, std::size_t length = 0)
             entries[i].text = Cells("Caf\x9E " + std::to_string(i));
     }
     return entries;
+}
+
+inline clsGXT Parsed(const std::string& bytes, const std::string& name = "in.gxt")
+{
+    clsGXT m;
+    m.ParseGXT(AsBytes(bytes), name);
+    return m;
+}
+
+// The language, then each entry's name and bytes: to see that a model did not change.
+inline std::vector<std::string> Snapshot(const clsGXT& m)
+{
+    std::vector<std::string> out{std::string(1, m.Language())};
+    for (int32_t i = 1; i <= m.GetEntries(); ++i)
+        out.push_back(m.GetKey(i) + "=" + m.GetValue(i));
+    return out;
 }
 
 }  // namespace gxt_test

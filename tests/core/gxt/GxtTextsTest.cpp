@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "core/gxt/clsGXT.h"
-#include "core/io/FileIO.h"
 #include "tests/core/gxt/GxtLanguageFiles.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Thrown.h"
@@ -10,49 +8,29 @@ using namespace gxt_test;
 
 namespace {
 
-clsGXT Parsed(const std::string& bytes, const std::string& name = "in.gxt")
-{
-    clsGXT m;
-    m.ParseGXT(AsBytes(bytes), name);
-    return m;
-}
-
-std::vector<std::string> Snapshot(const clsGXT& m)
-{
-    std::vector<std::string> out{std::string(1, m.Language())};
-    for (int32_t i = 1; i <= m.GetEntries(); ++i)
-        out.push_back(m.GetKey(i) + "=" + m.GetValue(i));
-    return out;
-}
-
-// The UTF-8 characters of `text`, one string each.
-std::vector<std::string> Characters(const std::string& text)
-{
-    std::vector<std::string> out;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80)
-            out.emplace_back(1, static_cast<char>(c));
-        else
-            out.back() += static_cast<char>(c);
-    return out;
-}
-
-// What byte b is expected to read as: ASCII, the charset's letter, or U+E000 + b.
+// What byte b reads as: ASCII, the charset's letter, or U+E000 + b ("?" in the tables).
 std::string Expected(GxtCharset charset, unsigned b)
 {
-    static const std::vector<std::string> gameFont = Characters("ÀÁÂÄÆÇÈÉÊËÌÍÎÏÒÓÔÖÙÚÛÜßàáâäæçèéêëìíîïòóôöùúûüÑñ¿¡");
-    static const std::vector<std::string> cp1252 = Characters("€?‚ƒ„…†‡ˆ‰Š‹Œ?Ž??‘’“”•–—˜™š›œ?žŸ");
-    if (b < 0x80)
-        return std::string(1, static_cast<char>(b));
-    std::string letter;
-    if (charset == GxtCharset::GameFont && b <= 0xB0)
-        letter = gameFont[b - 0x80];
-    if (charset == GxtCharset::Windows1252)
-        letter = b < 0xA0 ? cp1252[b - 0x80] : std::string{char(0xC0 | (b >> 6)), char(0x80 | (b & 0x3F))};
-    if (!letter.empty() && letter != "?")
-        return letter;
+    static const std::string gameFont = "ÀÁÂÄÆÇÈÉÊËÌÍÎÏÒÓÔÖÙÚÛÜßàáâäæçèéêëìíîïòóôöùúûüÑñ¿¡";
+    static const std::string cp1252 = "€?‚ƒ„…†‡ˆ‰Š‹Œ?Ž??‘’“”•–—˜™š›œ?žŸ";
+    const auto nth = [](const std::string& table, unsigned n) {  // the n-th UTF-8 character
+        std::size_t at = 0;
+        for (; n > 0; --n)
+            for (++at; (table[at] & 0xC0) == 0x80;)
+                ++at;
+        std::size_t end = at + 1;
+        while (end < table.size() && (table[end] & 0xC0) == 0x80)
+            ++end;
+        return table.substr(at, end - at);
+    };
+    std::string letter = b < 0x80 ? std::string(1, static_cast<char>(b)) : "?";
+    if (charset == GxtCharset::GameFont && b >= 0x80 && b <= 0xB0)
+        letter = nth(gameFont, b - 0x80);
+    if (charset == GxtCharset::Windows1252 && b >= 0x80)
+        letter = b < 0xA0 ? nth(cp1252, b - 0x80) : std::string{char(0xC0 | (b >> 6)), char(0x80 | (b & 0x3F))};
     const unsigned placeholder = 0xE000 + b;
-    return {char(0xEE), char(0x80 | ((placeholder >> 6) & 0x3F)), char(0x80 | (placeholder & 0x3F))};
+    return letter != "?" ? letter
+                         : std::string{char(0xEE), char(0x80 | ((placeholder >> 6) & 0x3F)), char(0x80 | (b & 0x3F))};
 }
 
 }  // namespace
@@ -63,44 +41,40 @@ TEST(GxtLanguages, TheFiveLettersAreTakenAndWrittenBackOthersAreRefusedByName)
     const std::string english = FileOf({{"K", Cells("x")}});
     EXPECT_EQ(clsGXT().Language(), 'E');
     for (char letter : std::string("EFGIS")) {
-        clsGXT m = Parsed(InLanguage(File(Key(0, "K"), Cells("x"), '\x7F'), letter));
-        EXPECT_EQ(m.Language(), letter);
+        clsGXT m = Parsed(InLanguage(File(Key(0, "K"), Cells("x"), '\x7F'), letter));  // any sixth byte
         m.SaveGXT(dir.File("out.gxt"));
-        EXPECT_EQ(TempDir::Read(dir.File("out.gxt")), InLanguage(english, letter));
+        EXPECT_EQ(m.Language(), letter);
+        EXPECT_EQ(TempDir::Read(dir.File("out.gxt")), InLanguage(english, letter));  // the sixth byte is 0
     }
     const std::pair<char, std::string> refused[] = {
         {'J', "'J' (Japanese)"}, {'X', "'X'"}, {'e', "'e'"}, {'\x01', "byte 0x01"}};
     clsGXT m = Parsed(GameFontFrenchFile());
-    for (const auto& [letter, named] : refused) {
+    for (const auto& [letter, named] : refused)
         EXPECT_EQ(Thrown<UnsupportedGxtLanguage>([&] { m.ParseGXT(AsBytes(InLanguage(english, letter)), "j.gxt"); }),
                   "j.gxt: the language " + named +
                       " is not supported: only English, French, German, Italian and Spanish GXT files are");
-        EXPECT_EQ(Snapshot(m), Snapshot(Parsed(GameFontFrenchFile())));
-    }
-    EXPECT_THROW(Parsed(english.substr(0, 4) + "e" + english.substr(5)), InvalidGXT);  // version's first byte
+    EXPECT_EQ(Snapshot(m), Snapshot(Parsed(GameFontFrenchFile())));
+    EXPECT_THROW(Parsed(english.substr(0, 4) + "e" + english.substr(5)), InvalidGXT);  // the version's first byte
 }
 
 class GxtCharsets : public ::testing::TestWithParam<GxtCharset> {};
 
 TEST_P(GxtCharsets, EveryByteReadsAsItsLetterOrPlaceholderAndIsStoredBack)
 {
-    const GxtCharset charset = GetParam();
     std::vector<Entry> entries;
-    std::string all;
+    std::string all, expectedAll;
     for (unsigned b = 1; b < 256; ++b) {
         entries.push_back({"b" + std::to_string(b), Cells(std::string(1, static_cast<char>(b)))});
         all += static_cast<char>(b);
+        expectedAll += Expected(GetParam(), b);
     }
     entries.push_back({"all", Cells(all)});
     clsGXT m = Parsed(FileOf(entries));
-    m.SetCharset(charset);
-    std::string expectedAll;
-    for (unsigned b = 1; b < 256; ++b) {
-        const int32_t i = static_cast<int32_t>(b);
-        EXPECT_EQ(m.GetText(i), Expected(charset, b)) << b;
-        m.SetText(i, Expected(charset, b));
-        EXPECT_EQ(m.GetValue(i), std::string(1, static_cast<char>(b))) << b;
-        expectedAll += Expected(charset, b);
+    m.SetCharset(GetParam());
+    for (int32_t b = 1; b < 256; ++b) {
+        EXPECT_EQ(m.GetText(b), Expected(GetParam(), static_cast<unsigned>(b))) << b;
+        m.SetText(b, Expected(GetParam(), static_cast<unsigned>(b)));
+        EXPECT_EQ(m.GetValue(b), std::string(1, static_cast<char>(b))) << b;
     }
     EXPECT_EQ(m.GetText(256), expectedAll);
     m.SetText(256, m.GetText(256));
@@ -111,20 +85,14 @@ INSTANTIATE_TEST_SUITE_P(Both, GxtCharsets, ::testing::Values(GxtCharset::GameFo
 
 TEST(GxtCharsetRules, DetectionFollowsTheBytesThenTheName)
 {
-    struct Case {
-        std::string text, file;
-        GxtCharset expected;
-    };
-    const Case cases[] = {
-        {"\x9E\xE9\x9E", "bob_e.gxt", GxtCharset::GameFont},           // more 0x80-0xB0
-        {"\xE9\xFC\x9E", "e.gxt", GxtCharset::Windows1252},            // more 0xC0-0xFF
+    const std::tuple<std::string, std::string, GxtCharset> cases[] = {
+        {"\x9E\xE9\x9E", "bob_e.gxt", GxtCharset::GameFont},           // more in 0x80-0xB0
+        {"\xE9\xFC\x9E", "e.gxt", GxtCharset::Windows1252},            // more in 0xC0-0xFF
         {"\xB5\xBF plain", "dir/bob_f.gxt", GxtCharset::Windows1252},  // a tie: the name decides
-        {"plain", "C:\\GTA2\\BOB_G.GXT", GxtCharset::Windows1252},
-        {"\x9E\xE9", "xbob_e.gxt", GxtCharset::GameFont},
-        {"", "bob.gxt", GxtCharset::GameFont},
+        {"plain", "C:\\GTA2\\BOB_G.GXT", GxtCharset::Windows1252},    {"\x9E\xE9", "xbob_e.gxt", GxtCharset::GameFont},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Parsed(FileOf({{"K", Cells(c.text)}}), c.file).Charset(), c.expected) << c.file;
+    for (const auto& [text, file, expected] : cases)
+        EXPECT_EQ(Parsed(FileOf({{"K", Cells(text)}}), file).Charset(), expected) << file;
     clsGXT french = Parsed(GameFontFrenchFile(), "e.gxt"), menu = Parsed(Windows1252MenuFile(), "bob_g.gxt");
     EXPECT_EQ(french.GetText(1) + french.GetText(2) + menu.GetText(1) + menu.GetText(2), "Café à Noël¿Ñandú?GrößeÜber");
     const std::string bytes = french.GetValue(1);
@@ -136,7 +104,6 @@ TEST(GxtCharsetRules, DetectionFollowsTheBytesThenTheName)
 TEST(GxtCharsetRules, CharactersWithoutAByteAreRefusedByNameAndChangeNothing)
 {
     clsGXT m = Parsed(GameFontFrenchFile());
-    const std::vector<std::string> before = Snapshot(m);
     const std::pair<std::string, std::string> refused[] = {
         {"costs 5 €", "the character \"€\" (U+20AC) has no byte in the game font of this GXT file"},
         {"Ā", "the character \"Ā\" (U+0100)"},
@@ -152,10 +119,7 @@ TEST(GxtCharsetRules, CharactersWithoutAByteAreRefusedByNameAndChangeNothing)
     }
     EXPECT_THROW(m.SetText(3, "x"), std::out_of_range);
     EXPECT_THROW(m.GetText(0), std::out_of_range);
-    EXPECT_EQ(Snapshot(m), before);
-    m.SetCharset(GxtCharset::Windows1252);
-    m.SetText(1, "5 €");
-    EXPECT_EQ(m.GetValue(1), "5 \x80");
+    EXPECT_EQ(Snapshot(m), Snapshot(Parsed(GameFontFrenchFile())));
 }
 
 TEST(GxtEntries, AreAddedRenamedAndRemovedUnderValidUniqueKeys)
@@ -193,6 +157,5 @@ TEST(GxtEntries, AreAddedRenamedAndRemovedUnderValidUniqueKeys)
         EXPECT_THROW(back.RenameEntry(outside, "fresh"), std::out_of_range);
         EXPECT_THROW(back.RemoveEntry(outside), std::out_of_range);
     }
-    EXPECT_EQ(back.GetEntries(), 3);
-    EXPECT_EQ(back.GetKey(1).substr(0, 2), "n.");
+    EXPECT_EQ(Snapshot(back).size(), 4u);
 }
