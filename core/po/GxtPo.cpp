@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <set>
+#include <unordered_map>
 #include <utility>
 
 #include "core/common/PathRules.h"
@@ -122,6 +123,16 @@ std::string KeyOf(const clsGXT& model, int32_t i)
     return key.substr(0, key.find('\0'));
 }
 
+// Each key's first entry: one lookup per PO entry instead of a walk over the file.
+std::unordered_map<std::string, int32_t> FirstEntries(const clsGXT& model)
+{
+    std::unordered_map<std::string, int32_t> first;
+    first.reserve(static_cast<std::size_t>(model.GetEntries()));
+    for (int32_t i = 1; i <= model.GetEntries(); ++i)
+        first.emplace(KeyOf(model, i), i);
+    return first;
+}
+
 std::string Header(char language)
 {
     const char* code = language == 'F'   ? "fr"
@@ -185,13 +196,14 @@ void ExportPo(const clsGXT& translation, const clsGXT* source, const std::string
         // The header first: it declares UTF-8 for every later string.
         po_message_insert(it.get(), Message(nullptr, "", Header(translation.Language())));
         std::set<std::string> written;
+        const auto inSource = source != nullptr ? FirstEntries(*source) : std::unordered_map<std::string, int32_t>();
         for (int32_t i = 1; i <= translation.GetEntries(); ++i) {
             const std::string key = KeyOf(translation, i);
             if (!written.insert(key).second)
                 continue;
             const std::string text = ToPo(translation.GetText(i));
-            const int32_t inSource = source != nullptr ? source->FindKey(key) : 0;
-            const std::string id = inSource > 0 ? ToPo(source->GetText(inSource)) : text;
+            const auto original = inSource.find(key);
+            const std::string id = original != inSource.end() ? ToPo(source->GetText(original->second)) : text;
             po_message_insert(it.get(), Message(key.c_str(), id, text));
         }
     }
@@ -222,6 +234,7 @@ PoImportResult ImportPo(clsGXT& target, const std::string& poFile)
     PoImportResult result;
     std::vector<std::pair<int32_t, std::string>> changes;
     std::set<std::string> seen;
+    const auto entries = FirstEntries(target);
     const auto skip = [&](const std::string& what, const std::string& why) {
         ++result.skipped;
         result.problems.push_back(what + ": " + why);
@@ -245,7 +258,7 @@ PoImportResult ImportPo(clsGXT& target, const std::string& poFile)
                 skip(what, "is in the PO file more than once; its first entry was taken");
             } else if (po_message_msgid_plural(m) != nullptr) {
                 skip(what, "has plural forms");
-            } else if (const int32_t index = target.FindKey(key); index == 0) {
+            } else if (const auto entry = entries.find(key); entry == entries.end()) {
                 skip(what, "is not in the GXT file");
             } else if (const std::string text = po_message_msgstr(m); text.empty()) {
                 ++result.unchanged;
@@ -257,10 +270,10 @@ PoImportResult ImportPo(clsGXT& target, const std::string& poFile)
                     skip(what, e.what());
                     continue;
                 }
-                if (bytes == target.GetValue(index))
+                if (bytes == target.GetValue(entry->second))
                     ++result.unchanged;
                 else
-                    changes.emplace_back(index, std::move(bytes));
+                    changes.emplace_back(entry->second, std::move(bytes));
             }
         }
     }

@@ -44,9 +44,9 @@ inline std::vector<Entry> ManyEntries(int count, std::size_t length = 0)
 {
     std::vector<Entry> entries = GameLikeEntries(count, length);
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        entries[i].name = "t" + std::to_string(i);
+        entries[i].name = std::string("t") + std::to_string(i);
         if (i % 7 == 0)
-            entries[i].text = Cells("Caf\x9E " + std::to_string(i));
+            entries[i].text = Cells(std::string("Caf\x9E ") + std::to_string(i));
     }
     return entries;
 }

@@ -64,7 +64,7 @@ TEST_P(GxtCharsets, EveryByteReadsAsItsLetterOrPlaceholderAndIsStoredBack)
     std::vector<Entry> entries;
     std::string all, expectedAll;
     for (unsigned b = 1; b < 256; ++b) {
-        entries.push_back({"b" + std::to_string(b), Cells(std::string(1, static_cast<char>(b)))});
+        entries.push_back({std::string("b") + std::to_string(b), Cells(std::string(1, static_cast<char>(b)))});
         all += static_cast<char>(b);
         expectedAll += Expected(GetParam(), b);
     }
