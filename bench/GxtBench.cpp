@@ -4,8 +4,16 @@
 #include "bench/Registry.h"
 #include "bench/WindowSupport.h"
 #include "core/gxt/clsGXT.h"
+#include "tests/core/gxt/GxtLanguageFiles.h"
 #include "tests/support/GxtTestFile.h"
 #include "ui/windows/frmGXT.h"
+
+#ifdef KESTROVA_HAVE_PO
+#include <gettext-po.h>
+
+#include "core/io/FileIO.h"
+#include "core/po/GxtPo.h"
+#endif
 
 namespace bench {
 
@@ -44,6 +52,71 @@ void RegisterOpen(const std::string& size, int entries)
     RegisterWindowOpen<frmGXT>("frmGXT Open " + size, path, bytes.size());
 }
 
+#ifdef KESTROVA_HAVE_PO
+void Ignore(int, po_message_t, const char*, std::size_t, std::size_t, int, const char*) {}
+void Ignore2(int, po_message_t, const char*, std::size_t, std::size_t, int, const char*, po_message_t, const char*,
+             std::size_t, std::size_t, int, const char*)
+{
+}
+const po_xerror_handler kIgnore = {Ignore, Ignore2};
+
+// ExportPo and ImportPo next to the library's own work on the same entries: building the
+// messages and writing them, and reading the file and going over its messages.
+void RegisterPo(const std::string& size, int entries)
+{
+    auto model = std::make_shared<clsGXT>();
+    model->ParseGXT(AsBytes(gxt_test::FileOf(gxt_test::ManyEntries(entries, kTextLength))), "text.gxt");
+    const std::string po = Scratch().File("text-" + size + ".po");
+    ExportPo(*model, nullptr, po);
+    const std::size_t bytes = TempDir::Read(po).size();
+    auto messages = std::make_shared<std::vector<std::pair<std::string, std::string>>>();
+    for (int32_t i = 1; i <= model->GetEntries(); ++i)
+        messages->emplace_back(model->GetKey(i).c_str(), model->GetText(i));
+
+    const std::string target = Scratch().File("export-" + size + ".po");
+    Register("ExportPo " + size, bytes, [model, target](benchmark::State& state) {
+        for (auto _ : state)
+            ExportPo(*model, nullptr, target);
+    });
+    Register("floor ExportPo " + size, bytes, [messages, target](benchmark::State& state) {
+        for (auto _ : state) {
+            po_file_t file = po_file_create();
+            po_message_iterator_t it = po_message_iterator(file, nullptr);
+            po_message_t header = po_message_create();
+            po_message_set_msgid(header, "");
+            po_message_set_msgstr(header, "Content-Type: text/plain; charset=UTF-8\n");
+            po_message_insert(it, header);
+            for (const auto& [key, text] : *messages) {
+                po_message_t m = po_message_create();
+                po_message_set_msgctxt(m, key.c_str());
+                po_message_set_msgid(m, text.c_str());
+                po_message_set_msgstr(m, text.c_str());
+                po_message_insert(it, m);
+            }
+            po_message_iterator_free(it);
+            po_file_write(file, target.c_str(), &kIgnore);
+            po_file_free(file);
+        }
+    });
+    Register("ImportPo " + size, bytes, [model, po](benchmark::State& state) {
+        for (auto _ : state)
+            benchmark::DoNotOptimize(ImportPo(*model, po).unchanged);
+    });
+    Register("floor ImportPo " + size, bytes, [po](benchmark::State& state) {
+        for (auto _ : state) {
+            po_file_t file = po_file_read(po.c_str(), &kIgnore);
+            po_message_iterator_t it = po_message_iterator(file, nullptr);
+            std::size_t total = 0;
+            while (po_message_t m = po_next_message(it))
+                total += std::string_view(po_message_msgstr(m)).size();
+            benchmark::DoNotOptimize(total);
+            po_message_iterator_free(it);
+            po_file_free(file);
+        }
+    });
+}
+#endif
+
 }  // namespace
 
 void RegisterGxtBenchmarks()
@@ -52,6 +125,10 @@ void RegisterGxtBenchmarks()
     RegisterModel("x10", 26000);
     RegisterOpen("realistic", 2600);
     RegisterOpen("x10", 26000);
+#ifdef KESTROVA_HAVE_PO
+    RegisterPo("realistic", 2600);
+    RegisterPo("x10", 26000);
+#endif
 }
 
 }  // namespace bench

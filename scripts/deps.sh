@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format git
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core
+  fonts-dejavu-core libgettextpo-dev gettext
 )
 # GNU time measures the benchmarks' peak memory.
 if [ "${KESTROVA_WITH_BENCH:-0}" = 1 ]; then

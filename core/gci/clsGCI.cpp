@@ -49,6 +49,24 @@ std::vector<uint8_t> WithCrLf(std::vector<uint8_t> bytes, std::vector<std::size_
     return text;
 }
 
+// Where the first byte lies that no text file holds: a zero byte, or a control character
+// other than tab, CR and LF; npos when there is none.
+std::size_t FirstNonTextByte(const std::vector<uint8_t>& bytes)
+{
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        const uint8_t b = bytes[at];
+        if ((b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F)
+            return at;
+    }
+    return std::string::npos;
+}
+
+std::string Hex(uint8_t b)
+{
+    const char digits[] = "0123456789ABCDEF";
+    return {'0', 'x', digits[b >> 4], digits[b & 0xF]};
+}
+
 // A block of nothing but blanks and line breaks (the space after the last car, or
 // several empty lines in a row) is not a car: a car needs at least its name.
 bool HoldsText(std::string_view block)
@@ -148,6 +166,9 @@ void clsGCI::ParseCars(std::span<const uint8_t> bytes, const std::string& sFile)
 
 void clsGCI::Take(std::vector<uint8_t> read, const std::string& sFile)
 {
+    if (const std::size_t at = FirstNonTextByte(read); at != std::string::npos)
+        throw FileError(sFile, "is not a car file: it holds the byte " + Hex(read[at]) + " at offset " +
+                                   std::to_string(at) + ", which no text file has");
     std::vector<std::size_t> lineFeeds;
     lineFeeds.reserve(1024);
     std::vector<uint8_t> bytes = WithCrLf(std::move(read), lineFeeds);

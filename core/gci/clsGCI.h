@@ -14,8 +14,9 @@ public:
     clsGCI() = default;
 
     // Replaces the whole content with the cars of sFile. A file that cannot be read
-    // throws FileError naming it, and so does one with more than 32,767 cars; either
-    // way the model keeps what it had.
+    // throws FileError naming it, and so do one that is no text (it holds a zero byte or
+    // a control character other than tab, CR and LF) and one with more than 32,767 cars;
+    // either way the model keeps what it had.
     void LoadCars(const std::string& sFile);
     // The same from bytes in memory; sFile names them in messages.
     void ParseCars(std::span<const uint8_t> bytes, const std::string& sFile);

@@ -24,6 +24,23 @@ constexpr std::size_t kLargestBlock = static_cast<std::size_t>(std::numeric_limi
 
 // Thrown wherever the layout does not hold together; ParseGXT names the file.
 struct Damaged {};
+// Thrown for a header in a language we do not handle.
+struct OtherLanguage {
+    char letter;
+};
+
+// "GBL", the language letter, 'd' (version 100 as a 16-bit number: its second byte is
+// not checked, and is written back as 0). Returns the letter.
+char ReadHeader(ByteReader& r)
+{
+    const std::string head = r.Text(5);
+    if (head.compare(0, 3, "GBL") != 0 || head[4] != 'd')
+        throw Damaged();
+    if (std::string_view("EFGIS").find(head[3]) == std::string_view::npos)
+        throw OtherLanguage{head[3]};
+    r.Skip(1);
+    return head[3];
+}
 
 void Expect(ByteReader& r, const char (&tag)[5])
 {
@@ -143,7 +160,10 @@ void clsGXT::ParseGXT(std::span<const uint8_t> bytes, const std::string& sFile)
             throw InvalidGXT(sFile);
         } catch (const TruncatedData&) {
             throw InvalidGXT(sFile);
+        } catch (const OtherLanguage& other) {
+            throw UnsupportedGxtLanguage(sFile, other.letter);
         }
+        fresh.Charset_ = DetectCharset(fresh.Texts, sFile);
     });
     *this = std::move(fresh);
 }
@@ -161,9 +181,7 @@ bool clsGXT::LoadGXT(const std::string& sFile)
 void clsGXT::ReadFrom(std::span<const uint8_t> file)
 {
     ByteReader r(file);
-    if (r.Text(5) != "GBLEd")
-        throw Damaged();
-    r.Skip(1);  // written as 0, any value accepted
+    Language_ = ReadHeader(r);
     Expect(r, "TKEY");
 
     const int32_t tableSize = r.I32();
@@ -258,7 +276,9 @@ bool clsGXT::SaveGXT(const std::string& sFile)
     std::unordered_map<std::size_t, std::size_t> writtenAt;  // text end -> offset of the group's text
     std::string out;
     out.reserve(largest);
-    out += "GBLEd";
+    out += "GBL";
+    out += Language_;
+    out += 'd';
     out.push_back('\0');
     out += "TKEY";
     PutLE32(out, static_cast<uint32_t>(count * kKeyRecordSize));
@@ -394,4 +414,113 @@ std::string clsGXT::GetValueFromKey(const std::string& sKey) const
             return std::string(ValueOf(k));
     }
     return {};
+}
+
+UnsupportedGxtLanguage::UnsupportedGxtLanguage(const std::string& file, char letter)
+    : FileError(file, [letter] {
+          std::string language;
+          if (letter > ' ' && letter < 0x7F) {
+              language = std::string("'") + letter + "'";
+              if (letter == 'J')
+                  language += " (Japanese)";
+          } else {
+              static const char kHex[] = "0123456789ABCDEF";
+              const auto b = static_cast<unsigned char>(letter);
+              language = std::string("byte 0x") + kHex[b >> 4] + kHex[b & 15];
+          }
+          return "the language " + language +
+                 " is not supported: only English, French, German, Italian and Spanish GXT files are";
+      }())
+{
+}
+
+GxtCharset clsGXT::DetectCharset(std::string_view texts, const std::string& file)
+{
+    std::size_t gameFont = 0, windows1252 = 0;
+    for (const char c : texts) {
+        const auto b = static_cast<unsigned char>(c);
+        gameFont += b >= 0x80 && b <= 0xB0 ? 1 : 0;
+        windows1252 += b >= 0xC0 ? 1 : 0;
+    }
+    if (gameFont != windows1252)
+        return gameFont > windows1252 ? GxtCharset::GameFont : GxtCharset::Windows1252;
+    // The front-end menu files are bob_<letter>.gxt.
+    const std::size_t slash = file.find_last_of("/\\");
+    std::string name = file.substr(slash == std::string::npos ? 0 : slash + 1, 4);
+    for (char& c : name)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return name == "bob_" ? GxtCharset::Windows1252 : GxtCharset::GameFont;
+}
+
+std::string clsGXT::GetText(int32_t Idx) const
+{
+    return DecodeGxtText(ValueOf(Element(Idx)), Charset_);
+}
+
+void clsGXT::SetText(int32_t Idx, std::string_view utf8)
+{
+    Element(Idx);
+    SetValue(Idx, EncodeGxtText(utf8, Charset_));
+}
+
+std::array<char, 8> clsGXT::PaddedKey(const std::string& key)
+{
+    KeyName name{};
+    std::memcpy(name.data(), key.data(), std::min(key.size(), kNameSize));
+    return name;
+}
+
+int32_t clsGXT::FindKey(std::string_view key) const
+{
+    for (std::size_t k = 0; k < Keys.size(); ++k) {
+        const KeyName& name = Keys[k];
+        if (std::string_view(name.data(),
+                             static_cast<std::size_t>(std::find(name.begin(), name.end(), '\0') - name.begin())) == key)
+            return static_cast<int32_t>(k + 1);
+    }
+    return 0;
+}
+
+void clsGXT::CheckKey(const std::string& key, int32_t self) const
+{
+    if (key.empty() || key.size() >= kNameSize)
+        throw std::invalid_argument("a key has 1 to 7 characters; \"" + key + "\" has " + std::to_string(key.size()));
+    for (const char c : key)
+        if (c <= ' ' || c >= 0x7F)
+            throw std::invalid_argument("a key holds printable ASCII characters other than space only; \"" + key +
+                                        "\" does not");
+    for (std::size_t k = 0; k < Keys.size(); ++k) {
+        const KeyName& name = Keys[k];
+        const std::string_view used(name.data(),
+                                    static_cast<std::size_t>(std::find(name.begin(), name.end(), '\0') - name.begin()));
+        if (static_cast<int32_t>(k + 1) != self && used == key)
+            throw std::invalid_argument("the key \"" + key + "\" is already used by entry " + std::to_string(k + 1));
+    }
+}
+
+int32_t clsGXT::AddEntry(const std::string& key, std::string_view utf8)
+{
+    CheckKey(key, 0);
+    const std::string bytes = EncodeGxtText(utf8, Charset_);
+    Keys.push_back(PaddedKey(key));
+    Values.push_back({Texts.size(), bytes.size()});
+    Texts += bytes;
+    SingleBytePrefix.emplace_back();
+    return ++EntryCount;
+}
+
+void clsGXT::RenameEntry(int32_t Idx, const std::string& key)
+{
+    const std::size_t k = Element(Idx);
+    CheckKey(key, Idx);
+    Keys[k] = PaddedKey(key);
+}
+
+void clsGXT::RemoveEntry(int32_t Idx)
+{
+    const auto at = static_cast<std::ptrdiff_t>(Element(Idx));
+    Keys.erase(Keys.begin() + at);
+    Values.erase(Values.begin() + at);
+    SingleBytePrefix.erase(SingleBytePrefix.begin() + at);
+    --EntryCount;
 }

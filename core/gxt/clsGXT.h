@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/gxt/GxtCharset.h"
 #include "core/io/FileError.h"
 
 // What the user is told of a file whose layout does not hold together.
@@ -19,6 +20,13 @@ inline constexpr char kInvalidGXTMessage[] = "Error - No a valid GXT file!";
 class InvalidGXT : public FileError {
 public:
     explicit InvalidGXT(const std::string& file) : FileError(file, kInvalidGXTMessage) {}
+};
+
+// A text file in a language we do not handle: Japanese, whose texts are glyph numbers
+// rather than characters, or a letter the game does not use.
+class UnsupportedGxtLanguage : public FileError {
+public:
+    UnsupportedGxtLanguage(const std::string& file, char letter);
 };
 
 class clsGXT {
@@ -43,7 +51,34 @@ public:
     // The value of the first entry whose name (up to its first zero) is sKey, or "".
     std::string GetValueFromKey(const std::string& sKey) const;
 
+    // The header's language letter: E, F, G, I or S ('E' for a new model).
+    char Language() const { return Language_; }
+    // How the texts' bytes are shown; set at load from the bytes and the file name.
+    GxtCharset Charset() const { return Charset_; }
+    // Changes only how bytes are shown and typed, never a byte.
+    void SetCharset(GxtCharset charset) { Charset_ = charset; }
+    // The text as UTF-8 through the charset.
+    std::string GetText(int32_t Idx) const;
+    // Stores UTF-8 through the charset; throws UnstorableCharacter (an
+    // std::invalid_argument) for the first character it has no byte for, changing nothing.
+    void SetText(int32_t Idx, std::string_view utf8);
+
+    // A key is 1 to 7 printable ASCII characters, no space, unique in the file (case
+    // counts); anything else is refused with std::invalid_argument saying why.
+    // Appends an entry and returns its index.
+    int32_t AddEntry(const std::string& key, std::string_view utf8);
+    void RenameEntry(int32_t Idx, const std::string& key);
+    void RemoveEntry(int32_t Idx);
+    // The index of the first entry named `key` (up to its first zero), 0 when none is.
+    int32_t FindKey(std::string_view key) const;
+
 private:
+    // Throws std::invalid_argument unless `key` may name entry `self` (0: a new one).
+    void CheckKey(const std::string& key, int32_t self) const;
+    static std::array<char, 8> PaddedKey(const std::string& key);
+    // The charset the texts' bytes and the file's name point to.
+    static GxtCharset DetectCharset(std::string_view texts, const std::string& file);
+
     static bool HasPrefixCode(std::string_view Value);
     // Appends the bytes a value is written as, terminator included.
     static void EncodeValue(std::string& out, std::string_view Value, const std::string& KeptPrefix);
@@ -84,4 +119,6 @@ private:
     // "" when it did not. Saving writes that prefix the same way while the value keeps it.
     std::vector<std::string> SingleBytePrefix;
     int32_t EntryCount = 0;
+    char Language_ = 'E';
+    GxtCharset Charset_ = GxtCharset::GameFont;
 };

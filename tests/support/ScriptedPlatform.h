@@ -1,7 +1,7 @@
 #pragma once
-// A stand-in for the desktop, installed for its lifetime: answers file dialogs and input
-// boxes from queues the test fills, records messages, links and the end of the program,
-// and keeps settings in memory.
+// A stand-in for the desktop, installed for its lifetime: answers file dialogs, input
+// boxes and save-first questions from queues the test fills, records messages, links and
+// the end of the program, and keeps settings in memory.
 
 #include <QMap>
 #include <QStringList>
@@ -25,11 +25,15 @@ public:
     // Answers, used in order. An empty path is a cancelled dialog.
     std::deque<QString> openAnswers, saveAnswers;
     std::deque<std::optional<QString>> inputAnswers;
+    std::deque<SaveChoice> saveChoices;
+    std::deque<bool> confirmAnswers;
     QString settingsWriteError;
 
     // What the windows asked for.
     std::vector<FileDialogRequest> openRequests, saveRequests;
     std::vector<ShownMessage> messages;
+    std::vector<ShownMessage> saveQuestions;
+    QStringList confirmQuestions;
     QList<QUrl> openedUrls;
     QMap<QString, QString> settings;
     int endProgramCalls = 0;
@@ -47,6 +51,16 @@ public:
     void Message(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) override
     {
         messages.push_back({text, title, icon, parent});
+    }
+    SaveChoice AskToSave(QWidget* parent, const QString& text, const QString& title) override
+    {
+        saveQuestions.push_back({text, title, MessageIcon::Warning, parent});
+        return Next(saveChoices);
+    }
+    bool Confirm(QWidget*, const QString& question, const QString&) override
+    {
+        confirmQuestions << question;
+        return Next(confirmAnswers);
     }
     std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override
     {

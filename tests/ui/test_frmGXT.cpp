@@ -1,7 +1,10 @@
+#include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QtTest>
 
 #include "core/common/PathRules.h"
+#include "tests/core/gxt/GxtLanguageFiles.h"
 #include "tests/support/GxtTestFile.h"
 #include "tests/support/UiTestSupport.h"
 #include "ui/windows/frmGXT.h"
@@ -38,11 +41,25 @@ struct Editor : UiFixture<frmGXT> {
         value->setText(text);
         QTest::keyClick(value, Qt::Key_Return);
     }
-    void Find(const std::optional<QString>& answer)
+    void Find(const std::optional<QString>& answer, const char* button = "cmdFind")
     {
         platform.inputAnswers.push_back(answer);
-        Click("cmdFind");
+        Click(button);
     }
+    void Undo()
+    {
+        for (QAction* action : w.actions())
+            if (action->shortcuts().contains(QKeySequence(QKeySequence::Undo)))
+                action->trigger();
+    }
+    QString Keys()
+    {
+        QStringList keys;
+        for (int i = 1; i <= list->topLevelItemCount(); ++i)
+            keys << Cell(i, 0);
+        return keys.join(' ');
+    }
+    bool Modified() { return w.isWindowModified() && w.windowTitle().contains("[*]"); }
 };
 
 }  // namespace
@@ -68,13 +85,18 @@ private slots:
     void refusedFilesAreToldAndChangeNothing_data()
     {
         QTest::addColumn<QByteArray>("bytes");  // null: no file at all
-        QTest::newRow("ends after its tag") << QByteArray("GBLEd\0TKEY", 10);
-        QTest::newRow("no text file") << QByteArray("hello, world");
-        QTest::newRow("missing") << QByteArray();
+        QTest::addColumn<QString>("said");
+        const QString invalid = QString::fromLatin1(kInvalidGXTMessage);
+        QTest::newRow("ends after its tag") << QByteArray("GBLEd\0TKEY", 10) << invalid;
+        QTest::newRow("no text file") << QByteArray("hello, world") << invalid;
+        QTest::newRow("Japanese") << QByteArray::fromStdString(InLanguage(FileOf({}), 'J'))
+                                  << QStringLiteral("x.gxt: the language 'J' (Japanese) is not supported");
+        QTest::newRow("missing") << QByteArray() << QStringLiteral("x.gxt: cannot be opened");
     }
     void refusedFilesAreToldAndChangeNothing()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, said);
         Editor e;
         e.Open(e.twelve);
         ClickItem(e.list->topLevelItem(3));
@@ -82,9 +104,9 @@ private slots:
         e.Open(file);
         QCOMPARE(e.Told(), 1);
         const auto& told = e.platform.messages[0];
-        QCOMPARE(told.text, bytes.isNull() ? told.text : QString::fromLatin1(kInvalidGXTMessage));
-        QVERIFY(!bytes.isNull() || told.text.startsWith(FromUtf8(file) + ": "));
-        QVERIFY(told.title == "Error" && told.icon == MessageIcon::Warning && told.parent == &e.w);
+        QVERIFY2(told.text.contains(said), qPrintable(told.text));
+        QVERIFY(told.title == "GXT Editor - a.gxt (English)" && told.icon == MessageIcon::Warning &&
+                told.parent == &e.w);
         QVERIFY(e.list->topLevelItemCount() == 12 && e.Selected() == 4 && e.value->text() == "plain text 4");
     }
 
@@ -96,26 +118,31 @@ private slots:
         e.value->setText(QStringLiteral("typed, never committed"));
         ClickItem(e.list->topLevelItem(4));
         e.Enter(QStringLiteral("Changed \u00FC"));
-        e.Enter(QStringLiteral("costs 5 \u20AC"));  // no single-byte code: refused by name
-        QVERIFY(e.Said().contains(QStringLiteral("\"\u20AC\"")) && e.Cell(5) == QStringLiteral("Changed \u00FC"));
+        e.Enter(QStringLiteral("a \u2603 here"));  // no byte in the charset: refused by name
+        QVERIFY(e.Said() ==
+                QStringLiteral("The character \"\u2603\" cannot be stored in a GXT file. The text was not changed."));
+        QVERIFY(e.Cell(5) == QStringLiteral("Changed \u00FC"));
         QTest::keyClick(e.list, Qt::Key_Down);  // the keyboard shows the new row's value first
         e.Enter(e.value->text() + "!");
         e.list->clearSelection();
         e.Enter(QStringLiteral("nowhere"));
         QVERIFY(e.Cell(6) == "plain text 6!" && e.Cell(7) == "ANOTHER NEEDLE");
-        e.Save("cmdSave", e.twelve);
+        QVERIFY(e.Modified());
+        e.Click("cmdSave");  // the opened file, without asking
+        QVERIFY(!e.Modified() && e.platform.saveRequests.empty());
         std::vector<Entry> expected = TwelveEntries();
         expected[4].text = Cells("Changed \xFC");
         expected[5].text = Cells("plain text 6!");
         QVERIFY(TempDir::Read(e.twelve) == FileOf(expected) && TempDir::Read(e.twelve + ".bak") != FileOf(expected));
-        e.Save("cmdSave", e.dir.File("no/folder/c.gxt"));
+        e.Save("cmdSaveAs", e.dir.File("no/folder/c.gxt"));
         QVERIFY(e.Said().startsWith("The file was not saved.\n") && e.Said().contains("no/folder/c.gxt"));
 
         // A text longer than an edit box holds by default: Enter without a change stores it whole.
         const std::string longer = e.Write("b.gxt", FileOf({{"ONLY", Cells(std::string(40000, 'x'))}}));
         e.Open(longer);
         QTest::keyClick(e.value, Qt::Key_Return);
-        e.Save("cmdSave", longer);
+        QVERIFY(!e.Modified());
+        e.Click("cmdSave");
         QVERIFY(TempDir::Read(longer) == TempDir::Read(longer + ".bak"));
     }
 
@@ -139,17 +166,119 @@ private slots:
     void commandsAndClosingAreRefusedWhileBusy()
     {
         Editor e;
-        e.commands = {e.Get("cmdOpen"), e.Get("cmdSave"), e.Get("cmdFind"), e.Get("cmdFinda")};
+        for (const char* name : {"cmdOpen", "cmdRecent", "cmdSave", "cmdSaveAs", "cmdFind", "cmdFinda", "cmdFindKey",
+                                 "cmdAdd", "cmdRename", "cmdDelete", "cmdExportPo", "cmdImportPo", "cboCharset"})
+            if (QWidget* command = e.Get(name))
+                e.commands << command;
         e.meddle = [&] {
             e.w.cmdOpen_Click();
             e.w.cmdSave_Click();
+            e.w.cmdAdd_Click();
+            e.w.cmdDelete_Click();
             e.w.close();
         };
         e.Open(e.twelve);
-        e.Save("cmdSave", e.dir.File("out.gxt"));
+        e.Save("cmdSaveAs", e.dir.File("out.gxt"));
         QVERIFY(e.updates > 24 && e.enabled == 0);  // loading, filling the list and saving
         QVERIFY(e.platform.openRequests.size() == 1 && e.platform.saveRequests.size() == 1);
         QVERIFY(e.w.isVisible() && e.list->topLevelItemCount() == 12 && e.Get("cmdSave")->isEnabled());
+    }
+
+    void languagesAndCharsetsShowInTheCaptionAndTheTexts()
+    {
+        Editor e;
+        e.Open(e.Write("fr.gxt", GameFontFrenchFile()));
+        auto* charset = e.Get<QComboBox>("cboCharset");
+        QVERIFY(e.w.Caption() == "GXT Editor - fr.gxt (French)" && charset->currentIndex() == 0);
+        QCOMPARE(e.Cell(1) + e.Cell(2), QStringLiteral("Café à Noël¿Ñandú?"));
+        charset->setCurrentIndex(1);
+        emit charset->activated(1);  // shown otherwise; no edit
+        QVERIFY(e.Cell(1) == QStringLiteral("Cafž — No\u00A0l") && e.value->text() == e.Cell(1) && !e.Modified());
+        e.Enter(QStringLiteral("Größe"));
+        QCOMPARE(e.Cell(1), QStringLiteral("Größe"));
+        e.Click("cmdSave");
+        QVERIFY(TempDir::Read(e.dir.File("fr.gxt")).find("G\0r\0\xF6\0\xDF\0") != std::string::npos);
+        e.Open(e.Write("bob_g.gxt", Windows1252MenuFile()));
+        QVERIFY(e.w.Caption() == "GXT Editor - bob_g.gxt (German)" && charset->currentIndex() == 1);
+        QCOMPARE(e.Cell(1) + e.Cell(2), QStringLiteral("GrößeÜber"));
+    }
+
+    void entriesAreAddedRenamedDeletedFoundByKeyAndUndone()
+    {
+        Editor e;
+        e.Open(e.twelve);
+        e.platform.inputAnswers = {std::nullopt, QStringLiteral("a b"), QStringLiteral("K1"), QStringLiteral("new")};
+        for (int i = 0; i < 4; ++i)
+            e.Click("cmdAdd");
+        QCOMPARE(e.platform.messages.size(), 2u);
+        QVERIFY(e.platform.messages[0].text.contains("printable") && e.Said().contains("\"K1\" is already used"));
+        QVERIFY(e.Selected() == 13 && e.Cell(13, 0) == "new" && e.Cell(13).isEmpty() && e.Modified());
+        e.Enter(QStringLiteral("fresh"));
+        e.platform.inputAnswers = {QStringLiteral("K3"), QStringLiteral("nu")};
+        e.Click("cmdRename");
+        e.Click("cmdRename");
+        QVERIFY(e.Said().contains("\"K3\" is already used") && e.Cell(13, 0) == "nu" && e.Cell(13) == "fresh");
+        ClickItem(e.list->topLevelItem(0));
+        e.platform.confirmAnswers = {false, true};
+        e.Click("cmdDelete");
+        QCOMPARE(e.list->topLevelItemCount(), 13);
+        e.Click("cmdDelete");
+        QVERIFY(e.platform.confirmQuestions[1] == "Delete the text of key \"K1\"?" && e.Cell(1, 0) == "EIGHTCHR");
+        e.Find(QStringLiteral("needlek"), "cmdFindKey");  // by key, ignoring case
+        QVERIFY(e.Selected() == 10 && e.value->text() == "plain text 11");
+        e.Click("cmdFinda");
+        QVERIFY(e.Said() == "Not Found!");
+        for (int step = 0; step < 4; ++step)  // the delete, the rename, the text, the new entry
+            e.Undo();
+        QVERIFY(e.Keys() == "K1 EIGHTCHR K3 K4 K5 K6 K7 K8 K9 K10 NEEDLEK K12" && !e.Modified());
+    }
+
+#ifdef KESTROVA_HAVE_PO
+    void poFilesAreExportedAndImported()
+    {
+        Editor e;
+        const std::string english = e.Write("e.gxt", FileOf({{"caf", Cells("Coffee")}}));
+        e.Open(e.Write("fr.gxt", GameFontFrenchFile()));
+        e.platform.confirmAnswers = {true};
+        e.platform.openAnswers = {FromUtf8(english)};
+        e.platform.saveAnswers = {FromUtf8(e.dir.File("fr.po"))};
+        e.Click("cmdExportPo");
+        std::string edited = TempDir::Read(e.dir.File("fr.po"));
+        QVERIFY(edited.find("msgctxt \"caf\"\nmsgid \"Coffee\"\nmsgstr \"Café à Noël\"") != std::string::npos);
+        QVERIFY(e.Told() == 0 && !e.Modified());
+        edited.replace(edited.find("Café à Noël"), 14, "Thé");
+        edited += "\nmsgctxt \"gone\"\nmsgid \"x\"\nmsgstr \"y\"\n";
+        e.Write("in.po", edited);
+        e.platform.openAnswers = {FromUtf8(e.dir.File("in.po"))};
+        e.Click("cmdImportPo");
+        QCOMPARE(e.Said(),
+                 QStringLiteral("Updated: 1\nUnchanged: 1\nSkipped: 1\n\nkey \"gone\": is not in the GXT file"));
+        QVERIFY(e.Cell(1) == QStringLiteral("Thé") && e.Modified());
+        e.Write("bad.po", "msgid \"unended\n");
+        e.platform.openAnswers = {FromUtf8(e.dir.File("bad.po"))};
+        e.Click("cmdImportPo");
+        QVERIFY(e.Said().startsWith("The PO file was not imported.\n") && e.Said().contains("bad.po: line "));
+        e.Undo();
+        QCOMPARE(e.Cell(1), QStringLiteral("Café à Noël"));
+    }
+#endif
+
+    void unsavedEditsAreAskedAboutBeforeTheyAreLost()
+    {
+        Editor e;
+        e.Open(e.twelve);
+        e.Enter(QStringLiteral("edited"));
+        QVERIFY(e.Modified());
+        e.platform.saveChoices = {SaveChoice::Cancel, SaveChoice::Discard};
+        e.Click("cmdOpen");  // cancelled: no file dialog, the edit stays
+        QVERIFY(e.platform.openRequests.size() == 1 && e.Cell(1) == "edited");
+        QVERIFY(e.platform.saveQuestions[0].text.startsWith("a.gxt has unsaved changes."));
+        e.Open(e.twelve);  // discarded
+        QVERIFY(e.Cell(1) == "plain text 1" && !e.Modified());
+        e.Enter(QStringLiteral("kept"));
+        e.platform.saveChoices = {SaveChoice::Cancel, SaveChoice::Save};
+        QVERIFY(!e.w.close() && e.w.isVisible());
+        QVERIFY(e.w.close() && Parsed(TempDir::Read(e.twelve)).GetText(1) == "kept");  // saved first
     }
 };
 

@@ -21,6 +21,9 @@ struct FileDialogRequest {
     bool confirmOverwrite = false;
 };
 
+// The answer to "save the unsaved changes first?".
+enum class SaveChoice { Save, Discard, Cancel };
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -31,6 +34,12 @@ public:
 
     // A message with one OK button; returns when it has been dismissed.
     virtual void Message(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) = 0;
+
+    // Asks whether to save unsaved changes before they would be lost.
+    virtual SaveChoice AskToSave(QWidget* parent, const QString& text, const QString& title) = 0;
+
+    // A yes/no question; true for Yes.
+    virtual bool Confirm(QWidget* parent, const QString& question, const QString& title) = 0;
 
     // The typed text, or nothing when the user cancelled.
     virtual std::optional<QString> Input(QWidget* parent, const QString& prompt, const QString& title,

@@ -76,6 +76,28 @@ void QtPlatform::Message(QWidget* parent, const QString& text, const QString& ti
     box.exec();
 }
 
+SaveChoice QtPlatform::AskToSave(QWidget* parent, const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    parent);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
+}
+
+bool QtPlatform::Confirm(QWidget* parent, const QString& question, const QString& title)
+{
+    return QMessageBox::question(parent, title, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
 std::optional<QString> QtPlatform::Input(QWidget* parent, const QString& prompt, const QString& title,
                                          const QString& initial)
 {

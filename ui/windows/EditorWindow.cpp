@@ -1,6 +1,12 @@
 #include "ui/windows/EditorWindow.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTimer>
 #include <optional>
 
 #include "ui/platform/Platform.h"
@@ -19,6 +25,8 @@ private:
     void Set(bool busy)
     {
         window_.busy_ = busy;
+        if (window_.recentButton_)
+            window_.recentButton_->setEnabled(!busy);
         window_.UpdateCommands();
     }
 
@@ -45,11 +53,122 @@ EditorWindow::Wording Explained(const QString& failure)
     return [failure](const std::exception& e) { return UserMessage{failure.arg(FromUtf8(e.what()))}; };
 }
 
+const QLatin1String kModifiedMark("[*]");
+
+// The first local file among the dragged ones, or an empty string.
+QString DroppedFile(const QMimeData* data)
+{
+    if (data)
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                return url.toLocalFile();
+    return {};
+}
+
 }  // namespace
 
-EditorWindow::EditorWindow(QWidget* parent, Qt::WindowFlags flags, QString messageTitle)
-    : QWidget(parent, flags), messageTitle_(std::move(messageTitle))
+EditorWindow::EditorWindow(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
+    connect(&undo_, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
+
+    // The undo commands touch the model, which a running load or save is using.
+    const auto step = [this](const QList<QKeySequence>& keys, void (QUndoStack::*move)()) {
+        auto* action = new QAction(this);
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, [this, move] {
+            if (!busy_)
+                (undo_.*move)();
+        });
+        addAction(action);
+    };
+    step({QKeySequence::Undo}, &QUndoStack::undo);
+    step({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &QUndoStack::redo);
+}
+
+EditorWindow::~EditorWindow()
+{
+    // The stack empties itself as it goes, after the window's own parts are gone.
+    undo_.disconnect(this);
+}
+
+QString EditorWindow::Caption() const
+{
+    return QString(windowTitle()).remove(kModifiedMark);
+}
+
+bool EditorWindow::MaybeSave()
+{
+    if (busy_)
+        return false;
+    if (!IsModified())
+        return true;
+    const QString name = documentPath_.isEmpty() ? Caption() : QFileInfo(documentPath_).fileName();
+    const QString question = QStringLiteral("%1 has unsaved changes.\n\nSave them first?").arg(name);
+    switch (CurrentPlatform().AskToSave(this, question, Caption())) {
+        case SaveChoice::Save:
+            return SaveDocument() && !IsModified();
+        case SaveChoice::Discard:
+            return true;
+        case SaveChoice::Cancel:
+            break;
+    }
+    return false;
+}
+
+void EditorWindow::EnableDocuments(const QString& recentKey, QPushButton* recentButton)
+{
+    setAcceptDrops(true);
+    recent_ = std::make_unique<RecentFiles>(recentKey);
+    recentButton_ = recentButton;
+    auto* menu = new QMenu(recentButton);
+    menu->setObjectName(QStringLiteral("mnuRecent"));
+    recentButton->setMenu(menu);
+    connect(menu, &QMenu::aboutToShow, this, &EditorWindow::FillRecentMenu);
+    FillRecentMenu();
+}
+
+void EditorWindow::FillRecentMenu()
+{
+    QMenu* menu = recentButton_->menu();
+    menu->clear();
+    const QStringList entries = recent_->Entries();
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString& path = entries[i];
+        QAction* entry = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        connect(entry, &QAction::triggered, this, [this, path] { OpenRecent(path); });
+    }
+    if (entries.isEmpty())
+        menu->addAction(QStringLiteral("(none)"))->setEnabled(false);
+}
+
+void EditorWindow::OpenRecent(const QString& path)
+{
+    if (busy_)
+        return;
+    if (!QFileInfo::exists(path)) {
+        recent_->Remove(path);
+        FillRecentMenu();
+        Tell(QStringLiteral("%1 no longer exists; it was taken off the recent files.").arg(path));
+        return;
+    }
+    OpenDocument(path);
+}
+
+void EditorWindow::DocumentLoaded(const QString& path)
+{
+    undo_.clear();
+    undo_.setClean();
+    DocumentSaved(path);
+}
+
+void EditorWindow::DocumentSaved(const QString& path)
+{
+    undo_.setClean();
+    documentPath_ = path;
+    if (recent_) {
+        recent_->Add(path);
+        FillRecentMenu();
+    }
 }
 
 bool EditorWindow::Run(const QString& failure, const std::function<void()>& work)
@@ -89,17 +208,43 @@ void EditorWindow::Tell(const QString& text, MessageIcon icon)
 
 void EditorWindow::Tell(const UserMessage& message)
 {
-    const QString title = !message.title.isEmpty()   ? message.title
-                          : !messageTitle_.isEmpty() ? messageTitle_
-                                                     : windowTitle();
+    const QString title = message.title.isEmpty() ? Caption() : message.title;
     CurrentPlatform().Message(this, message.text, title, message.icon);
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event)
 {
     // The running work uses the window's model further up the stack.
-    if (busy_)
+    if (busy_ || !MaybeSave())
         event->ignore();
     else
         QWidget::closeEvent(event);
+}
+
+void EditorWindow::changeEvent(QEvent* event)
+{
+    // Every caption gets the place where Qt shows the unsaved-edits mark.
+    if (event->type() == QEvent::WindowTitleChange && !windowTitle().contains(kModifiedMark))
+        setWindowTitle(windowTitle() + kModifiedMark);
+    QWidget::changeEvent(event);
+}
+
+void EditorWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!busy_ && !DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void EditorWindow::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    if (busy_ || path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over: the open may ask questions, and the system's drag
+    // should not wait for them.
+    QTimer::singleShot(0, this, [this, path] {
+        if (!busy_)
+            OpenDocument(path);
+    });
 }

@@ -1,13 +1,18 @@
 #pragma once
 #include <QString>
+#include <QUndoStack>
 #include <QWidget>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <utility>
 
 #include "core/common/modGTA2.h"
+#include "ui/platform/RecentFiles.h"
 
-// What a window tells the user. An empty title stands for the window's own.
+class QPushButton;
+
+// What a window tells the user. An empty title stands for the window's caption.
 struct UserMessage {
     UserMessage(QString text, QString title = {}, MessageIcon icon = MessageIcon::Warning)
         : text(std::move(text)), title(std::move(title)), icon(icon)
@@ -18,7 +23,8 @@ struct UserMessage {
     MessageIcon icon;
 };
 
-// What the working windows share: being busy and telling the user what failed.
+// What the working windows share: being busy, telling the user what failed, unsaved
+// edits and the files they open.
 //
 // A load, save or list fill reports progress, and every progress update runs the
 // program's events, so clicks and a close can arrive in the middle of it. While the
@@ -32,9 +38,24 @@ public:
 
     bool Busy() const { return busy_; }
 
+    // Unsaved edits: the window's undo stack is away from where the last load or save left it.
+    bool IsModified() const { return !undo_.isClean(); }
+    // With unsaved edits, asks Save / Discard / Cancel. True when the edits may go: there
+    // were none, they were saved, or the user discarded them. False on Cancel, on a save
+    // that failed, and while busy.
+    bool MaybeSave();
+
+    // Opens `path` as the File Open command would (asking about unsaved edits first).
+    // Windows that open files override it; the others ignore the request.
+    virtual void OpenDocument(const QString& path) { (void)path; }
+
+    // The caption without the unsaved-edits mark.
+    QString Caption() const;
+
 protected:
-    // `messageTitle` heads the window's messages; empty for the window's caption.
-    EditorWindow(QWidget* parent, Qt::WindowFlags flags, QString messageTitle = {});
+    // The window's messages are headed by its caption.
+    EditorWindow(QWidget* parent, Qt::WindowFlags flags);
+    ~EditorWindow() override;
 
     // Puts each command on or off for the window's state, Busy() included. Called
     // whenever the window becomes busy or stops being busy.
@@ -53,11 +74,34 @@ protected:
     void Tell(const QString& text, MessageIcon icon = MessageIcon::Warning);
     void Tell(const UserMessage& message);
 
+    // Edits go through this stack as QUndoCommands; the caption marks the window while
+    // it is not clean.
+    QUndoStack& UndoStack() { return undo_; }
+    // Saves the document for MaybeSave's Save; false when it was not saved (already told).
+    virtual bool SaveDocument() { return true; }
+
+    // Turns on dropping files on the window and a "Recent Files" menu on `recentButton`,
+    // with the list stored under `recentKey`. Both go to OpenDocument.
+    void EnableDocuments(const QString& recentKey, QPushButton* recentButton);
+    // A document was loaded from `path` (or saved under it): no unsaved edits, and the
+    // path goes first in the recent files.
+    void DocumentLoaded(const QString& path);
+    void DocumentSaved(const QString& path);
+
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class BusyScope;
 
-    QString messageTitle_;
+    void FillRecentMenu();
+    void OpenRecent(const QString& path);
+
     bool busy_ = false;
+    QUndoStack undo_;
+    QString documentPath_;
+    std::unique_ptr<RecentFiles> recent_;
+    QPushButton* recentButton_ = nullptr;
 };

@@ -1,9 +1,12 @@
 #include "ui/windows/frmGXT.h"
 
+#include <QComboBox>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QUndoCommand>
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -11,6 +14,9 @@
 #include "core/common/PathRules.h"
 #include "core/common/modGTA2.h"
 #include "core/io/FileError.h"
+#ifdef KESTROVA_HAVE_PO
+#include "core/po/GxtPo.h"
+#endif
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
 
@@ -25,34 +31,81 @@ QString KeyText(const std::string& key)
     return FromBytes(key.substr(0, key.find('\0')));
 }
 
-// The first character that has no single-byte code, or an empty string.
-QString UnstorableCharacter(const QString& text)
+QString LanguageName(char letter)
 {
-    for (char32_t c : text.toUcs4())
-        if (c > 0xFF)
-            return QString::fromUcs4(&c, 1);
-    return {};
+    switch (letter) {
+        case 'F':
+            return QStringLiteral("French");
+        case 'G':
+            return QStringLiteral("German");
+        case 'I':
+            return QStringLiteral("Italian");
+        case 'S':
+            return QStringLiteral("Spanish");
+        default:
+            return QStringLiteral("English");
+    }
 }
 
 // A file that is no text table, or cannot be read, is told as it always was; anything
 // else that stops the load is told with what went wrong.
 UserMessage OpenFailure(const std::exception& e)
 {
-    const QString error = QStringLiteral("Error");
     if (dynamic_cast<const InvalidGXT*>(&e))
-        return {QString::fromLatin1(kInvalidGXTMessage), error};
+        return {QString::fromLatin1(kInvalidGXTMessage)};
     if (dynamic_cast<const FileError*>(&e))
-        return {FromUtf8(e.what()), error};
+        return {FromUtf8(e.what())};
     return {QStringLiteral("The file could not be opened.\n%1").arg(FromUtf8(e.what()))};
 }
 
 }  // namespace
 
-frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder, kAppTitle)
-{
-    SetUpFixedWindow(this, QStringLiteral("frmGXT"), QStringLiteral("GXT Editor"), {613, 364});
+// One text changed, byte for byte.
+class frmGXT::TextEdit : public QUndoCommand {
+public:
+    TextEdit(frmGXT& window, int row, std::string before, std::string after)
+        : QUndoCommand(QStringLiteral("Edit text")),
+          window_(window),
+          row_(row),
+          before_(std::move(before)),
+          after_(std::move(after))
+    {
+    }
+    void undo() override { Set(before_); }
+    void redo() override { Set(after_); }
 
-    lvwItems = Child<QTreeWidget>(this, "lvwItems", {2, 4, 513, 333});
+private:
+    void Set(const std::string& bytes)
+    {
+        window_.Model().SetValue(row_, bytes);
+        window_.ShowText(row_);
+    }
+    frmGXT& window_;
+    int row_;
+    std::string before_, after_;
+};
+
+// Entries added, renamed, deleted or imported: the whole model before and after.
+class frmGXT::ModelChange : public QUndoCommand {
+public:
+    ModelChange(frmGXT& window, const QString& what, clsGXT before, clsGXT after, int row)
+        : QUndoCommand(what), window_(window), before_(std::move(before)), after_(std::move(after)), row_(row)
+    {
+    }
+    void undo() override { window_.Restore(before_, row_); }
+    void redo() override { window_.Restore(after_, row_); }
+
+private:
+    frmGXT& window_;
+    clsGXT before_, after_;
+    int row_;
+};
+
+frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder)
+{
+    SetUpFixedWindow(this, QStringLiteral("frmGXT"), QStringLiteral("GXT Editor"), {613, 470});
+
+    lvwItems = Child<QTreeWidget>(this, "lvwItems", {2, 4, 513, 439});
     lvwItems->setColumnCount(2);
     lvwItems->setHeaderLabels({QStringLiteral("Key Name"), QStringLiteral("Value")});
     lvwItems->setRootIsDecorated(false);
@@ -62,23 +115,54 @@ frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder
     lvwItems->header()->setStretchLastSection(true);
     lvwItems->setColumnWidth(0, 100);
 
-    txtValue = Child<QLineEdit>(this, "txtValue", {2, 340, 513, 21});
+    txtValue = Child<QLineEdit>(this, "txtValue", {2, 446, 513, 21});
     // The default limit would cut a long text when shown, and Enter would store the cut text.
     txtValue->setMaxLength(std::numeric_limits<int>::max());
 
     const auto button = [this](const char* name, const QString& caption, int top) {
-        return Child<QPushButton>(this, name, {518, top, 91, 33}, caption);
+        return Child<QPushButton>(this, name, {518, top, 91, 30}, caption);
     };
     cmdOpen = button("cmdOpen", QStringLiteral("Open"), 6);
-    cmdSave = button("cmdSave", QStringLiteral("Save"), 44);
-    cmdFind = button("cmdFind", QStringLiteral("Find"), 84);
-    cmdFinda = button("cmdFinda", QStringLiteral("Find Again"), 122);
+    cmdRecent = button("cmdRecent", QStringLiteral("Recent"), 38);
+    cmdSave = button("cmdSave", QStringLiteral("Save"), 70);
+    cmdSaveAs = button("cmdSaveAs", QStringLiteral("Save As..."), 102);
+    cmdFind = button("cmdFind", QStringLiteral("Find"), 140);
+    cmdFinda = button("cmdFinda", QStringLiteral("Find Again"), 172);
+    cmdFindKey = button("cmdFindKey", QStringLiteral("Find Key"), 204);
+    cmdAdd = button("cmdAdd", QStringLiteral("Add..."), 242);
+    cmdRename = button("cmdRename", QStringLiteral("Rename..."), 274);
+    cmdDelete = button("cmdDelete", QStringLiteral("Delete"), 306);
+#ifdef KESTROVA_HAVE_PO
+    cmdExportPo = button("cmdExportPo", QStringLiteral("Export PO..."), 344);
+    cmdImportPo = button("cmdImportPo", QStringLiteral("Import PO..."), 376);
+    connect(cmdExportPo, &QPushButton::clicked, this, &frmGXT::cmdExportPo_Click);
+    connect(cmdImportPo, &QPushButton::clicked, this, &frmGXT::cmdImportPo_Click);
+#endif
+    cboCharset = Child<QComboBox>(this, "cboCharset", {518, 414, 91, 24});
+    cboCharset->addItem(QStringLiteral("Game font"));
+    cboCharset->addItem(QStringLiteral("Windows-1252"));
+    cboCharset->setToolTip(QStringLiteral("How the texts' accented letters are shown; no byte changes"));
+    EnableDocuments(QStringLiteral("GXT"), cmdRecent);
     UpdateCommands();
 
     connect(cmdOpen, &QPushButton::clicked, this, &frmGXT::cmdOpen_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmGXT::cmdSave_Click);
+    connect(cmdSaveAs, &QPushButton::clicked, this, &frmGXT::cmdSaveAs_Click);
     connect(cmdFind, &QPushButton::clicked, this, &frmGXT::cmdFind_Click);
     connect(cmdFinda, &QPushButton::clicked, this, &frmGXT::cmdFinda_Click);
+    connect(cmdFindKey, &QPushButton::clicked, this, &frmGXT::cmdFindKey_Click);
+    connect(cmdAdd, &QPushButton::clicked, this, &frmGXT::cmdAdd_Click);
+    connect(cmdRename, &QPushButton::clicked, this, &frmGXT::cmdRename_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmGXT::cmdDelete_Click);
+    connect(cboCharset, &QComboBox::activated, this, [this](int index) {
+        if (Busy() || !loaded_)
+            return;
+        Model().SetCharset(index == 0 ? GxtCharset::GameFont : GxtCharset::Windows1252);
+        const int row = SelectedRow();
+        Run(QStringLiteral("%1"), [&] { FillList(); });
+        if (row > 0)
+            ShowRow(row);
+    });
     connect(lvwItems, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { lvwItems_ItemClick(item); });
     // Moving the selection with the keyboard shows that row's value too, so that Enter
     // never writes one row's text into another.
@@ -91,7 +175,11 @@ frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder
     CenterForm(this);
 }
 
-frmGXT::~frmGXT() = default;
+frmGXT::~frmGXT()
+{
+    // The undo commands refer to this window's parts.
+    UndoStack().clear();
+}
 
 clsGXT& frmGXT::Model()
 {
@@ -102,16 +190,37 @@ clsGXT& frmGXT::Model()
 
 void frmGXT::cmdOpen_Click()
 {
-    if (Busy())
+    if (Busy() || !MaybeSave())
         return;
     const QString path = CurrentPlatform().OpenFileName(this, DialogRequest(false));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        Load(path);
+}
+
+void frmGXT::OpenDocument(const QString& path)
+{
+    if (!Busy() && MaybeSave())
+        Load(path);
+}
+
+void frmGXT::Load(const QString& path)
+{
     // A refused file changes neither the model nor the list.
     Run(OpenFailure, [&] {
         Model().ReadGXT(ToUtf8(path));
+        path_ = path;
+        loaded_ = true;
+        cboCharset->setCurrentIndex(Model().Charset() == GxtCharset::GameFont ? 0 : 1);
         FillList();
+        DocumentLoaded(path);
+        UpdateCaption();
     });
+}
+
+void frmGXT::UpdateCaption()
+{
+    setWindowTitle(
+        QStringLiteral("GXT Editor - %1 (%2)").arg(QFileInfo(path_).fileName(), LanguageName(Model().Language())));
 }
 
 FileDialogRequest frmGXT::DialogRequest(bool save)
@@ -134,7 +243,7 @@ void frmGXT::FillList()
             UpdateProgress(i, kFilling);
             auto* row = new QTreeWidgetItem;
             row->setText(0, KeyText(model.GetKey(i)));
-            row->setText(1, FromBytes(model.GetValue(i)));
+            row->setText(1, FromUtf8(model.GetText(i)));
             rows.append(row);
         }
     }
@@ -144,18 +253,64 @@ void frmGXT::FillList()
     else
         txtValue->clear();
     lvwItems->show();
-    loaded_ = true;
+}
+
+void frmGXT::Restore(const clsGXT& model, int row)
+{
+    const GxtCharset shown = Model().Charset();
+    Model() = model;
+    Model().SetCharset(shown);  // the drop-down's choice is no edit
+    Run(QStringLiteral("%1"), [&] { FillList(); });
+    if (row > 0 && row <= lvwItems->topLevelItemCount())
+        ShowRow(row);
+}
+
+void frmGXT::ShowText(int row)
+{
+    const QString text = FromUtf8(Model().GetText(row));
+    lvwItems->topLevelItem(row - 1)->setText(1, text);
+    if (SelectedRow() == row)
+        txtValue->setText(text);
+}
+
+void frmGXT::Change(const QString& what, const std::function<int(clsGXT&)>& change)
+{
+    clsGXT after = Model();
+    int row = 0;
+    if (!Attempt(QStringLiteral("%1"), [&] { row = change(after); }))
+        return;
+    UndoStack().push(new ModelChange(*this, what, Model(), std::move(after), row));
 }
 
 void frmGXT::cmdSave_Click()
+{
+    if (!Busy() && loaded_)
+        SaveDocument();
+}
+
+void frmGXT::cmdSaveAs_Click()
 {
     if (Busy() || !loaded_)
         return;
     // The previous file is kept as a backup; the dialog still asks before replacing it.
     const QString path = CurrentPlatform().SaveFileName(this, DialogRequest(true));
-    if (path.isEmpty())
-        return;
-    Run(QStringLiteral("The file was not saved.\n%1"), [&] { Model().SaveGXT(ToUtf8(path)); });
+    if (!path.isEmpty())
+        SaveTo(path);
+}
+
+bool frmGXT::SaveDocument()
+{
+    return path_.isEmpty() ? false : SaveTo(path_);
+}
+
+bool frmGXT::SaveTo(const QString& path)
+{
+    if (!Run(QStringLiteral("The file was not saved.\n%1"), [&] { Model().SaveGXT(ToUtf8(path)); }))
+        return false;
+    path_ = path;
+    DocumentSaved(path);
+    UpdateCaption();
+    return true;
 }
 
 void frmGXT::lvwItems_ItemClick(QTreeWidgetItem* Item)
@@ -170,24 +325,130 @@ void frmGXT::txtValue_KeyPress(int KeyAscii)
     const int row = SelectedRow();
     if (row == 0)
         return;
-    const QString text = txtValue->text();
-    const QString bad = UnstorableCharacter(text);
-    if (!bad.isEmpty()) {
-        Tell(QStringLiteral("The character \"%1\" cannot be stored in a GXT file. The text was not changed.").arg(bad));
+    std::string bytes;
+    try {
+        bytes = EncodeGxtText(ToUtf8(txtValue->text()), Model().Charset());
+    } catch (const UnstorableCharacter& e) {
+        const char32_t c = e.Character();
+        Tell(QStringLiteral("The character \"%1\" cannot be stored in a GXT file. The text was not changed.")
+                 .arg(QString::fromUcs4(&c, 1)));
         return;
     }
-    Model().SetValue(row, ToBytes(text));
-    lvwItems->topLevelItem(row - 1)->setText(1, text);
+    std::string before = Model().GetValue(row);
+    if (bytes != before)
+        UndoStack().push(new TextEdit(*this, row, std::move(before), std::move(bytes)));
 }
 
-void frmGXT::cmdFind_Click()
+void frmGXT::cmdAdd_Click()
 {
     if (Busy() || !loaded_)
         return;
-    const std::optional<QString> answer =
-        CurrentPlatform().Input(this, QStringLiteral("String to find"), kAppTitle, QString());
+    const std::optional<QString> key =
+        CurrentPlatform().Input(this, QStringLiteral("Key of the new text (1 to 7 characters)"), Caption(), QString());
+    if (!key)
+        return;
+    Change(QStringLiteral("Add %1").arg(*key), [&](clsGXT& m) { return m.AddEntry(ToUtf8(*key), ""); });
+    txtValue->setFocus();
+}
+
+void frmGXT::cmdRename_Click()
+{
+    const int row = SelectedRow();
+    if (Busy() || row == 0)
+        return;
+    const std::optional<QString> key = CurrentPlatform().Input(this, QStringLiteral("New key (1 to 7 characters)"),
+                                                               Caption(), KeyText(Model().GetKey(row)));
+    if (!key)
+        return;
+    Change(QStringLiteral("Rename %1").arg(*key), [&](clsGXT& m) {
+        m.RenameEntry(row, ToUtf8(*key));
+        return row;
+    });
+}
+
+void frmGXT::cmdDelete_Click()
+{
+    const int row = SelectedRow();
+    if (Busy() || row == 0)
+        return;
+    const QString key = KeyText(Model().GetKey(row));
+    if (!CurrentPlatform().Confirm(this, QStringLiteral("Delete the text of key \"%1\"?").arg(key), Caption()))
+        return;
+    Change(QStringLiteral("Delete %1").arg(key), [&](clsGXT& m) {
+        m.RemoveEntry(row);
+        return std::min(row, m.GetEntries());
+    });
+}
+
+#ifdef KESTROVA_HAVE_PO
+void frmGXT::cmdExportPo_Click()
+{
+    if (Busy() || !loaded_)
+        return;
+    std::optional<clsGXT> source;
+    if (CurrentPlatform().Confirm(this,
+                                  QStringLiteral("Take the original texts (msgid) from another GXT file, such as the "
+                                                 "English one?\nNo: this file's own texts are the originals."),
+                                  Caption())) {
+        const QString path = CurrentPlatform().OpenFileName(this, DialogRequest(false));
+        if (path.isEmpty())
+            return;
+        source.emplace();
+        if (!Run(OpenFailure, [&] { source->ReadGXT(ToUtf8(path)); }))
+            return;
+    }
+    const QString po = CurrentPlatform().SaveFileName(
+        this, FileDialogRequest{FromUtf8(sDataPath()), QString(), QStringLiteral("PO Files (*.po)|*.po"), true});
+    if (!po.isEmpty())
+        Run(QStringLiteral("The PO file was not written.\n%1"),
+            [&] { ExportPo(Model(), source ? &*source : nullptr, ToUtf8(po)); });
+}
+
+void frmGXT::cmdImportPo_Click()
+{
+    if (Busy() || !loaded_)
+        return;
+    const QString po = CurrentPlatform().OpenFileName(
+        this, FileDialogRequest{FromUtf8(sDataPath()), QString(), QStringLiteral("PO Files (*.po)|*.po"), false});
+    if (po.isEmpty())
+        return;
+    clsGXT after = Model();
+    PoImportResult result;
+    if (!Run(QStringLiteral("The PO file was not imported.\n%1"), [&] { result = ImportPo(after, ToUtf8(po)); }))
+        return;
+    if (result.updated > 0)
+        UndoStack().push(new ModelChange(*this, QStringLiteral("Import PO"), Model(), std::move(after), SelectedRow()));
+    QString report = QStringLiteral("Updated: %1\nUnchanged: %2\nSkipped: %3")
+                         .arg(result.updated)
+                         .arg(result.unchanged)
+                         .arg(result.skipped);
+    constexpr std::size_t kShown = 20;
+    for (std::size_t i = 0; i < std::min(result.problems.size(), kShown); ++i)
+        report += (i == 0 ? QStringLiteral("\n\n") : QStringLiteral("\n")) + FromUtf8(result.problems[i]);
+    if (result.problems.size() > kShown)
+        report += QStringLiteral("\n... and %1 more").arg(result.problems.size() - kShown);
+    Tell(report, result.skipped > 0 ? MessageIcon::Warning : MessageIcon::Information);
+}
+#endif
+
+void frmGXT::cmdFind_Click()
+{
+    Search(QStringLiteral("String to find"), false);
+}
+
+void frmGXT::cmdFindKey_Click()
+{
+    Search(QStringLiteral("Key to find"), true);
+}
+
+void frmGXT::Search(const QString& prompt, bool keys)
+{
+    if (Busy() || !loaded_)
+        return;
+    const std::optional<QString> answer = CurrentPlatform().Input(this, prompt, Caption(), QString());
     if (!answer || answer->isEmpty())
         return;
+    findKeys_ = keys;
     const int row = FindFrom(1, *answer);
     if (row == 0) {
         NotFound();
@@ -213,8 +474,9 @@ void frmGXT::cmdFinda_Click()
 int frmGXT::FindFrom(int from, const QString& text) const
 {
     const int rows = lvwItems->topLevelItemCount();
+    const int column = findKeys_ ? 0 : 1;
     for (int i = std::max(from, 1); i <= rows; ++i)
-        if (lvwItems->topLevelItem(i - 1)->text(1).contains(text, Qt::CaseInsensitive))
+        if (lvwItems->topLevelItem(i - 1)->text(column).contains(text, Qt::CaseInsensitive))
             return i;
     return 0;
 }
@@ -240,9 +502,16 @@ int frmGXT::SelectedRow() const
 
 void frmGXT::UpdateCommands()
 {
+    const bool ready = !Busy() && loaded_;
     cmdOpen->setEnabled(!Busy());
-    cmdSave->setEnabled(!Busy() && loaded_);
-    cmdFind->setEnabled(!Busy() && loaded_);
+    for (QWidget* command :
+         {static_cast<QWidget*>(cmdSave), static_cast<QWidget*>(cmdSaveAs), static_cast<QWidget*>(cmdFind),
+          static_cast<QWidget*>(cmdFindKey), static_cast<QWidget*>(cmdAdd), static_cast<QWidget*>(cmdRename),
+          static_cast<QWidget*>(cmdDelete), static_cast<QWidget*>(cboCharset)})
+        command->setEnabled(ready);
+    for (QPushButton* po : {cmdExportPo, cmdImportPo})
+        if (po)
+            po->setEnabled(ready);
     cmdFinda->setEnabled(!Busy() && searched_);
     txtValue->setReadOnly(Busy());
 }

@@ -53,7 +53,7 @@ void frmOptions::cmdOk_Click()
     const QString problem = StoreGTA2Path(sGTA2Path());
     if (!problem.isEmpty())
         CurrentPlatform().Message(this, QStringLiteral("The GTA2 directory could not be saved: %1.").arg(problem),
-                                  kAppTitle, MessageIcon::Warning);
+                                  windowTitle(), MessageIcon::Warning);
     accept();
 }
 

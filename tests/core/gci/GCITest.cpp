@@ -76,7 +76,22 @@ TEST(GCILoad, RefusalsNameTheFileAndKeepTheCars)
               "big.gci: holds 32768 cars, more than the 32767 a car file can have");
     for (const std::string& bad : {dir.File("missing.gci"), dir.Utf8()})
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { cars.LoadCars(bad); }), bad + ": cannot be opened");
+    // Any byte no text file holds refuses the whole file, wherever it stands.
+    struct Binary {
+        std::size_t at;
+        char byte;
+        const char* hex;
+    };
+    for (const Binary& b : {Binary{0, '\0', "00"}, {40, '\x01', "01"}, {100, '\x1A', "1A"}, {200, '\x7F', "7F"}}) {
+        std::string binary = gci_sample::File(1);
+        binary[b.at] = b.byte;
+        EXPECT_EQ(Thrown<FileError>([&] { cars.ParseCars(AsBytes(binary), "b.gci"); }),
+                  "b.gci: is not a car file: it holds the byte 0x" + std::string(b.hex) + " at offset " +
+                      std::to_string(b.at) + ", which no text file has");
+    }
     EXPECT_EQ(cars.GetVal(1, 0), gci_sample::CarName(1));
+    cars.ParseCars(AsBytes("h\r\n\r\n{Caf\xE9}\r\n\t1 {Model}\r\n"), "text.gci");  // tabs and Latin-1 are text
+    EXPECT_EQ(cars.GetVal(0, 0), "Caf\xE9");
     cars.ParseCars(AsBytes(tooMany.substr(7)), "big.gci");
     EXPECT_EQ(cars.GetNumOfCars(), 32767);
 }
