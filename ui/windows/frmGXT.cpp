@@ -72,6 +72,8 @@ frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder
     cmdSave = button("cmdSave", QStringLiteral("Save"), 44);
     cmdFind = button("cmdFind", QStringLiteral("Find"), 84);
     cmdFinda = button("cmdFinda", QStringLiteral("Find Again"), 122);
+    cmdRecent = button("cmdRecent", QStringLiteral("Recent Files"), 160);
+    EnableDocuments(QStringLiteral("GXT"), cmdRecent);
     UpdateCommands();
 
     connect(cmdOpen, &QPushButton::clicked, this, &frmGXT::cmdOpen_Click);
@@ -104,13 +106,21 @@ void frmGXT::cmdOpen_Click()
     if (Busy())
         return;
     const QString path = CurrentPlatform().OpenFileName(this, DialogRequest(false));
-    if (path.isEmpty())
+    if (!path.isEmpty())
+        OpenDocument(path);
+}
+
+void frmGXT::OpenDocument(const QString& path)
+{
+    if (Busy() || !MaybeSave())
         return;
     // A refused file changes neither the model nor the list.
-    Run(OpenFailure, [&] {
+    const bool opened = Run(OpenFailure, [&] {
         Model().ReadGXT(ToUtf8(path));
         FillList();
     });
+    if (opened)
+        DocumentLoaded(path);
 }
 
 FileDialogRequest frmGXT::DialogRequest(bool save)
@@ -154,7 +164,8 @@ void frmGXT::cmdSave_Click()
     const QString path = CurrentPlatform().SaveFileName(this, DialogRequest(true));
     if (path.isEmpty())
         return;
-    Run(QStringLiteral("The file was not saved.\n%1"), [&] { Model().SaveGXT(ToUtf8(path)); });
+    if (Run(QStringLiteral("The file was not saved.\n%1"), [&] { Model().SaveGXT(ToUtf8(path)); }))
+        DocumentSaved(path);
 }
 
 void frmGXT::lvwItems_ItemClick(QTreeWidgetItem* Item)

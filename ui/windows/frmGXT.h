@@ -21,6 +21,7 @@ public:
     ~frmGXT() override;
 
     void cmdOpen_Click();
+    void OpenDocument(const QString& path) override;
     void cmdSave_Click();
     void cmdFind_Click();
     void cmdFinda_Click();
@@ -47,6 +48,7 @@ private:
     QPushButton* cmdSave;
     QPushButton* cmdFind;
     QPushButton* cmdFinda;
+    QPushButton* cmdRecent;
 
     std::unique_ptr<clsGXT> cGXT;
     QString sFindText;
