@@ -10,8 +10,6 @@
 
 #include "core/gmp/MapLids.h"
 #include "tests/support/MapBuilder.h"
-#include "tests/support/ScriptedPlatform.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/UiTestSupport.h"
 #include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/MapView.h"
@@ -22,39 +20,23 @@ namespace {
 // TownStyle's colours, as the lids show them.
 constexpr QRgb kLine = 0xFFF0E8A0, kStone = 0xFFA8A8A0, kRed = 0xFFA84830;
 
-// The viewer over a scripted desktop, with the made-up town and its style in a folder.
-struct Viewer {
-    ScriptedPlatform platform;
-    TempDir dir;
-    frmGMP w;
+// The viewer with the made-up town and its style in its folder.
+struct Viewer : UiFixture<frmGMP> {
     MapView* view = w.View();
     Viewer()
     {
-        TempDir::Write(dir.File("town.gmp"), map_test::Town());
-        TempDir::Write(dir.File("town.sty"), map_test::TownStyle().Build());
-        w.show();
-        if (!QTest::qWaitForWindowExposed(&w))
-            qWarning("frmGMP was not shown");
-    }
-    template <typename T>
-    T* Find(const char* name)
-    {
-        return w.findChild<T*>(QLatin1String(name));
+        Write("town.gmp", map_test::Town());
+        Write("town.sty", map_test::TownStyle().Build());
     }
     void Open(const std::string& file, const char* button = "cmdOpen")
     {
         platform.openAnswers.push_back(FromUtf8(file));
-        QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
+        Click(button);
     }
-    void Export(const std::string& file)
-    {
-        platform.saveAnswers.push_back(FromUtf8(file));
-        QTest::mouseClick(Find<QPushButton>("cmdExport"), Qt::LeftButton);
-    }
+    void Export(const std::string& file) { Save("cmdExport", file); }
     // The top left 2 x 2 squares at full size: a crossing, the east-west road to its
     // right, the north-south road below it and paving.
     QImage Corner() { return view->Render(QRect(0, 0, 2, 2), 64); }
-    QString LastMessage() { return platform.messages.empty() ? QString() : platform.messages.back().text; }
 };
 
 }  // namespace
@@ -69,32 +51,31 @@ private slots:
         TempDir::Write(bare, map_test::Town());
         v.Open(bare);
         QCOMPARE(v.platform.openRequests.back().filter, QStringLiteral("GMP Files (*.gmp)|*.gmp"));
-        QCOMPARE(v.Find<QLabel>("lblStyle")->text(), QStringLiteral("No style: flat colours"));
+        QCOMPARE(v.Get<QLabel>("lblStyle")->text(), QStringLiteral("No style: flat colours"));
         QCOMPARE(v.Corner().pixel(100, 10), 0xFF000000 | FlatLidColour({1, 0, false, 0}));
         v.Open(v.dir.File("town.gmp"));
-        QCOMPARE(v.Find<QLabel>("lblStyle")->text(), QStringLiteral("Style: town.sty"));
+        QCOMPARE(v.Get<QLabel>("lblStyle")->text(), QStringLiteral("Style: town.sty"));
         QCOMPARE(v.view->Zoom(), v.view->FitZoom());
         const QImage corner = v.Corner();
         QCOMPARE(corner.pixel(64 + 60, 32), kLine);                    // the arrowhead points east ...
         QCOMPARE(corner.pixel(32, 64 + 60), kLine);                    // ... and, turned a quarter, south
         QCOMPARE(corner.pixel(5, 5), 0xFF000000 | Darken(kStone, 1));  // the crossing is lit at level 1
 
-        v.Find<QSlider>("sldZoom")->setValue(100);  // all the way in, then to the top left corner
+        v.Get<QSlider>("sldZoom")->setValue(100);  // all the way in, then to the top left corner
         QCOMPARE(v.view->Zoom(), MapView::kMostZoom);
         v.view->horizontalScrollBar()->setValue(0);
         v.view->verticalScrollBar()->setValue(0);
         QCOMPARE(v.view->viewport()->grab().toImage().pixel(124, 32), kLine);
-        v.Find<QSlider>("sldZoom")->setValue(0);
+        v.Get<QSlider>("sldZoom")->setValue(0);
         QCOMPARE(v.view->Zoom(), v.view->FitZoom());
-        SaveScreenshot(v.w, "frmGMP-town");
 
         const QRect building(4, 20, 1, 1);  // a roof at level 4 lit at 3, over walls on paving
         QCOMPARE(v.view->Render(building, 64).pixel(40, 40), 0xFF000000 | Darken(kRed, 3));
-        v.Find<QSlider>("sldLevel")->setValue(3);  // the walls have no lids: the paving shows
+        v.Get<QSlider>("sldLevel")->setValue(3);  // the walls have no lids: the paving shows
         QCOMPARE(v.view->Render(building, 64).pixel(40, 40), kStone);
-        QCOMPARE(v.Find<QLabel>("lblLevel")->text(), QStringLiteral("3"));
+        QCOMPARE(v.Get<QLabel>("lblLevel")->text(), QStringLiteral("3"));
 
-        auto* zones = v.Find<QListWidget>("lstZones");
+        auto* zones = v.Get<QListWidget>("lstZones");
         QCOMPARE(zones->item(1)->text(), QStringLiteral("Central Park (type 1)"));
         zones->setCurrentRow(1);  // the park, 48 x 48 squares from (48, 144)
         QVERIFY(v.view->VisibleSquares().contains(QRect(48, 144, 48, 48)));
@@ -102,19 +83,19 @@ private slots:
         QVERIFY(qAbs(centre.x() - 72) < 1 && qAbs(centre.y() - 168) < 1);
         const QRect outline(48, 150, 1, 1);  // the zone's left edge runs through this square
         const QRgb withZones = v.view->Render(outline, 16).pixel(0, 8);
-        QTest::mouseClick(v.Find<QCheckBox>("chkZones"), Qt::LeftButton);
+        QTest::mouseClick(v.Get<QCheckBox>("chkZones"), Qt::LeftButton);
         QVERIFY(v.view->Render(outline, 16).pixel(0, 8) != withZones);
 
         const QPointF square = v.view->ViewportPointOf(QPointF(60.5, 150.5));
         MovePointerOver(v.view->viewport(), square.toPoint());
-        QCOMPARE(v.Find<QLabel>("lblStatus")->text().left(36), QStringLiteral("x 60, y 150, z 0: block 5   lid 3   "));
+        QCOMPARE(v.Get<QLabel>("lblStatus")->text().left(36), QStringLiteral("x 60, y 150, z 0: block 5   lid 3   "));
     }
 
     void exportsTheWholeMapOrThePartShownAndRefusedFilesChangeNothing()
     {
         Viewer v;
         v.Open(v.dir.File("town.gmp"));
-        v.Find<QSpinBox>("spnScale")->setValue(2);
+        v.Get<QSpinBox>("spnScale")->setValue(2);
         v.Export(v.dir.File("whole.png"));
         QCOMPARE(v.platform.saveRequests.back().fileName, QStringLiteral("town.png"));
         QImage saved(QString::fromStdString(v.dir.File("whole.png")));
@@ -122,44 +103,43 @@ private slots:
         QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), v.view->Render(QRect(0, 0, 256, 256), 2));
 
         v.view->ShowSquares(QRectF(100, 100, 10, 10));
-        v.Find<QComboBox>("cboExportArea")->setCurrentIndex(1);
+        v.Get<QComboBox>("cboExportArea")->setCurrentIndex(1);
         v.Export(v.dir.File("part.png"));
         QCOMPARE(QImage(QString::fromStdString(v.dir.File("part.png"))).size(), v.view->VisibleSquares().size() * 2);
 
         const std::size_t asked = v.platform.saveRequests.size();
-        v.Find<QComboBox>("cboExportArea")->setCurrentIndex(0);
-        v.Find<QSpinBox>("spnScale")->setValue(64);  // 16384 pixels a side: refused before the dialog
-        QTest::mouseClick(v.Find<QPushButton>("cmdExport"), Qt::LeftButton);
-        QVERIFY(v.LastMessage().contains("larger than the 8192 pixels"));
+        v.Get<QComboBox>("cboExportArea")->setCurrentIndex(0);
+        v.Get<QSpinBox>("spnScale")->setValue(64);  // 16384 pixels a side: refused before the dialog
+        QTest::mouseClick(v.Get<QPushButton>("cmdExport"), Qt::LeftButton);
+        QVERIFY(v.Said().contains("larger than the 8192 pixels"));
         QCOMPARE(v.platform.saveRequests.size(), asked);
-        v.Find<QSpinBox>("spnScale")->setValue(1);
+        v.Get<QSpinBox>("spnScale")->setValue(1);
         v.Export("");  // cancelled
         const std::string nowhere = v.dir.File("gone/town.png");
         v.Export(nowhere);
-        QVERIFY(v.LastMessage().contains(FromUtf8(nowhere) + " could not be written"));
+        QVERIFY(v.Said().contains(FromUtf8(nowhere) + " could not be written"));
 
         const QImage before = v.Corner();
         const std::string damaged = v.dir.File("damaged.gmp");
         map_test::BlockData columnless;
         columnless.Put(0, 0, 5);
         TempDir::Write(damaged, map_test::MapFile(columnless));
-        {
-            BusyWatch watch({v.Find<QWidget>("cmdOpen"), v.Find<QWidget>("cmdStyle"), v.Find<QWidget>("cmdExport")},
-                            [&] { v.w.close(); });
-            v.Open(damaged);
-            QVERIFY(watch.updates >= 1);
-            QCOMPARE(watch.enabled, 0);
-        }
-        QVERIFY(v.w.isVisible() && v.Find<QPushButton>("cmdExport")->isEnabled());
-        QVERIFY(v.LastMessage().contains(FromUtf8(damaged)) && v.LastMessage().contains("the column at word 5"));
+        v.commands = {v.Get("cmdOpen"), v.Get("cmdStyle"), v.Get("cmdExport")};
+        v.meddle = [&] { v.w.close(); };  // refused while the load runs
+        v.Open(damaged);
+        v.meddle = [] {};
+        QVERIFY(v.updates >= 1);
+        QCOMPARE(v.enabled, 0);
+        QVERIFY(v.w.isVisible() && v.Get<QPushButton>("cmdExport")->isEnabled());
+        QVERIFY(v.Said().contains(FromUtf8(damaged)) && v.Said().contains("the column at word 5"));
         QCOMPARE(v.Corner(), before);
-        QCOMPARE(v.Find<QListWidget>("lstZones")->count(), 4);
+        QCOMPARE(v.Get<QListWidget>("lstZones")->count(), 4);
 
         TempDir::Write(v.dir.File("bad.sty"), "GBST");
         v.Open(v.dir.File("bad.sty"), "cmdStyle");
         QCOMPARE(v.platform.openRequests.back().fileName, QStringLiteral("town.sty"));  // offered first
-        QVERIFY(v.LastMessage().contains("bad.sty"));
-        QCOMPARE(v.Find<QLabel>("lblStyle")->text(), QStringLiteral("Style: town.sty"));
+        QVERIFY(v.Said().contains("bad.sty"));
+        QCOMPARE(v.Get<QLabel>("lblStyle")->text(), QStringLiteral("Style: town.sty"));
         QCOMPARE(v.Corner(), before);
     }
 };

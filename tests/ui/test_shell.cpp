@@ -74,12 +74,12 @@ private slots:
         MovePointerOver(l.w.EntryLabel(frmMain::Options));
         MovePointerOver(l.w.findChild<QLabel*>("Image1"));  // the logo and the version leave it alone
         MovePointerOver(l.w.findChild<QLabel*>("Label2"));
-        QCOMPARE(l.Looks(), QStringLiteral("------+"));
+        QCOMPARE(l.Looks(), QStringLiteral("------+-"));
         MovePointerOver(l.w.findChild<QLabel*>("Label1"));  // the title clears it, and so does the background
-        QCOMPARE(l.Looks(), QStringLiteral("-------"));
+        QCOMPARE(l.Looks(), QStringLiteral("--------"));
         MovePointerOver(l.w.EntryLabel(frmMain::ExitEntry));
         MovePointerOver(&l.w, QPoint(200, 5));
-        QCOMPARE(l.Looks(), QStringLiteral("-------"));
+        QCOMPARE(l.Looks(), QStringLiteral("--------"));
     }
 
     void workingWindowsAreSingleInstances_data()
@@ -101,7 +101,7 @@ private slots:
         l.Click(entry);
         const QList<QWidget*> first = l.Shown(name);
         l.Click(entry);
-        QVERIFY(first.size() == 1 && l.Shown(name) == first && l.Looks() == "-------");
+        QVERIFY(first.size() == 1 && l.Shown(name) == first && l.Looks() == "--------");
         QPointer<QWidget> closed = first[0];
         closed->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

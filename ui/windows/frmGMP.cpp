@@ -1,7 +1,6 @@
 #include "ui/windows/frmGMP.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -65,7 +64,7 @@ QString StyleBeside(const QString& mapPath)
 
 }  // namespace
 
-frmGMP::frmGMP(QWidget* parent) : QWidget(parent, Qt::Window), map_(std::make_unique<CityMap>())
+frmGMP::frmGMP(QWidget* parent) : EditorWindow(parent, Qt::Window), map_(std::make_unique<CityMap>())
 {
     setObjectName(QStringLiteral("frmGMP"));
     setWindowTitle(QStringLiteral("GMP Map Viewer"));
@@ -174,46 +173,16 @@ void frmGMP::ConnectControls()
     connect(view, &MapView::Hovered, this, [this](int x, int y) { ShowSquare(x, y); });
 }
 
-void frmGMP::Tell(const QString& text)
-{
-    CurrentPlatform().Message(this, text, windowTitle(), MessageIcon::Warning);
-}
-
-void frmGMP::SetCommandsEnabled(bool enabled)
+void frmGMP::UpdateCommands()
 {
     for (QWidget* command : std::initializer_list<QWidget*>{cmdOpen, cmdStyle, sldLevel, sldZoom, lstZones, chkZones})
-        command->setEnabled(enabled);
-    cmdExport->setEnabled(enabled && !mapPath_.isEmpty());
-}
-
-void frmGMP::closeEvent(QCloseEvent* event)
-{
-    // A load runs on this window's models; it must finish first.
-    if (loading_)
-        event->ignore();
-    else
-        QWidget::closeEvent(event);
-}
-
-template <typename Load>
-QString frmGMP::Busy(Load&& load)
-{
-    QString failure;
-    loading_ = true;
-    SetCommandsEnabled(false);
-    try {
-        load();
-    } catch (const std::exception& e) {
-        failure = FromUtf8(e.what());  // a FileError already names its file
-    }
-    loading_ = false;
-    SetCommandsEnabled(true);
-    return failure;
+        command->setEnabled(!Busy());
+    cmdExport->setEnabled(!Busy() && !mapPath_.isEmpty());
 }
 
 void frmGMP::cmdOpen_Click()
 {
-    if (loading_)
+    if (Busy())
         return;
     const QString path = CurrentPlatform().OpenFileName(
         this, {FromUtf8(sDataPath()), QString(), QStringLiteral("GMP Files (*.gmp)|*.gmp"), false});
@@ -224,17 +193,14 @@ void frmGMP::cmdOpen_Click()
 bool frmGMP::OpenMap(const QString& path)
 {
     // The model keeps the previous map when the load is refused, and so does the view.
-    const QString failure = Busy([&] { map_->Load(ToUtf8(path)); });
-    if (!failure.isEmpty()) {
-        Tell(QStringLiteral("The map file could not be opened.\n\n%1").arg(failure));
+    if (!Run(QStringLiteral("The map file could not be opened.\n\n%1"), [&] { map_->Load(ToUtf8(path)); }))
         return false;
-    }
     mapPath_ = path;
     setWindowTitle(QStringLiteral("GMP Map Viewer - %1").arg(QFileInfo(path).fileName()));
     view->SetMap(map_.get());
     view->SetZoom(0);
     FillZoneList();
-    cmdExport->setEnabled(true);
+    UpdateCommands();
     const QString style = StyleBeside(path);
     if (!style.isEmpty() && style != stylePath_)
         OpenStyle(style);
@@ -243,7 +209,7 @@ bool frmGMP::OpenMap(const QString& path)
 
 void frmGMP::cmdStyle_Click()
 {
-    if (loading_)
+    if (Busy())
         return;
     const QFileInfo map(mapPath_);
     const QString folder = mapPath_.isEmpty() ? FromUtf8(sDataPath()) : map.dir().path();
@@ -257,11 +223,9 @@ void frmGMP::cmdStyle_Click()
 bool frmGMP::OpenStyle(const QString& path)
 {
     auto style = std::make_unique<clsSTY>();
-    const QString failure = Busy([&] { style->LoadSTY(ToUtf8(path)); });
-    if (!failure.isEmpty()) {
-        Tell(QStringLiteral("The style file could not be opened; the lids keep their look.\n\n%1").arg(failure));
+    if (!Run(QStringLiteral("The style file could not be opened; the lids keep their look.\n\n%1"),
+             [&] { style->LoadSTY(ToUtf8(path)); }))
         return false;
-    }
     view->SetStyle(style.get());
     style_ = std::move(style);
     stylePath_ = path;
@@ -337,7 +301,7 @@ void frmGMP::ShowZoom(double blockPixels)
 
 void frmGMP::cmdExport_Click()
 {
-    if (loading_ || mapPath_.isEmpty())
+    if (Busy() || mapPath_.isEmpty())
         return;
     const bool whole = cboExportArea->currentIndex() == 0;
     const QRect squares = whole ? QRect(0, 0, CityMap::kSide, CityMap::kSide) : view->VisibleSquares();

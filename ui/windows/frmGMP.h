@@ -1,6 +1,7 @@
 #pragma once
-#include <QWidget>
 #include <memory>
+
+#include "ui/windows/EditorWindow.h"
 
 class CityMap;
 class MapView;
@@ -17,7 +18,7 @@ class clsSTY;
 // tiles (the map's own x.sty beside x.gmp is opened with it) or in flat colours, with
 // a zoom, a level above which everything is hidden, the named zones, what block sits
 // at the square under the pointer, and the whole map or the part shown saved as PNG.
-class frmGMP : public QWidget {
+class frmGMP : public EditorWindow {
     Q_OBJECT
 public:
     explicit frmGMP(QWidget* parent = nullptr);
@@ -33,20 +34,11 @@ public:
     bool OpenStyle(const QString& path);
 
     MapView* View() const { return view; }
-    bool Loading() const { return loading_; }
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
     void ConnectControls();
-    // While a load runs, the progress updates let events through; nothing may start then.
-    void SetCommandsEnabled(bool enabled);
-    void Tell(const QString& text);
-    // Runs a load with the commands off; the failure's text, or an empty string.
-    template <typename Load>
-    QString Busy(Load&& load);
+    void UpdateCommands() override;
     void FillZoneList();
     void ShowStyleName();
     void ShowSquare(int x, int y);
@@ -74,5 +66,4 @@ private:
     std::unique_ptr<clsSTY> style_;
     QString mapPath_;
     QString stylePath_;
-    bool loading_ = false;
 };
