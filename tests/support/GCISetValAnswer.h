@@ -28,11 +28,24 @@ public:
     static void Cancel(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton); }
     static void Escape(frmSetVal& d) { QTest::keyClick(&d, Qt::Key_Escape); }
     static void CloseWindow(frmSetVal& d) { d.close(); }
+    // Types into the field; an answer Ok refuses leaves the dialog open, and is cancelled.
     static Action Type(const QString& text)
     {
         return [text](frmSetVal& d) {
             d.findChild<QLineEdit*>("tVal")->setText(text);
             Ok(d);
+            if (d.isVisible())
+                Cancel(d);
+        };
+    }
+    // Presses the keys on whatever has the focus, then Enter.
+    static Action Keys(const QString& keys)
+    {
+        return [keys](frmSetVal& d) {
+            QTest::keyClicks(d.focusWidget(), keys);
+            QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+            if (d.isVisible())
+                Cancel(d);
         };
     }
     static Action Slide(int position, Action then = Ok)
@@ -43,9 +56,9 @@ public:
         };
     }
 
-    // What the dialog showed: the text field and the information line; -1 for a slider that is off.
+    // What the dialog showed: the text field, the information and range lines; -1 for a slider that is off.
     bool shown = false;
-    QString text, info;
+    QString text, info, range;
     int slider = 0;
 
 private:
@@ -59,6 +72,7 @@ private:
         shown = true;
         text = dialog->findChild<QLineEdit*>("tVal")->text();
         info = dialog->findChild<QLabel*>("lblInfo")->text();
+        range = dialog->findChild<QLabel*>("lblRange")->text();
         slider = sVal->isEnabled() ? sVal->value() : -1;
         act_(*dialog);
     }

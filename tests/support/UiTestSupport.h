@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTreeWidget>
@@ -84,4 +85,19 @@ inline void MovePointerOver(QWidget* widget, QPoint at = QPoint(2, 2))
 {
     QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
+}
+
+// Drags the file over the widget and drops it there, as the window system would, then
+// runs what the drop left to do.
+inline void DropFile(QWidget* widget, const QString& path)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &enter);
+    if (enter.isAccepted()) {
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &drop);
+    }
+    QCoreApplication::sendPostedEvents();
 }

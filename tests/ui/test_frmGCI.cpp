@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QLocale>
+#include <QMenu>
 #include <QtTest>
 #include <filesystem>
 
@@ -10,6 +11,7 @@
 
 using Answer = GCISetValAnswer;
 Q_DECLARE_METATYPE(Answer::Action)
+Q_DECLARE_METATYPE(SaveChoice)
 
 namespace {
 
@@ -26,6 +28,32 @@ struct Editor : UiFixture<frmGCI> {
         Answer dialog(std::move(answer));
         ClickItem(list->topLevelItem(row), true);
         return dialog.shown ? dialog.text : QString();
+    }
+    // Presses `key` on the row with `answer` ready for the value dialog; whether the dialog showed.
+    bool Press(int row, int key, Answer::Action answer)
+    {
+        Answer dialog(std::move(answer));
+        list->setCurrentItem(list->topLevelItem(row));
+        QTest::keyClick(list, Qt::Key(key));
+        info = dialog.info, range = dialog.range;
+        return dialog.shown;
+    }
+    QString info, range;  // what the last dialog Press showed said
+    // Shortcuts reach the active window only; a dialog may have taken that from it.
+    void Keys(QKeySequence keys)
+    {
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keySequence(&w, keys);
+    }
+    QStringList Recent()
+    {
+        QMenu* menu = Get<QPushButton>("cmdRecent")->menu();
+        emit menu->aboutToShow();
+        QStringList paths;
+        for (QAction* entry : menu->actions())
+            paths << entry->data().toString();
+        return paths;
     }
 };
 
@@ -46,16 +74,15 @@ private slots:
         for (int i = 0; i < 22; ++i)
             QCOMPARE(e.Value(i), FromUtf8(i ? gci_sample::Value(3, i) : gci_sample::CarName(3)));
         QCOMPARE(e.Edit(5, Answer::Slide(2250)), FromUtf8(gci_sample::Value(3, 5)));
-        e.Edit(21, Answer::Type(" 0.75 "));       // blanks around it are dropped
-        e.Edit(1, Answer::Type("77"));            // the model number shows the answer ...
+        e.Edit(21, Answer::Type(" 0.55 "));       // blanks around it are dropped
         QVERIFY(e.Edit(0, Answer::Ok).isNull());  // the name row is not edited
-        QCOMPARE(e.Value(5) + e.Value(21) + e.Value(1), QStringLiteral("2.2500.7577"));
+        QCOMPARE(e.Value(5) + e.Value(21), QStringLiteral("2.2500.55"));
         e.Click("cmdSavefile");
         QVERIFY(e.Told() == 0 && TempDir::Read(file + ".bak") == gci_sample::File(85));
         e.cars->setCurrentIndex(7);
         e.Click("cmdReload");
         e.cars->setCurrentIndex(3);
-        QCOMPARE(e.Value(1) + e.Value(5) + e.Value(21), QStringLiteral("32.2500.75"));  // ... the file keeps its own
+        QCOMPARE(e.Value(5) + e.Value(21), QStringLiteral("2.2500.55"));
     }
 
     void answersThatChangeNothingLeaveTheLineAsItWas_data()
@@ -66,7 +93,9 @@ private slots:
         QTest::newRow("escape") << Answer::Slide(900, Answer::Escape) << "";
         QTest::newRow("closed") << Answer::Slide(900, Answer::CloseWindow) << "";
         QTest::newRow("untouched") << Answer::Action(Answer::Ok) << "";
-        QTest::newRow("-1 or less") << Answer::Type("-2.5") << "";
+        for (const char* typed : {"-2.5", "4.0005"})  // out of range: refused, and the dialog says so
+            QTest::newRow(typed) << Answer::Type(typed)
+                                 << QStringLiteral("%1 is outside the allowed range: 0.000 to 4.000.").arg(typed);
         for (const char* typed : {"", "abc", "1.5x", "1,5"})
             QTest::newRow(typed)
                 << Answer::Type(typed)
@@ -82,7 +111,7 @@ private slots:
         const std::string usual = gci_sample::CarLines(0)[8];
         const std::string file = e.Write("cars.gci", text.replace(text.find(usual), usual.size(), line));
         e.Open(file);
-        QVERIFY(!e.Edit(8, answer).isNull() && e.Value(8) == "0.250" && e.Said() == said);
+        QVERIFY(!e.Edit(8, answer).isNull() && e.Value(8) == "0.250" && e.Said() == said && !e.w.isWindowModified());
         e.Click("cmdSavefile");
         QVERIFY(TempDir::Read(file).find("\r\n" + line + "\r\n") != std::string::npos);
     }
@@ -125,6 +154,15 @@ private slots:
         e.Open(file);
         e.Open(gone);
         QVERIFY(e.Said().contains(FromUtf8(gone)) && e.platform.messages.back().parent == &e.w && e.cars->count() == 3);
+        for (char binary : {'\0', '\x1A'}) {  // no text file holds them: refused, the cars stay
+            e.Open(e.Write("binary.gci", gci_sample::File(1) + binary));
+            QVERIFY(e.Said().contains("binary.gci: is not a car file") && e.cars->count() == 3 &&
+                    e.Value(0) == "ALFA0");
+        }
+        QTreeWidgetItem* model = e.list->topLevelItem(1);  // shown greyed; neither a click nor a key opens the dialog
+        QVERIFY(model->foreground(1) != e.list->topLevelItem(2)->foreground(1) && !model->toolTip(1).isEmpty());
+        QVERIFY(e.Edit(1, Answer::Ok).isNull() && e.Said() == model->toolTip(1) && e.Told() == 6);
+        QVERIFY(!e.Press(1, Qt::Key_F2, Answer::Ok) && e.Said() == model->toolTip(1) && e.Told() == 7);
         TempDir::Write(file, gci_sample::File(2));
         e.Click("cmdReload");  // reads the file that was opened, not the refused one
         QCOMPARE(e.cars->count(), 2);
@@ -136,6 +174,150 @@ private slots:
         std::filesystem::create_directory(file + ".bak");  // a backup that cannot be made stops the save
         e.Click("cmdSavefile");
         QVERIFY(e.Said().startsWith("The cars were not saved; the file on disk is as it was.\n\n"));
+    }
+
+    void keysOpenTheDialogFocusedOnTheValue_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("info");
+        QTest::addColumn<QString>("range");
+        QTest::newRow("Enter, decimal") << int(Qt::Key_Return) << 5 << "12.5"
+                                        << "Mass of BUGGY1"
+                                        << "1.000 to 30.000";
+        QTest::newRow("F2, whole") << int(Qt::Key_F2) << 3 << "200"
+                                   << "Value of BUGGY1"
+                                   << "0 to 255";
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << 2 << "0"
+                                      << "Turbo of BUGGY1"
+                                      << "0 to 1";
+    }
+    void keysOpenTheDialogFocusedOnTheValue()
+    {
+        QFETCH(int, key);
+        QFETCH(int, row);
+        QFETCH(QString, typed);
+        QFETCH(QString, info);
+        QFETCH(QString, range);
+        Editor e;
+        e.Open(e.Write("cars.gci", gci_sample::File(2)));
+        e.cars->setCurrentIndex(1);
+        QVERIFY(!e.w.isWindowModified() && e.w.windowTitle() == "GCI Car Editor[*]");
+        // Typing replaces the selected value, Enter confirms it.
+        QVERIFY(e.Press(row, key, Answer::Keys(typed)) && e.Value(row) == typed);
+        QVERIFY(e.info == info && e.range == "Allowed: " + range && e.w.isWindowModified() && e.Told() == 0);
+    }
+
+    void undoAndRedoStepThroughTheEditsAndKeysRunTheCommands()
+    {
+        Editor e;
+        const std::string file = e.Write("cars.gci", gci_sample::File(3));
+        e.Open(file);
+        e.w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&e.w));
+        const auto values = [&] {
+            QString seen;
+            for (int car : {0, 2}) {
+                e.cars->setCurrentIndex(car);
+                seen += e.Value(5) + " " + e.Value(9) + " ";
+            }
+            return seen;
+        };
+        const QString before = values();
+        e.cars->setCurrentIndex(0);
+        e.Edit(5, Answer::Type("2.5"));
+        e.cars->setCurrentIndex(2);
+        e.Edit(5, Answer::Type("3.5"));
+        e.Edit(9, Answer::Type("0.5"));
+        const QString edited = values();
+        QCOMPARE(edited, QStringLiteral("2.5 %1 3.5 0.5 ").arg(FromUtf8(gci_sample::Value(0, 9))));
+        e.cars->setCurrentIndex(1);
+        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_Z));  // shows the car it changes back
+        QVERIFY(e.cars->currentIndex() == 2 && e.Value(9) == FromUtf8(gci_sample::Value(2, 9)) && e.Value(5) == "3.5");
+        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
+        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
+        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_Z));  // nothing left to undo
+        QVERIFY(values() == before && !e.w.isWindowModified());
+        e.Keys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_Y));
+        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_Y));
+        QVERIFY(values() == edited && e.w.isWindowModified());
+        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_S));
+        QVERIFY(TempDir::Read(file).find("\r\nf0.5 {Turn In}\r\n") != std::string::npos && !e.w.isWindowModified());
+        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_Z));  // back past the save: unsaved again
+        QVERIFY(e.w.isWindowModified() && e.Value(9) == FromUtf8(gci_sample::Value(2, 9)));
+        e.platform.openAnswers = {QString()};
+        e.platform.saveAnswers = {QString()};
+        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_O));
+        e.Keys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+        QVERIFY(e.platform.openRequests.size() == 2 && e.platform.saveRequests.size() == 1 && e.Told() == 0);
+    }
+
+    void unsavedEditsAreAskedAboutBeforeTheyWouldBeLost_data()
+    {
+        QTest::addColumn<QString>("leave");
+        QTest::addColumn<SaveChoice>("choice");
+        for (const char* leave : {"close", "open", "reload", "drop"})
+            for (auto [name, choice] : {std::pair{"save", SaveChoice::Save},
+                                        {"discard", SaveChoice::Discard},
+                                        {"cancel", SaveChoice::Cancel}})
+                QTest::addRow("%s, %s", leave, name) << QString::fromLatin1(leave) << choice;
+    }
+    void unsavedEditsAreAskedAboutBeforeTheyWouldBeLost()
+    {
+        QFETCH(QString, leave);
+        QFETCH(SaveChoice, choice);
+        Editor e;
+        const std::string file = e.Write("cars.gci", gci_sample::File(3)),
+                          other = e.Write("two.gci", gci_sample::File(2));
+        e.Open(other);
+        e.Open(file);  // nothing was edited: nothing asked
+        e.Edit(5, Answer::Type("2.5"));
+        e.platform.saveChoices = {choice};
+        if (leave == "close")
+            e.w.close();
+        else if (leave == "open")
+            e.Open(other);
+        else if (leave == "reload")
+            e.Click("cmdReload");
+        else
+            DropFile(&e.w, FromUtf8(other));
+        const bool went = choice != SaveChoice::Cancel;
+        QCOMPARE(e.platform.saveQuestions.size(), std::size_t(1));
+        QCOMPARE(e.platform.saveQuestions[0].text, QStringLiteral("cars.gci has unsaved changes.\n\nSave them first?"));
+        QVERIFY(e.platform.saveQuestions[0].title == "GCI Car Editor" && e.platform.saveQuestions[0].parent == &e.w);
+        QCOMPARE(TempDir::Read(file).find("f2.5 {Mass}") != std::string::npos, choice == SaveChoice::Save);
+        QCOMPARE(e.w.isVisible(), leave != "close" || !went);
+        // Edits discarded by closing stay in the hidden window's stack.
+        QCOMPARE(e.w.isWindowModified(), !went || (leave == "close" && choice == SaveChoice::Discard));
+        QCOMPARE(e.cars->count(), went && (leave == "open" || leave == "drop") ? 2 : 3);
+        if (leave == "reload")
+            QCOMPARE(e.Value(5), choice == SaveChoice::Discard ? FromUtf8(gci_sample::Value(0, 5)) : "2.5");
+    }
+
+    void recentFilesAreKeptNewestFirstAndGoneOnesDropped()
+    {
+        Editor e;
+        QStringList files;
+        for (int i = 0; i < 10; ++i)
+            files << FromUtf8(e.Write("c" + std::to_string(i) + ".gci", gci_sample::File(i + 1)));
+        QCOMPARE(e.Recent(), QStringList{QString()});  // only the disabled "(none)"
+        for (const QString& path : files)
+            e.Open(ToUtf8(path));
+        e.Open(ToUtf8(files[5]));           // again: first, once
+        e.Open(e.dir.File("missing.gci"));  // refused: not kept
+        const QStringList kept{files[5], files[9], files[8], files[7], files[6], files[4], files[3], files[2]};
+        QCOMPARE(e.Recent(), kept);
+        QCOMPARE(e.platform.settings.value("Kestrova/Recent/GCI").split('\n'), kept);
+        frmGCI another;  // reads the same list
+        QCOMPARE(another.findChild<QPushButton*>("cmdRecent")->menu()->actions().size(), 8);
+        std::filesystem::remove(ToUtf8(files[9]));
+        e.Get<QPushButton>("cmdRecent")->menu()->actions()[1]->trigger();
+        QCOMPARE(e.Said(), files[9] + " no longer exists; it was taken off the recent files.");
+        QVERIFY(e.cars->count() == 6 && e.Recent() == QStringList(kept).mid(0, 1) + kept.mid(2));
+        e.Get<QPushButton>("cmdRecent")->menu()->actions()[2]->trigger();
+        QVERIFY(e.cars->count() == 8 && e.Recent().first() == files[7]);
     }
 
     void commandsAndClosingAreRefusedWhileBusy()

@@ -80,6 +80,10 @@ private slots:
         e.Open(e.Write("empty.gxt", File("", "")));  // replaces every row; Enter has no row to change
         e.Enter(QStringLiteral("x"));
         QVERIFY(e.list->topLevelItemCount() == 0 && e.Told() == 0);
+        DropFile(&e.w, FromUtf8(e.twelve));  // a dropped file opens, and goes first in the recent files
+        QVERIFY(e.list->topLevelItemCount() == 12 && e.Told() == 0);
+        QCOMPARE(e.platform.settings.value("Kestrova/Recent/GXT"),
+                 FromUtf8(e.twelve) + "\n" + FromUtf8(e.dir.File("empty.gxt")));
     }
 
     void refusedFilesAreToldAndChangeNothing_data()

@@ -1,6 +1,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
+#include <filesystem>
 
 #include "core/common/BitmapHeader.h"
 #include "core/sty/StyExport.h"
@@ -76,6 +77,11 @@ private slots:
         noTiles.tiles.clear();
         v.OpenSmall(noTiles);
         QVERIFY(!v.Node("Tiles") && v.Node("Sprites")->childCount() == 4);
+        const QString small = FromUtf8(v.dir.File("small.sty"));
+        QCOMPARE(v.platform.settings.value("Kestrova/Recent/STY"), small);  // the same file twice: one entry
+        std::filesystem::remove(ToUtf8(small));
+        DropFile(&v.w, small);  // a dropped file is opened here like a chosen one
+        QVERIFY(v.Said().startsWith("The style file could not be opened.") && v.Node("Sprites")->childCount() == 4);
     }
 
     void aTypedPaletteRedrawsTheSelectedSprite_data()

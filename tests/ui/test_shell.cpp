@@ -5,10 +5,15 @@
 #include <QtTest>
 
 #include "core/common/PathRules.h"
+#include "tests/support/GCISampleFile.h"
+#include "tests/support/GCISetValAnswer.h"
 #include "tests/support/UiTestSupport.h"
 #include "ui/platform/QtPlatform.h"
+#include "ui/windows/frmGCI.h"
 #include "ui/windows/frmMain.h"
 #include "ui/windows/frmOptions.h"
+
+Q_DECLARE_METATYPE(SaveChoice)
 
 namespace {
 
@@ -118,6 +123,63 @@ private slots:
         QCOMPARE(l.platform.endProgramCalls, 0);
         l.Click(frmMain::ExitEntry);
         QVERIFY(l.platform.endProgramCalls == 1 && l.Told() == 0 && l.w.isVisible());
+    }
+
+    void exitAsksAboutUnsavedEdits_data()
+    {
+        QTest::addColumn<SaveChoice>("choice");
+        QTest::newRow("save") << SaveChoice::Save;
+        QTest::newRow("discard") << SaveChoice::Discard;
+        QTest::newRow("cancel") << SaveChoice::Cancel;
+    }
+    void exitAsksAboutUnsavedEdits()
+    {
+        QFETCH(SaveChoice, choice);
+        Launcher l;
+        l.Click(frmMain::GxtEditing);  // open, with nothing to save: not asked
+        l.Click(frmMain::GciEditing);
+        auto* cars = static_cast<frmGCI*>(l.Shown("frmGCI").value(0));
+        const std::string file = l.Write("cars.gci", gci_sample::File(1));
+        cars->OpenDocument(FromUtf8(file));
+        {
+            GCISetValAnswer answer(GCISetValAnswer::Type("2.5"));
+            ClickItem(cars->findChild<QTreeWidget*>("lstVals")->topLevelItem(5), true);
+        }
+        l.platform.saveChoices = {choice};
+        l.Click(frmMain::ExitEntry);
+        QVERIFY(l.platform.saveQuestions.size() == 1 && l.platform.saveQuestions[0].parent == cars);
+        QCOMPARE(l.platform.endProgramCalls, choice == SaveChoice::Cancel ? 0 : 1);
+        QCOMPARE(TempDir::Read(file).find("f2.5 {Mass}") != std::string::npos, choice == SaveChoice::Save);
+        delete cars;
+        delete l.Shown("frmGXT").value(0);
+    }
+
+    void aDroppedFileOpensInTheEditorItsExtensionNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("window");  // where it opens, and whose caption heads what is said
+        QTest::newRow("cars") << "x.GCI"
+                              << "GCI Car Editor";
+        QTest::newRow("texts") << "x.gxt"
+                               << "GXT Editor";
+        QTest::newRow("styles") << "x.sty"
+                                << "STY Editor";
+        QTest::newRow("other") << "x.gmp"
+                               << "Kestrova";
+    }
+    void aDroppedFileOpensInTheEditorItsExtensionNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, window);
+        Launcher l;
+        // There is no such file: each editor tells so, over itself.
+        DropFile(&l.w, FromUtf8(l.dir.File(ToUtf8(name))));
+        QCOMPARE(l.Told(), 1);
+        QWidget* told = l.platform.messages[0].parent;
+        QVERIFY(told && told->isVisible() && l.platform.messages[0].title == window);
+        QCOMPARE(told == &l.w, window == "Kestrova");
+        if (told != &l.w)
+            delete told;
     }
 
     void optionsStoreTheDirectoryWithOneSeparator_data()

@@ -135,6 +135,7 @@ void EditorWindow::FillRecentMenu()
     for (int i = 0; i < entries.size(); ++i) {
         const QString& path = entries[i];
         QAction* entry = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        entry->setData(path);
         connect(entry, &QAction::triggered, this, [this, path] { OpenRecent(path); });
     }
     if (entries.isEmpty())

@@ -3,8 +3,11 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeWidget>
+#include <QUndoCommand>
 
 #include "core/common/PathRules.h"
 #include "core/gci/GCIProperties.h"
@@ -16,6 +19,8 @@
 namespace {
 
 const QString kCarFilter = QStringLiteral("Cars Files (*.gci)|*.gci");
+const QString kModelNotSaved = QStringLiteral("The model number is not saved by this editor.");
+constexpr int kModelRow = 1;
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int top)
 {
@@ -23,6 +28,23 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
 }
 
 }  // namespace
+
+// One value change; undoing it writes the previous value back.
+class frmGCI::SetValCommand : public QUndoCommand {
+public:
+    SetValCommand(frmGCI& window, int car, int i, QString before, QString after)
+        : window_(window), car_(car), i_(i), before_(std::move(before)), after_(std::move(after))
+    {
+        setText(QStringLiteral("Change %1").arg(FromBytes(PropertyName(i))));
+    }
+    void redo() override { window_.ShowVal(car_, i_, after_); }
+    void undo() override { window_.ShowVal(car_, i_, before_); }
+
+private:
+    frmGCI& window_;
+    int car_, i_;
+    QString before_, after_;
+};
 
 frmGCI::frmGCI(QWidget* parent) : EditorWindow(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
 {
@@ -32,6 +54,7 @@ frmGCI::frmGCI(QWidget* parent) : EditorWindow(parent, Qt::Window | Qt::MSWindow
     cmdReload = MakeButton(this, "cmdReload", "Reload File", 40);
     cmdSavefile = MakeButton(this, "cmdSavefile", "Save File", 70);
     cmdSaveAs = MakeButton(this, "cmdSaveAs", "Save File As", 100);
+    cmdRecent = MakeButton(this, "cmdRecent", "Recent Files", 130);
 
     Frame1 = Child<QGroupBox>(this, "Frame1", {6, 2, 358, 436}, QStringLiteral("Values For"));
 
@@ -55,6 +78,12 @@ frmGCI::frmGCI(QWidget* parent) : EditorWindow(parent, Qt::Window | Qt::MSWindow
     connect(cmdSaveAs, &QPushButton::clicked, this, &frmGCI::cmdSaveAs_Click);
     connect(cmbCars, &QComboBox::currentIndexChanged, this, &frmGCI::cmbCars_Click);
     connect(lstVals, &QTreeWidget::itemDoubleClicked, this, &frmGCI::lstVals_DblClick);
+    lstVals->installEventFilter(this);
+    for (auto [keys, command] : {std::pair{QKeySequence(QKeySequence::Open), &frmGCI::cmdOpen_Click},
+                                 {QKeySequence(QKeySequence::Save), &frmGCI::cmdSavefile_Click},
+                                 {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &frmGCI::cmdSaveAs_Click}})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, command);
+    EnableDocuments(QStringLiteral("GCI"), cmdRecent);
 
     Form_Load();
 }
@@ -65,6 +94,12 @@ void frmGCI::Form_Load()
 {
     for (int i = 0; i < kNumOfProperties; ++i)
         new QTreeWidgetItem(lstVals, {FromBytes(PropertyName(i)), QString()});
+    // Shown, but greyed: clsGCI never writes the model number.
+    QTreeWidgetItem* model = lstVals->topLevelItem(kModelRow);
+    for (int column = 0; column < 2; ++column) {
+        model->setForeground(column, palette().brush(QPalette::Disabled, QPalette::Text));
+        model->setToolTip(column, kModelNotSaved);
+    }
     UpdateCommands();
     CenterForm(this);
 }
@@ -94,6 +129,7 @@ bool frmGCI::LoadCarFile(const QString& path)
         });
     if (!loaded)
         return false;
+    DocumentLoaded(path);
     FillSelector();
     if (cGCI->GetNumOfCars() == 0)
         Tell(QStringLiteral("No cars were found in %1.").arg(path), MessageIcon::Information);
@@ -116,7 +152,13 @@ void frmGCI::cmdOpen_Click()
     if (Busy())
         return;
     const QString path = CurrentPlatform().OpenFileName(this, {FromUtf8(sDataPath()), QString(), kCarFilter});
-    if (path.isEmpty())
+    if (!path.isEmpty())
+        OpenDocument(path);
+}
+
+void frmGCI::OpenDocument(const QString& path)
+{
+    if (Busy() || !MaybeSave())
         return;
     if (LoadCarFile(path))
         sCarFile = path;
@@ -125,16 +167,24 @@ void frmGCI::cmdOpen_Click()
 
 void frmGCI::cmdReload_Click()
 {
-    if (Busy() || sCarFile.isEmpty())
+    if (Busy() || sCarFile.isEmpty() || !MaybeSave())
         return;
     LoadCarFile(sCarFile);
     UpdateCommands();
 }
 
-void frmGCI::SaveCarFile(const QString& path)
+bool frmGCI::SaveCarFile(const QString& path)
 {
-    Run(QStringLiteral("The cars were not saved; the file on disk is as it was.\n\n%1"),
-        [&] { cGCI->SaveCars(ToUtf8(path)); });
+    const bool saved = Run(QStringLiteral("The cars were not saved; the file on disk is as it was.\n\n%1"),
+                           [&] { cGCI->SaveCars(ToUtf8(path)); });
+    if (saved)
+        DocumentSaved(path);
+    return saved;
+}
+
+bool frmGCI::SaveDocument()
+{
+    return HasCars() && SaveCarFile(sCarFile);
 }
 
 void frmGCI::cmdSavefile_Click()
@@ -185,6 +235,10 @@ void frmGCI::lstVals_DblClick()
     const int i = lstVals->indexOfTopLevelItem(row);
     if (i <= 0)
         return;  // the name is not edited here
+    if (i == kModelRow) {
+        Tell(kModelNotSaved, MessageIcon::Information);
+        return;
+    }
 
     const QString property = FromBytes(PropertyName(i));
     if (!HasLine(car, i)) {
@@ -195,8 +249,8 @@ void frmGCI::lstVals_DblClick()
     }
 
     const QString current = row->text(1);
-    const QString answer =
-        AskValue(FromBytes(PropertyLowerLimit(i)), FromBytes(PropertyUpperLimit(i)), QString(), current, i, this);
+    const QString answer = AskValue(FromBytes(PropertyLowerLimit(i)), FromBytes(PropertyUpperLimit(i)),
+                                    QStringLiteral("%1 of %2").arg(property, cmbCars->currentText()), current, i, this);
     // Cancel, Esc and an untouched Ok all answer what the row shows: the line keeps its text.
     if (answer == current)
         return;
@@ -207,8 +261,28 @@ void frmGCI::lstVals_DblClick()
         Tell(QStringLiteral("\"%1\" is not a number; %2 keeps its value.").arg(answer, property), MessageIcon::Warning);
         return;
     }
-    if (*number <= -1)
-        return;
-    row->setText(1, value);
+    UndoStack().push(new SetValCommand(*this, car, i, current, value));
+}
+
+void frmGCI::ShowVal(int car, int i, const QString& value)
+{
     cGCI->SetVal(car, i, ToBytes(value));
+    const int shown = cmbCars->findData(car);
+    if (shown != cmbCars->currentIndex())
+        cmbCars->setCurrentIndex(shown);  // refreshes every row
+    else
+        lstVals->topLevelItem(i)->setText(1, value);
+    lstVals->setCurrentItem(lstVals->topLevelItem(i));
+}
+
+bool frmGCI::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lstVals && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F2) {
+            lstVals_DblClick();
+            return true;
+        }
+    }
+    return EditorWindow::eventFilter(watched, event);
 }

@@ -11,7 +11,8 @@ class QPushButton;
 class QTreeWidget;
 
 // "GCI Car Editor": open a car file, choose a car, see its 22 properties, change them one
-// at a time through frmSetVal, save with a backup, save under another name, reload.
+// at a time through frmSetVal (Enter, F2 or a double-click; each change can be undone),
+// save with a backup, save under another name, reload.
 class frmGCI : public EditorWindow {
     Q_OBJECT
 public:
@@ -25,12 +26,22 @@ public:
     void cmbCars_Click();
     void lstVals_DblClick();
 
+    void OpenDocument(const QString& path) override;
+
+protected:
+    bool SaveDocument() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    class SetValCommand;
+
     void Form_Load();
     // Loads `path` into the model; tells the user and returns false when it cannot.
     bool LoadCarFile(const QString& path);
     void FillSelector();
-    void SaveCarFile(const QString& path);
+    bool SaveCarFile(const QString& path);
+    // Writes `value` into the car's line and shows that car with it (an edit, its undo or redo).
+    void ShowVal(int car, int i, const QString& value);
     void UpdateCommands() override;
     bool HasCars() const;
     int SelectedCar() const;
@@ -44,6 +55,7 @@ private:
     QPushButton* cmdReload;
     QPushButton* cmdSavefile;
     QPushButton* cmdSaveAs;
+    QPushButton* cmdRecent;
     QGroupBox* Frame1;
     QComboBox* cmbCars;
     QTreeWidget* lstVals;

@@ -1,8 +1,11 @@
 #include "ui/windows/frmMain.h"
 
 #include <QEvent>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include "ui/platform/Artwork.h"
 #include "ui/platform/Platform.h"
@@ -84,6 +87,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent, Qt::Dialog | kFixedBorder)
     palette.setColor(QPalette::Window, Qt::black);
     setPalette(palette);
     setMouseTracking(true);
+    setAcceptDrops(true);
 
     Image1 = Child<QLabel>(this, "Image1", {6, 6, 347, 91});
     Image1->setPixmap(MakeLogo());
@@ -208,7 +212,8 @@ void frmMain::l_Click(int index)
             ShowSingle<frmGCI>(gci_);
             break;
         case ExitEntry:
-            CurrentPlatform().EndProgram();
+            if (EditorsMayClose())
+                CurrentPlatform().EndProgram();
             break;
         case StyViewer:
             ShowSingle<frmSTY>(sty_);
@@ -222,4 +227,53 @@ void frmMain::l_Click(int index)
         default:
             break;
     }
+}
+
+bool frmMain::EditorsMayClose()
+{
+    for (const QPointer<QWidget>& slot : {gxt_, gci_, sty_})
+        if (auto* editor = qobject_cast<EditorWindow*>(slot.data()); editor && !editor->MaybeSave())
+            return false;
+    return true;
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over, as an editor does with a file dropped on it.
+    QTimer::singleShot(0, this, [this, path = urls.first().toLocalFile()] { OpenDropped(path); });
+}
+
+void frmMain::OpenDropped(const QString& path)
+{
+    const QString extension = QFileInfo(path).suffix().toLower();
+    QPointer<QWidget>* slot = nullptr;
+    if (extension == QLatin1String("gci")) {
+        ShowSingle<frmGCI>(gci_);
+        slot = &gci_;
+    } else if (extension == QLatin1String("gxt")) {
+        ShowSingle<frmGXT>(gxt_);
+        slot = &gxt_;
+    } else if (extension == QLatin1String("sty")) {
+        ShowSingle<frmSTY>(sty_);
+        slot = &sty_;
+    } else {
+        CurrentPlatform().Message(this,
+                                  QStringLiteral("%1 is not a car (.gci), text (.gxt) or style (.sty) file, so "
+                                                 "there is no editor to open it in.")
+                                      .arg(QFileInfo(path).fileName()),
+                                  windowTitle(), MessageIcon::Information);
+        return;
+    }
+    static_cast<EditorWindow*>(slot->data())->OpenDocument(path);
 }

@@ -5,7 +5,8 @@
 
 class QLabel;
 
-// The launcher: logo, title, and eight text entries that act as links.
+// The launcher: logo, title, and eight text entries that act as links. A car, text or
+// style file dropped on it opens in its editor.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +23,8 @@ public:
     QLabel* EntryLabel(int index) const { return l[static_cast<std::size_t>(index)]; }
 
 protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
@@ -33,6 +36,9 @@ private:
 
     template <typename Window>
     void ShowSingle(QPointer<QWidget>& slot);
+    void OpenDropped(const QString& path);
+    // Asks each editor with unsaved edits; false when one of them is to stay.
+    bool EditorsMayClose();
 
     QLabel* Image1 = nullptr;
     QLabel* Label1 = nullptr;

@@ -109,6 +109,8 @@ frmSTY::frmSTY(QWidget* parent) : EditorWindow(parent, Qt::Window)
                               QStringLiteral("0"));
     cmdOpen = Child<QPushButton>(this, "cmdOpen", {502, 10, 91, 33}, QStringLiteral("Open..."));
     cmdExport = Child<QPushButton>(this, "cmdExport", {502, 48, 91, 33}, QStringLiteral("Export"));
+    cmdRecent = Child<QPushButton>(this, "cmdRecent", {502, 86, 91, 33}, QStringLiteral("Recent Files"));
+    EnableDocuments(QStringLiteral("STY"), cmdRecent);
     UpdateCommands();
 
     connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
@@ -151,11 +153,18 @@ void frmSTY::cmdOpen_Click()
         return;
     const QString path = CurrentPlatform().OpenFileName(
         this, {FromUtf8(sDataPath()), QString(), QStringLiteral("STY Files (*.sty)|*.sty"), false});
-    if (path.isEmpty())
+    if (!path.isEmpty())
+        OpenDocument(path);
+}
+
+void frmSTY::OpenDocument(const QString& path)
+{
+    if (Busy() || !MaybeSave())
         return;
     // The model keeps the previous file when the load is refused, and so does the tree.
     if (!Run(QStringLiteral("The style file could not be opened.\n\n%1"), [&] { Model().LoadSTY(ToUtf8(path)); }))
         return;
+    DocumentLoaded(path);
     ResetTree();
     FillTree();
     exportReady_ = true;

@@ -25,6 +25,7 @@ public:
     ~frmSTY() override;
 
     void cmdOpen_Click();
+    void OpenDocument(const QString& path) override;
     void ResetTree();
     void pix_NodeClick(QTreeWidgetItem* Node);
     void txtPal_Change();
@@ -56,6 +57,7 @@ private:
     QLineEdit* txtPal = nullptr;
     QPushButton* cmdOpen = nullptr;
     QPushButton* cmdExport = nullptr;
+    QPushButton* cmdRecent = nullptr;
 
     std::unique_ptr<clsSTY> cSTY;
     // The last tile or sprite drawn: its size and palette are what the texts show.

@@ -6,6 +6,7 @@
 #include <QSlider>
 
 #include "core/gci/GCIValueText.h"
+#include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
 
 namespace {
@@ -15,7 +16,7 @@ constexpr int kFirstDecimal = 5;
 
 frmSetVal::frmSetVal(QWidget* parent) : QDialog(parent, Qt::Dialog | kFixedBorder)
 {
-    SetUpFixedWindow(this, QStringLiteral("frmSetVal"), QStringLiteral("Change Setting..."), {313, 83});
+    SetUpFixedWindow(this, QStringLiteral("frmSetVal"), QStringLiteral("Change Setting..."), {313, 100});
 
     cmdOk = Child<QPushButton>(this, "cmdOk", {220, 6, 87, 25}, QStringLiteral("Ok"));
     cmdOk->setDefault(true);
@@ -23,6 +24,7 @@ frmSetVal::frmSetVal(QWidget* parent) : QDialog(parent, Qt::Dialog | kFixedBorde
     sVal = Child<QSlider>(this, "sVal", {6, 6, 207, 25}, Qt::Horizontal);
     tVal = Child<QLineEdit>(this, "tVal", {6, 37, 207, 21});
     lblInfo = Child<QLabel>(this, "lblInfo", {6, 64, 301, 15});
+    lblRange = Child<QLabel>(this, "lblRange", {6, 81, 301, 15});
 
     setTabOrder(cmdOk, cmdCancel);
     setTabOrder(cmdCancel, sVal);
@@ -37,9 +39,18 @@ frmSetVal::frmSetVal(QWidget* parent) : QDialog(parent, Qt::Dialog | kFixedBorde
 void frmSetVal::Prepare(const QString& vMin, const QString& vMax, const QString& sInfo, const QString& vCurrent,
                         int iValIdx)
 {
-    if (iValIdx >= kFirstDecimal) {
-        sVal->setMaximum(WholeNumberOf(vMax.toStdString()));
-        sVal->setMinimum(WholeNumberOf(vMin.toStdString()));
+    const int lower = WholeNumberOf(vMin.toStdString()), upper = WholeNumberOf(vMax.toStdString());
+    const bool decimal = iValIdx >= kFirstDecimal;
+    const auto shown = [decimal](int limit) {
+        return decimal ? QString::fromStdString(FormatThousandths(limit)) : QString::number(limit);
+    };
+    lower_ = decimal ? lower / 1000.0 : lower;
+    upper_ = decimal ? upper / 1000.0 : upper;
+    range_ = QStringLiteral("%1 to %2").arg(shown(lower), shown(upper));
+    lblRange->setText(QStringLiteral("Allowed: ") + range_);
+    if (decimal) {
+        sVal->setMaximum(upper);
+        sVal->setMinimum(lower);
         // A value that is no number, or lies past a limit, puts the slider at the nearest
         // limit; the text field below still shows the value as the file holds it.
         sVal->setValue(ThousandthsWithin(ToBytes(vCurrent), sVal->minimum(), sVal->maximum()));
@@ -47,12 +58,26 @@ void frmSetVal::Prepare(const QString& vMin, const QString& vMax, const QString&
         sVal->setEnabled(false);
     }
     tVal->setText(vCurrent);
+    // Typing replaces the value, and Enter (Ok is the default button) confirms it.
+    tVal->selectAll();
+    tVal->setFocus();
     lblInfo->setText(sInfo);
     vSetValResult = vCurrent;
 }
 
 void frmSetVal::cmdOk_Click()
 {
+    // What is no number at all is the caller's to tell: it keeps the value either way. So
+    // is the value as it was given, which may lie outside the limits in a file from elsewhere.
+    const std::optional<double> number = ParseGCINumber(ToBytes(tVal->text().trimmed()));
+    if (number && tVal->text() != vSetValResult && (*number < lower_ || *number > upper_)) {
+        CurrentPlatform().Message(
+            this, QStringLiteral("%1 is outside the allowed range: %2.").arg(tVal->text().trimmed(), range_),
+            windowTitle(), MessageIcon::Warning);
+        tVal->selectAll();
+        tVal->setFocus();
+        return;
+    }
     vSetValResult = tVal->text();
     accept();
 }

@@ -9,15 +9,16 @@ class QSlider;
 
 // "Change Setting...": the one modal window. Decimal properties (index above 4) get a
 // slider in thousandths that writes the value into the text field; the others are typed.
-// The text field's content is the answer.
+// The text field's content is the answer; Ok refuses a number outside the limits.
 class frmSetVal : public QDialog {
     Q_OBJECT
 public:
     explicit frmSetVal(QWidget* parent = nullptr);
 
     // Readies the dialog for one property: slider range and position, the current value
-    // in the text field exactly as given, the information text, and vCurrent as the
-    // answer until Ok says otherwise. Limits are whole thousandths.
+    // in the text field exactly as given and selected, the information text (which
+    // property of which car), the allowed range, and vCurrent as the answer until Ok
+    // says otherwise. Limits of decimal properties are whole thousandths.
     void Prepare(const QString& vMin, const QString& vMax, const QString& sInfo, const QString& vCurrent, int iValIdx);
 
     // The text field's content after Ok; otherwise the value Prepare was given.
@@ -34,10 +35,15 @@ private:
     QSlider* sVal;
     QLineEdit* tVal;
     QLabel* lblInfo;
+    QLabel* lblRange;
     QString vSetValResult;
+    // The limits as the values they stand for.
+    double lower_ = 0, upper_ = 0;
+    QString range_;
 };
 
 // Shows frmSetVal for one property and waits until it closes. Returns the text field's
-// content when the user pressed Ok, vCurrent unchanged otherwise (Cancel, Esc, closing).
+// content when the user pressed Ok (a number in it lies within the limits), vCurrent
+// unchanged otherwise (Cancel, Esc, closing).
 QString AskValue(const QString& vMin, const QString& vMax, const QString& sInfo, const QString& vCurrent, int iValIdx,
                  QWidget* parent = nullptr);
