@@ -10,8 +10,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <map>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -25,8 +25,6 @@ using le::I32;
 using le::U16;
 
 constexpr int kSide = 256;
-constexpr int kLevels = 8;
-constexpr std::size_t kSquares = kSide * kSide;
 
 inline std::string Header()
 {
@@ -49,24 +47,17 @@ struct Zone {
     std::string name;
 };
 
-inline uint32_t ColumnHead(int height, int offset)
-{
-    return static_cast<uint32_t>(height | offset << 8);
-}
-
-// A DMAP or CMAP body field by field, so that a test can set any of them wrong.
+// A DMAP or CMAP body field by field.
 struct BlockData {
-    std::vector<uint32_t> base = std::vector<uint32_t>(kSquares, 0);
+    std::vector<uint32_t> base = std::vector<uint32_t>(kSide * kSide, 0);
     std::vector<uint32_t> columns;
     std::vector<Block> blocks{Block{}};  // block 0, air
-    int64_t statedColumnWords = -1;      // written instead of the real count when not -1
-    int64_t statedBlocks = -1;
 
     // Appends a column and returns its first word.
     uint32_t AddColumn(int height, int offset, const std::vector<uint32_t>& numbers)
     {
         const auto at = static_cast<uint32_t>(columns.size());
-        columns.push_back(ColumnHead(height, offset));
+        columns.push_back(static_cast<uint32_t>(height | offset << 8));
         columns.insert(columns.end(), numbers.begin(), numbers.end());
         return at;
     }
@@ -76,34 +67,27 @@ struct BlockData {
 // The body in words of `wordBytes` (4: DMAP, 2: CMAP).
 inline std::string BlockBody(const BlockData& d, int wordBytes)
 {
-    const auto word = [&](int64_t v) { return wordBytes == 4 ? I32(v) : U16(static_cast<uint16_t>(v)); };
+    const auto word = [&](std::size_t v) { return wordBytes == 4 ? I32(int64_t(v)) : U16(uint16_t(v)); };
     std::string out;
     for (uint32_t b : d.base)
         out += word(b);
-    out += word(d.statedColumnWords >= 0 ? d.statedColumnWords : static_cast<int64_t>(d.columns.size()));
+    out += word(d.columns.size());
     for (uint32_t c : d.columns)
         out += word(c);
-    out += word(d.statedBlocks >= 0 ? d.statedBlocks : static_cast<int64_t>(d.blocks.size()));
+    out += word(d.blocks.size());
     for (const Block& b : d.blocks)
         out += U16(b.left) + U16(b.right) + U16(b.top) + U16(b.bottom) + U16(b.lid) + static_cast<char>(b.arrows) +
                static_cast<char>(b.slope);
     return out;
 }
 
+// Each zone: type, x, y, width, height, name length, name.
 inline std::string ZoneBody(const std::vector<Zone>& zones)
 {
     std::string out;
     for (const Zone& z : zones)
-        out += std::string{static_cast<char>(z.type), static_cast<char>(z.x), static_cast<char>(z.y),
-                           static_cast<char>(z.w),    static_cast<char>(z.h), static_cast<char>(z.name.size())} +
-               z.name;
+        out += std::string{char(z.type), char(z.x), char(z.y), char(z.w), char(z.h), char(z.name.size())} + z.name;
     return out;
-}
-
-// A built file as the bytes CityMap::Parse takes; `file` must outlive them.
-inline std::span<const uint8_t> Bytes(const std::string& file)
-{
-    return {reinterpret_cast<const uint8_t*>(file.data()), file.size()};
 }
 
 inline std::string MapFile(const BlockData& d, const std::vector<Zone>& zones = {})
@@ -111,124 +95,85 @@ inline std::string MapFile(const BlockData& d, const std::vector<Zone>& zones = 
     return Header() + Chunk("DMAP", BlockBody(d, 4)) + (zones.empty() ? "" : Chunk("ZONE", ZoneBody(zones)));
 }
 
-// Block numbers by square and level, packed into columns with identical ones shared.
-struct Grid {
-    std::vector<uint32_t> cells = std::vector<uint32_t>(kSquares * kLevels, 0);
-    uint32_t& At(int x, int y, int z) { return cells[static_cast<std::size_t>((y * kSide + x) * kLevels + z)]; }
-
-    BlockData Pack(std::vector<Block> blocks) const
-    {
-        BlockData d;
-        d.blocks = std::move(blocks);
-        std::map<std::vector<uint32_t>, uint32_t> shared;
-        for (std::size_t square = 0; square < kSquares; ++square) {
-            const auto first = cells.begin() + static_cast<std::ptrdiff_t>(square * kLevels);
-            int offset = 0, height = kLevels;
-            while (height > 0 && first[height - 1] == 0)
-                --height;
-            while (offset < height && first[offset] == 0)
-                ++offset;
-            std::vector<uint32_t> key{ColumnHead(height, offset)};
-            key.insert(key.end(), first + offset, first + height);
-            const auto found = shared.try_emplace(key, static_cast<uint32_t>(d.columns.size()));
-            if (found.second)
-                d.columns.insert(d.columns.end(), key.begin(), key.end());
-            d.base[square] = found.first->second;
-        }
-        return d;
-    }
-};
-
-// A made-up town over the whole map, for the viewer and its benchmarks: roads every
-// 16 squares (tile 1, turned a quarter for the north-south ones), pavement (2) along
-// them, a park (3) and a river (4) at level 0, and between the roads buildings of 1 to
-// 4 levels with roofs of tiles 5 to 7, the taller ones darker. Tiles 1 to 7 exist in
-// TownStyle(). Four named zones.
-inline std::string Town()
+// A whole map from the block numbers of each square from level 0 up; equal columns are
+// stored once.
+inline std::string Stacked(std::vector<Block> blocks, const std::function<std::vector<uint32_t>(int, int)>& stack,
+                           const std::vector<Zone>& zones)
 {
-    std::vector<Block> blocks{Block{}};
-    const auto block = [&](uint16_t lid) {
-        blocks.push_back({Face(2), Face(2), Face(2), Face(2), lid, 0, 0});
-        return static_cast<uint32_t>(blocks.size() - 1);
-    };
-    const uint32_t road = block(Face(1)), roadNS = block(Face(1, 1)), crossing = block(Face(2, 0, false, 1));
-    const uint32_t pavement = block(Face(2)), grass = block(Face(3)), water = block(Face(4));
-    const uint32_t wall = block(0);
-    uint32_t roof[4][3];
-    for (int level = 0; level < 4; ++level)
-        for (int kind = 0; kind < 3; ++kind)
-            roof[level][kind] = block(Face(5 + kind, level % 4, kind == 1, level));
-    Grid g;
+    BlockData d;
+    d.blocks = std::move(blocks);
+    std::map<std::vector<uint32_t>, uint32_t> stored;
     for (int y = 0; y < kSide; ++y)
         for (int x = 0; x < kSide; ++x) {
-            const bool ew = y % 16 == 0, ns = x % 16 == 0;
-            const int lotX = x / 16, lotY = y / 16, ix = x % 16, iy = y % 16;
-            if (ew || ns) {
-                g.At(x, y, 0) = ew && ns ? crossing : ew ? road : roadNS;
-            } else if (y >= 112 && y < 128) {
-                g.At(x, y, 0) = water;
-            } else if (lotX >= 3 && lotX <= 5 && lotY >= 9 && lotY <= 11) {
-                g.At(x, y, 0) = grass;
-            } else if (ix == 1 || iy == 1 || ix == 15 || iy == 15) {
-                g.At(x, y, 0) = pavement;
-            } else {
-                const int kind = (lotX * 7 + lotY * 3) % 3, height = 1 + (lotX * 5 + lotY * 11 + (ix > 8)) % 4;
-                g.At(x, y, 0) = pavement;
-                for (int z = 1; z < height; ++z)
-                    g.At(x, y, z) = wall;
-                g.At(x, y, height) = roof[height - 1][kind];
-            }
+            const std::vector<uint32_t> numbers = stack(x, y);
+            const auto [at, added] = stored.try_emplace(numbers, static_cast<uint32_t>(d.columns.size()));
+            if (added)
+                d.AddColumn(static_cast<int>(numbers.size()), 0, numbers);
+            d.Put(x, y, at->second);
         }
-    const std::vector<Zone> zones{{1, 2, 2, 60, 40, "Downtown"},
-                                  {1, 48, 144, 48, 48, "Central Park"},
-                                  {5, 0, 112, 255, 16, "River"},
-                                  {1, 160, 176, 90, 70, "Harbour"}};
-    return MapFile(g.Pack(blocks), zones);
+    return MapFile(d, zones);
 }
 
-// Palette indices for TownStyle's tiles.
-enum TownColour : uint8_t { kAsphalt = 1, kLine, kStone, kGrass, kLeaf, kWater, kWave, kRed, kSlate, kSand, kEdge };
+// A made-up town: at level 0 roads every 16 squares (tile 1, turned a quarter for the
+// north-south ones, crossings of tile 2 lit 1) and paving (2) between them; on each
+// block of 16 x 16 squares a building over squares 4 to 11, walls (no lid) on levels 1
+// to 3 and a roof at 4 (tile 4, lit 3). Two zones.
+inline std::string Town()
+{
+    std::vector<Block> blocks{{}};
+    for (uint16_t lid : {Face(1), Face(1, 1), Face(2, 0, false, 1), Face(2), uint16_t{0}, Face(4, 0, false, 3)})
+        blocks.push_back({Face(2), Face(2), Face(2), Face(2), lid});
+    return Stacked(blocks,
+                   [](int x, int y) -> std::vector<uint32_t> {
+                       const bool ew = y % 16 == 0, ns = x % 16 == 0,
+                                  inner = x % 16 / 4 % 3 != 0 && y % 16 / 4 % 3 != 0;
+                       if (ew || ns)
+                           return {ew && ns ? 3u : ew ? 1u : 2u};
+                       return inner ? std::vector<uint32_t>{4, 5, 5, 5, 6} : std::vector<uint32_t>{4};
+                   },
+                   {{1, 2, 2, 60, 40, "Downtown"}, {1, 48, 144, 48, 48, "Central Park"}});
+}
 
-// Tiles 0 to 7 through one palette: 1 a road with a dashed centre line running left to
-// right and an arrowhead at its right end, 2 paving, 3 grass, 4 water, 5 to 7 roofs
-// with an edge and a dark corner at the top left.
+// Tiles 0 to 7 through palettes of RampPalette(128): 1 a road of index 1 with a dashed
+// centre line of 2 running left to right and an arrowhead at its right end, 2 paving of
+// 3 parted by lines of 1, 3 to 7 roofs of index 5 to 9 with an edge of 4.
 inline sty_test::StyleFile TownStyle()
 {
-    const uint32_t rgb[] = {0x000000, 0x3C3C40, 0xF0E8A0, 0xA8A8A0, 0x4C9A3C, 0x2E6E2A,
-                            0x2858B0, 0x5A8AE0, 0xA84830, 0x58607A, 0xC8B078, 0x282020};
-    sty_test::Palette palette;
-    for (int c = 0; c < 256; ++c) {
-        const uint32_t v = c < 12 ? rgb[c] : 0x808080;
-        palette += {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8 & 0xFF), static_cast<char>(v >> 16), 0};
-    }
-    const auto tile = [](auto pixel) {
-        sty_test::Tile t(4096, '\0');
-        for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 64; ++x)
-                t[static_cast<std::size_t>(y * 64 + x)] = static_cast<char>(pixel(x, y));
-        return t;
-    };
-    const auto roofOf = [&](uint8_t body) {
-        return tile([=](int x, int y) {
-            const bool edge = (x < 16 && y < 16) || x < 3 || y < 3 || x > 60 || y > 60;
-            return edge ? uint8_t{kEdge} : body;
-        });
-    };
     sty_test::StyleFile f;
-    f.tiles = {tile([](int, int) { return kAsphalt; }),
-               tile([](int x, int y) {
-                   const bool dash = y >= 30 && y < 34 && x % 16 < 10, head = x >= 52 && std::abs(y - 32) < 64 - x;
-                   return dash || head ? kLine : kAsphalt;
-               }),
-               tile([](int x, int y) { return x % 16 == 0 || y % 16 == 0 ? kAsphalt : kStone; }),
-               tile([](int x, int y) { return (x * 7 + y * 13) % 11 == 0 ? kLeaf : kGrass; }),
-               tile([](int x, int y) { return (y + (x / 8) % 2 * 2) % 8 == 0 ? kWave : kWater; }),
-               roofOf(kRed),
-               roofOf(kSlate),
-               roofOf(kSand)};
-    f.palettes.assign(64, palette);
+    f.tiles.assign(8, sty_test::Tile(4096, '\1'));
+    for (int i = 0; i < 4096; ++i) {
+        const int x = i % 64, y = i / 64;
+        const bool dash = y >= 30 && y < 34 && x % 16 < 10, head = x >= 52 && std::abs(y - 32) < 64 - x;
+        f.tiles[1][static_cast<std::size_t>(i)] = dash || head ? '\2' : '\1';
+        f.tiles[2][static_cast<std::size_t>(i)] = x % 16 == 0 || y % 16 == 0 ? '\1' : '\3';
+        for (std::size_t t = 3; t < 8; ++t)
+            f.tiles[t][static_cast<std::size_t>(i)] = static_cast<char>(x < 3 || y < 3 || x > 60 || y > 60 ? 4 : t + 2);
+    }
+    f.palettes.assign(64, sty_test::RampPalette(128));
     f.palx.assign(8, 0);
     return f;
+}
+
+// One animation record: base (16-bit), delay, an uninterpreted byte, the frame count,
+// another uninterpreted byte, then one 16-bit tile number per frame.
+inline std::string AnimRecord(int base, int delay, const std::vector<int>& tiles)
+{
+    std::string out = U16(uint16_t(base)) + char(delay) + '\xAA' + char(tiles.size()) + '\xBB';
+    for (int t : tiles)
+        out += U16(uint16_t(t));
+    return out;
+}
+
+// n records, record i with delay i and i % 5 frames numbered 100 * i + frame.
+inline std::string AnimRecords(int n)
+{
+    std::string out;
+    for (int i = 0; i < n; ++i) {
+        out += U16(uint16_t(i)) + char(i) + '\0' + char(i % 5) + '\0';
+        for (int f = 0; f < i % 5; ++f)
+            out += U16(uint16_t(100 * i + f));
+    }
+    return out;
 }
 
 // About 1.3 MB, a column of its own for nearly every square: 1 to 5 blocks from level
@@ -240,16 +185,16 @@ inline std::string BusyCity()
     for (int n = 1; n < 4000; ++n)
         blocks.push_back(
             {Face(n % 7 + 1), 0, Face(2), 0, Face(n % 7 + 1, n / 7 % 4, n / 28 % 2 == 1, n / 56 % 4), 0, 0});
-    Grid g;
     uint32_t state = 12345;
-    const auto next = [&] { return (state = state * 1664525u + 1013904223u) >> 8; };
-    for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x) {
-            const int height = 1 + (x / 4 * 7 + y / 4 * 13 + x / 4 * y / 4) % 5;
-            for (int z = 0; z < height; ++z)
-                g.At(x, y, z) = 1 + next() % 3999;
-        }
-    return MapFile(g.Pack(blocks), {{1, 0, 0, 128, 128, "North West"}, {1, 128, 128, 128, 128, "South East"}});
+    return Stacked(
+        blocks,
+        [&](int x, int y) {
+            std::vector<uint32_t> numbers(static_cast<std::size_t>(1 + (x / 4 * 7 + y / 4 * 13 + x / 4 * y / 4) % 5));
+            for (uint32_t& n : numbers)
+                n = 1 + ((state = state * 1664525u + 1013904223u) >> 8) % 3999;
+            return numbers;
+        },
+        {{1, 0, 0, 128, 128, "North West"}, {1, 128, 128, 128, 128, "South East"}});
 }
 
 }  // namespace map_test

@@ -1,14 +1,14 @@
 #pragma once
 // Builds GTA2 style files byte by byte for tests, fuzzing and benchmarks. Qt-free.
 //
-// A style file is a 6-byte header followed by chunks, each a 4-character type, a
-// signed 32-bit little-endian size and that many bytes of data. Tiles are stored in
-// groups of four side by side (row r of tile t at (t/4)*16384 + r*256 + (t%4)*64),
-// physical palettes in pages of 64 (colour c of palette p at (p/64)*65536 + c*256 +
-// (p%64)*4), sprite pixels in rows of 256 bytes.
+// A style file is "GBST", a 16-bit version, then chunks (4-character type, signed 32-bit
+// size, data). Tiles are stored in groups of four side by side (row r of tile t at
+// (t/4)*16384 + r*256 + (t%4)*64), physical palettes in pages of 64 (colour c of palette
+// p at (p/64)*65536 + c*256 + (p%64)*4), sprite pixels in rows of 256 bytes.
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/LittleEndian.h"
@@ -19,26 +19,12 @@ using le::Chunk;
 using le::I32;
 using le::U16;
 
-// Six bytes the loader reads and ignores.
+using Tile = std::string;     // 4096 bytes, row by row from the top
+using Palette = std::string;  // 256 colours of blue, green, red, fourth byte
+
 inline std::string Header()
 {
-    return std::string("GBST") + U16(700);
-}
-
-// Type and stated size only, for chunks whose size is not what follows.
-inline std::string ChunkHeader(const std::string& type, int32_t size)
-{
-    return type + I32(size);
-}
-
-// One tile: 4096 bytes, row by row from the top.
-using Tile = std::string;
-// One physical palette: 256 colours of blue, green, red, fourth byte.
-using Palette = std::string;
-
-inline Tile FilledTile(uint8_t index)
-{
-    return Tile(4096, static_cast<char>(index));
+    return "GBST" + U16(700);
 }
 
 // A palette whose colour c is blue c, the given green, red 255 - c and the fourth byte.
@@ -50,50 +36,24 @@ inline Palette RampPalette(uint8_t green, uint8_t fourth = 0)
     return p;
 }
 
-// "TILE" chunk data; the count must be a multiple of 4 as in the game's files.
-inline std::string TileData(const std::vector<Tile>& tiles)
+// Items of `rows` rows of `row` bytes, in groups of `group` whose rows are interleaved.
+inline std::string Interleaved(const std::vector<std::string>& items, std::size_t group, std::size_t row,
+                               std::size_t rows)
 {
-    std::string data(tiles.size() * 4096, '\0');
-    for (std::size_t t = 0; t < tiles.size(); ++t)
-        for (std::size_t r = 0; r < 64; ++r)
-            data.replace((t / 4) * 16384 + r * 256 + (t % 4) * 64, 64, tiles[t], r * 64, 64);
-    return data;
-}
-
-// "PPAL" chunk data; the count must be a multiple of 64.
-inline std::string PaletteData(const std::vector<Palette>& palettes)
-{
-    std::string data(palettes.size() * 1024, '\0');
-    for (std::size_t p = 0; p < palettes.size(); ++p)
-        for (std::size_t c = 0; c < 256; ++c)
-            data.replace((p / 64) * 65536 + c * 256 + (p % 64) * 4, 4, palettes[p], c * 4, 4);
-    return data;
-}
-
-inline std::string PalxData(const std::vector<int16_t>& entries)
-{
-    std::string data;
-    for (int16_t e : entries)
-        data += U16(static_cast<uint16_t>(e));
+    std::string data(items.size() * row * rows, '\0');
+    for (std::size_t i = 0; i < items.size(); ++i)
+        for (std::size_t r = 0; r < rows; ++r)
+            data.replace((i / group) * group * row * rows + r * row * group + (i % group) * row, row, items[i], r * row,
+                         row);
     return data;
 }
 
 struct SpriteEntry {
     int32_t offset;
-    uint8_t width;
-    uint8_t height;
-    uint16_t unused = 0xBEEF;  // not interpreted by the loader
+    uint8_t width, height;
 };
 
-inline std::string SprxData(const std::vector<SpriteEntry>& sprites)
-{
-    std::string data;
-    for (const SpriteEntry& s : sprites)
-        data += I32(s.offset) + static_cast<char>(s.width) + static_cast<char>(s.height) + U16(s.unused);
-    return data;
-}
-
-// The common chunks of a style file; empty parts are left out.
+// The common chunks; empty parts are left out. Tiles come in fours, palettes in 64s.
 struct StyleFile {
     std::vector<Tile> tiles;
     std::vector<Palette> palettes;
@@ -103,62 +63,51 @@ struct StyleFile {
 
     std::string Build() const
     {
-        std::string out = Header();
-        if (!tiles.empty())
-            out += Chunk("TILE", TileData(tiles));
-        if (!palettes.empty())
-            out += Chunk("PPAL", PaletteData(palettes));
-        if (!palx.empty())
-            out += Chunk("PALX", PalxData(palx));
-        if (!sprites.empty())
-            out += Chunk("SPRX", SprxData(sprites));
-        if (!spriteGraphics.empty())
-            out += Chunk("SPRG", spriteGraphics);
+        std::string palxData, sprx, out = Header();
+        for (int16_t e : palx)
+            palxData += U16(static_cast<uint16_t>(e));
+        for (const SpriteEntry& s : sprites)  // offset, width, height, 2 bytes not interpreted
+            sprx += I32(s.offset) + static_cast<char>(s.width) + static_cast<char>(s.height) + U16(0xBEEF);
+        for (const auto& [type, data] : {std::pair{"TILE", Interleaved(tiles, 4, 64, 64)},
+                                         {"PPAL", Interleaved(palettes, 64, 4, 256)},
+                                         {"PALX", palxData},
+                                         {"SPRX", sprx},
+                                         {"SPRG", spriteGraphics}})
+            if (!data.empty())
+                out += Chunk(type, data);
         return out;
     }
 };
 
-// A small file for tests that look at single pixels:
-// - tiles 0 to 3, pixel (x, y) of tile t = SmallTilePixel(t, x, y); index 0 in the top
-//   left 8 x 8 corner;
-// - 64 physical palettes, palette p = RampPalette(p * 4, 40);
-// - virtual palettes: tiles 0..3 use 1..4, sprites 0..3 use 10..13;
-// - sprites, in 64 rows of sprite graphics:
-//   0: 5 x 3 at offset 0;   1: 64 x 2 at offset 64;   2: 3 x 2 at offset 10;
-//   3: a 40 x 40 disc at offset 4 * 256 + 128, index 0 outside the disc.
+// Pixel (x, y) of SmallStyle's tile t: index 0 in the top left 8 x 8 corner.
 inline uint8_t SmallTilePixel(int t, int x, int y)
 {
-    if (x < 8 && y < 8)
-        return 0;
-    return static_cast<uint8_t>(((x / 8 + y / 8) % 2 != 0) ? 16 + x * 3 + t : 200 - y * 2 - t);
+    return x < 8 && y < 8 ? 0 : static_cast<uint8_t>((x + 61 * y + 17 * t) % 255 + 1);
 }
 
+// Tiles 0 to 3; palette p = RampPalette(p * 4, 40); virtual palettes 1 to 4 for the
+// tiles, 10 to 13 for the sprites; 64 rows of sprite graphics, byte i of the first four
+// i % 251, holding sprites 0: 5 x 3 at 0, 1: 64 x 2 at 64, 2: 3 x 2 at 10, and 3: a
+// 40 x 40 disc at 4 * 256 + 128, index 40 at its centre and 0 outside it.
 inline StyleFile SmallStyle()
 {
     StyleFile f;
-    for (int t = 0; t < 4; ++t) {
-        Tile tile(4096, '\0');
-        for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 64; ++x)
-                tile[static_cast<std::size_t>(y * 64 + x)] = static_cast<char>(SmallTilePixel(t, x, y));
-        f.tiles.push_back(tile);
-    }
+    f.tiles.assign(4, Tile(4096, '\0'));
+    for (int i = 0; i < 4 * 4096; ++i)
+        f.tiles[static_cast<std::size_t>(i / 4096)][static_cast<std::size_t>(i % 4096)] =
+            static_cast<char>(SmallTilePixel(i / 4096, i % 64, i % 4096 / 64));
     for (int p = 0; p < 64; ++p)
         f.palettes.push_back(RampPalette(static_cast<uint8_t>(p * 4), 40));
     f.palx = {1, 2, 3, 4, 10, 11, 12, 13};
     f.sprites = {{0, 5, 3}, {64, 64, 2}, {10, 3, 2}, {4 * 256 + 128, 40, 40}};
     f.spriteGraphics.assign(64 * 256, '\0');
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 128; ++x)
-            f.spriteGraphics[static_cast<std::size_t>(y * 256 + x)] =
-                static_cast<char>(x == 0 && y == 0 ? 0 : 1 + (x * 3 + y * 11) % 255);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) {
-            const int dx = x - 20, dy = y - 20;
-            const int d2 = dx * dx + dy * dy;
-            f.spriteGraphics[static_cast<std::size_t>((4 + y) * 256 + 128 + x)] =
-                static_cast<char>(d2 < 400 ? 40 + d2 / 2 : 0);
-        }
+    for (int i = 0; i < 4 * 256; ++i)
+        f.spriteGraphics[static_cast<std::size_t>(i)] = static_cast<char>(i % 251);
+    for (int i = 0; i < 40 * 40; ++i) {
+        const int d2 = (i % 40 - 20) * (i % 40 - 20) + (i / 40 - 20) * (i / 40 - 20);
+        f.spriteGraphics[static_cast<std::size_t>((4 + i / 40) * 256 + 128 + i % 40)] =
+            static_cast<char>(d2 < 400 ? 40 + d2 / 2 : 0);
+    }
     return f;
 }
 

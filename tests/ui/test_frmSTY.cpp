@@ -3,7 +3,6 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "core/common/BitmapHeader.h"
 #include "core/sty/StyExport.h"
 #include "tests/support/StyBuilder.h"
 #include "tests/support/UiTestSupport.h"
@@ -14,7 +13,7 @@ using namespace sty_test;
 
 namespace {
 
-// Colour c of palette p in SmallStyle: red 255 - c, green p * 4, blue c.
+// Colour c of palette p in SmallStyle.
 QRgb Ramp(int p, int c)
 {
     return qRgb(255 - c, p * 4, c);
@@ -25,7 +24,7 @@ struct Viewer : UiFixture<frmSTY> {
     QLineEdit* txtPal = Get<QLineEdit>("txtPal");
 
     // Opens the file and gives the window back the focus the progress window took.
-    void OpenSmall(const StyleFile& file = SmallStyle())
+    Viewer(const StyleFile& file = SmallStyle())
     {
         Open(Write("small.sty", file.Build()));
         w.activateWindow();
@@ -53,11 +52,9 @@ class TestFrmSTY : public QObject {
     Q_OBJECT
 private slots:
 
-    void opensIntoTheTreeAndDrawsWhatIsClicked()
+    void opensIntoTheTreeAndDrawsWhatIsClickedOrTransparent()
     {
         Viewer v;
-        QVERIFY(!v.Get("cmdExport")->isEnabled());
-        v.OpenSmall();
         QCOMPARE(v.Node("Tiles")->childCount() + v.Node("Sprites")->childCount() + v.Node("Palettes")->childCount(),
                  72);
         ClickItem(v.Node("Tiles", 2));  // virtual palette 2 names physical palette 3
@@ -65,65 +62,44 @@ private slots:
         ClickItem(v.Node("Sprites", 0));   // 5 x 3 with palette 10
         ClickItem(v.Node("Palettes", 7));  // the strip leaves the size and palette box alone
         QVERIFY(v.Texts() == "Size: 5x3 10" && v.Pixel(100, 25) == Ramp(7, 100));
-        v.txtPal->setText(QStringLiteral("x"));
-        ClickItem(v.pix->topLevelItem(0));  // the root changes nothing
-        QCOMPARE(v.txtPal->text(), QStringLiteral("x"));
-        ClickItem(v.Node("Sprites"));  // a category draws nothing but shows the last drawing's texts
-        QVERIFY(v.txtPal->text() == "10" && v.Pixel(100, 25) == Ramp(7, 100));
         ClickItem(v.Node("Tiles", 0));
         QTest::keyClick(v.pix, Qt::Key_Down);  // arrow keys walk the items too
         QCOMPARE(v.Texts(), QStringLiteral("Size: 64x64 2"));
-        StyleFile noTiles = SmallStyle();  // without tiles their category goes
-        noTiles.tiles.clear();
-        v.OpenSmall(noTiles);
-        QVERIFY(!v.Node("Tiles") && v.Node("Sprites")->childCount() == 4);
-        const QString small = FromUtf8(v.dir.File("small.sty"));
-        QCOMPARE(v.platform.settings.value("Kestrova/Recent/STY"), small);  // the same file twice: one entry
-        std::filesystem::remove(ToUtf8(small));
-        DropFile(&v.w, small);  // a dropped file is opened here like a chosen one
-        QVERIFY(v.Said().startsWith("The style file could not be opened.") && v.Node("Sprites")->childCount() == 4);
-    }
-
-    void aTypedPaletteRedrawsTheSelectedSprite_data()
-    {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("drawn");  // the palette the sprite is drawn with afterwards; its own is 13
-        for (auto [keys, drawn] : {std::pair{"12", 12},
-                                   {"65", 6},
-                                   {"0", 13},
-                                   {" 9 ", 9},
-                                   {"+5", 13},
-                                   {"-1", 13},
-                                   {"1.0", 1},
-                                   {"99999999999", 9},
-                                   {"5x", 5}})
-            QTest::newRow(keys) << QString::fromLatin1(keys) << drawn;
-    }
-    void aTypedPaletteRedrawsTheSelectedSprite()
-    {
-        QFETCH(QString, keys);
-        QFETCH(int, drawn);
-        Viewer v;
-        v.OpenSmall();
-        ClickItem(v.Node("Sprites", 3));  // a disc whose centre has index 40
-        v.Type(keys);
-        QVERIFY(v.Pixel(20, 20) == Ramp(drawn, 40) && v.Texts().startsWith("Size: 40x40 "));
-    }
-
-    void theBoxDrawsNoOtherItemAndDrawTransparentRedraws()
-    {
-        Viewer v;
-        v.OpenSmall();
         ClickItem(v.Node("Sprites", 3));
         v.Type(QStringLiteral("7"));
         v.Click("chkTrans");  // redraws with the sprite's own palette
         QVERIFY(v.txtPal->text() == "13" && v.Pixel(0, 0) == qRgb(255, 0, 255) && v.Pixel(20, 20) == Ramp(13, 40));
-        ClickItem(v.Node("Tiles", 0));  // with a tile or a palette selected typing draws nothing
-        v.Type(QStringLiteral("5"));
-        QVERIFY(v.Pixel(0, 0) == qRgb(255, 0, 255) && v.Pixel(30, 30) == Ramp(1, SmallTilePixel(0, 30, 30)));
-        ClickItem(v.Node("Palettes", 2));
-        v.Type(QStringLiteral("6"));
-        QCOMPARE(v.Pixel(30, 30), Ramp(2, 30));
+
+        const QString small = FromUtf8(v.dir.File("small.sty"));
+        v.Open(ToUtf8(small));
+        QCOMPARE(v.platform.settings.value("Kestrova/Recent/STY"), small);  // the same file twice: one entry
+        std::filesystem::remove(v.dir.At("small.sty"));
+        DropFile(&v.w, small);  // a dropped file is opened here like a chosen one
+        QVERIFY(v.Said().startsWith("The style file could not be opened.") && v.Node("Sprites")->childCount() == 4);
+    }
+
+    void aTypedPaletteRedrawsTheSelectedSpriteOnly_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QRgb>("centre");                     // the pixel at (20, 20) afterwards
+        const auto disc = [](int p) { return Ramp(p, 40); };  // sprite 3's centre; its own palette is 13
+        for (auto [keys, drawn] : {std::pair{"12", 12}, {"65", 6}, {"0", 13}, {" 9 ", 9}, {"-1", 13}, {"5x", 5}})
+            QTest::newRow(keys) << "Sprites" << QString::fromLatin1(keys) << disc(drawn);
+        QTest::newRow("tile") << "Tiles"
+                              << "5" << Ramp(1, SmallTilePixel(0, 20, 20));
+        QTest::newRow("palette") << "Palettes"
+                                 << "6" << Ramp(0, 20);
+    }
+    void aTypedPaletteRedrawsTheSelectedSpriteOnly()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, keys);
+        QFETCH(QRgb, centre);
+        Viewer v;
+        ClickItem(v.Node(item, item == "Sprites" ? 3 : 0));
+        v.Type(keys);
+        QCOMPARE(v.Pixel(20, 20), centre);
     }
 
     void exportWritesTheSelectedItemWithItsOwnPalette_data()
@@ -142,13 +118,12 @@ private slots:
         QFETCH(QString, category);
         QFETCH(QString, name);
         Viewer v;
-        v.OpenSmall();
         clsSTY reference;
         reference.LoadSTY(v.dir.File("small.sty"));
         const std::string expected = v.dir.File("expected"), file = v.dir.File(name.toStdString());
         category == "Tiles"     ? reference.SaveTile(expected, 2)
         : category == "Sprites" ? reference.SaveSprite(expected, 2)
-                                : TempDir::Write(expected, JascPalText(reference, 2));
+                                : SavePal(expected, reference, 2);
         ClickItem(v.Node(category, 2));
         v.Type(QStringLiteral("5"));  // viewed with palette 5, exported with its own
         v.Save("cmdExport", file);
@@ -157,43 +132,29 @@ private slots:
         QVERIFY(TempDir::Read(file) == TempDir::Read(expected) && v.Told() == 0);
     }
 
-    void failuresAreToldAndTheViewerGoesOn()
+    void failuresAreToldAndCommandsAndClosingAreRefusedWhileBusy()
     {
-        Viewer v;
         StyleFile file = SmallStyle();
         file.sprites.push_back({64 * 256 - 100, 200, 1});  // sprite 4 runs past the sprite graphics
         file.palx.push_back(14);
-        file.sprites.push_back({0, 1, 1});  // sprite 5 has no virtual palette
-        v.OpenSmall(file);
-        for (QTreeWidgetItem* node : {v.Node("Tiles"), v.pix->topLevelItem(0)}) {  // names nothing: no dialog
-            ClickItem(node);
-            v.Click("cmdExport");
-        }
+        Viewer v(file);
+        ClickItem(v.Node("Tiles"));  // names nothing: no dialog
+        v.Click("cmdExport");
         ClickItem(v.Node("Tiles", 1));
         const QRgb shown = v.Pixel(30, 30);
-        v.Save("cmdExport", "");  // cancelled
         v.Save("cmdExport", v.dir.File("gone/Tile1.bmp"));
-        QVERIFY(v.platform.saveRequests.size() == 2 && v.Told() == 1 && v.platform.messages[0].parent == &v.w);
+        QVERIFY(v.platform.saveRequests.size() == 1 && v.Told() == 1 && v.platform.messages[0].parent == &v.w);
         QVERIFY(v.Said().startsWith(FromUtf8(v.dir.File("gone/Tile1.bmp")) + " could not be written.\n\n"));
         ClickItem(v.Node("Sprites", 4));
         QVERIFY(v.Said().startsWith("Sprite 4 cannot be shown.\n\nsprite 4 lies outside the sprite graphics"));
         QVERIFY(v.Pixel(30, 30) == shown && v.Texts() == "Size: 64x64 2");
-        ClickItem(v.Node("Sprites", 5));
-        v.Save("cmdExport", v.dir.File("Sprite5.bmp"));
-        QVERIFY(v.Said().contains("virtual palette entry 9") && !std::filesystem::exists(v.dir.File("Sprite5.bmp")));
-        const std::string damaged = v.Write("damaged.sty", Header() + ChunkHeader("TILE", -4));
+        const std::string damaged = v.Write("damaged.sty", Header() + "TILE" + I32(-4));
         v.Open(damaged);  // refused: the previous file stays
         QVERIFY(v.Said().startsWith("The style file could not be opened.\n\n" + FromUtf8(damaged)));
-        QVERIFY(v.Node("Sprites")->childCount() == 6 && v.Get("cmdExport")->isEnabled());
-    }
-
-    void commandsAndClosingAreRefusedWhileBusy()
-    {
-        Viewer v;
-        v.OpenSmall();
+        QVERIFY(v.Node("Sprites")->childCount() == 5 && v.Get("cmdExport")->isEnabled());
         ClickItem(v.Node("Tiles", 3));
         StyleFile second = SmallStyle();
-        second.tiles.resize(8, FilledTile(1));
+        second.tiles.resize(8, Tile(4096, '\1'));
         v.commands = {v.Get("cmdOpen"), v.Get("cmdExport"), v.pix, v.txtPal, v.Get("chkTrans")};
         v.meddle = [&] {  // the user tries everything
             v.w.pix_NodeClick(v.Node("Tiles", 0));
@@ -205,8 +166,8 @@ private slots:
             v.w.close();
         };
         v.Open(v.Write("second.sty", second.Build()));
-        QVERIFY(v.updates >= 5 && v.enabled == 0 && v.platform.openRequests.size() == 2);
-        QVERIFY(v.platform.saveRequests.empty() && v.Pixel(30, 30) == Ramp(4, SmallTilePixel(3, 30, 30)));
+        QVERIFY(v.updates >= 5 && v.enabled == 0 && v.platform.openRequests.size() == 3);
+        QVERIFY(v.platform.saveRequests.size() == 1 && v.Pixel(30, 30) == Ramp(4, SmallTilePixel(3, 30, 30)));
         QVERIFY(v.w.isVisible() && v.Node("Tiles")->childCount() == 8 && v.Get("cmdExport")->isEnabled());
     }
 

