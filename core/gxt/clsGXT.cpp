@@ -138,9 +138,10 @@ std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::s
 
 void clsGXT::ReadGXT(const std::string& sFile)
 {
-    // The key table must fit in the file before the file is read.
+    // The key table must fit in the file before the file is read. The language letter
+    // is left to the parse, which names a language it does not take.
     const auto checkHead = [&sFile](std::span<const uint8_t> head, uint64_t fileSize) {
-        if (head.size() < kTableAt || std::memcmp(head.data(), "GBLEd", 5) != 0 ||
+        if (head.size() < kTableAt || std::memcmp(head.data(), "GBL", 3) != 0 || head[4] != 'd' ||
             std::memcmp(head.data() + 6, "TKEY", 4) != 0)
             throw InvalidGXT(sFile);
         const auto tableSize = static_cast<int32_t>(LE32(head.data() + 10));

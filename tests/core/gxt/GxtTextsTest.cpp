@@ -23,14 +23,16 @@ std::string Expected(GxtCharset charset, unsigned b)
             ++end;
         return table.substr(at, end - at);
     };
-    std::string letter = b < 0x80 ? std::string(1, static_cast<char>(b)) : "?";
+    std::string letter = b < 0x80 ? std::string(1, static_cast<char>(b)) : "";
     if (charset == GxtCharset::GameFont && b >= 0x80 && b <= 0xB0)
         letter = nth(gameFont, b - 0x80);
     if (charset == GxtCharset::Windows1252 && b >= 0x80)
-        letter = b < 0xA0 ? nth(cp1252, b - 0x80) : std::string{char(0xC0 | (b >> 6)), char(0x80 | (b & 0x3F))};
+        letter = b >= 0xA0                      ? std::string{char(0xC0 | (b >> 6)), char(0x80 | (b & 0x3F))}
+                 : nth(cp1252, b - 0x80) == "?" ? ""
+                                                : nth(cp1252, b - 0x80);
     const unsigned placeholder = 0xE000 + b;
-    return letter != "?" ? letter
-                         : std::string{char(0xEE), char(0x80 | ((placeholder >> 6) & 0x3F)), char(0x80 | (b & 0x3F))};
+    return !letter.empty() ? letter
+                           : std::string{char(0xEE), char(0x80 | ((placeholder >> 6) & 0x3F)), char(0x80 | (b & 0x3F))};
 }
 
 }  // namespace
