@@ -3,6 +3,7 @@
 // a check throws PropertyViolation when a reader breaks a promise, and lets any
 // exception that is not a documented refusal escape.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "tests/support/RecordingProgress.h"
 #include "tests/support/TempDir.h"
 
 // Deliberately not a runtime_error, so it can never pass for a refused file.
@@ -51,6 +53,22 @@ std::optional<std::string> Refusal(const std::string& file, Load&& load)
         return message;
     }
     return std::nullopt;
+}
+
+// Refusal(), also requiring the progress window to be shown at most once and hidden
+// at the end, whatever happened.
+template <class Load>
+std::optional<std::string> RefusalWithProgress(const std::string& file, Load&& load)
+{
+    RecordingProgress progress;
+    const auto refusal = Refusal(file, load);
+    const auto count = [&](char kind) {
+        return std::count_if(progress.calls.begin(), progress.calls.end(),
+                             [&](const RecordingProgress::Call& c) { return c.kind == kind; });
+    };
+    Require(count('S') <= 1 && count('S') == count('H') && progress.HiddenAtTheEnd(),
+            "the progress window was not shown once and hidden at the end");
+    return refusal;
 }
 
 // For the fuzz targets: any escaping exception is a finding. Say what it was before
