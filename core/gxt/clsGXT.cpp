@@ -266,7 +266,8 @@ bool clsGXT::SaveGXT(const std::string& sFile)
     std::unordered_map<std::size_t, std::size_t> longest;  // text end -> entry
     for (std::size_t k = 0; k < count; ++k) {
         const TextSpan& value = Values[k];
-        if (!value.shared) {
+        if (!value.shared || value.size == 0) {  // an empty text gets a terminator of its own: a reload cannot tell it
+                                                 // shared one, and saves must repeat
             largest += value.size * 2 + 2;
             continue;
         }
@@ -292,7 +293,7 @@ bool clsGXT::SaveGXT(const std::string& sFile)
             UpdateProgress(static_cast<double>(k + 1), "Saving...");
             const std::size_t record = kTableAt + k * kKeyRecordSize;
             std::memcpy(out.data() + record + 4, Keys[k].data(), kNameSize);
-            if (Values[k].shared) {
+            if (Values[k].shared && Values[k].size != 0) {
                 const std::size_t end = Values[k].at + Values[k].size, head = longest.at(end);
                 const auto [it, isNew] = writtenAt.try_emplace(end, out.size() - textsAt);
                 if (isNew)
