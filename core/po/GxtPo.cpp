@@ -165,10 +165,12 @@ po_message_t Message(const char* context, const std::string& id, const std::stri
 // The charset the header declares, in upper case; "" when none is.
 std::string DeclaredCharset(po_file_t file)
 {
-    const char* header = po_file_domain_header(file, nullptr);
+    // Though declared const, the header comes back as a copy of its own for us to free.
+    const std::unique_ptr<char, decltype(&std::free)> header(const_cast<char*>(po_file_domain_header(file, nullptr)),
+                                                             &std::free);
     if (header == nullptr)
         return {};
-    char* field = po_header_field(header, "Content-Type");
+    char* field = po_header_field(header.get(), "Content-Type");
     if (field == nullptr)
         return {};
     std::string type(field);
