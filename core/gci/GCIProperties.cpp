@@ -3,6 +3,8 @@
 #include <array>
 #include <stdexcept>
 
+#include "core/gci/GCIValueText.h"
+
 namespace {
 
 struct Property {
@@ -74,4 +76,13 @@ const std::string& PropertyLowerLimit(int iValIdx)
 const std::string& PropertyUpperLimit(int iValIdx)
 {
     return At(iValIdx).upper;
+}
+
+PropertyRange AllowedRange(int iValIdx)
+{
+    constexpr int kFirstDecimal = 5;
+    const int lower = WholeNumberOf(PropertyLowerLimit(iValIdx)), upper = WholeNumberOf(PropertyUpperLimit(iValIdx));
+    if (iValIdx < kFirstDecimal)
+        return {double(lower), double(upper), std::to_string(lower) + " to " + std::to_string(upper)};
+    return {lower / 1000.0, upper / 1000.0, FormatThousandths(lower) + " to " + FormatThousandths(upper)};
 }

@@ -18,3 +18,12 @@ const std::string& PropertyName(int iValIdx);
 const std::string& PropertyLabel(int iValIdx);
 const std::string& PropertyLowerLimit(int iValIdx);
 const std::string& PropertyUpperLimit(int iValIdx);
+
+// The values property `iValIdx` may be given, as numbers and as the editor words them
+// ("1.000 to 30.000"): the decimal properties (5 and up) keep their limits in thousandths.
+struct PropertyRange {
+    double lower = 0;
+    double upper = 0;
+    std::string text;
+};
+PropertyRange AllowedRange(int iValIdx);

@@ -24,6 +24,8 @@ public:
     // Every query throws std::out_of_range when no table has been read yet or an
     // index lies outside the table or the animation's frames.
     int16_t Anims() const;
+    // Whether the file had an animation table; the queries need one.
+    bool HasAnims() const { return aAnims.has_value(); }
     int16_t AnimFrames(int32_t AnimIdx) const;
     int16_t AnimTileNumber(int32_t AnimIdx, int32_t FrameIdx) const;
     int16_t AnimDelay(int32_t AnimIdx) const;

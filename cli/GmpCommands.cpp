@@ -1,0 +1,50 @@
+// Map files: the animation table.
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include "cli/Command.h"
+#include "core/gmp/clsGMP.h"
+#include "core/io/FileError.h"
+
+namespace {
+
+void Anims(Invocation& run)
+{
+    clsGMP map;
+    map.LoadMap(run.File(0));
+    if (!map.HasAnims())
+        throw FileError(run.File(0), "has no animation table (no ANIM chunk)");
+    QJsonArray list;
+    QList<QStringList> rows;
+    for (int32_t a = 0; a <= map.Anims(); ++a) {
+        QJsonArray tiles;
+        QStringList shown;
+        for (int32_t f = 0; f < map.AnimFrames(a); ++f) {
+            tiles.append(map.AnimTileNumber(a, f));
+            shown << QString::number(map.AnimTileNumber(a, f));
+        }
+        list.append(QJsonObject{{QStringLiteral("number"), a + 1},
+                                {QStringLiteral("delay"), map.AnimDelay(a)},
+                                {QStringLiteral("tiles"), tiles}});
+        rows << QStringList{QString::number(a + 1), QString::number(map.AnimDelay(a)),
+                            QString::number(map.AnimFrames(a)), shown.join(' ')};
+    }
+    if (run.Json())
+        return PrintJson(
+            run.out, QJsonObject{{QStringLiteral("file"), run.arguments.at(0)}, {QStringLiteral("animations"), list}});
+    PrintTable(run.out,
+               {QStringLiteral("#"), QStringLiteral("delay"), QStringLiteral("frames"), QStringLiteral("tiles")}, rows);
+}
+
+}  // namespace
+
+void AddGmpCommands(std::vector<Command>& commands)
+{
+    commands.push_back({QStringLiteral("gmp anims"),
+                        QStringLiteral("FILE"),
+                        QStringLiteral("The animation table: each animation's delay and tiles."),
+                        1,
+                        {JsonOption()},
+                        Anims});
+}
