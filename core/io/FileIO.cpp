@@ -146,21 +146,6 @@ fs::path SecondName(const fs::path& target, std::error_code& error)
     }
 }
 
-// The backup is made under a name of its own and then renamed over the old one, so
-// there is always one whole backup, and a link at the backup name is replaced, never
-// written through.
-std::error_code BackUp(const fs::path& target, const fs::path& backup)
-{
-    std::error_code error;
-    const fs::path temp = SecondName(target, error);
-    if (error)
-        return error;
-    error = Rename(temp, backup);
-    // Also after a rename that did nothing: renaming a link over another link to the
-    // same file leaves both names, as when two saves back up the same file at once.
-    RemoveQuietly(temp);
-    return error;
-}
 #endif
 
 // A link is saved through to the file it names, which keeps the link a link and puts the
@@ -216,13 +201,27 @@ void PutInPlace(const std::string& path, std::span<const uint8_t> bytes, bool ke
         throw FileError(path, "cannot be replaced: " + Why(error));
     }
 #else
-    if (keepBackup && (error = BackUp(target, backup))) {
+    // The old file gets a second name of its own first; it becomes the backup only once
+    // the new file is in, so a failure before that leaves the old backup as it was. The
+    // rename over the backup replaces a link there, never writes through it.
+    fs::path previous;
+    if (keepBackup && (previous = SecondName(target, error)).empty()) {
         RemoveQuietly(temp);
         throw FileError(path, "cannot be backed up as " + Utf8FromPath(backup) + ": " + Why(error));
     }
     if ((error = Rename(temp, target))) {
         RemoveQuietly(temp);
+        if (!previous.empty())
+            RemoveQuietly(previous);
         throw FileError(path, "cannot be replaced: " + Why(error));
+    }
+    if (!previous.empty()) {
+        if ((error = Rename(previous, backup)))
+            throw FileError(path, "was saved, but " + Utf8FromPath(backup) + " could not take the previous file (" +
+                                      Why(error) + "); it is kept as " + Utf8FromPath(previous));
+        // Also after a rename that did nothing: renaming a link over another link to the
+        // same file leaves both names, as when two saves back up the same file at once.
+        RemoveQuietly(previous);
     }
 #endif
 }
