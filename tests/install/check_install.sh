@@ -12,7 +12,7 @@ cd "$root/usr"
 
 sizes=(16 22 24 32 48 64 128 256)
 expected=(bin/kestrova bin/kestrova-cli share/applications/kestrova.desktop share/mime/packages/kestrova.xml
-          share/metainfo/org.example.kestrova.metainfo.xml share/man/man1/kestrova-cli.1)
+          share/metainfo/org.example.kestrova.metainfo.xml share/man/man1/kestrova-cli.1.gz)
 for s in "${sizes[@]}"; do expected+=("share/icons/hicolor/${s}x${s}/apps/kestrova.png"); done
 diff <(printf '%s\n' "${expected[@]}" | sort) <(find . -type f -printf '%P\n' | sort) ||
   fail "the install tree differs from the list (< missing, > not listed)"
@@ -41,9 +41,18 @@ for glob in gci gxt sty gmp; do grep -q ":\*\.$glob\$" "$mime/globs2" || fail "n
 for magic in GBL GBST GBMP; do grep -aq "$magic" "$mime/magic" || fail "no magic for $magic"; done
 
 # The man page shows, with every command kestrova-cli lists.
-page=$(MANWIDTH=100 man -l share/man/man1/kestrova-cli.1 2>&1)
+page=$(MANWIDTH=100 man -l share/man/man1/kestrova-cli.1.gz 2>&1)
 grep -q "^NAME" <<<"$page" && grep -q "EXIT STATUS" <<<"$page" || fail "man -l shows no page"
 bin/kestrova-cli --help | sed -n '/^Commands:/,/^$/s/^  \([a-z]\)/\1/p' | while read -r command; do
   grep -qF -- "$command" <<<"$page" || fail "the man page lacks \"$command\""
 done
+# The installed program: a second start hands its file to the first and ends.
+export XDG_RUNTIME_DIR=$root/run QT_QPA_PLATFORM=offscreen
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+printf 'GBST' >"$root/x.sty"
+bin/kestrova >/dev/null 2>&1 &
+first=$!
+for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/kestrova" ] && break; sleep 0.1; done
+timeout 20 bin/kestrova "$root/x.sty" && kill -0 $first || { kill $first; fail "the second start did not hand over"; }
+kill $first
 echo "install tree: ${#expected[@]} files, all valid"
