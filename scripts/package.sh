@@ -30,7 +30,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 echo "== $deb"
 dpkg-deb --info "$deb"
-dpkg-deb --contents "$deb"
+contents=$(dpkg-deb --contents "$deb")
+echo "$contents"
 # The libraries' packages come from dpkg-shlibdeps; the window system's plugins are named by hand.
 depends=$(dpkg-deb --field "$deb" Depends)
 for needed in libqt6widgets6 libqt6network6 libc6 qt6-qpa-plugins; do
@@ -38,7 +39,7 @@ for needed in libqt6widgets6 libqt6network6 libc6 qt6-qpa-plugins; do
 done
 for path in usr/bin/kestrova usr/bin/kestrova-cli usr/share/applications/kestrova.desktop \
             usr/share/mime/packages/kestrova.xml usr/share/icons/hicolor/48x48/apps/kestrova.png; do
-  dpkg-deb --contents "$deb" | grep -q " \./$path\$" || fail "the package lacks /$path"
+  grep -q " \./$path\$" <<<"$contents" || fail "the package lacks /$path"
 done
 [ $check = 1 ] || exit 0
 
