@@ -8,8 +8,8 @@
 class QLabel;
 
 // The launcher: logo, title, and eight text entries that act as links. A car, text or
-// style file dropped on it opens in its editor, and so does each file the program is
-// started with.
+// style file dropped on it opens in the editor its extension names; the files the
+// program is started with or handed go by their kind (OpenFiles), maps included.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
