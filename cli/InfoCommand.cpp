@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "cli/Command.h"
+#include "core/common/FileKind.h"
 #include "core/common/PathRules.h"
 #include "core/gci/clsGCI.h"
 #include "core/gmp/CityMap.h"
@@ -18,15 +19,11 @@ namespace {
 
 using Counts = std::vector<std::pair<QString, QJsonValue>>;
 
-std::string Head(const std::string& file)
+void CheckOpens(const std::string& file)
 {
     std::ifstream in(PathFromUtf8(file), std::ios::binary);
     if (!in || std::filesystem::is_directory(PathFromUtf8(file)))
         throw FileError(file, "cannot be opened");
-    std::string head(4, '\0');
-    in.read(head.data(), 4);
-    head.resize(static_cast<std::size_t>(in.gcount()));
-    return head;
 }
 
 Counts StyleCounts(const std::string& file)
@@ -69,26 +66,30 @@ Counts CarCounts(const std::string& file)
 void Info(Invocation& run)
 {
     const std::string file = run.File(0);
-    const std::string head = Head(file);
-    const bool carFile = QString::fromStdString(file).endsWith(QStringLiteral(".gci"), Qt::CaseInsensitive);
+    CheckOpens(file);
     QString format;
     Counts counts;
-    if (head == "GBST") {
-        format = QStringLiteral("style");
-        counts = StyleCounts(file);
-    } else if (head == "GBMP") {
-        format = QStringLiteral("map");
-        counts = MapCounts(file);
-    } else if (head.starts_with("GBL")) {
-        format = QStringLiteral("text");
-        counts = TextCounts(file);
-    } else if (carFile) {
-        format = QStringLiteral("car");
-        counts = CarCounts(file);
-    } else {
-        throw FileError(file,
-                        "is none of the files Kestrova reads: not a style, map or text file by its first "
-                        "bytes, nor a car file (.gci) by its name");
+    switch (KindOf(file)) {
+        case FileKind::Style:
+            format = QStringLiteral("style");
+            counts = StyleCounts(file);
+            break;
+        case FileKind::Map:
+            format = QStringLiteral("map");
+            counts = MapCounts(file);
+            break;
+        case FileKind::Text:
+            format = QStringLiteral("text");
+            counts = TextCounts(file);
+            break;
+        case FileKind::Car:
+            format = QStringLiteral("car");
+            counts = CarCounts(file);
+            break;
+        case FileKind::Unknown:
+            throw FileError(file,
+                            "is none of the files Kestrova reads: not a style, map or text file by its first "
+                            "bytes, nor a car, text, style or map file by its name");
     }
     const qint64 size = static_cast<qint64>(std::filesystem::file_size(PathFromUtf8(file)));
     if (run.Json()) {

@@ -7,6 +7,8 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core libgettextpo-dev gettext
+  # Installing: the man page's maker, the desktop's validators, and the Debian package's tools.
+  help2man man-db desktop-file-utils appstream shared-mime-info libxml2-utils file dpkg-dev
 )
 # GNU time measures the benchmarks' peak memory.
 if [ "${KESTROVA_WITH_BENCH:-0}" = 1 ]; then

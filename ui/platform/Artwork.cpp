@@ -86,20 +86,25 @@ QCursor MakeHandCursor()
     return QCursor(pixmap, kHandHotSpotX, kHandHotSpotY);
 }
 
+QImage DrawAppIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(30, 4, 4));
+    const double rim = size / 16.0;  // kept inside the picture at every size
+    p.setPen(QPen(QColor(230, 120, 20), rim));
+    p.drawRoundedRect(QRectF(rim / 2, rim / 2, size - rim, size - rim), size / 6.0, size / 6.0);
+    DrawWing(p, QRectF(size * 0.18, size * 0.2, size * 0.64, size * 0.6));
+    p.end();
+    return image;
+}
+
 QIcon MakeAppIcon()
 {
     QIcon icon;
-    for (int size : {16, 32, 48}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setBrush(QColor(30, 4, 4));
-        p.setPen(QPen(QColor(230, 120, 20), size / 16.0));
-        p.drawRoundedRect(QRectF(0.5, 0.5, size - 1, size - 1), size / 6.0, size / 6.0);
-        DrawWing(p, QRectF(size * 0.18, size * 0.2, size * 0.64, size * 0.6));
-        p.end();
-        icon.addPixmap(pixmap);
-    }
+    for (int size : {16, 32, 48})
+        icon.addPixmap(QPixmap::fromImage(DrawAppIcon(size)));
     return icon;
 }

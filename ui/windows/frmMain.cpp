@@ -1,5 +1,6 @@
 #include "ui/windows/frmMain.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -257,23 +258,52 @@ void frmMain::dropEvent(QDropEvent* event)
 void frmMain::OpenDropped(const QString& path)
 {
     const QString extension = QFileInfo(path).suffix().toLower();
-    QPointer<QWidget>* slot = nullptr;
-    if (extension == QLatin1String("gci")) {
-        ShowSingle<frmGCI>(gci_);
-        slot = &gci_;
-    } else if (extension == QLatin1String("gxt")) {
-        ShowSingle<frmGXT>(gxt_);
-        slot = &gxt_;
-    } else if (extension == QLatin1String("sty")) {
-        ShowSingle<frmSTY>(sty_);
-        slot = &sty_;
-    } else {
+    if (extension == QLatin1String("gci"))
+        return OpenAs(FileKind::Car, path);
+    if (extension == QLatin1String("gxt"))
+        return OpenAs(FileKind::Text, path);
+    if (extension == QLatin1String("sty"))
+        return OpenAs(FileKind::Style, path);
+    CurrentPlatform().Message(this,
+                              QStringLiteral("%1 is not a car (.gci), text (.gxt) or style (.sty) file, so "
+                                             "there is no editor to open it in.")
+                                  .arg(QFileInfo(path).fileName()),
+                              windowTitle(), MessageIcon::Information);
+}
+
+void frmMain::OpenFiles(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        const FileKind kind = KindOf(ToUtf8(path));
+        if (kind != FileKind::Unknown) {
+            OpenAs(kind, path);
+            continue;
+        }
         CurrentPlatform().Message(this,
-                                  QStringLiteral("%1 is not a car (.gci), text (.gxt) or style (.sty) file, so "
-                                                 "there is no editor to open it in.")
-                                      .arg(QFileInfo(path).fileName()),
+                                  QStringLiteral("%1 is not a GTA2 car (.gci), text (.gxt), style (.sty) or map "
+                                                 "(.gmp) file, so there is no editor to open it in.")
+                                      .arg(QDir::toNativeSeparators(path)),
                                   windowTitle(), MessageIcon::Information);
-        return;
     }
-    static_cast<EditorWindow*>(slot->data())->OpenDocument(path);
+}
+
+void frmMain::OpenAs(FileKind kind, const QString& path)
+{
+    switch (kind) {
+        case FileKind::Car:
+            ShowSingle<frmGCI>(gci_);
+            return static_cast<EditorWindow*>(gci_.data())->OpenDocument(path);
+        case FileKind::Text:
+            ShowSingle<frmGXT>(gxt_);
+            return static_cast<EditorWindow*>(gxt_.data())->OpenDocument(path);
+        case FileKind::Style:
+            ShowSingle<frmSTY>(sty_);
+            return static_cast<EditorWindow*>(sty_.data())->OpenDocument(path);
+        case FileKind::Map:
+            ShowSingle<frmGMP>(gmp_);
+            static_cast<frmGMP*>(gmp_.data())->OpenMap(path);
+            return;
+        case FileKind::Unknown:
+            return;
+    }
 }

@@ -3,10 +3,13 @@
 #include <QWidget>
 #include <array>
 
+#include "core/common/FileKind.h"
+
 class QLabel;
 
 // The launcher: logo, title, and eight text entries that act as links. A car, text or
-// style file dropped on it opens in its editor.
+// style file dropped on it opens in the editor its extension names; the files the
+// program is started with or handed go by their kind (OpenFiles), maps included.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
@@ -21,6 +24,11 @@ public:
     void l_Click(int index);
 
     QLabel* EntryLabel(int index) const { return l[static_cast<std::size_t>(index)]; }
+
+    // Opens each file in the editor its kind calls for (KindOf: its first bytes, else
+    // its extension); a file of no kind Kestrova knows is refused with a message. The
+    // editors are single, so a second file of one kind takes the first one's place.
+    void OpenFiles(const QStringList& paths);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -37,6 +45,7 @@ private:
     template <typename Window>
     void ShowSingle(QPointer<QWidget>& slot);
     void OpenDropped(const QString& path);
+    void OpenAs(FileKind kind, const QString& path);
     // Asks each editor with unsaved edits; false when one of them is to stay.
     bool EditorsMayClose();
 

@@ -1,0 +1,44 @@
+#include "core/common/FileKind.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+
+#include "core/common/PathRules.h"
+
+namespace {
+
+FileKind KindOfExtension(const std::filesystem::path& path)
+{
+    std::string extension = Utf8FromPath(path.extension());
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".gci")
+        return FileKind::Car;
+    if (extension == ".gxt")
+        return FileKind::Text;
+    if (extension == ".sty")
+        return FileKind::Style;
+    if (extension == ".gmp")
+        return FileKind::Map;
+    return FileKind::Unknown;
+}
+
+}  // namespace
+
+FileKind KindOf(const std::string& utf8Path)
+{
+    const std::filesystem::path path = PathFromUtf8(utf8Path);
+    std::ifstream in(path, std::ios::binary);
+    char head[4] = {};
+    if (in.read(head, sizeof head)) {
+        const std::string signature(head, sizeof head);
+        if (signature == "GBST")
+            return FileKind::Style;
+        if (signature == "GBMP")
+            return FileKind::Map;
+        if (signature.starts_with("GBL") && std::isalpha(static_cast<unsigned char>(head[3])))
+            return FileKind::Text;
+    }
+    return KindOfExtension(path);
+}
