@@ -291,6 +291,8 @@ private slots:
         ClickItem(v.Node("Sprites", 3));
         QList<QRgb> own = Colours(13);
         own[7] = own[3];
+        QList<QRgb> exported = own;
+        exported[0] &= 0xFFFFFF;
         const auto indices = [&] {  // sprite 3 as the single export writes it
             v.Save("cmdExport", v.dir.File("now.png"));
             const QImage now(FromUtf8(v.dir.File("now.png")));
@@ -316,8 +318,8 @@ private slots:
             QString image, said;
             std::vector<uint8_t> after;
         } cases[] = {
-            // Its own table: the indices as they are, 7 included.
-            {WriteImage(v.dir.File("a.png"), 40, sevens, own), "Sprite 3 now has the pixels of a.png." + changed,
+            // Its own table, colour 0 transparent as exported: the indices as they are, 7 included.
+            {WriteImage(v.dir.File("a.png"), 40, sevens, exported), "Sprite 3 now has the pixels of a.png." + changed,
              sevens},
             // Colours: the lowest index of each.
             {WriteImage(v.dir.File("b.bmp"), 40, sevens, own, QImage::Format_RGB32),
