@@ -8,6 +8,9 @@
 #include <QScrollBar>
 #include <QtTest>
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <tuple>
 
 #include "core/io/FileIO.h"
 #include "core/sty/StyExport.h"
@@ -80,9 +83,9 @@ struct Viewer : UiFixture<frmSTY> {
 };
 
 // A file of `indices` row by row through `colours` as an 8-bit indexed image, or as
-// `format` when that is another.
+// `format` when that is another, with one pixel set to `odd` when it is given.
 QString WriteImage(const std::string& path, int width, const std::vector<uint8_t>& indices, const QList<QRgb>& colours,
-                   QImage::Format format = QImage::Format_Indexed8)
+                   QImage::Format format = QImage::Format_Indexed8, std::optional<std::pair<QPoint, QRgb>> odd = {})
 {
     const int height = static_cast<int>(indices.size()) / width;
     QImage image(width, height, QImage::Format_Indexed8);
@@ -90,6 +93,8 @@ QString WriteImage(const std::string& path, int width, const std::vector<uint8_t
     for (int i = 0; i < width * height; ++i)
         image.setPixel(i % width, i / width, indices[std::size_t(i)]);
     image.convertTo(format);
+    if (odd)
+        image.setPixel(odd->first, odd->second);
     image.save(FromUtf8(path));
     return FromUtf8(path);
 }
@@ -135,58 +140,42 @@ private slots:
         QVERIFY(v.Said().startsWith("The style file could not be opened.") && v.Node("Sprites")->childCount() == 4);
     }
 
-    void aTypedPaletteRedrawsTheSelectedSpriteOnly_data()
+    void aTypedPaletteRedrawsTheSelectedSpriteOnlyAndExportsUseTheItemsOwn()
     {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QRgb>("centre");                     // the pixel at (20, 20) afterwards
-        const auto disc = [](int p) { return Ramp(p, 40); };  // sprite 3's centre; its own palette is 13
-        for (auto [keys, drawn] : {std::pair{"12", 12}, {"65", 6}, {"0", 13}, {" 9 ", 9}, {"-1", 13}, {"5x", 5}})
-            QTest::newRow(keys) << "Sprites" << QString::fromLatin1(keys) << disc(drawn);
-        QTest::newRow("tile") << "Tiles"
-                              << "5" << Ramp(1, SmallTilePixel(0, 20, 20));
-        QTest::newRow("palette") << "Palettes"
-                                 << "6" << Ramp(0, 20);
-    }
-    void aTypedPaletteRedrawsTheSelectedSpriteOnly()
-    {
-        QFETCH(QString, item);
-        QFETCH(QString, keys);
-        QFETCH(QRgb, centre);
         Viewer v;
-        ClickItem(v.Node(item, item == "Sprites" ? 3 : 0));
-        v.Type(keys);
-        QCOMPARE(v.Pixel(20, 20), centre);
-    }
-
-    void exportWritesTheSelectedItemWithItsOwnPalette_data()
-    {
-        QTest::addColumn<QString>("category");
-        QTest::addColumn<QString>("name");  // offered in the dialog
-        QTest::newRow("tile") << "Tiles"
-                              << "Tile2.bmp";
-        QTest::newRow("sprite") << "Sprites"
-                                << "Sprite2.bmp";
-        QTest::newRow("palette") << "Palettes"
-                                 << "Pal2.pal";
-    }
-    void exportWritesTheSelectedItemWithItsOwnPalette()
-    {
-        QFETCH(QString, category);
-        QFETCH(QString, name);
-        Viewer v;
+        const struct {
+            const char* item;  // sprite 3's own palette is 13; (20, 20) is its centre, index 40
+            QString keys;
+            QRgb centre;
+        } typed[] = {{"Sprites", "12", Ramp(12, 40)},
+                     {"Sprites", "65", Ramp(6, 40)},
+                     {"Sprites", "0", Ramp(13, 40)},
+                     {"Sprites", " 9 ", Ramp(9, 40)},
+                     {"Sprites", "-1", Ramp(13, 40)},
+                     {"Sprites", "5x", Ramp(5, 40)},
+                     {"Tiles", "5", Ramp(1, SmallTilePixel(0, 20, 20))},
+                     {"Palettes", "6", Ramp(0, 20)}};
+        for (const auto& t : typed) {
+            ClickItem(v.Node(t.item, t.item == QStringLiteral("Sprites") ? 3 : 0));
+            v.Type(t.keys);
+            QVERIFY2(v.Pixel(20, 20) == t.centre, t.item);
+        }
         clsSTY reference;
         reference.LoadSTY(v.dir.File("small.sty"));
-        const std::string expected = v.dir.File("expected"), file = v.dir.File(name.toStdString());
-        category == "Tiles"     ? reference.SaveTile(expected, 2)
-        : category == "Sprites" ? reference.SaveSprite(expected, 2)
-                                : SavePal(expected, reference, 2);
-        ClickItem(v.Node(category, 2));
-        v.Type(QStringLiteral("5"));  // viewed with palette 5, exported with its own
-        v.Save("cmdExport", file);
-        QVERIFY(v.platform.saveRequests[0].fileName == name &&
-                v.platform.saveRequests[0].filter.contains(QStringLiteral("|*") + name.right(4)));
-        QVERIFY(TempDir::Read(file) == TempDir::Read(expected) && v.Told() == 0);
+        const std::string expected = v.dir.File("expected");
+        const std::tuple<const char*, QString, std::function<void()>> exports[] = {
+            {"Tiles", "Tile2.bmp", [&] { reference.SaveTile(expected, 2); }},
+            {"Sprites", "Sprite2.bmp", [&] { reference.SaveSprite(expected, 2); }},
+            {"Palettes", "Pal2.pal", [&] { SavePal(expected, reference, 2); }}};
+        for (const auto& [category, name, save] : exports) {
+            save();
+            ClickItem(v.Node(category, 2));
+            v.Type(QStringLiteral("5"));  // viewed with palette 5, exported with its own
+            v.Save("cmdExport", v.dir.File(ToUtf8(name)));
+            QVERIFY(v.platform.saveRequests.back().fileName == name &&
+                    v.platform.saveRequests.back().filter.contains(QStringLiteral("|*") + name.right(4)));
+            QVERIFY(TempDir::Read(v.dir.File(ToUtf8(name))) == TempDir::Read(expected) && v.Told() == 0);
+        }
     }
 
     void failuresAreToldAndCommandsAndClosingAreRefusedWhileBusy()
@@ -239,18 +228,14 @@ private slots:
         file.palx.push_back(14);
         Viewer v(file);
         v.Click("chkTrans");  // colour 0 is written transparent
-        QStringList names;
-        for (int i = 0; i < 64; ++i)
-            names << QStringLiteral("Pal%1.pal").arg(i, 3, 10, QLatin1Char('0'));
-        for (const char* kind : {"Sprite", "Tile"})
-            for (int i = 0; i < 4; ++i)
-                names << QStringLiteral("%1%2.png").arg(kind).arg(i, 4, 10, QLatin1Char('0'));
         const QString png = FromUtf8(v.dir.File("png"));
         QDir().mkpath(png);
         TempDir::Write(v.dir.File("png/Tile0002.png"), "mine");
         QCOMPARE(v.ExportAll(png, 0, false), QStringList{"Tile0002.png"});  // asked once, and refused
         QVERIFY(v.platform.confirmQuestions.value(0).startsWith("1 of the 73 files to write are already in"));
-        QCOMPARE(v.ExportAll(png, 0, true), names);
+        const QStringList names = v.ExportAll(png, 0, true);
+        QVERIFY(names.size() == 72 && names[0] == "Pal000.pal" && names[63] == "Pal063.pal");
+        QVERIFY(names[64] == "Sprite0000.png" && names[67] == "Sprite0003.png" && names[71] == "Tile0003.png");
         QVERIFY(v.Said().startsWith("Written to " + QDir::toNativeSeparators(png) +
                                     ": 4 tiles, 4 sprites and 64 palettes.\n\nNot written:\nSprite0004.png: sprite 4 "
                                     "lies outside the sprite graphics"));
@@ -305,12 +290,6 @@ private slots:
         std::vector<uint8_t> sevens = before, threes = before, zero = before, wide(41 * 40, 1);
         sevens[0] = 7, threes[0] = 3, zero[5 * 40 + 6] = 0;
         sevens[20 * 40 + 20] = threes[20 * 40 + 20] = 200;
-        QImage clear = QImage(WriteImage(v.dir.File("c.png"), 40, before, own, QImage::Format_ARGB32));
-        clear.setPixel(6, 5, qRgba(1, 2, 3, 0));  // fully transparent: index 0 whatever its colour
-        clear.save(FromUtf8(v.dir.File("c.png")));
-        QImage stray = QImage(WriteImage(v.dir.File("d.png"), 40, before, own, QImage::Format_RGB32));
-        stray.setPixel(3, 2, qRgb(0x12, 0x34, 0x57));
-        stray.save(FromUtf8(v.dir.File("d.png")));
         TempDir::Write(v.dir.File("e.png"), "no image");
         const QString changed = "\n\nSprite 4 shares pixels with it, so it changed too.";
         const QString unchanged = "\n\nSprite 3 was not changed.";
@@ -324,10 +303,13 @@ private slots:
             // Colours: the lowest index of each.
             {WriteImage(v.dir.File("b.bmp"), 40, sevens, own, QImage::Format_RGB32),
              "Sprite 3 now has the pixels of b.bmp." + changed, threes},
-            {FromUtf8(v.dir.File("c.png")), "Sprite 3 now has the pixels of c.png." + changed, zero},
+            {WriteImage(v.dir.File("c.png"), 40, before, own, QImage::Format_ARGB32,  // fully transparent: index 0
+                        std::pair{QPoint(6, 5), qRgba(1, 2, 3, 0)}),
+             "Sprite 3 now has the pixels of c.png." + changed, zero},
             {WriteImage(v.dir.File("w.png"), 41, wide, own),
              "Sprite 3 is 40 x 40 pixels, but the image w.png is 41 x 40." + unchanged, zero},
-            {FromUtf8(v.dir.File("d.png")),
+            {WriteImage(v.dir.File("d.png"), 40, before, own, QImage::Format_RGB32,
+                        std::pair{QPoint(3, 2), 0xFF123457u}),
              "d.png does not fit the palette of Sprite 3 (physical palette 13). The pixel at (3, 2) is #123457, which "
              "is "
              "none of the item's 256 colours." +
