@@ -4,6 +4,7 @@
 #include <QTreeWidgetItem>
 #include <fstream>
 #include <memory>
+#include <tuple>
 
 #include "bench/BenchSupport.h"
 #include "bench/Registry.h"
@@ -51,21 +52,17 @@ void RegisterDrawing()
 
     auto sty = std::make_shared<clsSTY>();
     sty->LoadSTY(path);
-    auto picture = std::make_shared<StyPicture>();
-    picture->resize(kPictureWidth, kPictureHeight);
 
-    Register("RenderTile 64x64", 64 * 64, [sty, picture](benchmark::State& state) {
-        for (auto _ : state)
-            sty->RenderTile(0, *picture);
-    });
-    Register("RenderSprite 64x64", 64 * 64, [sty, picture](benchmark::State& state) {
-        for (auto _ : state)
-            sty->RenderSprite(0, *picture, 0);
-    });
-    Register("RenderSprite 255x255", 255 * 255, [sty, picture](benchmark::State& state) {
-        for (auto _ : state)
-            sty->RenderSprite(1, *picture, 0);
-    });
+    // The picture area is made in each run, so no widget outlives the application.
+    for (auto [name, sprite, pixels] : {std::tuple{"RenderTile 64x64", -1, 64 * 64},
+                                        {"RenderSprite 64x64", 0, 64 * 64},
+                                        {"RenderSprite 255x255", 1, 255 * 255}})
+        Register(name, static_cast<std::size_t>(pixels), [sty, sprite](benchmark::State& state) {
+            StyPicture picture;
+            picture.resize(kPictureWidth, kPictureHeight);
+            for (auto _ : state)
+                sprite < 0 ? sty->RenderTile(0, picture) : sty->RenderSprite(sprite, picture, 0);
+        });
 
     const std::string target = Scratch().File("export.bmp");
     RegisterSave("SaveTile", "64x64", kBitmapHead + 64 * 64, [sty, target](benchmark::State& state) {
@@ -83,16 +80,16 @@ void RegisterDrawing()
 
     // New pixels for the 255 x 255 sprite, on screen: two sets in turn, so every
     // replacement changes every pixel.
-    auto shown = std::make_shared<StyPicture>();
-    shown->resize(kPictureWidth, kPictureHeight);
-    shown->show();
-    Register("ReplaceSprite 255x255 drawn", 255 * 255, [sty, shown](benchmark::State& state) {
+    Register("ReplaceSprite 255x255 drawn", 255 * 255, [sty](benchmark::State& state) {
+        StyPicture shown;
+        shown.resize(kPictureWidth, kPictureHeight);
+        shown.show();
         std::vector<uint8_t> sets[2] = {std::vector<uint8_t>(255 * 255, 3), std::vector<uint8_t>(255 * 255, 200)};
         bool flip = false;
         for (auto _ : state) {
             sty->ReplaceSprite(1, sets[flip = !flip]);
-            sty->RenderSprite(1, *shown, 0);
-            shown->Show();
+            sty->RenderSprite(1, shown, 0);
+            shown.Show();
         }
     });
     RegisterLimit({"ReplaceSprite 255x255 drawn", 0, 5});

@@ -116,6 +116,9 @@ void ExportItem(clsSTY& sty, StyItem item, int n, const std::string& path, bool 
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
+    // The fastest deflate level: an export writes thousands of small images, and the
+    // default level took a third longer over a realistic style's sprites.
+    writer.setCompression(1);
     if (!writer.write(IndexedImage(pixels, PaletteColours(sty, pixels.pal, transparent))))
         throw std::runtime_error("the PNG could not be made: " + ToUtf8(writer.errorString()));
     ReplaceWholeFile(path,

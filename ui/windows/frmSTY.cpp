@@ -539,20 +539,27 @@ void frmSTY::cmdReplace_Click()
         return;
     const QString name = QFileInfo(path).fileName();
     const QString unchanged = QStringLiteral("\n\n%1 was not changed.").arg(item);
+    const QSize wanted(now.width, now.height);
+    const auto wrongSize = [&](QSize size) {
+        Tell(QStringLiteral("%1 is %2 x %3 pixels, but the image %4 is %5 x %6.")
+                 .arg(item)
+                 .arg(wanted.width())
+                 .arg(wanted.height())
+                 .arg(name)
+                 .arg(size.width())
+                 .arg(size.height()) +
+             unchanged);
+    };
     QImageReader reader(path);
+    // The size from the file's header, so a huge image is refused before it is decoded.
+    if (reader.size().isValid() && reader.size() != wanted)
+        return wrongSize(reader.size());
     const QImage image = reader.read();
     if (image.isNull())
         return Tell(QStringLiteral("%1 could not be read as an image: %2.").arg(path, reader.errorString()) +
                     unchanged);
-    if (image.width() != now.width || image.height() != now.height)
-        return Tell(QStringLiteral("%1 is %2 x %3 pixels, but the image %4 is %5 x %6.")
-                        .arg(item)
-                        .arg(now.width)
-                        .arg(now.height)
-                        .arg(name)
-                        .arg(image.width())
-                        .arg(image.height()) +
-                    unchanged);
+    if (image.size() != wanted)
+        return wrongSize(image.size());
     ImageIndices got = IndicesOf(image, PaletteColours(*cSTY, now.pal));
     if (!got.problem.isEmpty())
         return Tell(QStringLiteral("%1 does not fit the palette of %2 (physical palette %3). %4")
