@@ -488,18 +488,17 @@ void frmSTY::cmdExportAll_Click()
     const std::vector<ExportEntry> entries =
         ExportEntries(*cSTY, png, {StyItem::Tile, StyItem::Sprite, StyItem::Palette});
     const QDir into(folder);
-    const auto taken = std::count_if(entries.begin(), entries.end(),
-                                     [&](const ExportEntry& e) { return QFileInfo::exists(into.filePath(e.name)); });
-    const auto first = std::find_if(entries.begin(), entries.end(),
-                                    [&](const ExportEntry& e) { return QFileInfo::exists(into.filePath(e.name)); });
-    if (taken > 0 &&
-        !platform.Confirm(this,
-                          QStringLiteral("%1 of the %2 files to write are already in %3, among them %4.\n\n"
-                                         "Replace them?")
-                              .arg(taken)
-                              .arg(entries.size())
-                              .arg(QDir::toNativeSeparators(folder), first->name),
-                          Caption()))
+    QStringList taken;
+    for (const ExportEntry& entry : entries)
+        if (QFileInfo::exists(into.filePath(entry.name)))
+            taken << entry.name;
+    const QString question = QStringLiteral(
+        "%1 of the %2 files to write are already in %3, among them %4.\n\n"
+        "Replace them?");
+    if (!taken.isEmpty() &&
+        !platform.Confirm(
+            this, question.arg(taken.size()).arg(entries.size()).arg(QDir::toNativeSeparators(folder), taken[0]),
+            Caption()))
         return;
 
     QProgressDialog progress(QStringLiteral("Exporting..."), QStringLiteral("Cancel"), 0,
