@@ -193,6 +193,9 @@ private slots:
         QVERIFY(v.Said().startsWith(FromUtf8(v.dir.File("gone/Tile1.bmp")) + " could not be written.\n\n"));
         ClickItem(v.Node("Sprites", 4));
         QVERIFY(v.Said().startsWith("Sprite 4 cannot be shown.\n\nsprite 4 lies outside the sprite graphics"));
+        v.Click("cmdReplace");  // nor replaced: no image is asked for
+        QVERIFY(v.Said().startsWith("Sprite 4 cannot be replaced.\n\nsprite 4 lies outside") &&
+                v.platform.openRequests.size() == 1);
         QVERIFY(v.Pixel(30, 30) == shown && v.Texts() == "Size: 64x64 2");
         for (const std::string& bytes : {Header() + "TILE" + I32(-4), "GBSX" + U16(700) + Chunk("TILE", "")}) {
             const std::string refused = v.Write("refused.sty", bytes);

@@ -529,7 +529,11 @@ void frmSTY::cmdReplace_Click()
     const int n = NumberOf(node);
     const QString item = ItemName(kind) + QLatin1Char(' ') + QString::number(n);
     ItemPixels now;
-    if (!Attempt(item + QStringLiteral(" cannot be replaced.\n\n%1"), [&] { now = PixelsOf(*cSTY, ItemOf(kind), n); }))
+    QList<QRgb> colours;
+    if (!Attempt(item + QStringLiteral(" cannot be replaced.\n\n%1"), [&] {
+            now = PixelsOf(*cSTY, ItemOf(kind), n);
+            colours = PaletteColours(*cSTY, now.pal);
+        }))
         return;
     const int count = kind == NodeKind::Tile ? cSTY->GetNumOfTiles() : cSTY->GetNumOfSprx();
     const QString path = CurrentPlatform().OpenFileName(
@@ -559,7 +563,7 @@ void frmSTY::cmdReplace_Click()
                     unchanged);
     if (image.size() != wanted)
         return wrongSize(image.size());
-    ImageIndices got = IndicesOf(image, PaletteColours(*cSTY, now.pal));
+    ImageIndices got = IndicesOf(image, colours);
     if (!got.problem.isEmpty())
         return Tell(QStringLiteral("%1 does not fit the palette of %2 (physical palette %3). %4")
                         .arg(name, item)
