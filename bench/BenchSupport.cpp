@@ -19,6 +19,24 @@ std::string WriteInput(const std::string& name, const std::string& bytes)
     return path;
 }
 
+namespace {
+std::vector<Limit>& LimitList()
+{
+    static std::vector<Limit> limits;
+    return limits;
+}
+}  // namespace
+
+void RegisterLimit(const Limit& limit)
+{
+    LimitList().push_back(limit);
+}
+
+const std::vector<Limit>& Limits()
+{
+    return LimitList();
+}
+
 void FloorLoad(benchmark::State& state, const std::string& path)
 {
     for (auto _ : state) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/support/TempDir.h"
 
@@ -36,5 +37,15 @@ void RegisterLoad(const std::string& operation, const std::string& size, const s
 // Registers an operation that writes `bytes` bytes together with its save floor.
 void RegisterSave(const std::string& operation, const std::string& size, std::size_t bytes,
                   std::function<void(benchmark::State&)> op);
+
+// A limit set on an operation: its median at most `times` that of its floor, or, for one
+// without a floor, at most `ms` milliseconds. The run ends with a line for each.
+struct Limit {
+    std::string operation;
+    double times = 0;
+    double ms = 0;
+};
+void RegisterLimit(const Limit& limit);
+const std::vector<Limit>& Limits();
 
 }  // namespace bench

@@ -1,14 +1,20 @@
 #include <QApplication>
+#include <QDir>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
+#include <fstream>
 #include <memory>
+#include <tuple>
 
 #include "bench/BenchSupport.h"
 #include "bench/Registry.h"
 #include "bench/StyleFiles.h"
 #include "bench/WindowSupport.h"
+#include "core/common/BitmapHeader.h"
 #include "core/sty/clsSTY.h"
 #include "tests/support/StyBuilder.h"
+#include "ui/platform/modGTA2Qt.h"
+#include "ui/windows/StyImages.h"
 #include "ui/windows/StyPicture.h"
 #include "ui/windows/frmSTY.h"
 
@@ -46,21 +52,17 @@ void RegisterDrawing()
 
     auto sty = std::make_shared<clsSTY>();
     sty->LoadSTY(path);
-    auto picture = std::make_shared<StyPicture>();
-    picture->resize(kPictureWidth, kPictureHeight);
 
-    Register("RenderTile 64x64", 64 * 64, [sty, picture](benchmark::State& state) {
-        for (auto _ : state)
-            sty->RenderTile(0, *picture);
-    });
-    Register("RenderSprite 64x64", 64 * 64, [sty, picture](benchmark::State& state) {
-        for (auto _ : state)
-            sty->RenderSprite(0, *picture, 0);
-    });
-    Register("RenderSprite 255x255", 255 * 255, [sty, picture](benchmark::State& state) {
-        for (auto _ : state)
-            sty->RenderSprite(1, *picture, 0);
-    });
+    // The picture area is made in each run, so no widget outlives the application.
+    for (auto [name, sprite, pixels] : {std::tuple{"RenderTile 64x64", -1, 64 * 64},
+                                        {"RenderSprite 64x64", 0, 64 * 64},
+                                        {"RenderSprite 255x255", 1, 255 * 255}})
+        Register(name, static_cast<std::size_t>(pixels), [sty, sprite](benchmark::State& state) {
+            StyPicture picture;
+            picture.resize(kPictureWidth, kPictureHeight);
+            for (auto _ : state)
+                sprite < 0 ? sty->RenderTile(0, picture) : sty->RenderSprite(sprite, picture, 0);
+        });
 
     const std::string target = Scratch().File("export.bmp");
     RegisterSave("SaveTile", "64x64", kBitmapHead + 64 * 64, [sty, target](benchmark::State& state) {
@@ -75,6 +77,72 @@ void RegisterDrawing()
         for (auto _ : state)
             sty->SaveSprite(target, 1);
     });
+
+    // New pixels for the 255 x 255 sprite, on screen: two sets in turn, so every
+    // replacement changes every pixel.
+    Register("ReplaceSprite 255x255 drawn", 255 * 255, [sty](benchmark::State& state) {
+        StyPicture shown;
+        shown.resize(kPictureWidth, kPictureHeight);
+        shown.show();
+        std::vector<uint8_t> sets[2] = {std::vector<uint8_t>(255 * 255, 3), std::vector<uint8_t>(255 * 255, 200)};
+        bool flip = false;
+        for (auto _ : state) {
+            sty->ReplaceSprite(1, sets[flip = !flip]);
+            sty->RenderSprite(1, shown, 0);
+            shown.Show();
+        }
+    });
+    RegisterLimit({"ReplaceSprite 255x255 drawn", 0, 5});
+}
+
+// The whole file back through the safe save, against writing as many bytes.
+void RegisterModelSave(const std::string& size, const std::string& path, std::size_t bytes)
+{
+    auto sty = std::make_shared<clsSTY>();
+    sty->LoadSTY(path);
+    const std::string target = Scratch().File("saved-" + size + ".sty");
+    RegisterSave("SaveSTY", size, bytes, [sty, target](benchmark::State& state) {
+        for (auto _ : state)
+            sty->SaveSTY(target);
+    });
+    RegisterLimit({"SaveSTY " + size, 3});
+}
+
+// Every sprite as a PNG file, against writing the same pixels as uncompressed 8-bit
+// bitmaps, made beforehand, one file each.
+void RegisterSpriteExport(const std::string& path)
+{
+    auto sty = std::make_shared<clsSTY>();
+    sty->LoadSTY(path);
+    const QString png = FromUtf8(Scratch().File("png")), bmp = FromUtf8(Scratch().File("bmp"));
+    QDir().mkpath(png);
+    QDir().mkpath(bmp);
+    const std::string name = "ExportAll sprites PNG realistic";
+    auto entries = std::make_shared<std::vector<ExportEntry>>(ExportEntries(*sty, true, {StyItem::Sprite}));
+    std::size_t pixels = 0;
+    auto bitmaps = std::make_shared<std::vector<std::pair<std::string, std::vector<char>>>>();
+    for (const ExportEntry& entry : *entries) {
+        const ItemPixels item = PixelsOf(*sty, StyItem::Sprite, entry.n);
+        const int padded = (item.width + 3) / 4 * 4;
+        const auto head = Bitmap8Bit(item.width, item.height, static_cast<uint32_t>(padded * item.height)).Bytes();
+        std::vector<char> file(head.begin(), head.end());
+        file.resize(kBitmapHead + static_cast<std::size_t>(padded) * item.height);
+        for (int y = 0; y < item.height; ++y)
+            std::copy_n(item.indices.data() + static_cast<std::size_t>(y) * item.width, item.width,
+                        file.begin() + static_cast<std::ptrdiff_t>(kBitmapHead + (item.height - 1 - y) * padded));
+        bitmaps->emplace_back(Scratch().File("bmp/" + ToUtf8(entry.name)), std::move(file));
+        pixels += item.indices.size();
+    }
+    Register(name, pixels, [sty, entries, png](benchmark::State& state) {
+        for (auto _ : state)
+            ExportAll(*sty, *entries, png, true, false, [](int, const QString&) { return true; });
+    });
+    Register("floor " + name, pixels, [bitmaps](benchmark::State& state) {
+        for (auto _ : state)
+            for (const auto& [file, bytes] : *bitmaps)
+                std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    });
+    RegisterLimit({name, 10});
 }
 
 QTreeWidgetItem* SpriteNode(frmSTY& window, int sprite)
@@ -109,6 +177,9 @@ void RegisterStyBenchmarks()
     const StyleInput large = WriteStyle("x10");
     RegisterModelLoad("realistic", realistic.path, realistic.bytes);
     RegisterModelLoad("x10", large.path, large.bytes);
+    RegisterModelSave("realistic", realistic.path, realistic.bytes);
+    RegisterModelSave("x10", large.path, large.bytes);
+    RegisterSpriteExport(realistic.path);
     RegisterDrawing();
     RegisterWindowOpen<frmSTY>("frmSTY Open realistic", realistic.path, realistic.bytes);
     RegisterWindowOpen<frmSTY>("frmSTY Open x10", large.path, large.bytes);

@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "bench/Memory.h"
 #include "bench/Registry.h"
 #include "bench/StyleFiles.h"
@@ -87,6 +88,26 @@ void PrintTable(const std::map<std::string, Median>& medians)
     std::printf("\nworst ratio: %.2f (%s)\n", worst, worstName.c_str());
 }
 
+// Each limit with what was measured against it.
+void PrintLimits(const std::map<std::string, Median>& medians)
+{
+    if (bench::Limits().empty())
+        return;
+    std::printf("\nlimits:\n");
+    for (const bench::Limit& limit : bench::Limits()) {
+        const auto op = medians.find(limit.operation);
+        const auto floor = medians.find("floor " + limit.operation);
+        if (op == medians.end() || (limit.times > 0 && floor == medians.end())) {
+            std::printf("  %-40s not measured\n", limit.operation.c_str());
+            continue;
+        }
+        const double got = limit.times > 0 ? op->second.ms / floor->second.ms : op->second.ms;
+        const double most = limit.times > 0 ? limit.times : limit.ms;
+        std::printf("  %-40s %8.2f %-6s at most %6.2f  %s\n", limit.operation.c_str(), got,
+                    limit.times > 0 ? "x" : "ms", most, got <= most ? "ok" : "OVER");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -112,6 +133,7 @@ int main(int argc, char** argv)
     MedianCollector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     PrintTable(collector.medians);
+    PrintLimits(collector.medians);
     benchmark::Shutdown();
     return 0;
 }

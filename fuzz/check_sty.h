@@ -2,10 +2,14 @@
 // What any file, however damaged, must do to the style reader: load or be refused with a
 // message naming it, leaving the previous file's data untouched; draw every tile and
 // sprite inside the size it reports, or refuse with std::out_of_range before touching
-// the surface; and export the first tile and sprite as bitmaps of
-// exactly the size their header gives, or refuse the same way.
+// the surface; export the first tile and sprite as bitmaps of exactly the size their
+// header gives, or refuse the same way; and hold the file's bytes to save back as they
+// came, also after every tile and sprite has been given its own pixels again.
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <numeric>
 #include <span>
 #include <string>
 #include <vector>
@@ -117,6 +121,26 @@ inline void CheckStyFile(std::span<const uint8_t> input, const std::string& name
         BoundsSurface surface;
         Require(ThrowsOutOfRange([&] { sty.Render(outside, surface); }),
                 "item " + std::to_string(outside) + " was drawn");
+    }
+    const auto same = [&] { return std::ranges::equal(sty.FileBytes(), input); };
+    Require(same(), "a loaded file would not save back to the same bytes");
+    for (int t = 0; t < sty.GetNumOfTiles(); ++t)
+        sty.ReplaceTile(t, sty.TileIndices(t));
+    for (int s = 0; s < sty.GetNumOfSprx(); ++s)  // one outside the sprite graphics is refused
+        ThrowsOutOfRange([&] { sty.ReplaceSprite(s, sty.SpriteIndices(s)); });
+    Require(same(), "putting items' own pixels back changed the file");
+    if (sty.GetNumOfTiles() > 0) {  // every pixel of tile 0 changed: 4096 bytes differ, no more
+        const std::vector<uint8_t> tile = sty.TileIndices(0);
+        std::vector<uint8_t> inverse = tile;
+        for (uint8_t& v : inverse)
+            v = static_cast<uint8_t>(255 - v);
+        sty.ReplaceTile(0, inverse);
+        const auto bytes = sty.FileBytes();
+        const auto differ = std::inner_product(bytes.begin(), bytes.end(), input.begin(), std::size_t{0}, std::plus<>(),
+                                               std::not_equal_to<>());
+        Require(differ == clsSTY::kTileBytes && sty.TileIndices(0) == inverse,
+                "a tile replacement changed other bytes");
+        sty.ReplaceTile(0, tile);
     }
     const std::string bitmap = scratch.File("export.bmp");
     if (sty.GetNumOfTiles() > 0)

@@ -31,12 +31,12 @@ std::vector<uint8_t> StartBitmap(int width, int height, uint32_t imageSize, cons
 
 void clsSTY::SaveTile(const std::string& sFile, int Idx)
 {
-    const uint8_t* pixels = TilePixels(Idx);
-    const uint8_t* palette = PaletteBytes(VirtualPalette(Idx, "tile " + std::to_string(Idx)));
+    const uint8_t* pixels = TileRows(Idx);
+    const uint8_t* palette = PaletteBytes(TilePalette(Idx));
 
     std::vector<uint8_t> out = StartBitmap(kTileSide, kTileSide, kTileBytes, palette);
     for (int row = kTileSide - 1; row >= 0; --row)  // bottom row first
-        out.insert(out.end(), pixels + row * kTileSide, pixels + (row + 1) * kTileSide);
+        out.insert(out.end(), pixels + row * kTileStride, pixels + row * kTileStride + kTileSide);
     ReplaceWholeFile(sFile, out);
 }
 
@@ -44,16 +44,15 @@ void clsSTY::SaveSprite(const std::string& sFile, int Idx)
 {
     const SpriteEntry& sprite = Sprite(Idx);
     // Always the sprite's own palette, whatever the viewer last drew it with.
-    const uint8_t* palette = PaletteBytes(VirtualPalette(data_.tileCount + Idx, "sprite " + std::to_string(Idx)));
-    CheckSpritePixels(Idx, sprite);
+    const uint8_t* palette = PaletteBytes(SpritePalette(Idx));
+    const uint8_t* pixels = SpriteRows(Idx);
 
     const std::size_t padded = (std::size_t{sprite.width} + 3) / 4 * 4;
     std::vector<uint8_t> out =
         StartBitmap(sprite.width, sprite.height, static_cast<uint32_t>(padded * sprite.height), palette);
     for (int y = sprite.height - 1; y >= 0; --y) {
-        if (sprite.width > 0) {  // an empty sprite's offset is never checked, so never used
-            const uint8_t* row =
-                data_.spriteGraphics.data() + sprite.offset + static_cast<std::ptrdiff_t>(y) * kSpriteStride;
+        if (pixels) {
+            const uint8_t* row = pixels + static_cast<std::ptrdiff_t>(y) * kSpriteStride;
             out.insert(out.end(), row, row + sprite.width);
         }
         out.insert(out.end(), padded - sprite.width, 0);

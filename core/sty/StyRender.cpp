@@ -32,6 +32,21 @@ int16_t clsSTY::VirtualPalette(int entry, const std::string& owner) const
     return data_.palx[static_cast<std::size_t>(entry)];
 }
 
+int16_t clsSTY::TilePalette(int Idx) const
+{
+    return VirtualPalette(Idx, "tile " + std::to_string(Idx));
+}
+
+int16_t clsSTY::SpritePalette(int Idx) const
+{
+    return VirtualPalette(data_.tileCount + Idx, "sprite " + std::to_string(Idx));
+}
+
+const clsSTY::SpriteEntry& clsSTY::GetSprite(int Idx) const
+{
+    return Sprite(Idx);
+}
+
 const clsSTY::SpriteEntry& clsSTY::Sprite(int Idx) const
 {
     if (Idx < 0 || Idx >= data_.sprxCount)
@@ -40,24 +55,16 @@ const clsSTY::SpriteEntry& clsSTY::Sprite(int Idx) const
     return data_.sprites[static_cast<std::size_t>(Idx)];
 }
 
-const uint8_t* clsSTY::TilePixels(int Idx) const
-{
-    if (Idx < 0 || Idx >= data_.tileCount)
-        throw std::out_of_range("tile " + std::to_string(Idx) + " does not exist (the file has " +
-                                Count(data_.tileCount, "tiles") + ")");
-    return data_.tiles.data() + static_cast<std::size_t>(Idx) * kTileBytes;
-}
-
 void clsSTY::CheckSpritePixels(int Idx, const SpriteEntry& sprite) const
 {
     if (sprite.width == 0 || sprite.height == 0)
         return;  // nothing is read
     const int64_t first = sprite.offset;
     const int64_t end = first + int64_t{sprite.height - 1} * kSpriteStride + sprite.width;
-    if (first < 0 || end > static_cast<int64_t>(data_.spriteGraphics.size()))
+    if (first < 0 || end > static_cast<int64_t>(data_.spriteGraphicsSize))
         throw std::out_of_range("sprite " + std::to_string(Idx) + " lies outside the sprite graphics (bytes " +
                                 std::to_string(first) + " to " + std::to_string(end - 1) + " of " +
-                                std::to_string(data_.spriteGraphics.size()) + ")");
+                                std::to_string(data_.spriteGraphicsSize) + ")");
 }
 
 uint32_t clsSTY::GetCol(int Pal, int Col) const
@@ -80,15 +87,15 @@ std::vector<uint32_t> clsSTY::DrawingColours(int Pal) const
 
 clsSTY::Drawn clsSTY::RenderTile(int Idx, Surface& PicBox)
 {
-    const uint8_t* pixels = TilePixels(Idx);
-    const int16_t pal = VirtualPalette(Idx, "tile " + std::to_string(Idx));
+    const uint8_t* pixels = TileRows(Idx);
+    const int16_t pal = TilePalette(Idx);
     const std::vector<uint32_t> colours = DrawingColours(pal);
 
     PicBox.Clear();
     uint32_t row[kTileSide];
-    for (int y = 0; y < kTileSide; ++y) {
+    for (int y = 0; y < kTileSide; ++y, pixels += kTileStride) {
         for (int x = 0; x < kTileSide; ++x)
-            row[x] = colours[pixels[y * kTileSide + x]];
+            row[x] = colours[pixels[x]];
         PicBox.SetRow(0, y, row, kTileSide);
     }
     return {kTileSide, kTileSide, pal};
@@ -98,15 +105,13 @@ clsSTY::Drawn clsSTY::RenderSprite(int Idx, Surface& PicBox, int16_t Pal)
 {
     const SpriteEntry& sprite = Sprite(Idx);
     // 0 means the sprite's own palette, so physical palette 0 cannot be forced here.
-    const int16_t pal = Pal != 0 ? Pal : VirtualPalette(data_.tileCount + Idx, "sprite " + std::to_string(Idx));
+    const int16_t pal = Pal != 0 ? Pal : SpritePalette(Idx);
     const std::vector<uint32_t> colours = DrawingColours(pal);
-    CheckSpritePixels(Idx, sprite);
+    const uint8_t* pixels = SpriteRows(Idx);
 
     PicBox.Clear();
     uint32_t row[kSpriteStride];
-    for (int y = 0; sprite.width > 0 && y < sprite.height; ++y) {
-        const uint8_t* pixels =
-            data_.spriteGraphics.data() + sprite.offset + static_cast<std::ptrdiff_t>(y) * kSpriteStride;
+    for (int y = 0; pixels && y < sprite.height; ++y, pixels += kSpriteStride) {
         for (int x = 0; x < sprite.width; ++x)
             row[x] = colours[pixels[x]];
         PicBox.SetRow(0, y, row, sprite.width);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <stdexcept>
+#include <string_view>
 
 #include "core/io/ByteReader.h"
 #include "core/io/ChunkWalker.h"
@@ -16,10 +18,8 @@ constexpr std::size_t kTileGroupBytes = 4 * clsSTY::kTileBytes;  // four tiles s
 constexpr int kPalettesPerPage = 64;
 constexpr std::size_t kPalettePageBytes = kPalettesPerPage * clsSTY::kPaletteBytes;
 constexpr std::size_t kMaxItems = 32767;  // the counts are signed 16-bit
-// How much of a large chunk is read at a time: small enough not to matter next to the
-// chunk, large enough that a read costs nothing next to its bytes.
-constexpr std::size_t kGroupsPerPiece = 16;
-constexpr std::size_t kWordsPerPiece = 1 << 16;
+constexpr std::size_t kChunkHeaderSize = 8;
+constexpr std::size_t kFileHeaderSize = 6;
 
 // The special-effects chunk's tag is spelled out in hex: "S", "P", "E", "C".
 const std::array<const char*, 7> kByteBlockTypes = {"DELS", "DELX", "CARI", "\x53\x50\x45\x43", "PALB", "RECY", "OBJI"};
@@ -35,9 +35,9 @@ bool IsKnown(const std::string& type)
            type == "FONB" || IsByteBlock(type);
 }
 
-// Reads the chunks of one style file into `out` as the walker hands them over. Every
-// chunk is read through its own reader, so whatever sizes the file states, nothing
-// outside the chunk is read.
+// Reads the chunks of one style file, held whole in `out.file`, into `out` as the walker
+// hands them over. Every chunk is read through its own reader, so whatever sizes the
+// file states, nothing outside the chunk is read.
 class StyleChunks {
 public:
     explicit StyleChunks(clsSTY::Contents& out) : out_(out) {}
@@ -46,10 +46,11 @@ public:
     {
         const std::string& type = chunk.Type();
         if (!IsKnown(type))
-            return;  // not ours to read: passed over
-        // Kept as they stand: read straight into place.
-        if (type == "SPRG") {
-            chunk.BodyInto(out_.spriteGraphics);
+            return;            // not ours to read: passed over
+        if (type == "SPRG") {  // read where it stands
+            chunk.RequireBody();
+            out_.spriteGraphicsAt = BodyAt(chunk);
+            out_.spriteGraphicsSize = chunk.Size();
             return;
         }
         if (IsByteBlock(type)) {
@@ -75,6 +76,8 @@ public:
     }
 
 private:
+    static std::size_t BodyAt(const FileChunk& chunk) { return chunk.At() + kChunkHeaderSize; }
+
     static std::size_t CountOf(const FileChunk& chunk, std::size_t unit)
     {
         const std::size_t items = chunk.Size() / unit;
@@ -85,24 +88,13 @@ private:
     }
 
     // Tiles come in groups of four side by side; only whole groups fit the layout, and
-    // whatever follows the last whole group is left unread. The groups are read a few at
-    // a time and cut up row by row, so the chunk is never held twice.
-    void ReadTiles(FileChunk& chunk)
+    // whatever follows the last whole group is kept but not shown. The tiles stay where
+    // they are in the file's bytes.
+    void ReadTiles(const FileChunk& chunk)
     {
         CountOf(chunk, clsSTY::kTileBytes);
-        const std::size_t groups = chunk.Size() / kTileGroupBytes;
-        out_.tileCount = static_cast<int16_t>(groups * 4);
-        out_.tiles.resize(groups * kTileGroupBytes);
-        uint8_t* const tiles = out_.tiles.data();
-        for (std::size_t first = 0; first < groups; first += kGroupsPerPiece) {
-            const std::size_t n = std::min(kGroupsPerPiece, groups - first);
-            const uint8_t* from = chunk.Piece(n * kTileGroupBytes).data();
-            for (std::size_t g = first; g < first + n; ++g)
-                for (int row = 0; row < clsSTY::kTileSide; ++row)
-                    for (std::size_t k = 0; k < 4; ++k, from += clsSTY::kTileSide)
-                        std::memcpy(tiles + (g * 4 + k) * clsSTY::kTileBytes + row * clsSTY::kTileSide, from,
-                                    clsSTY::kTileSide);
-        }
+        out_.tileCount = static_cast<int16_t>(chunk.Size() / kTileGroupBytes * 4);
+        out_.tilesAt = BodyAt(chunk);
     }
 
     // Palettes come in pages of 64, colour by colour; only whole pages fit the layout.
@@ -148,12 +140,9 @@ private:
     static void ReadWords(FileChunk& chunk, std::vector<uint16_t>& words)
     {
         words.resize(chunk.Size() / 2);
-        for (std::size_t first = 0; first < words.size(); first += kWordsPerPiece) {
-            const std::size_t n = std::min(kWordsPerPiece, words.size() - first);
-            const uint8_t* from = chunk.Piece(n * 2).data();
-            for (std::size_t i = 0; i < n; ++i)
-                words[first + i] = LE16(from + 2 * i);
-        }
+        const uint8_t* from = chunk.Piece(words.size() * 2).data();
+        for (std::size_t i = 0; i < words.size(); ++i)
+            words[i] = LE16(from + 2 * i);
     }
 
     clsSTY::Contents& out_;
@@ -165,36 +154,65 @@ private:
 // with every table full stays far below this.
 constexpr SizeLimit kLargestStyleFile{uint64_t{512} << 20, "style file"};
 
+namespace {
+
+std::string TooShort(std::size_t size)
+{
+    return "is too short for a style file (" + std::to_string(size) + " bytes; the header alone takes 6)";
+}
+
+// A style file begins with "GBST"; anything else is refused before the rest is read.
+void CheckHeader(std::span<const uint8_t> head, std::size_t size, const std::string& sFile)
+{
+    if (size < kFileHeaderSize)
+        throw FileError(sFile, TooShort(size));
+    const std::string_view magic(reinterpret_cast<const char*>(head.data()), 4);
+    if (magic != "GBST")
+        throw FileError(sFile, "is not a style file: it begins with \"" + PrintableTag(magic) +
+                                   "\" where a style file has \"GBST\"");
+}
+
+}  // namespace
+
 void clsSTY::LoadSTY(const std::string& sFile)
 {
     RefuseWhenOutOfMemory(sFile, [&] {
-        FileReader file(sFile, kLargestStyleFile);
-        Load(file);
+        Parse(ReadWholeFile(sFile, kLargestStyleFile, kFileHeaderSize,
+                            [&](std::span<const uint8_t> head, uint64_t size) {
+                                CheckHeader(head, static_cast<std::size_t>(size), sFile);
+                            }),
+              sFile);
     });
 }
 
 void clsSTY::ParseSTY(std::span<const uint8_t> bytes, const std::string& sFile)
 {
-    RefuseWhenOutOfMemory(sFile, [&] {
-        MemorySource source(bytes, sFile);
-        Load(source);
-    });
+    RefuseWhenOutOfMemory(sFile, [&] { Parse({bytes.begin(), bytes.end()}, sFile); });
 }
 
-void clsSTY::Load(ByteSource& source)
+void clsSTY::Parse(std::vector<uint8_t> file, const std::string& sFile)
 {
+    CheckHeader(file, file.size(), sFile);
     Contents fresh;
+    fresh.file = std::move(file);
+    MemorySource source(fresh.file, sFile);
     StyleChunks chunks(fresh);
     try {
-        ChunkWalker(source, ChunkDialect::Style)
-            .Walk(
-                "is too short for a style file (" + std::to_string(source.Size()) + " bytes; the header alone takes 6)",
-                [&chunks](FileChunk& chunk) { chunks.Read(chunk); });
+        ChunkWalker(source, ChunkDialect::Style).Walk(TooShort(source.Size()), [&chunks](FileChunk& chunk) {
+            chunks.Read(chunk);
+        });
     } catch (const TruncatedData& e) {
         // The chunk readers check sizes before reading; this only guards against a slip.
-        throw FileError(source.Name(), std::string("is cut off: ") + e.what());
+        throw FileError(sFile, std::string("is cut off: ") + e.what());
     }
-    data_ = std::move(fresh);
+    data_ = std::move(fresh);  // the bytes move with their buffer, so the places found stay right
+}
+
+void clsSTY::SaveSTY(const std::string& sFile) const
+{
+    if (data_.file.empty())
+        throw std::logic_error("no style file was loaded, so there is nothing to save");
+    SaveWithBackup(sFile, data_.file);
 }
 
 const std::vector<uint16_t>& clsSTY::WordBlock(const std::string& type) const

@@ -1,11 +1,19 @@
 #pragma once
 // A GTA2 style file held in memory: tiles, physical palettes, the virtual palette
 // table, sprites and the blocks we keep but do not interpret. Draws tiles and sprites
-// onto a Surface and writes them out as 8-bit bitmaps. Style files are never written.
+// onto a Surface, writes them out as 8-bit bitmaps, takes new pixels for them and
+// saves the file back.
+//
+// The model keeps every byte of the file as it was read and reads tiles and sprite
+// pixels straight from them, so a replacement changes those bytes and nothing else,
+// and a save writes back exactly what was read: unknown chunks, partial items, the
+// tags' letter case, chunk order, repeated chunks, whatever follows the last chunk.
+// Where a chunk type appears twice, the last one is what is shown and replaced.
 //
 // Failures: a file that cannot be read or is damaged throws FileError naming the
 // file and leaves the model as it was; a number outside what was loaded throws
-// std::out_of_range before anything is drawn or written.
+// std::out_of_range, and pixels of the wrong count std::invalid_argument, before
+// anything is drawn, written or changed.
 
 #include <cstdint>
 #include <map>
@@ -15,12 +23,11 @@
 
 #include "core/sty/Surface.h"
 
-class ByteSource;
-
 class clsSTY {
 public:
     static constexpr int kTileSide = 64;
     static constexpr int kTileBytes = kTileSide * kTileSide;
+    static constexpr int kTileStride = 4 * kTileSide;  // tiles are stored four side by side
     static constexpr int kColours = 256;
     static constexpr int kPaletteBytes = kColours * 4;
     static constexpr int kSpriteStride = 256;
@@ -33,10 +40,22 @@ public:
         int16_t lPal = 0;
     };
 
-    // Reads the file piece by piece, so no copy of the whole file is ever held.
+    struct SpriteEntry {
+        int32_t offset = 0;
+        uint8_t width = 0;
+        uint8_t height = 0;
+    };
+
+    // Reads the whole file; one that does not begin with "GBST" is refused after its
+    // first bytes.
     void LoadSTY(const std::string& sFile);
-    // The same from bytes in memory; sFile names them in messages.
+    // The same from bytes in memory, which are copied; sFile names them in messages.
     void ParseSTY(std::span<const uint8_t> bytes, const std::string& sFile);
+    // The loaded file with its replaced pixels, through the safe save with a backup.
+    void SaveSTY(const std::string& sFile) const;
+    // What SaveSTY writes.
+    std::span<const uint8_t> FileBytes() const { return data_.file; }
+
     uint32_t GetCol(int Pal, int Col) const;
     Drawn RenderSprite(int Idx, Surface& PicBox, int16_t Pal);
     Drawn RenderTile(int Idx, Surface& PicBox);
@@ -50,24 +69,34 @@ public:
     void SaveTile(const std::string& sFile, int Idx);
     void SaveSprite(const std::string& sFile, int Idx);
 
-    struct SpriteEntry {
-        int32_t offset = 0;
-        uint8_t width = 0;
-        uint8_t height = 0;
-    };
+    const SpriteEntry& GetSprite(int Idx) const;
+    // The physical palette an item is drawn and exported with.
+    int16_t TilePalette(int Idx) const;
+    int16_t SpritePalette(int Idx) const;
+
+    // An item's colour indices row by row from the top, width x height bytes.
+    std::vector<uint8_t> TileIndices(int Idx) const;
+    std::vector<uint8_t> SpriteIndices(int Idx) const;
+    // Puts new colour indices, laid out as the two above give them, in the item's place.
+    void ReplaceTile(int Idx, std::span<const uint8_t> indices);
+    void ReplaceSprite(int Idx, std::span<const uint8_t> indices);
+    // The other sprites with pixels on those of sprite Idx: replacing it changes them too.
+    std::vector<int> SpritesSharingPixels(int Idx) const;
 
     // Everything one file yields. A load fills a fresh one and swaps it in only when
     // the whole file has been read.
     struct Contents {
+        std::vector<uint8_t> file;  // every byte, as read; tiles and sprite pixels live here
         int16_t tileCount = 0;
         int16_t palCount = 0;
         int16_t palxCount = 0;
         int16_t sprxCount = 0;
-        std::vector<uint8_t> tiles;     // tile t: 64 rows of 64 bytes from t * 4096
+        std::size_t tilesAt = 0;        // the shown TILE chunk's body in `file`
         std::vector<uint8_t> palettes;  // palette p: 256 x (blue, green, red, fourth) from p * 1024
         std::vector<int16_t> palx;
         std::vector<SpriteEntry> sprites;
-        std::vector<uint8_t> spriteGraphics;
+        std::size_t spriteGraphicsAt = 0;  // the shown SPRG chunk's body in `file`
+        std::size_t spriteGraphicsSize = 0;
         std::map<std::string, std::vector<uint16_t>> wordBlocks;  // SPRB, FONB
         std::map<std::string, std::vector<uint8_t>> byteBlocks;   // DELS, DELX, CARI, ...
     };
@@ -77,7 +106,7 @@ public:
     const std::vector<uint8_t>& ByteBlock(const std::string& type) const;
 
 private:
-    void Load(ByteSource& source);
+    void Parse(std::vector<uint8_t> file, const std::string& sFile);
     // The 1024 stored bytes of a physical palette.
     const uint8_t* PaletteBytes(int Pal) const;
     // The physical palette named by a virtual palette entry; `owner` names what asked.
@@ -85,7 +114,13 @@ private:
     // The 256 colours to draw with, the marker rule applied.
     std::vector<uint32_t> DrawingColours(int Pal) const;
     const SpriteEntry& Sprite(int Idx) const;
-    const uint8_t* TilePixels(int Idx) const;
+    // Row 0 of the tile; each next row starts kTileStride bytes on.
+    uint8_t* TileRows(int Idx);
+    const uint8_t* TileRows(int Idx) const;
+    // Row 0 of the sprite, checked to lie inside the sprite graphics with all its rows;
+    // null for a sprite without pixels.
+    uint8_t* SpriteRows(int Idx);
+    const uint8_t* SpriteRows(int Idx) const;
     // Refuses a sprite whose rows do not lie inside the sprite graphics block.
     void CheckSpritePixels(int Idx, const SpriteEntry& sprite) const;
 

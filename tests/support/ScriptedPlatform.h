@@ -23,7 +23,8 @@ public:
     ~ScriptedPlatform() override { InstallPlatform(previous_); }
 
     // Answers, used in order. An empty path is a cancelled dialog.
-    std::deque<QString> openAnswers, saveAnswers;
+    std::deque<QString> openAnswers, saveAnswers, folderAnswers;
+    std::deque<std::optional<int>> chooseAnswers;
     std::deque<std::optional<QString>> inputAnswers;
     std::deque<SaveChoice> saveChoices;
     std::deque<bool> confirmAnswers;
@@ -34,6 +35,7 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<ShownMessage> saveQuestions;
     QStringList confirmQuestions;
+    std::vector<QStringList> choices;  // each question's entries
     QList<QUrl> openedUrls;
     QMap<QString, QString> settings;
     int endProgramCalls = 0;
@@ -47,6 +49,12 @@ public:
     {
         saveRequests.push_back(request);
         return Next(saveAnswers);
+    }
+    QString FolderName(QWidget*, const QString&) override { return Next(folderAnswers); }
+    std::optional<int> Choose(QWidget*, const QString&, const QString&, const QStringList& entries) override
+    {
+        choices.push_back(entries);
+        return Next(chooseAnswers);
     }
     void Message(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) override
     {

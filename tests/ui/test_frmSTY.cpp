@@ -1,8 +1,18 @@
+#include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <tuple>
 
+#include "core/io/FileIO.h"
 #include "core/sty/StyExport.h"
 #include "tests/support/StyBuilder.h"
 #include "tests/support/UiTestSupport.h"
@@ -44,7 +54,59 @@ struct Viewer : UiFixture<frmSTY> {
     }
     QString Texts() { return Get<QLabel>("lblInfo")->text() + " " + txtPal->text(); }
     QRgb Pixel(int x, int y) { return Get("pic")->grab().toImage().pixel(x, y) | 0xFF000000u; }
+    // The replaced item's image comes from `path`.
+    void Replace(const QString& path)
+    {
+        platform.openAnswers.push_back(path);
+        Click("cmdReplace");
+    }
+    // Everything into `folder` as PNG (0) or BMP (1); `replace` answers the question about
+    // files already there.
+    QStringList ExportAll(const QString& folder, int format, std::optional<bool> replace = {})
+    {
+        QDir().mkpath(folder);
+        platform.folderAnswers.push_back(folder);
+        platform.chooseAnswers.push_back(format);
+        if (replace)
+            platform.confirmAnswers.push_back(*replace);
+        Click("cmdExportAll");
+        return QDir(folder).entryList(QDir::Files, QDir::Name);
+    }
+    void Zoom(const QString& text)
+    {
+        auto* zoom = Get<QComboBox>("cmbZoom");
+        zoom->setCurrentIndex(zoom->findText(text));
+        emit zoom->activated(zoom->currentIndex());
+    }
+    QImage Canvas() { return Get("canvas")->grab().toImage(); }
+    bool Modified() { return w.isWindowModified() && w.windowTitle().contains("[*]"); }
 };
+
+// A file of `indices` row by row through `colours` as an 8-bit indexed image, or as
+// `format` when that is another, with one pixel set to `odd` when it is given.
+QString WriteImage(const std::string& path, int width, const std::vector<uint8_t>& indices, const QList<QRgb>& colours,
+                   QImage::Format format = QImage::Format_Indexed8, std::optional<std::pair<QPoint, QRgb>> odd = {})
+{
+    const int height = static_cast<int>(indices.size()) / width;
+    QImage image(width, height, QImage::Format_Indexed8);
+    image.setColorTable(colours);
+    for (int i = 0; i < width * height; ++i)
+        image.setPixel(i % width, i / width, indices[std::size_t(i)]);
+    image.convertTo(format);
+    if (odd)
+        image.setPixel(odd->first, odd->second);
+    image.save(FromUtf8(path));
+    return FromUtf8(path);
+}
+
+// Palette p of SmallStyle as Qt colours.
+QList<QRgb> Colours(int p)
+{
+    QList<QRgb> colours;
+    for (int c = 0; c < 256; ++c)
+        colours << (0xFF000000u | Ramp(p, c));
+    return colours;
+}
 
 }  // namespace
 
@@ -78,58 +140,42 @@ private slots:
         QVERIFY(v.Said().startsWith("The style file could not be opened.") && v.Node("Sprites")->childCount() == 4);
     }
 
-    void aTypedPaletteRedrawsTheSelectedSpriteOnly_data()
+    void aTypedPaletteRedrawsTheSelectedSpriteOnlyAndExportsUseTheItemsOwn()
     {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QRgb>("centre");                     // the pixel at (20, 20) afterwards
-        const auto disc = [](int p) { return Ramp(p, 40); };  // sprite 3's centre; its own palette is 13
-        for (auto [keys, drawn] : {std::pair{"12", 12}, {"65", 6}, {"0", 13}, {" 9 ", 9}, {"-1", 13}, {"5x", 5}})
-            QTest::newRow(keys) << "Sprites" << QString::fromLatin1(keys) << disc(drawn);
-        QTest::newRow("tile") << "Tiles"
-                              << "5" << Ramp(1, SmallTilePixel(0, 20, 20));
-        QTest::newRow("palette") << "Palettes"
-                                 << "6" << Ramp(0, 20);
-    }
-    void aTypedPaletteRedrawsTheSelectedSpriteOnly()
-    {
-        QFETCH(QString, item);
-        QFETCH(QString, keys);
-        QFETCH(QRgb, centre);
         Viewer v;
-        ClickItem(v.Node(item, item == "Sprites" ? 3 : 0));
-        v.Type(keys);
-        QCOMPARE(v.Pixel(20, 20), centre);
-    }
-
-    void exportWritesTheSelectedItemWithItsOwnPalette_data()
-    {
-        QTest::addColumn<QString>("category");
-        QTest::addColumn<QString>("name");  // offered in the dialog
-        QTest::newRow("tile") << "Tiles"
-                              << "Tile2.bmp";
-        QTest::newRow("sprite") << "Sprites"
-                                << "Sprite2.bmp";
-        QTest::newRow("palette") << "Palettes"
-                                 << "Pal2.pal";
-    }
-    void exportWritesTheSelectedItemWithItsOwnPalette()
-    {
-        QFETCH(QString, category);
-        QFETCH(QString, name);
-        Viewer v;
+        const struct {
+            const char* item;  // sprite 3's own palette is 13; (20, 20) is its centre, index 40
+            QString keys;
+            QRgb centre;
+        } typed[] = {{"Sprites", "12", Ramp(12, 40)},
+                     {"Sprites", "65", Ramp(6, 40)},
+                     {"Sprites", "0", Ramp(13, 40)},
+                     {"Sprites", " 9 ", Ramp(9, 40)},
+                     {"Sprites", "-1", Ramp(13, 40)},
+                     {"Sprites", "5x", Ramp(5, 40)},
+                     {"Tiles", "5", Ramp(1, SmallTilePixel(0, 20, 20))},
+                     {"Palettes", "6", Ramp(0, 20)}};
+        for (const auto& t : typed) {
+            ClickItem(v.Node(t.item, t.item == QStringLiteral("Sprites") ? 3 : 0));
+            v.Type(t.keys);
+            QVERIFY2(v.Pixel(20, 20) == t.centre, t.item);
+        }
         clsSTY reference;
         reference.LoadSTY(v.dir.File("small.sty"));
-        const std::string expected = v.dir.File("expected"), file = v.dir.File(name.toStdString());
-        category == "Tiles"     ? reference.SaveTile(expected, 2)
-        : category == "Sprites" ? reference.SaveSprite(expected, 2)
-                                : SavePal(expected, reference, 2);
-        ClickItem(v.Node(category, 2));
-        v.Type(QStringLiteral("5"));  // viewed with palette 5, exported with its own
-        v.Save("cmdExport", file);
-        QVERIFY(v.platform.saveRequests[0].fileName == name &&
-                v.platform.saveRequests[0].filter.endsWith(name.right(4)));
-        QVERIFY(TempDir::Read(file) == TempDir::Read(expected) && v.Told() == 0);
+        const std::string expected = v.dir.File("expected");
+        const std::tuple<const char*, QString, std::function<void()>> exports[] = {
+            {"Tiles", "Tile2.bmp", [&] { reference.SaveTile(expected, 2); }},
+            {"Sprites", "Sprite2.bmp", [&] { reference.SaveSprite(expected, 2); }},
+            {"Palettes", "Pal2.pal", [&] { SavePal(expected, reference, 2); }}};
+        for (const auto& [category, name, save] : exports) {
+            save();
+            ClickItem(v.Node(category, 2));
+            v.Type(QStringLiteral("5"));  // viewed with palette 5, exported with its own
+            v.Save("cmdExport", v.dir.File(ToUtf8(name)));
+            QVERIFY(v.platform.saveRequests.back().fileName == name &&
+                    v.platform.saveRequests.back().filter.contains(QStringLiteral("|*") + name.right(4)));
+            QVERIFY(TempDir::Read(v.dir.File(ToUtf8(name))) == TempDir::Read(expected) && v.Told() == 0);
+        }
     }
 
     void failuresAreToldAndCommandsAndClosingAreRefusedWhileBusy()
@@ -147,11 +193,18 @@ private slots:
         QVERIFY(v.Said().startsWith(FromUtf8(v.dir.File("gone/Tile1.bmp")) + " could not be written.\n\n"));
         ClickItem(v.Node("Sprites", 4));
         QVERIFY(v.Said().startsWith("Sprite 4 cannot be shown.\n\nsprite 4 lies outside the sprite graphics"));
+        v.Click("cmdReplace");  // nor replaced: no image is asked for
+        QVERIFY(v.Said().startsWith("Sprite 4 cannot be replaced.\n\nsprite 4 lies outside") &&
+                v.platform.openRequests.size() == 1);
         QVERIFY(v.Pixel(30, 30) == shown && v.Texts() == "Size: 64x64 2");
-        const std::string damaged = v.Write("damaged.sty", Header() + "TILE" + I32(-4));
-        v.Open(damaged);  // refused: the previous file stays
-        QVERIFY(v.Said().startsWith("The style file could not be opened.\n\n" + FromUtf8(damaged)));
-        QVERIFY(v.Node("Sprites")->childCount() == 5 && v.Get("cmdExport")->isEnabled());
+        for (const std::string& bytes : {Header() + "TILE" + I32(-4), "GBSX" + U16(700) + Chunk("TILE", "")}) {
+            const std::string refused = v.Write("refused.sty", bytes);
+            v.Open(refused);  // the previous file stays, drawn
+            QVERIFY(v.Said().startsWith("The style file could not be opened.\n\n" + FromUtf8(refused)));
+            QVERIFY(v.Node("Sprites")->childCount() == 5 && v.Get("cmdExport")->isEnabled() &&
+                    v.Pixel(30, 30) == shown);
+        }
+        QVERIFY(v.Said().endsWith(": is not a style file: it begins with \"GBSX\" where a style file has \"GBST\""));
         ClickItem(v.Node("Tiles", 3));
         StyleFile second = SmallStyle();
         second.tiles.resize(8, Tile(4096, '\1'));
@@ -166,23 +219,185 @@ private slots:
             v.w.close();
         };
         v.Open(v.Write("second.sty", second.Build()));
-        QVERIFY(v.updates >= 5 && v.enabled == 0 && v.platform.openRequests.size() == 3);
+        QVERIFY(v.updates >= 5 && v.enabled == 0 && v.platform.openRequests.size() == 4);
         QVERIFY(v.platform.saveRequests.size() == 1 && v.Pixel(30, 30) == Ramp(4, SmallTilePixel(3, 30, 30)));
         QVERIFY(v.w.isVisible() && v.Node("Tiles")->childCount() == 8 && v.Get("cmdExport")->isEnabled());
     }
 
-    void rowsAreCutToThePictureArea()
+    void exportAllWritesEveryItemUnderSortingNamesAsksOnceAndSumsUp()
     {
-        StyPicture pic;
-        pic.resize(10, 6);
-        pic.show();  // a hidden widget is cleared again by its first resize event
+        StyleFile file = SmallStyle();
+        file.sprites.push_back({64 * 256 - 100, 200, 1});  // sprite 4 runs past the sprite graphics
+        file.palx.push_back(14);
+        Viewer v(file);
+        v.Click("chkTrans");  // colour 0 is written transparent
+        const QString png = FromUtf8(v.dir.File("png"));
+        QDir().mkpath(png);
+        TempDir::Write(v.dir.File("png/Tile0002.png"), "mine");
+        QCOMPARE(v.ExportAll(png, 0, false), QStringList{"Tile0002.png"});  // asked once, and refused
+        QVERIFY(v.platform.confirmQuestions.value(0).startsWith("1 of the 73 files to write are already in"));
+        const QStringList names = v.ExportAll(png, 0, true);
+        QVERIFY(names.size() == 72 && names[0] == "Pal000.pal" && names[63] == "Pal063.pal");
+        QVERIFY(names[64] == "Sprite0000.png" && names[67] == "Sprite0003.png" && names[71] == "Tile0003.png");
+        QVERIFY(v.Said().startsWith("Written to " + QDir::toNativeSeparators(png) +
+                                    ": 4 tiles, 4 sprites and 64 palettes.\n\nNot written:\nSprite0004.png: sprite 4 "
+                                    "lies outside the sprite graphics"));
+        // The files hold the items' own indices and colours; a file's index n is the style's.
+        QList<QRgb> own = Colours(13);
+        own[0] &= 0xFFFFFF;
+        const QImage disc(png + "/Sprite0003.png"), tile(png + "/Tile0002.png");
+        QVERIFY(disc.format() == QImage::Format_Indexed8 && disc.colorTable() == own && disc.size() == QSize(40, 40));
+        QVERIFY(disc.pixelIndex(20, 20) == 40 && disc.pixelIndex(0, 0) == 0 && qAlpha(disc.pixel(0, 0)) == 0);
+        QVERIFY(tile.colorTable().mid(1) == Colours(3).mid(1) && tile.pixelIndex(30, 9) == SmallTilePixel(2, 30, 9));
+        clsSTY reference;
+        reference.LoadSTY(v.dir.File("small.sty"));
+        QCOMPARE(TempDir::Read(v.dir.File("png/Pal013.pal")), JascPalText(reference, 13));
+
+        // As bitmaps, each the file the single export writes; cancelled part of the way.
+        const QString bmp = FromUtf8(v.dir.File("bmp"));
+        QTimer cancel;
+        connect(&cancel, &QTimer::timeout, [&] {
+            if (auto* progress = v.w.findChild<QProgressDialog*>("dlgExportAll"); progress && progress->value() >= 5)
+                QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        cancel.start(0);
+        const QStringList some = v.ExportAll(bmp, 1);
+        cancel.stop();
+        QVERIFY(some.size() >= 5 && some.size() < 73 && some.contains("Tile0000.bmp"));
+        QVERIFY(v.Said().contains(QStringLiteral("\n\nCancelled after %1 of 73 files.").arg(some.size())));
+        reference.SaveTile(v.dir.File("expected"), 0);
+        QVERIFY(TempDir::Read(v.dir.File("bmp/Tile0000.bmp")) == TempDir::Read(v.dir.File("expected")));
+    }
+
+    void replaceTakesTheItemsOwnColoursOnlyRedrawsAtOnceAndUndoes()
+    {
+        StyleFile file = SmallStyle();
+        file.palettes[13].replace(7 * 4, 4, file.palettes[13].substr(3 * 4, 4));  // colour 7 is colour 3 again
+        file.sprites.push_back({4 * 256 + 150, 4, 4});                            // sprite 4 lies on sprite 3
+        file.palx.push_back(13);
+        Viewer v(file);
+        ClickItem(v.Node("Sprites", 3));
+        QList<QRgb> own = Colours(13);
+        own[7] = own[3];
+        QList<QRgb> exported = own;
+        exported[0] &= 0xFFFFFF;
+        const auto indices = [&] {  // sprite 3 as the single export writes it
+            v.Save("cmdExport", v.dir.File("now.png"));
+            const QImage now(FromUtf8(v.dir.File("now.png")));
+            std::vector<uint8_t> out;
+            for (int i = 0; i < 1600; ++i)
+                out.push_back(static_cast<uint8_t>(now.pixelIndex(i % 40, i / 40)));
+            return out;
+        };
+        const std::vector<uint8_t> before = indices();
+        std::vector<uint8_t> sevens = before, threes = before, zero = before, wide(41 * 40, 1);
+        sevens[0] = 7, threes[0] = 3, zero[5 * 40 + 6] = 0;
+        sevens[20 * 40 + 20] = threes[20 * 40 + 20] = 200;
+        TempDir::Write(v.dir.File("e.png"), "no image");
+        const QString changed = "\n\nSprite 4 shares pixels with it, so it changed too.";
+        const QString unchanged = "\n\nSprite 3 was not changed.";
+        const struct {
+            QString image, said;
+            std::vector<uint8_t> after;
+        } cases[] = {
+            // Its own table, colour 0 transparent as exported: the indices as they are, 7 included.
+            {WriteImage(v.dir.File("a.png"), 40, sevens, exported), "Sprite 3 now has the pixels of a.png." + changed,
+             sevens},
+            // Colours: the lowest index of each.
+            {WriteImage(v.dir.File("b.bmp"), 40, sevens, own, QImage::Format_RGB32),
+             "Sprite 3 now has the pixels of b.bmp." + changed, threes},
+            {WriteImage(v.dir.File("c.png"), 40, before, own, QImage::Format_ARGB32,  // fully transparent: index 0
+                        std::pair{QPoint(6, 5), qRgba(1, 2, 3, 0)}),
+             "Sprite 3 now has the pixels of c.png." + changed, zero},
+            {WriteImage(v.dir.File("w.png"), 41, wide, own),
+             "Sprite 3 is 40 x 40 pixels, but the image w.png is 41 x 40." + unchanged, zero},
+            {WriteImage(v.dir.File("d.png"), 40, before, own, QImage::Format_RGB32,
+                        std::pair{QPoint(3, 2), 0xFF123457u}),
+             "d.png does not fit the palette of Sprite 3 (physical palette 13). The pixel at (3, 2) is #123457, which "
+             "is "
+             "none of the item's 256 colours." +
+                 unchanged,
+             zero},
+            {WriteImage(v.dir.File("p.png"), 40, before, Colours(12)), "p.png does not fit", zero},
+            {FromUtf8(v.dir.File("e.png")), FromUtf8(v.dir.File("e.png")) + " could not be read as an image", zero},
+        };
+        for (const auto& c : cases) {
+            v.Replace(c.image);
+            QVERIFY2(v.Said().startsWith(c.said), qPrintable(v.Said()));
+            QVERIFY(indices() == c.after && v.Modified());
+            QCOMPARE(v.Pixel(20, 20), Ramp(13, c.after[20 * 40 + 20]));  // drawn at once
+        }
+        const auto step = [&](int key) { QTest::keyClick(&v.w, Qt::Key_Z, Qt::KeyboardModifiers(key)); };
+        for (const auto& after : {threes, sevens, before}) {  // back through the three replacements
+            step(Qt::ControlModifier);
+            QVERIFY(indices() == after && v.Pixel(20, 20) == Ramp(13, after[20 * 40 + 20]));
+        }
+        QVERIFY(!v.Modified());
+        step(Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(indices() == sevens && v.Modified());
+    }
+
+    void saveWritesOnlyTheReplacedBytesAndUnsavedEditsAreAskedAbout()
+    {
+        Viewer v;
+        const std::string path = v.dir.File("small.sty"), original = TempDir::Read(path);
+        ClickItem(v.Node("Tiles", 2));
+        std::vector<uint8_t> tile(4096), again(4096, 9);
+        for (std::size_t i = 0; i < tile.size(); ++i)
+            tile[i] = static_cast<uint8_t>(i % 7 + 1);
+        const auto expected = [&](const std::vector<uint8_t>& pixels) {
+            clsSTY model;
+            model.ParseSTY(AsBytes(original), "small.sty");
+            model.ReplaceTile(2, pixels);
+            return std::string(model.FileBytes().begin(), model.FileBytes().end());
+        };
+        v.Replace(WriteImage(v.dir.File("t.png"), 64, tile, Colours(3)));
+        v.platform.saveChoices = {SaveChoice::Cancel};
+        v.Open(v.Write("other.sty", SmallStyle().Build()));  // asked first; Cancel keeps the edit
+        QVERIFY(v.platform.saveQuestions.at(0).text.startsWith("small.sty has unsaved changes.") && v.Modified());
+        v.Click("cmdSave");
+        QVERIFY(TempDir::Read(path) == expected(tile) && TempDir::Read(path + ".bak") == original && !v.Modified());
+        const std::string copy = v.dir.File("copy.sty");
+        v.Save("cmdSaveAs", copy);
+        QVERIFY(TempDir::Read(copy) == expected(tile) && v.w.Caption() == "STY Editor - copy.sty");
+        v.Replace(WriteImage(v.dir.File("u.png"), 64, again, Colours(3)));
+        v.platform.saveChoices = {SaveChoice::Save};
+        QVERIFY(v.w.close() && TempDir::Read(copy) == expected(again) && TempDir::Read(path) == expected(tile));
+    }
+
+    void zoomShowsSharpSquaresFitsTheAreaAndIsRemembered()
+    {
+        Viewer v;
+        ClickItem(v.Node("Tiles", 2));
+        const QImage one = v.Canvas();
+        QCOMPARE(one.size(), QSize(64, 64));
+        for (int scale : {2, 3, 4}) {
+            v.Zoom(QStringLiteral("%1x").arg(scale));
+            QVERIFY(v.Canvas() == one.scaled(64 * scale, 64 * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        }
+        v.Zoom("Fit");  // the largest whole scale at which the item fits 303 x 257
+        const std::pair<QTreeWidgetItem*, QSize> fits[] = {
+            {v.Node("Tiles", 1), {256, 256}}, {v.Node("Sprites", 3), {240, 240}}, {v.Node("Palettes", 1), {256, 51}}};
+        for (const auto& [node, size] : fits) {
+            ClickItem(node);
+            QCOMPARE(v.Canvas().size(), size);
+        }
+        QScrollBar* bar = v.Get<QScrollArea>("pic")->horizontalScrollBar();
+        QVERIFY(!bar->isVisible());
+        v.Zoom("2x");
+        QVERIFY(bar->isVisible() && v.Canvas().size() == QSize(512, 102));
+        frmSTY next;  // the choice is kept
+        QCOMPARE(next.findChild<QComboBox*>("cmbZoom")->currentText(), QStringLiteral("2x"));
+
+        StyPicture pic;  // rows are cut to the picture's 256 x 256
         const uint32_t colours[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-        pic.SetRow(-2, 3, colours, 12);  // starts left of the area and runs past its right edge
-        pic.SetRow(0, 6, colours, 12);   // below the area
-        pic.SetRow(0, -1, colours, 12);  // above it
-        const QImage shown = pic.grab().toImage();
-        QVERIFY(shown.pixel(0, 3) == qRgb(0, 0, 3) && shown.pixel(9, 3) == qRgb(0, 0, 12));
-        QVERIFY(shown.pixel(0, 0) == StyPicture::kBackground && shown.pixel(0, 5) == StyPicture::kBackground);
+        for (auto [x, y] : {std::pair{-2, 3}, {250, 4}, {0, 256}, {0, -1}})
+            pic.SetRow(x, y, colours, 12);
+        pic.Show();
+        const QImage shown = pic.findChild<QWidget*>("canvas")->grab().toImage();
+        QVERIFY(pic.Drawn() == QSize(256, 5) && shown.pixel(0, 3) == qRgb(0, 0, 3) &&
+                shown.pixel(255, 4) == qRgb(0, 0, 6));
+        QCOMPARE(shown.pixel(0, 0), StyPicture::kBackground);
     }
 };
 

@@ -5,6 +5,7 @@
 // drive every window without a modal dialog blocking the run.
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <optional>
 
@@ -31,6 +32,8 @@ public:
     // The chosen path, or an empty string when the user cancelled.
     virtual QString OpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString SaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    // An existing folder, starting in `directory`; an empty string when the user cancelled.
+    virtual QString FolderName(QWidget* parent, const QString& directory) = 0;
 
     // A message with one OK button; returns when it has been dismissed.
     virtual void Message(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) = 0;
@@ -40,6 +43,10 @@ public:
 
     // A yes/no question; true for Yes.
     virtual bool Confirm(QWidget* parent, const QString& question, const QString& title) = 0;
+
+    // The position of the picked entry of `choices`, or nothing when the user cancelled.
+    virtual std::optional<int> Choose(QWidget* parent, const QString& prompt, const QString& title,
+                                      const QStringList& choices) = 0;
 
     // The typed text, or nothing when the user cancelled.
     virtual std::optional<QString> Input(QWidget* parent, const QString& prompt, const QString& title,

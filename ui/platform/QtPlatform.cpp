@@ -70,6 +70,11 @@ QString QtPlatform::SaveFileName(QWidget* parent, const FileDialogRequest& reque
                                         options);
 }
 
+QString QtPlatform::FolderName(QWidget* parent, const QString& directory)
+{
+    return QFileDialog::getExistingDirectory(parent, QString(), directory);
+}
+
 void QtPlatform::Message(QWidget* parent, const QString& text, const QString& title, MessageIcon icon)
 {
     QMessageBox box(ToQtIcon(icon), title, text, QMessageBox::Ok, parent);
@@ -96,6 +101,16 @@ bool QtPlatform::Confirm(QWidget* parent, const QString& question, const QString
 {
     return QMessageBox::question(parent, title, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
+}
+
+std::optional<int> QtPlatform::Choose(QWidget* parent, const QString& prompt, const QString& title,
+                                      const QStringList& choices)
+{
+    bool ok = false;
+    const QString picked = QInputDialog::getItem(parent, title, prompt, choices, 0, false, &ok);
+    if (!ok)
+        return std::nullopt;
+    return static_cast<int>(choices.indexOf(picked));
 }
 
 std::optional<QString> QtPlatform::Input(QWidget* parent, const QString& prompt, const QString& title,

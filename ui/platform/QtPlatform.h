@@ -14,9 +14,12 @@ public:
 
     QString OpenFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString SaveFileName(QWidget* parent, const FileDialogRequest& request) override;
+    QString FolderName(QWidget* parent, const QString& directory) override;
     void Message(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) override;
     SaveChoice AskToSave(QWidget* parent, const QString& text, const QString& title) override;
     bool Confirm(QWidget* parent, const QString& question, const QString& title) override;
+    std::optional<int> Choose(QWidget* parent, const QString& prompt, const QString& title,
+                              const QStringList& choices) override;
     std::optional<QString> Input(QWidget* parent, const QString& prompt, const QString& title,
                                  const QString& initial) override;
     QString ReadSetting(const QString& application, const QString& section, const QString& key) override;

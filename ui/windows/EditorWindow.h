@@ -87,6 +87,8 @@ protected:
     // path goes first in the recent files.
     void DocumentLoaded(const QString& path);
     void DocumentSaved(const QString& path);
+    // Where the document was last loaded from or saved to; empty before that.
+    const QString& DocumentPath() const { return documentPath_; }
 
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;

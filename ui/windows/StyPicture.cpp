@@ -1,37 +1,70 @@
 #include "ui/windows/StyPicture.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <algorithm>
 
-StyPicture::StyPicture(QWidget* parent) : QWidget(parent)
+// Shows the drawn part of the image, scaled; the scroll area's dark viewport is the
+// background around it.
+class StyPicture::Canvas : public QWidget {
+public:
+    explicit Canvas(StyPicture& picture) : QWidget(nullptr), picture_(picture)
+    {
+        setObjectName(QStringLiteral("canvas"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const QSize drawn = picture_.drawn_;
+        QPainter painter(this);
+        // No smooth scaling: each pixel is a square of the scale's side.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(QRect(QPoint(0, 0), drawn * picture_.Scale()), picture_.image_, QRect(QPoint(0, 0), drawn));
+    }
+
+private:
+    StyPicture& picture_;
+};
+
+StyPicture::StyPicture(QWidget* parent)
+    : QScrollArea(parent), image_(kCanvasSide, kCanvasSide, QImage::Format_RGB32), canvas_(new Canvas(*this))
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFrameShape(QFrame::NoFrame);
+    QPalette dark = viewport()->palette();
+    dark.setColor(QPalette::Window, QColor::fromRgb(kBackground));
+    viewport()->setPalette(dark);
+    viewport()->setAutoFillBackground(true);
+    setWidget(canvas_);
+    canvas_->resize(0, 0);
+    Clear();
 }
 
 void StyPicture::Clear()
 {
-    if (image_.size() != size())
-        image_ = QImage(size(), QImage::Format_RGB32);
     image_.fill(kBackground);
+    drawn_ = QSize(0, 0);
 }
 
 void StyPicture::SetPixel(int x, int y, uint32_t colour)
 {
-    // Pixels that fall outside the area are dropped.
-    if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height())
-        image_.setPixel(x, y, 0xFF000000u | colour);
+    SetRow(x, y, &colour, 1);
 }
 
 void StyPicture::SetRow(int x, int y, const uint32_t* colours, int count)
 {
-    // Straight into the image's row; what falls outside the area is dropped.
+    // Straight into the image's row; what falls outside the image is dropped.
     if (y < 0 || y >= image_.height())
         return;
     const int first = std::max(x, 0);
     const int last = std::min(x + count, image_.width());
+    if (first >= last)
+        return;
     auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
     for (int i = first; i < last; ++i)
         line[i] = 0xFF000000u | colours[i - x];
+    drawn_ = drawn_.expandedTo(QSize(last, y + 1));
 }
 
 void StyPicture::DrawLine(int x, int top, int bottom, uint32_t colour)
@@ -40,22 +73,27 @@ void StyPicture::DrawLine(int x, int top, int bottom, uint32_t colour)
         SetPixel(x, y, colour);
 }
 
+int StyPicture::Scale() const
+{
+    if (zoom_ != kFit)
+        return zoom_;
+    if (drawn_.isEmpty())
+        return 1;
+    const QSize room = maximumViewportSize();
+    return std::max(1, std::min(room.width() / drawn_.width(), room.height() / drawn_.height()));
+}
+
+void StyPicture::SetZoom(int zoom)
+{
+    zoom_ = std::clamp(zoom, kFit, 4);
+    Show();
+}
+
 void StyPicture::Show()
 {
-    repaint();
-}
-
-void StyPicture::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    if (image_.isNull())
-        painter.fillRect(rect(), QColor::fromRgb(kBackground));
-    else
-        painter.drawImage(0, 0, image_);
-}
-
-void StyPicture::resizeEvent(QResizeEvent* event)
-{
-    Clear();
-    QWidget::resizeEvent(event);
+    canvas_->resize(drawn_ * Scale());
+    // The scroll bars come and go by a queued call: made now, so that what
+    // is on screen after Show() is the whole new state.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    canvas_->repaint();
 }

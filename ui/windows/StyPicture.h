@@ -1,17 +1,21 @@
 #pragma once
 #include <QImage>
-#include <QWidget>
+#include <QScrollArea>
 
 #include "core/sty/Surface.h"
 
 // The style viewer's picture area. The renderer draws into an off-screen image; the
 // window calls Show() once the drawing is complete, so the screen never shows half a
-// picture and is not repainted pixel by pixel.
-class StyPicture : public QWidget, public Surface {
+// picture and is not repainted pixel by pixel. The drawing is shown at a whole scale,
+// each pixel a sharp square, with scroll bars when it is larger than the area.
+class StyPicture : public QScrollArea, public Surface {
     Q_OBJECT
 public:
     // Neutral and dark, so that both light and dark sprites stand out.
     static constexpr QRgb kBackground = 0xFF303030;
+    // The widest drawing: a sprite row, or the palette strip of 256 lines.
+    static constexpr int kCanvasSide = 256;
+    static constexpr int kFit = 0;  // a zoom: the largest whole scale that fits
 
     explicit StyPicture(QWidget* parent = nullptr);
 
@@ -23,10 +27,18 @@ public:
     // Puts the image on screen now.
     void Show();
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    // 1 to 4 pixels a pixel, or kFit.
+    void SetZoom(int zoom);
+    // What the drawing is shown at now.
+    int Scale() const;
+    // What the drawing since the last Clear covers.
+    QSize Drawn() const { return drawn_; }
 
 private:
+    class Canvas;
+
     QImage image_;
+    QSize drawn_;
+    int zoom_ = 1;
+    Canvas* canvas_;
 };

@@ -1,10 +1,12 @@
 #pragma once
 #include <memory>
+#include <vector>
 
 #include "core/sty/clsSTY.h"
 #include "ui/windows/EditorWindow.h"
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -14,7 +16,8 @@ class QTreeWidgetItem;
 class StyPicture;
 
 // "STY Editor": opens a style file, lists its tiles, sprites and physical palettes in
-// a tree, draws the chosen one, and exports it as a bitmap or a JASC palette.
+// a tree, draws the chosen one at a chosen scale, exports it or everything as images
+// and JASC palettes, takes edited images back into tiles and sprites, and saves the file.
 class frmSTY : public EditorWindow {
     Q_OBJECT
 public:
@@ -31,8 +34,15 @@ public:
     void txtPal_Change();
     void chkTrans_Click();
     void cmdExport_Click();
+    void cmdExportAll_Click();
+    void cmdReplace_Click();
+    void cmdSave_Click();
+    void cmdSaveAs_Click();
+    void cmbZoom_Change();
 
 private:
+    class Replacement;
+
     void Form_Load();
     // The model, made on first use and kept for every file opened here.
     clsSTY& Model();
@@ -46,7 +56,12 @@ private:
     bool Draw(QTreeWidgetItem* node, int16_t pal);
     void ShowDrawn();
     void UpdateCommands() override;
+    void UpdateCaption();
     void pix_CurrentChanged(QTreeWidgetItem* Node);
+    // New pixels for a tile or sprite, from an undo step; the selected item is drawn again.
+    void PutPixels(NodeKind kind, int n, const std::vector<uint8_t>& indices);
+    bool SaveDocument() override;
+    bool SaveTo(const QString& path);
 
     QGroupBox* Frame1 = nullptr;
     QTreeWidget* pix = nullptr;
@@ -55,9 +70,15 @@ private:
     QCheckBox* chkTrans = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* txtPal = nullptr;
+    QLabel* lblZoom = nullptr;
+    QComboBox* cmbZoom = nullptr;
     QPushButton* cmdOpen = nullptr;
-    QPushButton* cmdExport = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdSaveAs = nullptr;
     QPushButton* cmdRecent = nullptr;
+    QPushButton* cmdExport = nullptr;
+    QPushButton* cmdExportAll = nullptr;
+    QPushButton* cmdReplace = nullptr;
 
     std::unique_ptr<clsSTY> cSTY;
     // The last tile or sprite drawn: its size and palette are what the texts show.

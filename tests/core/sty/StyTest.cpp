@@ -39,6 +39,7 @@ protected:
     std::string Name() const { return GetParam() ? dir.File("s.sty") : "s.sty"; }
     void Load(const std::string& bytes)
     {
+        loaded = bytes;
         if (!GetParam())
             return sty.ParseSTY(AsBytes(bytes), Name());
         TempDir::Write(Name(), bytes);
@@ -48,6 +49,12 @@ protected:
     {
         return {sty.GetNumOfTiles(), sty.GetNumOfPals(), sty.GetNumOfPalx(), sty.GetNumOfSprx()};
     }
+    // What SaveSTY writes, read back from the file.
+    std::string Saved(const std::string& name = "saved.sty")
+    {
+        sty.SaveSTY(dir.File(name));
+        return TempDir::Read(dir.File(name));
+    }
     std::string SpriteRow(int s, int y) const
     {
         const SpriteEntry& e = small.sprites[static_cast<std::size_t>(s)];
@@ -55,6 +62,7 @@ protected:
     }
 
     TempDir dir;
+    std::string loaded;
     StyleFile small = SmallStyle();
     clsSTY sty;
     Picture pic;
@@ -64,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(FromMemoryAndFromAFile, Sty, ::testing::Bool());
 
 }  // namespace
 
-TEST_P(Sty, ChunksInAnyOrderAndCaseKeepWholeItemsOnlyAndBlocksAsTheyAre)
+TEST_P(Sty, ChunksInAnyOrderAndCaseShowWholeItemsOnlyAndSaveBackByteForByte)
 {
     std::string data(131072 + 4096 + 5, '\0');     // 32 tiles and a bit, or 128 palettes in two pages and a bit
     for (std::size_t i = 0; i < data.size(); ++i)  // byte i unlike its neighbours
@@ -75,8 +83,10 @@ TEST_P(Sty, ChunksInAnyOrderAndCaseKeepWholeItemsOnlyAndBlocksAsTheyAre)
     Load(Header() + Chunk("palx", palx + "\x7F")  // 16 entries of palette 70, and a byte
          + Chunk("ZZZZ", "unknown") + Chunk("TiLe", data.substr(0, 65536 + 4096 + 5))  // 17 tiles and 5 bytes: 4 groups
          + Chunk("PPAL", data.substr(0, 131072 + 1024 + 3))                            // 129 palettes: 2 pages
-         + Chunk("SPRX", I32(1) + "\x01\x01xx" + "\x7F") + Chunk("SPRG", "\x09\x0A"));
+         + Chunk("SPRX", I32(1) + "\x01\x01xx" + "\x7F")                               // a sprite and a bit
+         + Chunk("sprg", "\x01\x02\x03") + Chunk("SPRG", "\x09\x0A"));                 // the last of a type is shown
     EXPECT_EQ(Counts(), (std::vector<int>{16, 128, 16, 1}));
+    EXPECT_TRUE(Saved() == loaded);
     // Colour c of palette p: blue, green, red at (p / 64) * 65536 + c * 256 + (p % 64) * 4.
     auto colour = [&](int p, int c) {
         const auto at = static_cast<std::size_t>((p / 64) * 65536 + c * 256 + (p % 64) * 4);
@@ -99,17 +109,24 @@ TEST_P(Sty, ChunksInAnyOrderAndCaseKeepWholeItemsOnlyAndBlocksAsTheyAre)
     EXPECT_EQ(pic.At(0, 0), colour(3, 0x0A));
 
     // Zero padding ends the walk, and so does an unknown chunk cut off by the end.
-    Load(Header() + Chunk("sprb", U16(7) + U16(0x0102)) + Chunk("obji", "xy") + std::string(4, '\0') + "garbage");
+    Load(Header() + Chunk("sprb", U16(7) + U16(0x0102) + "\x05") + Chunk("obji", "xy") + std::string(4, '\0') +
+         "garbage");
     EXPECT_EQ(sty.WordBlock("SPRB"), (std::vector<uint16_t>{7, 0x0102}));
     EXPECT_EQ(sty.ByteBlock("OBJI"), (std::vector<uint8_t>{'x', 'y'}));
+    EXPECT_TRUE(Saved() == loaded);
     Load(Header() + Chunk("PALX", U16(5)) + "UNKN" + I32(1000) + "short");
     EXPECT_EQ(Counts(), (std::vector<int>{0, 0, 1, 0}));  // nothing is left of the previous file
+    EXPECT_TRUE(Saved() == loaded);
 }
 
 TEST_P(Sty, DamagedFilesAreRefusedNamingTheProblemAndKeepThePreviousFile)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"GBST\x01", "is too short for a style file (5 bytes; the header alone takes 6)"},
+        {"XY", "is too short for a style file (2 bytes; the header alone takes 6)"},
+        {"gbst" + U16(700) + Chunk("PALX", U16(1)),
+         "is not a style file: it begins with \"gbst\" where a style file has"},
+        {"GBMP\xF4\x01", "is not a style file: it begins with \"GBMP\""},
         {Header() + "PALX" + I32(-2) + "abcd", "chunk \"PALX\" at offset 6 has a negative size (-2)"},
         {Header() + "PPAL" + I32(65536) + std::string(100, 'x'),
          "chunk \"PPAL\" at offset 6 says it holds 65536 bytes, but only 100 remain in the file"},
@@ -149,6 +166,7 @@ TEST_P(Sty, SpritesTakeTheirOwnOrAChosenPaletteIndexZeroIsMagentaWhenTransparent
     small.sprites.push_back({64 * 256 - 256 - 4, 4, 2});  // 6: ends on the block's last byte, so fits
     Load(small.Build());
     const int clears = pic.clears;
+    const std::vector<uint8_t> tile(4096, 1), three(3, 1);
     const std::pair<std::function<void()>, std::string> cases[] = {
         {[&] { sty.RenderTile(4, pic); }, "tile 4 does not exist (the file has 4 tiles)"},
         {[&] { sty.RenderTile(3, pic); }, "physical palette 300 was not loaded"},
@@ -158,11 +176,23 @@ TEST_P(Sty, SpritesTakeTheirOwnOrAChosenPaletteIndexZeroIsMagentaWhenTransparent
         {[&] { sty.RenderSprite(1, pic, 0); }, "sprite 1 uses virtual palette entry 5, which was not loaded"},
         {[&] { sty.SaveTile(dir.File("t.bmp"), 3); }, "physical palette 300"},
         {[&] { sty.SaveSprite(dir.File("t.bmp"), 4); }, "virtual palette entry 8"},
+        {[&] { sty.ReplaceTile(4, tile); }, "tile 4 does not exist"},
+        {[&] { sty.ReplaceTile(-1, tile); }, "tile -1 does not exist"},
+        {[&] { sty.ReplaceSprite(7, three); }, "sprite 7 does not exist"},
+        {[&] { sty.ReplaceSprite(4, three); }, "outside the sprite graphics"},
+        {[&] { sty.TileIndices(4); }, "tile 4 does not exist"},
+        {[&] { sty.SpriteIndices(5); }, "outside the sprite graphics"},
+        {[&] { sty.SpritesSharingPixels(-1); }, "sprite -1 does not exist"},
     };
     for (const auto& [call, problem] : cases) {
         EXPECT_PRED2(Holds, Thrown<std::out_of_range>(call), problem);
         EXPECT_EQ(pic.clears, clears);
     }
+    EXPECT_EQ(Thrown<std::invalid_argument>([&] { sty.ReplaceTile(0, std::span(tile).first(4095)); }),
+              "tile 0 takes 4096 colour indices, not 4095");
+    EXPECT_EQ(Thrown<std::invalid_argument>([&] { sty.ReplaceSprite(0, tile); }),
+              "sprite 0 takes 15 colour indices, not 4096");
+    EXPECT_TRUE(Saved() == loaded);  // nothing refused changed a byte
     EXPECT_FALSE(std::filesystem::exists(dir.At("t.bmp")));
     EXPECT_EQ(sty.RenderSprite(6, pic, 1).lHeight, 2);
 }
@@ -193,4 +223,43 @@ TEST_P(Sty, ExportsAreHeaderPaletteAndZeroPaddedRowsBottomUpReplacingAnyOldFile)
     SavePal(file, sty, 10);
     EXPECT_EQ(TempDir::Read(file), pal);
     EXPECT_THROW(sty.SaveTile(dir.File("no such folder/Tile0.bmp"), 0), FileError);
+}
+
+TEST_P(Sty, AReplacementChangesItsPixelsInTheShownChunkAndNoOtherByte)
+{
+    std::string bytes = small.Build();
+    bytes.insert(6, Chunk("TILE", std::string(4 * 4096, '\x01')));  // shadowed by SmallStyle's own
+    Load(bytes);
+    const std::size_t tilesAt = bytes.find("TILE", 7) + 8, spritesAt = bytes.rfind("SPRG") + 8;
+    std::vector<uint8_t> tile(4096), disc(40 * 40);
+    for (std::size_t i = 0; i < tile.size(); ++i)
+        tile[i] = static_cast<uint8_t>(i * 7 / 3);
+    for (std::size_t i = 0; i < disc.size(); ++i)
+        disc[i] = static_cast<uint8_t>(255 - i % 200);
+    sty.ReplaceTile(3, tile);  // column 3 of the first group of four
+    sty.ReplaceSprite(3, disc);
+    for (int i = 0; i < 4096; ++i)
+        bytes[tilesAt + std::size_t(i / 64 * 256 + 192 + i % 64)] = static_cast<char>(tile[std::size_t(i)]);
+    for (int i = 0; i < 1600; ++i)  // 40 x 40 at row 4, column 128
+        bytes[spritesAt + std::size_t((4 + i / 40) * 256 + 128 + i % 40)] = static_cast<char>(disc[std::size_t(i)]);
+    EXPECT_TRUE(sty.TileIndices(3) == tile && sty.SpriteIndices(3) == disc);
+    sty.RenderTile(3, pic);
+    EXPECT_EQ(pic.At(5, 9), Ramp(4, tile[9 * 64 + 5]));
+    // Saved over the file it came from: the old file is the backup.
+    const std::string file = dir.File("s.sty");
+    TempDir::Write(file, loaded);
+    sty.SaveSTY(file);
+    EXPECT_TRUE(TempDir::Read(file) == bytes && TempDir::Read(file + ".bak") == loaded);
+    EXPECT_THROW(sty.SaveSTY(dir.File("no such folder/s.sty")), FileError);
+}
+
+TEST_P(Sty, SpritesSharingPixelBytesAreFoundRowByRow)
+{
+    // Sprite 0, 5 x 3 at 0, covers bytes 0-4, 256-260 and 512-516.
+    small.sprites = {{0, 5, 3},    {4, 3, 1},   {5, 3, 1},   {258, 1, 1},
+                     {250, 10, 2}, {517, 1, 1}, {600, 0, 9}, {100, 100, 4}};
+    Load(small.Build());
+    const std::pair<int, std::vector<int>> cases[] = {{0, {1, 3, 4}}, {4, {0, 3}}, {6, {}}, {7, {}}, {5, {}}};
+    for (const auto& [sprite, sharing] : cases)
+        EXPECT_EQ(sty.SpritesSharingPixels(sprite), sharing) << sprite;
 }

@@ -1,0 +1,173 @@
+#include "ui/windows/StyImages.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QHash>
+#include <QImageWriter>
+#include <stdexcept>
+
+#include "core/io/FileError.h"
+#include "core/io/FileIO.h"
+#include "core/sty/StyExport.h"
+#include "ui/platform/modGTA2Qt.h"
+
+namespace {
+
+// Whether an indexed image's colour table is the item's palette, or its start: as we
+// write it, colour 0 may be fully transparent.
+bool SameTable(const QList<QRgb>& table, const QList<QRgb>& colours)
+{
+    if (table.isEmpty() || table.size() > colours.size())
+        return false;
+    for (qsizetype i = 0; i < table.size(); ++i)
+        if (table[i] != colours[i] && !(i == 0 && qAlpha(table[i]) == 0))
+            return false;
+    return true;
+}
+
+QString Colour(QRgb pixel)
+{
+    const QString rgb = QStringLiteral("#%1").arg(pixel & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper();
+    return qAlpha(pixel) == 255 ? rgb : QStringLiteral("%1 at opacity %2 of 255").arg(rgb).arg(qAlpha(pixel));
+}
+
+QString Padded(int n, int width)
+{
+    return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+ItemPixels PixelsOf(const clsSTY& sty, StyItem item, int n)
+{
+    if (item == StyItem::Tile)
+        return {clsSTY::kTileSide, clsSTY::kTileSide, sty.TilePalette(n), sty.TileIndices(n)};
+    if (item != StyItem::Sprite)
+        throw std::invalid_argument("a palette has no pixels");
+    const clsSTY::SpriteEntry& sprite = sty.GetSprite(n);
+    return {sprite.width, sprite.height, sty.SpritePalette(n), sty.SpriteIndices(n)};
+}
+
+QList<QRgb> PaletteColours(const clsSTY& sty, int pal, bool transparent)
+{
+    QList<QRgb> colours(clsSTY::kColours);
+    for (int c = 0; c < clsSTY::kColours; ++c)
+        colours[c] = 0xFF000000u | sty.GetCol(pal, c);
+    if (transparent)
+        colours[0] &= 0x00FFFFFFu;
+    return colours;
+}
+
+QImage IndexedImage(const ItemPixels& pixels, const QList<QRgb>& colours)
+{
+    QImage image(pixels.width, pixels.height, QImage::Format_Indexed8);
+    image.setColorTable(colours);
+    for (int y = 0; y < pixels.height; ++y)
+        std::copy_n(pixels.indices.data() + static_cast<std::size_t>(y) * pixels.width, pixels.width,
+                    image.scanLine(y));
+    return image;
+}
+
+ImageIndices IndicesOf(const QImage& image, const QList<QRgb>& colours)
+{
+    const int width = image.width(), height = image.height();
+    ImageIndices out;
+    out.indices.resize(static_cast<std::size_t>(width) * height);
+    if (image.format() == QImage::Format_Indexed8 && SameTable(image.colorTable(), colours)) {
+        for (int y = 0; y < height; ++y)
+            std::copy_n(image.constScanLine(y), width, out.indices.data() + static_cast<std::size_t>(y) * width);
+        return out;
+    }
+    // The lowest index of each colour.
+    QHash<QRgb, uint8_t> index;
+    for (int c = static_cast<int>(colours.size()) - 1; c >= 0; --c)
+        index.insert(colours[c], static_cast<uint8_t>(c));
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const QRgb pixel = line[x];
+            const auto found = index.constFind(pixel);
+            if (qAlpha(pixel) == 0)
+                out.indices[static_cast<std::size_t>(y) * width + x] = 0;
+            else if (found != index.constEnd())
+                out.indices[static_cast<std::size_t>(y) * width + x] = *found;
+            else
+                return {{},
+                        QStringLiteral("The pixel at (%1, %2) is %3, which is none of the item's 256 colours.")
+                            .arg(x)
+                            .arg(y)
+                            .arg(Colour(pixel))};
+        }
+    }
+    return out;
+}
+
+void ExportItem(clsSTY& sty, StyItem item, int n, const std::string& path, bool png, bool transparent)
+{
+    if (item == StyItem::Palette)
+        return SavePal(path, sty, n);
+    if (!png)
+        return item == StyItem::Tile ? sty.SaveTile(path, n) : sty.SaveSprite(path, n);
+    const ItemPixels pixels = PixelsOf(sty, item, n);
+    if (pixels.indices.empty())
+        throw std::invalid_argument("sprite " + std::to_string(n) + " has no pixels, and a PNG file needs one");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    // The fastest deflate level: an export writes thousands of small images, and the
+    // default level took a third longer over a realistic style's sprites.
+    writer.setCompression(1);
+    if (!writer.write(IndexedImage(pixels, PaletteColours(sty, pixels.pal, transparent))))
+        throw std::runtime_error("the PNG could not be made: " + ToUtf8(writer.errorString()));
+    ReplaceWholeFile(path,
+                     {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+}
+
+QString ExportName(StyItem item, int n, int count, bool png)
+{
+    const int least = item == StyItem::Palette ? 3 : 4;
+    const int width = std::max(least, static_cast<int>(QString::number(std::max(count - 1, 0)).size()));
+    if (item == StyItem::Palette)
+        return QStringLiteral("Pal") + Padded(n, width) + QStringLiteral(".pal");
+    return (item == StyItem::Tile ? QStringLiteral("Tile") : QStringLiteral("Sprite")) + Padded(n, width) +
+           (png ? QStringLiteral(".png") : QStringLiteral(".bmp"));
+}
+
+std::vector<ExportEntry> ExportEntries(const clsSTY& sty, bool png, std::initializer_list<StyItem> kinds)
+{
+    std::vector<ExportEntry> entries;
+    for (StyItem item : kinds) {
+        const int count = item == StyItem::Tile     ? sty.GetNumOfTiles()
+                          : item == StyItem::Sprite ? sty.GetNumOfSprx()
+                                                    : sty.GetNumOfPals();
+        for (int n = 0; n < count; ++n)
+            entries.push_back({item, n, ExportName(item, n, count, png)});
+    }
+    return entries;
+}
+
+ExportResult ExportAll(clsSTY& sty, const std::vector<ExportEntry>& entries, const QString& folder, bool png,
+                       bool transparent, const std::function<bool(int done, const QString& next)>& goOn)
+{
+    ExportResult result;
+    const QDir into(folder);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ExportEntry& entry = entries[i];
+        if (!goOn(static_cast<int>(i), entry.name)) {
+            result.cancelled = true;
+            break;
+        }
+        try {
+            ExportItem(sty, entry.item, entry.n, ToUtf8(into.filePath(entry.name)), png, transparent);
+            ++result.written[static_cast<int>(entry.item)];
+        } catch (const FileError& e) {
+            result.stoppedBy = FromUtf8(e.what());
+            break;
+        } catch (const std::exception& e) {
+            result.failures << entry.name + QStringLiteral(": ") + FromUtf8(e.what());
+        }
+    }
+    return result;
+}
