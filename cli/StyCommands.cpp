@@ -1,5 +1,135 @@
 // Style files: every image out, one image back in.
 
-#include "cli/Command.h"
+#include <QDir>
+#include <QImageReader>
 
-void AddStyCommands(std::vector<Command>&) {}
+#include <filesystem>
+
+#include "cli/Command.h"
+#include "core/common/modGTA2.h"
+#include "core/io/FileError.h"
+#include "core/sty/clsSTY.h"
+#include "images/StyImages.h"
+
+namespace {
+
+clsSTY Loaded(const std::string& file)
+{
+    clsSTY style;
+    style.LoadSTY(file);
+    return style;
+}
+
+std::vector<StyItem> Kinds(const Invocation& run)
+{
+    std::vector<StyItem> kinds;
+    for (const auto& [option, item] :
+         {std::pair{"tiles", StyItem::Tile}, {"sprites", StyItem::Sprite}, {"palettes", StyItem::Palette}})
+        if (run.Has(QString::fromLatin1(option)))
+            kinds.push_back(item);
+    return kinds.empty() ? std::vector<StyItem>{StyItem::Tile, StyItem::Sprite, StyItem::Palette} : kinds;
+}
+
+void Export(Invocation& run)
+{
+    const QString format = run.Option(QStringLiteral("format")).toLower();
+    if (format != QStringLiteral("png") && format != QStringLiteral("bmp"))
+        throw UsageError("--format takes png or bmp, not \"" + format.toStdString() + "\"");
+    const bool png = format == QStringLiteral("png");
+    clsSTY style = Loaded(run.File(0));
+    const QString folder = run.arguments.at(1);
+    std::vector<ExportEntry> entries;
+    for (StyItem kind : Kinds(run))
+        for (ExportEntry& entry : ExportEntries(style, png, {kind}))
+            entries.push_back(std::move(entry));
+    const QDir into(folder);
+    if (!run.Has(QStringLiteral("overwrite")))
+        for (const ExportEntry& entry : entries)
+            if (into.exists(entry.name))
+                throw FileError(into.filePath(entry.name).toStdString(),
+                                "is there already; --overwrite replaces the files an export finds");
+    if (!QDir().mkpath(folder))
+        throw FileError(folder.toStdString(), "cannot be made as a folder");
+
+    const ProgressScope progress(0, static_cast<double>(entries.size()), "Exporting...");
+    const ExportResult result =
+        ExportAll(style, entries, folder, png, run.Has(QStringLiteral("transparent")), [](int done, const QString&) {
+            UpdateProgress(done, "");
+            return true;
+        });
+    HideProgress();
+    for (const QString& failure : result.failures)
+        run.err << "kestrova-cli: not exported: " << failure << '\n';
+    run.out << "wrote " << result.written[0] << " tiles, " << result.written[1] << " sprites and " << result.written[2]
+            << " palettes to " << folder << '\n';
+    if (!result.stoppedBy.isEmpty())
+        throw std::runtime_error(result.stoppedBy.toStdString());
+    if (!result.failures.isEmpty())
+        throw std::runtime_error(std::to_string(result.failures.size()) + " items could not be exported");
+}
+
+void Replace(Invocation& run)
+{
+    const bool tile = run.Has(QStringLiteral("tile")), sprite = run.Has(QStringLiteral("sprite"));
+    if (tile == sprite)
+        throw UsageError("name one item: --tile N or --sprite N");
+    bool number = false;
+    const int n = run.Option(tile ? QStringLiteral("tile") : QStringLiteral("sprite")).toInt(&number);
+    if (!number)
+        throw UsageError("the item's number is not a whole number");
+    clsSTY style = Loaded(run.File(0));
+    const StyItem item = tile ? StyItem::Tile : StyItem::Sprite;
+    const std::string what = (tile ? "tile " : "sprite ") + std::to_string(n);
+    const int count = tile ? style.GetNumOfTiles() : style.GetNumOfSprx();
+    if (n < 0 || n >= count)
+        throw FileError(run.File(0), "has no " + what + " (it holds " + std::to_string(count) + ", from 0)");
+
+    QImageReader reader(run.arguments.at(1));
+    const QImage image = reader.read();
+    if (image.isNull())
+        throw FileError(run.File(1), "cannot be read as an image: " + reader.errorString().toStdString());
+    const ItemPixels pixels = PixelsOf(style, item, n);
+    if (image.width() != pixels.width || image.height() != pixels.height)
+        throw FileError(run.File(1), "is " + std::to_string(image.width()) + " x " + std::to_string(image.height()) +
+                                         " pixels, but " + what + " is " + std::to_string(pixels.width) + " x " +
+                                         std::to_string(pixels.height));
+    const ImageIndices indices = IndicesOf(image, PaletteColours(style, pixels.pal));
+    if (!indices.problem.isEmpty())
+        throw FileError(run.File(1), indices.problem.toStdString());
+    if (tile)
+        style.ReplaceTile(n, indices.indices);
+    else
+        style.ReplaceSprite(n, indices.indices);
+    style.SaveSTY(run.File(0));
+    if (sprite)
+        for (int other : style.SpritesSharingPixels(n))
+            run.out << "sprite " << other << " shares these pixels and changed too\n";
+}
+
+}  // namespace
+
+void AddStyCommands(std::vector<Command>& commands)
+{
+    commands.push_back(
+        {QStringLiteral("sty export"),
+         QStringLiteral("FILE DIR"),
+         QStringLiteral("Writes tiles, sprites and palettes (all, or the kinds named) into DIR."),
+         2,
+         {QCommandLineOption(QStringLiteral("format"), QStringLiteral("png (the default) or bmp."),
+                             QStringLiteral("png|bmp"), QStringLiteral("png")),
+          QCommandLineOption(QStringLiteral("tiles"), QStringLiteral("The tiles, as Tile0000.png and on.")),
+          QCommandLineOption(QStringLiteral("sprites"), QStringLiteral("The sprites, as Sprite0000.png and on.")),
+          QCommandLineOption(QStringLiteral("palettes"), QStringLiteral("The palettes, as JASC Pal000.pal and on.")),
+          QCommandLineOption(QStringLiteral("transparent"), QStringLiteral("Colour 0 fully transparent in PNG files.")),
+          QCommandLineOption(QStringLiteral("overwrite"), QStringLiteral("Replace files already in DIR."))},
+         Export});
+    commands.push_back(
+        {QStringLiteral("sty replace"),
+         QStringLiteral("FILE (--tile N | --sprite N) IMAGE"),
+         QStringLiteral("Puts a PNG or BMP of the item's size back in (N as in the exported names) "
+                        "and saves, keeping the old file as FILE.bak."),
+         2,
+         {QCommandLineOption(QStringLiteral("tile"), QStringLiteral("The tile to replace."), QStringLiteral("N")),
+          QCommandLineOption(QStringLiteral("sprite"), QStringLiteral("The sprite to replace."), QStringLiteral("N"))},
+         Replace});
+}

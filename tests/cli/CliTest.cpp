@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -182,10 +183,39 @@ TEST_F(Cli, ATranslationGoesOutAsPoAndComesBackIntoAnotherFile)
 }
 #endif
 
+TEST_F(Cli, StyleImagesGoOutAsFilesAndAnEditedOneComesBackIntoItsPixelsOnly)
+{
+    EXPECT_EQ(Run(Words("sty export style.sty out --sprites --palettes")).out,
+              QStringLiteral("wrote 0 tiles, 4 sprites and 64 palettes to out\n"));
+    EXPECT_TRUE(std::filesystem::exists(dir.At("out/Pal063.pal")) &&
+                !std::filesystem::exists(dir.At("out/Tile0000.png")));
+    EXPECT_EQ(Run(Words("sty export style.sty out --sprites")).status, 1);  // nothing replaced unasked
+    QImage disc(QString::fromStdString(File("out/Sprite0003.png")));
+    ASSERT_EQ(disc.format(), QImage::Format_Indexed8);
+    disc.setPixel(20, 20, 41);  // the centre, index 40 in the style
+    ASSERT_TRUE(disc.save(QString::fromStdString(File("edited.png"))));
+
+    const std::string before = TempDir::Read(File("style.sty"));
+    const Result wrongSize = Run(Words("sty replace style.sty --sprite 0 edited.png"));
+    EXPECT_EQ(wrongSize.status, 1);
+    EXPECT_TRUE(wrongSize.err.contains(QStringLiteral("edited.png: is 40 x 40 pixels, but sprite 0 is 5 x 3")));
+    EXPECT_EQ(TempDir::Read(File("style.sty")), before);
+    EXPECT_EQ(Run(Words("sty replace style.sty --sprite 3 edited.png")).status, 0);
+    const std::string after = TempDir::Read(File("style.sty"));
+    ASSERT_EQ(after.size(), before.size());
+    std::vector<std::size_t> changed;
+    for (std::size_t i = 0; i < after.size(); ++i)
+        if (after[i] != before[i])
+            changed.push_back(i);
+    EXPECT_EQ(changed, std::vector<std::size_t>{before.size() - 64 * 256 + 24 * 256 + 148});  // SPRG ends the file
+    EXPECT_EQ(TempDir::Read(File("style.sty.bak")), before);
+}
+
 TEST_F(Cli, WrongArgumentsGetTheUsageAndStatus2AndHelpAndVersionAnswerEverywhere)
 {
-    for (const char* command : {"", "gci", "gci frobnicate cars.gci", "gci get cars.gci 1", "info --bogus cars.gci",
-                                "info cars.gci texts.gxt"}) {
+    for (const char* command :
+         {"", "gci", "gci frobnicate cars.gci", "gci get cars.gci 1", "info --bogus cars.gci",
+          "info cars.gci texts.gxt", "sty replace style.sty x.png", "sty export style.sty out --format gif"}) {
         const Result r = Run(Words(command));
         EXPECT_EQ(r.status, 2) << command;
         EXPECT_TRUE(r.err.contains(QStringLiteral("Usage: kestrova-cli"))) << command;

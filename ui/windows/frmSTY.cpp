@@ -22,7 +22,7 @@
 #include "core/sty/StyExport.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
-#include "ui/windows/StyImages.h"
+#include "images/StyImages.h"
 #include "ui/windows/StyPicture.h"
 
 namespace {

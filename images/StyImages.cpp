@@ -1,4 +1,4 @@
-#include "ui/windows/StyImages.h"
+#include "images/StyImages.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -9,7 +9,6 @@
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
 #include "core/sty/StyExport.h"
-#include "ui/platform/modGTA2Qt.h"
 
 namespace {
 
@@ -120,7 +119,7 @@ void ExportItem(clsSTY& sty, StyItem item, int n, const std::string& path, bool 
     // default level took a third longer over a realistic style's sprites.
     writer.setCompression(1);
     if (!writer.write(IndexedImage(pixels, PaletteColours(sty, pixels.pal, transparent))))
-        throw std::runtime_error("the PNG could not be made: " + ToUtf8(writer.errorString()));
+        throw std::runtime_error("the PNG could not be made: " + writer.errorString().toStdString());
     ReplaceWholeFile(path,
                      {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
 }
@@ -160,13 +159,13 @@ ExportResult ExportAll(clsSTY& sty, const std::vector<ExportEntry>& entries, con
             break;
         }
         try {
-            ExportItem(sty, entry.item, entry.n, ToUtf8(into.filePath(entry.name)), png, transparent);
+            ExportItem(sty, entry.item, entry.n, into.filePath(entry.name).toStdString(), png, transparent);
             ++result.written[static_cast<int>(entry.item)];
         } catch (const FileError& e) {
-            result.stoppedBy = FromUtf8(e.what());
+            result.stoppedBy = QString::fromStdString(e.what());
             break;
         } catch (const std::exception& e) {
-            result.failures << entry.name + QStringLiteral(": ") + FromUtf8(e.what());
+            result.failures << entry.name + QStringLiteral(": ") + QString::fromStdString(e.what());
         }
     }
     return result;
