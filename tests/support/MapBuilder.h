@@ -176,25 +176,4 @@ inline std::string AnimRecords(int n)
     return out;
 }
 
-// About 1.3 MB, a column of its own for nearly every square: 1 to 5 blocks from level
-// 0, as many over each patch of 4 x 4 squares as on a block of buildings, numbered at
-// random among 4,000 blocks whose lids use tiles 1 to 7 in every look.
-inline std::string BusyCity()
-{
-    std::vector<Block> blocks{Block{}};
-    for (int n = 1; n < 4000; ++n)
-        blocks.push_back(
-            {Face(n % 7 + 1), 0, Face(2), 0, Face(n % 7 + 1, n / 7 % 4, n / 28 % 2 == 1, n / 56 % 4), 0, 0});
-    uint32_t state = 12345;
-    return Stacked(
-        blocks,
-        [&](int x, int y) {
-            std::vector<uint32_t> numbers(static_cast<std::size_t>(1 + (x / 4 * 7 + y / 4 * 13 + x / 4 * y / 4) % 5));
-            for (uint32_t& n : numbers)
-                n = 1 + ((state = state * 1664525u + 1013904223u) >> 8) % 3999;
-            return numbers;
-        },
-        {{1, 0, 0, 128, 128, "North West"}, {1, 128, 128, 128, 128, "South East"}});
-}
-
 }  // namespace map_test
