@@ -32,7 +32,6 @@ public:
 
     static void Ok(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdOk"), Qt::LeftButton); }
     static void Cancel(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton); }
-    static void Escape(frmSetVal& d) { QTest::keyClick(&d, Qt::Key_Escape); }
     // Types into the field, or presses the keys on whatever has the focus, and confirms; an
     // answer the dialog refuses leaves it open, and is cancelled.
     static Action Type(const QString& text, bool keys = false)

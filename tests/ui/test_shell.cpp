@@ -120,7 +120,6 @@ private slots:
     {
         QTest::addColumn<SaveChoice>("choice");
         QTest::newRow("save") << SaveChoice::Save;
-        QTest::newRow("discard") << SaveChoice::Discard;
         QTest::newRow("cancel") << SaveChoice::Cancel;
     }
     void exitAsksAboutUnsavedEdits()
