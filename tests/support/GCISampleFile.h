@@ -32,15 +32,9 @@ inline std::string Value(int car, int index)
 // The 22 lines of car `car`, without line breaks, labelled as the game's files are.
 inline std::vector<std::string> CarLines(int car)
 {
-    std::vector<std::string> lines{"{"};
-    lines[0] += CarName(car);
-    lines[0] += "}";
-    for (int i = 1; i < 22; ++i) {
-        std::string line = i > 4 ? "f" : "";
-        line += Value(car, i);
-        line += PropertyLabel(i);
-        lines.push_back(line);
-    }
+    std::vector<std::string> lines{std::string("{").append(CarName(car)).append("}")};
+    for (int i = 1; i < 22; ++i)
+        lines.push_back(std::string(i > 4 ? "f" : "").append(Value(car, i)).append(PropertyLabel(i)));
     return lines;
 }
 

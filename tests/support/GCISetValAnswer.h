@@ -17,6 +17,12 @@
 class GCISetValAnswer {
 public:
     using Action = std::function<void(frmSetVal&)>;
+    // What the dialog showed: the text field, the information and range lines; -1 for a slider that is off.
+    struct Seen {
+        bool shown = false;
+        QString text, info, range;
+        int slider = 0;
+    };
 
     explicit GCISetValAnswer(Action act) : act_(std::move(act))
     {
@@ -26,24 +32,18 @@ public:
 
     static void Ok(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdOk"), Qt::LeftButton); }
     static void Cancel(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton); }
-    static void Escape(frmSetVal& d) { QTest::keyClick(&d, Qt::Key_Escape); }
-    static void CloseWindow(frmSetVal& d) { d.close(); }
-    // Types into the field; an answer Ok refuses leaves the dialog open, and is cancelled.
-    static Action Type(const QString& text)
+    // Types into the field, or presses the keys on whatever has the focus, and confirms; an
+    // answer the dialog refuses leaves it open, and is cancelled.
+    static Action Type(const QString& text, bool keys = false)
     {
-        return [text](frmSetVal& d) {
-            d.findChild<QLineEdit*>("tVal")->setText(text);
-            Ok(d);
-            if (d.isVisible())
-                Cancel(d);
-        };
-    }
-    // Presses the keys on whatever has the focus, then Enter.
-    static Action Keys(const QString& keys)
-    {
-        return [keys](frmSetVal& d) {
-            QTest::keyClicks(d.focusWidget(), keys);
-            QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+        return [text, keys](frmSetVal& d) {
+            if (keys) {
+                QTest::keyClicks(d.focusWidget(), text);
+                QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+            } else {
+                d.findChild<QLineEdit*>("tVal")->setText(text);
+                Ok(d);
+            }
             if (d.isVisible())
                 Cancel(d);
         };
@@ -56,10 +56,7 @@ public:
         };
     }
 
-    // What the dialog showed: the text field, the information and range lines; -1 for a slider that is off.
-    bool shown = false;
-    QString text, info, range;
-    int slider = 0;
+    Seen seen;
 
 private:
     void Poll()
@@ -69,11 +66,8 @@ private:
             return;
         timer_.stop();
         const auto* sVal = dialog->findChild<QSlider*>("sVal");
-        shown = true;
-        text = dialog->findChild<QLineEdit*>("tVal")->text();
-        info = dialog->findChild<QLabel*>("lblInfo")->text();
-        range = dialog->findChild<QLabel*>("lblRange")->text();
-        slider = sVal->isEnabled() ? sVal->value() : -1;
+        seen = {true, dialog->findChild<QLineEdit*>("tVal")->text(), dialog->findChild<QLabel*>("lblInfo")->text(),
+                dialog->findChild<QLabel*>("lblRange")->text(), sVal->isEnabled() ? sVal->value() : -1};
         act_(*dialog);
     }
 

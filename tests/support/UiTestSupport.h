@@ -65,6 +65,13 @@ struct UiFixture : ProgressReporter {
         platform.saveAnswers.push_back(FromUtf8(path));
         Click(button);
     }
+    // Shortcuts reach the active window only; a dialog may have taken that from it.
+    void Keys(const QKeySequence& keys)
+    {
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keySequence(&w, keys);
+    }
     int Told() const { return static_cast<int>(platform.messages.size()); }
     QString Said() const { return platform.messages.empty() ? QString() : platform.messages.back().text; }
 };

@@ -30,7 +30,6 @@ struct Viewer : UiFixture<frmGMP> {
         Write("town.gmp", map_test::Town());
         Write("town.sty", map_test::TownStyle().Build());
     }
-    QLabel* Label(const char* name) { return Get<QLabel>(name); }
     // Squares at full size, a lid's pixels each.
     QRgb At(int x, int y, int px, int py) { return view->Render(QRect(x, y, 1, 1), 64).pixel(px, py); }
 };
@@ -46,7 +45,7 @@ private slots:
         v.Open(v.Write("bare.gmp", map_test::Town()));  // no style beside it: flat colours
         QCOMPARE(v.At(1, 0, 10, 10), 0xFF000000 | FlatLidColour({1, 0, false, 0}));
         v.Open(v.dir.File("town.gmp"));
-        QCOMPARE(v.Label("lblStyle")->text(), QStringLiteral("Style: town.sty"));
+        QCOMPARE(v.Get<QLabel>("lblStyle")->text(), QStringLiteral("Style: town.sty"));
         QCOMPARE(v.At(1, 0, 60, 32), Shown(2));       // the arrowhead points east ...
         QCOMPARE(v.At(0, 1, 32, 60), Shown(2));       // ... and, turned a quarter, south
         QCOMPARE(v.At(0, 0, 5, 5), Shown(3, 1));      // the crossing is lit at level 1
@@ -70,7 +69,7 @@ private slots:
         QVERIFY(v.view->Render(outline, 16).pixel(0, 8) != withZones);
 
         MovePointerOver(v.view->viewport(), v.view->ViewportPointOf(QPointF(49.5, 150.5)).toPoint());
-        QCOMPARE(v.Label("lblStatus")->text().left(28), QStringLiteral("x 49, y 150, z 0: block 4   "));
+        QCOMPARE(v.Get<QLabel>("lblStatus")->text().left(28), QStringLiteral("x 49, y 150, z 0: block 4   "));
     }
 
     void exportsTheWholeMapOrThePartShownAndRefusedFilesChangeNothing()
@@ -105,7 +104,7 @@ private slots:
         QCOMPARE(v.Get<QListWidget>("lstZones")->count(), 2);
         v.platform.openAnswers.push_back(FromUtf8(v.Write("bad.sty", "GBST")));
         v.Click("cmdStyle");
-        QVERIFY(v.Said().contains("bad.sty") && v.Label("lblStyle")->text() == "Style: town.sty");
+        QVERIFY(v.Said().contains("bad.sty") && v.Get<QLabel>("lblStyle")->text() == "Style: town.sty");
         QCOMPARE(v.view->Render(QRect(0, 0, 2, 2), 64), before);
     }
 };
