@@ -151,7 +151,8 @@ private slots:
         for (auto [name, window] : {std::pair{"x.GCI", "GCI Car Editor"},
                                     {"x.gxt", "GXT Editor"},
                                     {"x.sty", "STY Editor"},
-                                    {"x.gmp", "Kestrova"}})
+                                    {"x.gmp", "GMP Map Viewer"},
+                                    {"x.txt", "Kestrova"}})
             QTest::newRow(name) << QString(name) << QString(window);
     }
     void aDroppedFileOpensInTheEditorItsExtensionNames()
