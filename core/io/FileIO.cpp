@@ -150,11 +150,12 @@ fs::path SecondName(const fs::path& target, std::error_code& error)
 
 // A link is saved through to the file it names, which keeps the link a link and puts the
 // backup beside the real file.
-fs::path FileBehindLinks(fs::path file, const std::string& nameForUser)
+fs::path FileBehindLinks(fs::path file, const std::string& nameForUser, fs::file_status& status)
 {
     for (int hops = 0; hops < 40; ++hops) {
         std::error_code error;
-        if (!fs::is_symlink(fs::symlink_status(file, error)))
+        // Not a link: what it says of itself is what it is, with no second look.
+        if (status = fs::symlink_status(file, error); !fs::is_symlink(status))
             return file;
         const fs::path to = fs::read_symlink(file, error);
         if (error)
@@ -178,9 +179,9 @@ bool IsReadOnly(const fs::path& target, const fs::file_status& old)
 // before the new file is complete.
 void PutInPlace(const std::string& path, std::span<const uint8_t> bytes, bool keepBackup)
 {
-    const fs::path target = FileBehindLinks(PathFromUtf8(path), path);
+    fs::file_status old;
+    const fs::path target = FileBehindLinks(PathFromUtf8(path), path, old);
     std::error_code ignored;
-    const fs::file_status old = fs::status(target, ignored);
     const bool replaces = fs::exists(old);
     if (fs::is_directory(old))
         throw FileError(path, "cannot be saved: it is a folder");

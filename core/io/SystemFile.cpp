@@ -188,19 +188,23 @@ std::error_code SystemFile::TakeOwnerAndModeOf(const std::filesystem::path& like
     (void)like;  // ReplaceExistingFile keeps the old file's attributes and security
     return {};
 #else
-    struct stat info;
-    if (::stat(like.c_str(), &info) != 0)
+    struct stat info, own;
+    if (::stat(like.c_str(), &info) != 0 || ::fstat(fd_, &own) != 0)
         return LastError();
     // Only a privileged process may give a file away; the group alone it may set to one
-    // of its own.
-    if (::fchown(fd_, info.st_uid, info.st_gid) != 0) {
-        if (errno != EPERM)
-            return LastError();
-        [[maybe_unused]] const int ignored = ::fchown(fd_, static_cast<uid_t>(-1), info.st_gid);
+    // of its own. Most saves are of the user's own files: then there is nothing to change.
+    if (own.st_uid != info.st_uid || own.st_gid != info.st_gid) {
+        if (::fchown(fd_, info.st_uid, info.st_gid) != 0) {
+            if (errno != EPERM)
+                return LastError();
+            [[maybe_unused]] const int ignored = ::fchown(fd_, static_cast<uid_t>(-1), info.st_gid);
+        }
+        own.st_mode = 0;  // so that the mode is set below
     }
     // After the owner: changing it may clear the set-id bits.
     // A file system without permissions (a FAT stick) keeps its own.
-    if (::fchmod(fd_, info.st_mode & 07777) != 0 && errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)
+    if ((own.st_mode & 07777) != (info.st_mode & 07777) && ::fchmod(fd_, info.st_mode & 07777) != 0 && errno != EPERM &&
+        errno != ENOTSUP && errno != EOPNOTSUPP)
         return LastError();
     return {};
 #endif
