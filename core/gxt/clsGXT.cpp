@@ -438,9 +438,28 @@ UnsupportedGxtLanguage::UnsupportedGxtLanguage(const std::string& file, char let
 
 GxtCharset clsGXT::DetectCharset(std::string_view texts, const std::string& file)
 {
-    std::size_t gameFont = 0, windows1252 = 0;
-    for (const char c : texts) {
-        const auto b = static_cast<unsigned char>(c);
+    std::size_t gameFont = 0, windows1252 = 0, at = 0;
+#if defined(__GNUC__)
+    // Every load counts every byte: 16 at a time where the compiler allows, in lanes of
+    // one byte that are emptied into the totals before they can overflow.
+    using Block = uint8_t __attribute__((vector_size(16)));
+    constexpr std::size_t kBlocksPerRound = 255;
+    while (at + sizeof(Block) <= texts.size()) {
+        Block inGameFont{}, inWindows1252{};
+        for (std::size_t n = 0; n < kBlocksPerRound && at + sizeof(Block) <= texts.size(); ++n, at += sizeof(Block)) {
+            Block b;
+            std::memcpy(&b, texts.data() + at, sizeof b);
+            inGameFont -= (b >= 0x80) & (b <= 0xB0);  // a true lane is all ones: -1
+            inWindows1252 -= b >= 0xC0;
+        }
+        for (std::size_t lane = 0; lane < sizeof(Block); ++lane) {
+            gameFont += inGameFont[lane];
+            windows1252 += inWindows1252[lane];
+        }
+    }
+#endif
+    for (; at < texts.size(); ++at) {
+        const auto b = static_cast<unsigned char>(texts[at]);
         gameFont += b >= 0x80 && b <= 0xB0 ? 1 : 0;
         windows1252 += b >= 0xC0 ? 1 : 0;
     }

@@ -91,7 +91,10 @@ TEST(GxtCharsetRules, DetectionFollowsTheBytesThenTheName)
         {"\x9E\xE9\x9E", "bob_e.gxt", GxtCharset::GameFont},           // more in 0x80-0xB0
         {"\xE9\xFC\x9E", "e.gxt", GxtCharset::Windows1252},            // more in 0xC0-0xFF
         {"\xB5\xBF plain", "dir/bob_f.gxt", GxtCharset::Windows1252},  // a tie: the name decides
-        {"plain", "C:\\GTA2\\BOB_G.GXT", GxtCharset::Windows1252},    {"\x9E\xE9", "xbob_e.gxt", GxtCharset::GameFont},
+        {"plain", "C:\\GTA2\\BOB_G.GXT", GxtCharset::Windows1252},
+        {"\x9E\xE9", "xbob_e.gxt", GxtCharset::GameFont},
+        {std::string(17, '\xB0') + std::string(16, '\xC0'), "bob_e.gxt", GxtCharset::GameFont},  // counted in blocks
+        {std::string(16, '\x80') + std::string(17, '\xFF'), "e.gxt", GxtCharset::Windows1252},
     };
     for (const auto& [text, file, expected] : cases)
         EXPECT_EQ(Parsed(FileOf({{"K", Cells(text)}}), file).Charset(), expected) << file;
