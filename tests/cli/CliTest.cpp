@@ -179,8 +179,9 @@ TEST_F(Cli, ATranslationGoesOutAsPoAndComesBackIntoAnotherFile)
 
 TEST_F(Cli, StyleImagesGoOutAsFilesAndAnEditedOneComesBackIntoItsPixelsOnly)
 {
-    EXPECT_EQ(Run(Words("sty export style.sty out --sprites --palettes")).out,
-              QStringLiteral("wrote 0 tiles, 4 sprites and 64 palettes to out\n"));
+    const Result exported = Run(Words("sty export style.sty out --sprites --palettes"));
+    EXPECT_EQ(exported.out, QStringLiteral("wrote 0 tiles, 4 sprites and 64 palettes to out\n"));
+    EXPECT_EQ(exported.err, QString());  // no progress line where standard error is no terminal
     EXPECT_TRUE(std::filesystem::exists(dir.At("out/Pal063.pal")) &&
                 !std::filesystem::exists(dir.At("out/Tile0000.png")));
     EXPECT_EQ(Run(Words("sty export style.sty out --sprites")).status, 1);  // nothing replaced unasked
