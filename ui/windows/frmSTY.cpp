@@ -20,9 +20,9 @@
 #include "core/common/PathRules.h"
 #include "core/io/FileError.h"
 #include "core/sty/StyExport.h"
+#include "images/StyImages.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
-#include "images/StyImages.h"
 #include "ui/windows/StyPicture.h"
 
 namespace {
