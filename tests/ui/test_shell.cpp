@@ -151,8 +151,7 @@ private slots:
         for (auto [name, window] : {std::pair{"x.GCI", "GCI Car Editor"},
                                     {"x.gxt", "GXT Editor"},
                                     {"x.sty", "STY Editor"},
-                                    {"x.gmp", "GMP Map Viewer"},
-                                    {"x.txt", "Kestrova"}})
+                                    {"x.gmp", "Kestrova"}})
             QTest::newRow(name) << QString(name) << QString(window);
     }
     void aDroppedFileOpensInTheEditorItsExtensionNames()

@@ -247,16 +247,28 @@ void frmMain::dragEnterEvent(QDragEnterEvent* event)
 
 void frmMain::dropEvent(QDropEvent* event)
 {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    if (paths.isEmpty())
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile())
         return;
     event->acceptProposedAction();
-    // Opened once the drop is over, as an editor does with a file dropped on it; each in
-    // the editor its kind calls for, as when the files are named at start.
-    QTimer::singleShot(0, this, [this, paths] { OpenFiles(paths); });
+    // Opened once the drop is over, as an editor does with a file dropped on it.
+    QTimer::singleShot(0, this, [this, path = urls.first().toLocalFile()] { OpenDropped(path); });
+}
+
+void frmMain::OpenDropped(const QString& path)
+{
+    const QString extension = QFileInfo(path).suffix().toLower();
+    if (extension == QLatin1String("gci"))
+        return OpenAs(FileKind::Car, path);
+    if (extension == QLatin1String("gxt"))
+        return OpenAs(FileKind::Text, path);
+    if (extension == QLatin1String("sty"))
+        return OpenAs(FileKind::Style, path);
+    CurrentPlatform().Message(this,
+                              QStringLiteral("%1 is not a car (.gci), text (.gxt) or style (.sty) file, so "
+                                             "there is no editor to open it in.")
+                                  .arg(QFileInfo(path).fileName()),
+                              windowTitle(), MessageIcon::Information);
 }
 
 void frmMain::OpenFiles(const QStringList& paths)

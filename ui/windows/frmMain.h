@@ -44,6 +44,7 @@ private:
 
     template <typename Window>
     void ShowSingle(QPointer<QWidget>& slot);
+    void OpenDropped(const QString& path);
     void OpenAs(FileKind kind, const QString& path);
     // Asks each editor with unsaved edits; false when one of them is to stay.
     bool EditorsMayClose();
