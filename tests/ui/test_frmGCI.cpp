@@ -234,6 +234,17 @@ private slots:
             QCOMPARE(e.Value(5), choice == SaveChoice::Discard ? FromUtf8(gci_sample::Value(0, 5)) : "2.5");
     }
 
+    void aSaveThatFailsOnTheWayOutKeepsTheWindowAndItsEdits()
+    {
+        Editor e;
+        e.Open(e.Write("cars.gci", gci_sample::File(3)));
+        e.Edit(5, Answer::Type("2.5"));
+        std::filesystem::remove(e.dir.At("cars.gci"));
+        std::filesystem::create_directory(e.dir.At("cars.gci"));  // a folder cannot be saved over
+        e.platform.saveChoices = {SaveChoice::Save};
+        QVERIFY(!e.w.close() && e.w.isVisible() && e.w.isWindowModified() && e.Told() == 1);
+    }
+
     void recentFilesAreKeptNewestFirstAndGoneOnesDropped()
     {
         Editor e;
