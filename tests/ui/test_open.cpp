@@ -1,3 +1,4 @@
+#include <QPointer>
 #include <QtTest>
 #include <atomic>
 #include <thread>
@@ -17,9 +18,14 @@ const QStringList kEditors = {"frmGCI", "frmGXT", "frmSTY", "frmGMP"};
 struct Launcher : UiFixture<frmMain> {
     ~Launcher() override
     {
+        // Named first, deleted after: an editor takes its own menus and dialogs, which are
+        // windows in the same list, with it.
+        QList<QPointer<QWidget>> editors;
         for (QWidget* window : QApplication::topLevelWidgets())
             if (kEditors.contains(window->objectName()))
-                delete window;
+                editors << window;
+        for (const QPointer<QWidget>& editor : editors)
+            delete editor.data();
     }
     // The editors on screen, by name.
     QStringList Shown() const
