@@ -77,14 +77,21 @@ void List(Invocation& run)
                                    {QStringLiteral("cars"), list}});
 }
 
-void Get(Invocation& run)
+// The line CAR and PROPERTY name: the car's number and the property's.
+std::pair<int, int> LineNamed(const clsGCI& cars, const Invocation& run)
 {
-    const clsGCI cars = Loaded(run);
     const int property = PropertyNamed(run.arguments.at(2));
     const int car = CarNamed(cars, run, run.arguments.at(1));
     if (property >= cars.GetNumOfLines(car))
         throw FileError(run.File(0), "the car \"" + run.arguments.at(1).toStdString() + "\" has no " +
                                          PropertyName(property) + " line");
+    return {car, property};
+}
+
+void Get(Invocation& run)
+{
+    const clsGCI cars = Loaded(run);
+    const auto [car, property] = LineNamed(cars, run);
     run.out << FromLatin1(cars.GetVal(car, property)) << '\n';
 }
 
@@ -93,14 +100,10 @@ void Get(Invocation& run)
 void Set(Invocation& run)
 {
     clsGCI cars = Loaded(run);
-    const int property = PropertyNamed(run.arguments.at(2));
-    const int car = CarNamed(cars, run, run.arguments.at(1));
+    const auto [car, property] = LineNamed(cars, run);
     const std::string name = PropertyName(property);
     if (property <= 1)
         throw UsageError("the " + name + " of a car is not changed here");
-    if (property >= cars.GetNumOfLines(car))
-        throw FileError(run.File(0),
-                        "the car \"" + run.arguments.at(1).toStdString() + "\" has no " + name + " line to change");
     const std::string value = run.arguments.at(3).trimmed().toLatin1().toStdString();
     const std::optional<double> number = ParseGCINumber(value);
     const PropertyRange range = AllowedRange(property);

@@ -4,12 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "cli/Command.h"
 #include "core/common/FileKind.h"
 #include "core/common/PathRules.h"
 #include "core/gci/clsGCI.h"
 #include "core/gmp/CityMap.h"
+#include "core/gmp/MapFile.h"
 #include "core/gmp/clsGMP.h"
 #include "core/gxt/clsGXT.h"
 #include "core/io/FileError.h"
@@ -38,10 +40,12 @@ Counts StyleCounts(const std::string& file)
 
 Counts MapCounts(const std::string& file)
 {
+    // Both readers from one read of the file.
+    const std::vector<uint8_t> bytes = ReadWholeFile(file, kLargestMapFile);
     clsGMP anims;
-    anims.LoadMap(file);
+    anims.ParseMap(bytes, file);
     CityMap city;
-    city.Load(file);
+    city.Parse(bytes, file);
     return {{QStringLiteral("blocks"), static_cast<qint64>(city.BlockCount())},
             {QStringLiteral("zones"), static_cast<qint64>(city.Zones().size())},
             {QStringLiteral("animations"), anims.HasAnims() ? anims.Anims() + 1 : 0}};
@@ -67,30 +71,19 @@ void Info(Invocation& run)
 {
     const std::string file = run.File(0);
     CheckOpens(file);
-    QString format;
-    Counts counts;
-    switch (KindOf(file)) {
-        case FileKind::Style:
-            format = QStringLiteral("style");
-            counts = StyleCounts(file);
-            break;
-        case FileKind::Map:
-            format = QStringLiteral("map");
-            counts = MapCounts(file);
-            break;
-        case FileKind::Text:
-            format = QStringLiteral("text");
-            counts = TextCounts(file);
-            break;
-        case FileKind::Car:
-            format = QStringLiteral("car");
-            counts = CarCounts(file);
-            break;
-        case FileKind::Unknown:
-            throw FileError(file,
-                            "is none of the files Kestrova reads: not a style, map or text file by its first "
-                            "bytes, nor a car, text, style or map file by its name");
-    }
+    // Each kind's name, and what it holds.
+    static const std::map<FileKind, std::pair<QString, Counts (*)(const std::string&)>> kReaders = {
+        {FileKind::Style, {QStringLiteral("style"), StyleCounts}},
+        {FileKind::Map, {QStringLiteral("map"), MapCounts}},
+        {FileKind::Text, {QStringLiteral("text"), TextCounts}},
+        {FileKind::Car, {QStringLiteral("car"), CarCounts}}};
+    const auto reader = kReaders.find(KindOf(file));
+    if (reader == kReaders.end())
+        throw FileError(file,
+                        "is none of the files Kestrova reads: not a style, map or text file by its first "
+                        "bytes, nor a car, text, style or map file by its name");
+    const QString& format = reader->second.first;
+    const Counts counts = reader->second.second(file);
     const qint64 size = static_cast<qint64>(std::filesystem::file_size(PathFromUtf8(file)));
     if (run.Json()) {
         QJsonObject object{{QStringLiteral("file"), run.arguments.at(0)},

@@ -1,9 +1,6 @@
 // Style files: every image out, one image back in.
 
 #include <QDir>
-#include <QImageReader>
-
-#include <filesystem>
 
 #include "cli/Command.h"
 #include "core/common/modGTA2.h"
@@ -38,10 +35,7 @@ void Export(Invocation& run)
     const bool png = format == QStringLiteral("png");
     clsSTY style = Loaded(run.File(0));
     const QString folder = run.arguments.at(1);
-    std::vector<ExportEntry> entries;
-    for (StyItem kind : Kinds(run))
-        for (ExportEntry& entry : ExportEntries(style, png, {kind}))
-            entries.push_back(std::move(entry));
+    const std::vector<ExportEntry> entries = ExportEntries(style, png, Kinds(run));
     const QDir into(folder);
     if (!run.Has(QStringLiteral("overwrite")))
         for (const ExportEntry& entry : entries)
@@ -84,22 +78,25 @@ void Replace(Invocation& run)
     if (n < 0 || n >= count)
         throw FileError(run.File(0), "has no " + what + " (it holds " + std::to_string(count) + ", from 0)");
 
-    QImageReader reader(run.arguments.at(1));
-    const QImage image = reader.read();
-    if (image.isNull())
-        throw FileError(run.File(1), "cannot be read as an image: " + reader.errorString().toStdString());
     const ItemPixels pixels = PixelsOf(style, item, n);
-    if (image.width() != pixels.width || image.height() != pixels.height)
-        throw FileError(run.File(1), "is " + std::to_string(image.width()) + " x " + std::to_string(image.height()) +
-                                         " pixels, but " + what + " is " + std::to_string(pixels.width) + " x " +
-                                         std::to_string(pixels.height));
-    const ImageIndices indices = IndicesOf(image, PaletteColours(style, pixels.pal));
-    if (!indices.problem.isEmpty())
-        throw FileError(run.File(1), indices.problem.toStdString());
+    const ImageFile got =
+        ReadIndices(run.arguments.at(1), QSize(pixels.width, pixels.height), PaletteColours(style, pixels.pal));
+    switch (got.refusal) {
+        case ImageFile::Refusal::None:
+            break;
+        case ImageFile::Refusal::WrongSize:
+            throw FileError(run.File(1), "is " + std::to_string(got.size.width()) + " x " +
+                                             std::to_string(got.size.height()) + " pixels, but " + what + " is " +
+                                             std::to_string(pixels.width) + " x " + std::to_string(pixels.height));
+        case ImageFile::Refusal::Unreadable:
+            throw FileError(run.File(1), "cannot be read as an image: " + got.why.toStdString());
+        case ImageFile::Refusal::Unmatched:
+            throw FileError(run.File(1), got.why.toStdString());
+    }
     if (tile)
-        style.ReplaceTile(n, indices.indices);
+        style.ReplaceTile(n, got.indices);
     else
-        style.ReplaceSprite(n, indices.indices);
+        style.ReplaceSprite(n, got.indices);
     style.SaveSTY(run.File(0));
     if (sprite)
         for (int other : style.SpritesSharingPixels(n))

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QHash>
+#include <QImageReader>
 #include <QImageWriter>
 #include <stdexcept>
 
@@ -102,6 +103,23 @@ ImageIndices IndicesOf(const QImage& image, const QList<QRgb>& colours)
     return out;
 }
 
+ImageFile ReadIndices(const QString& path, QSize size, const QList<QRgb>& colours)
+{
+    using Refusal = ImageFile::Refusal;
+    QImageReader reader(path);
+    if (reader.size().isValid() && reader.size() != size)
+        return {Refusal::WrongSize, reader.size(), {}, {}};
+    const QImage image = reader.read();
+    if (image.isNull())
+        return {Refusal::Unreadable, {}, reader.errorString(), {}};
+    if (image.size() != size)
+        return {Refusal::WrongSize, image.size(), {}, {}};
+    ImageIndices got = IndicesOf(image, colours);
+    if (!got.problem.isEmpty())
+        return {Refusal::Unmatched, {}, got.problem, {}};
+    return {Refusal::None, {}, {}, std::move(got.indices)};
+}
+
 void ExportItem(clsSTY& sty, StyItem item, int n, const std::string& path, bool png, bool transparent)
 {
     if (item == StyItem::Palette)
@@ -134,7 +152,7 @@ QString ExportName(StyItem item, int n, int count, bool png)
            (png ? QStringLiteral(".png") : QStringLiteral(".bmp"));
 }
 
-std::vector<ExportEntry> ExportEntries(const clsSTY& sty, bool png, std::initializer_list<StyItem> kinds)
+std::vector<ExportEntry> ExportEntries(const clsSTY& sty, bool png, const std::vector<StyItem>& kinds)
 {
     std::vector<ExportEntry> entries;
     for (StyItem item : kinds) {

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -42,6 +43,18 @@ struct ImageIndices {
 };
 ImageIndices IndicesOf(const QImage& image, const QList<QRgb>& colours);
 
+// An image file's colour indices for an item of `size` whose palette is `colours`, or why
+// it gives none. The size is taken from the file's header first, so that a huge image is
+// refused before it is decoded.
+struct ImageFile {
+    enum class Refusal { None, Unreadable, WrongSize, Unmatched };
+    Refusal refusal = Refusal::None;
+    QSize size;                    // the image's, with WrongSize
+    QString why;                   // the reader's reason, or the first pixel that is no colour
+    std::vector<uint8_t> indices;  // with None
+};
+ImageFile ReadIndices(const QString& path, QSize size, const QList<QRgb>& colours);
+
 // Writes the item: a tile or sprite as PNG (colour 0 transparent with `transparent`) or
 // as an 8-bit bitmap, a palette as JASC-PAL. Throws FileError when the file cannot be
 // written and std::out_of_range for an item that cannot be exported.
@@ -57,7 +70,7 @@ struct ExportEntry {
     int n;
     QString name;
 };
-std::vector<ExportEntry> ExportEntries(const clsSTY& sty, bool png, std::initializer_list<StyItem> kinds);
+std::vector<ExportEntry> ExportEntries(const clsSTY& sty, bool png, const std::vector<StyItem>& kinds);
 
 // What an export of all did.
 struct ExportResult {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/common/modGTA2.h"
+#include "core/gmp/MapFile.h"
 #include "core/io/ByteReader.h"
 #include "core/io/ByteSource.h"
 #include "core/io/ChunkWalker.h"
@@ -17,9 +18,6 @@ constexpr std::size_t kSquares = std::size_t{CityMap::kSide} * CityMap::kSide;
 constexpr std::size_t kBlockBytes = 12;
 constexpr std::size_t kZoneHeadBytes = 6;
 constexpr int kRowsPerUpdate = 64;
-// The game's maps are about 1.3 MB; a map with every column of all 256 x 256 squares
-// distinct and full stays below this.
-constexpr SizeLimit kLargestMapFile{uint64_t{64} << 20, "map file"};
 
 struct Chunk {
     std::span<const uint8_t> body;

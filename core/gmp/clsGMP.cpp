@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "core/gmp/MapFile.h"
 #include "core/io/ByteReader.h"
 #include "core/io/ChunkWalker.h"
 #include "core/io/FileIO.h"
@@ -10,9 +11,6 @@
 namespace {
 
 constexpr std::size_t kRecordHeaderSize = 6;
-// The game's maps are about 1.3 MB; a map with every column of all 256 x 256 squares
-// distinct and full stays below this.
-constexpr SizeLimit kLargestMapFile{uint64_t{64} << 20, "map file"};
 
 }  // namespace
 

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
@@ -60,9 +59,15 @@ int NumberOf(const QTreeWidgetItem* node)
     return node->data(0, kNumberRole).toInt();
 }
 
+// A tile or a sprite: an item with pixels, drawn as a picture and replaceable.
+bool IsPicture(NodeKind kind)
+{
+    return kind == NodeKind::Tile || kind == NodeKind::Sprite;
+}
+
 bool IsItem(NodeKind kind)
 {
-    return kind == NodeKind::Tile || kind == NodeKind::Sprite || kind == NodeKind::Palette;
+    return IsPicture(kind) || kind == NodeKind::Palette;
 }
 
 // How an item is named in messages and in the file name an export offers.
@@ -245,7 +250,7 @@ void frmSTY::UpdateCommands()
 {
     const bool ready = !Busy() && exportReady_;
     const QTreeWidgetItem* node = SelectedNode();
-    const bool picture = node && (KindOf(node) == NodeKind::Tile || KindOf(node) == NodeKind::Sprite);
+    const bool picture = node && IsPicture(KindOf(node));
     for (QWidget* command : std::initializer_list<QWidget*>{cmdOpen, pix, txtPal, chkTrans, cmbZoom})
         command->setEnabled(!Busy());
     for (QWidget* command : std::initializer_list<QWidget*>{cmdSave, cmdSaveAs, cmdExport, cmdExportAll})
@@ -523,7 +528,7 @@ void frmSTY::cmdExportAll_Click()
 void frmSTY::cmdReplace_Click()
 {
     QTreeWidgetItem* node = SelectedNode();
-    if (Busy() || !cSTY || !node || (KindOf(node) != NodeKind::Tile && KindOf(node) != NodeKind::Sprite))
+    if (Busy() || !cSTY || !node || !IsPicture(KindOf(node)))
         return;
     const NodeKind kind = KindOf(node);
     const int n = NumberOf(node);
@@ -543,33 +548,28 @@ void frmSTY::cmdReplace_Click()
     const QString name = QFileInfo(path).fileName();
     const QString unchanged = QStringLiteral("\n\n%1 was not changed.").arg(item);
     const QSize wanted(now.width, now.height);
-    const auto wrongSize = [&](QSize size) {
-        Tell(QStringLiteral("%1 is %2 x %3 pixels, but the image %4 is %5 x %6.")
-                 .arg(item)
-                 .arg(wanted.width())
-                 .arg(wanted.height())
-                 .arg(name)
-                 .arg(size.width())
-                 .arg(size.height()) +
-             unchanged);
-    };
-    QImageReader reader(path);
-    // The size from the file's header, so a huge image is refused before it is decoded.
-    if (reader.size().isValid() && reader.size() != wanted)
-        return wrongSize(reader.size());
-    const QImage image = reader.read();
-    if (image.isNull())
-        return Tell(QStringLiteral("%1 could not be read as an image: %2.").arg(path, reader.errorString()) +
-                    unchanged);
-    if (image.size() != wanted)
-        return wrongSize(image.size());
-    ImageIndices got = IndicesOf(image, colours);
-    if (!got.problem.isEmpty())
-        return Tell(QStringLiteral("%1 does not fit the palette of %2 (physical palette %3). %4")
-                        .arg(name, item)
-                        .arg(now.pal)
-                        .arg(got.problem) +
-                    unchanged);
+    ImageFile got = ReadIndices(path, wanted, colours);
+    switch (got.refusal) {
+        case ImageFile::Refusal::None:
+            break;
+        case ImageFile::Refusal::WrongSize:
+            return Tell(QStringLiteral("%1 is %2 x %3 pixels, but the image %4 is %5 x %6.")
+                            .arg(item)
+                            .arg(wanted.width())
+                            .arg(wanted.height())
+                            .arg(name)
+                            .arg(got.size.width())
+                            .arg(got.size.height()) +
+                        unchanged);
+        case ImageFile::Refusal::Unreadable:
+            return Tell(QStringLiteral("%1 could not be read as an image: %2.").arg(path, got.why) + unchanged);
+        case ImageFile::Refusal::Unmatched:
+            return Tell(QStringLiteral("%1 does not fit the palette of %2 (physical palette %3). %4")
+                            .arg(name, item)
+                            .arg(now.pal)
+                            .arg(got.why) +
+                        unchanged);
+    }
     UndoStack().push(new Replacement(*this, kind, n, std::move(now.indices), std::move(got.indices)));
     QString done = QStringLiteral("%1 now has the pixels of %2.").arg(item, name);
     if (kind == NodeKind::Sprite) {
@@ -592,7 +592,7 @@ void frmSTY::PutPixels(NodeKind kind, int n, const std::vector<uint8_t>& indices
             Model().ReplaceSprite(n, indices);
     });
     QTreeWidgetItem* node = SelectedNode();
-    if (node && (KindOf(node) == NodeKind::Tile || KindOf(node) == NodeKind::Sprite))
+    if (node && IsPicture(KindOf(node)))
         pix_NodeClick(node);
 }
 
