@@ -6,11 +6,9 @@
 
 #include "core/common/PathRules.h"
 
-namespace {
-
-FileKind KindOfExtension(const std::filesystem::path& path)
+FileKind KindOfName(const std::string& utf8Path)
 {
-    std::string extension = Utf8FromPath(path.extension());
+    std::string extension = Utf8FromPath(PathFromUtf8(utf8Path).extension());
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (extension == ".gci")
@@ -23,8 +21,6 @@ FileKind KindOfExtension(const std::filesystem::path& path)
         return FileKind::Map;
     return FileKind::Unknown;
 }
-
-}  // namespace
 
 FileKind KindOf(const std::string& utf8Path)
 {
@@ -40,5 +36,5 @@ FileKind KindOf(const std::string& utf8Path)
         if (signature.starts_with("GBL") && std::isalpha(static_cast<unsigned char>(head[3])))
             return FileKind::Text;
     }
-    return KindOfExtension(path);
+    return KindOfName(utf8Path);
 }

@@ -10,3 +10,6 @@ enum class FileKind { Unknown, Car, Text, Style, Map };
 // file, and one that cannot be read, goes by its extension (.gci, .gxt, .sty, .gmp,
 // in any case), so the editor that opens it can say what is wrong with it.
 FileKind KindOf(const std::string& utf8Path);
+
+// By the extension alone, without reading the file.
+FileKind KindOfName(const std::string& utf8Path);

@@ -257,13 +257,9 @@ void frmMain::dropEvent(QDropEvent* event)
 
 void frmMain::OpenDropped(const QString& path)
 {
-    const QString extension = QFileInfo(path).suffix().toLower();
-    if (extension == QLatin1String("gci"))
-        return OpenAs(FileKind::Car, path);
-    if (extension == QLatin1String("gxt"))
-        return OpenAs(FileKind::Text, path);
-    if (extension == QLatin1String("sty"))
-        return OpenAs(FileKind::Style, path);
+    // A drop goes by its extension, to the three editors.
+    if (const FileKind kind = KindOfName(ToUtf8(path)); kind != FileKind::Unknown && kind != FileKind::Map)
+        return OpenAs(kind, path);
     CurrentPlatform().Message(this,
                               QStringLiteral("%1 is not a car (.gci), text (.gxt) or style (.sty) file, so "
                                              "there is no editor to open it in.")
