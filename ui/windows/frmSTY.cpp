@@ -28,8 +28,9 @@ namespace {
 
 using NodeKind = frmSTY::NodeKind;
 
-constexpr int kKindRole = Qt::UserRole;
-constexpr int kNumberRole = Qt::UserRole + 1;
+// A node's kind is its item type, which costs the item nothing to hold; its number is
+// the one piece of data it stores (thousands of sprites are filled in at once).
+constexpr int kNumberRole = Qt::UserRole;
 const QString kImageFilter = QStringLiteral("BMP Files (*.bmp)|*.bmp|PNG Files (*.png)|*.png");
 const QString kPalFilter = QStringLiteral("PAL Files (*.pal)|*.pal");
 const QString kStyFilter = QStringLiteral("STY Files (*.sty)|*.sty");
@@ -43,15 +44,14 @@ const QString kZoomKey = QStringLiteral("Zoom");
 
 QTreeWidgetItem* NewNode(NodeKind kind, const QString& text, int number)
 {
-    auto* node = new QTreeWidgetItem(QStringList{text});
-    node->setData(0, kKindRole, static_cast<int>(kind));
+    auto* node = new QTreeWidgetItem(QStringList{text}, QTreeWidgetItem::UserType + static_cast<int>(kind));
     node->setData(0, kNumberRole, number);
     return node;
 }
 
 NodeKind KindOf(const QTreeWidgetItem* node)
 {
-    return static_cast<NodeKind>(node->data(0, kKindRole).toInt());
+    return static_cast<NodeKind>(node->type() - QTreeWidgetItem::UserType);
 }
 
 int NumberOf(const QTreeWidgetItem* node)
