@@ -50,10 +50,10 @@ protected:
         return {sty.GetNumOfTiles(), sty.GetNumOfPals(), sty.GetNumOfPalx(), sty.GetNumOfSprx()};
     }
     // What SaveSTY writes, read back from the file.
-    std::string Saved(const std::string& name = "saved.sty")
+    std::string Saved()
     {
-        sty.SaveSTY(dir.File(name));
-        return TempDir::Read(dir.File(name));
+        sty.SaveSTY(dir.File("saved.sty"));
+        return TempDir::Read(dir.File("saved.sty"));
     }
     std::string SpriteRow(int s, int y) const
     {
