@@ -17,9 +17,7 @@ using le::I32;
 // A key record: 4-byte offset into the text block, then the name padded with zeros to 8.
 inline std::string Key(int32_t offset, const std::string& name)
 {
-    std::string padded = name;
-    padded.resize(8, '\0');
-    return I32(offset) + padded;
+    return I32(offset) + (name + std::string(8, '\0')).substr(0, 8);
 }
 
 // A text as 16-bit cells (character, then 0x00) with the 00 00 terminator; `singles`
@@ -27,10 +25,8 @@ inline std::string Key(int32_t offset, const std::string& name)
 inline std::string Cells(const std::string& text, std::size_t singles = 0)
 {
     std::string out = text.substr(0, singles);
-    for (std::size_t i = singles; i < text.size(); ++i) {
-        out.push_back(text[i]);
-        out.push_back('\0');
-    }
+    for (std::size_t i = singles; i < text.size(); ++i)
+        out += {text[i], '\0'};
     return out + std::string(2, '\0');
 }
 

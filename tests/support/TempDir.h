@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <string>
 
 #include "core/common/PathRules.h"
@@ -41,6 +42,15 @@ public:
     {
         std::ifstream in(PathFromUtf8(file), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // Everything in the folder, as "name=contents" or "name=<folder>", names relative to it.
+    std::set<std::string> Listing() const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))
+            names.insert(Utf8FromPath(entry.path().lexically_relative(path_)) + "=" +
+                         (entry.is_regular_file() ? Read(Utf8FromPath(entry.path())) : "<folder>"));
+        return names;
     }
 
 private:

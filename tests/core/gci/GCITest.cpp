@@ -77,17 +77,14 @@ TEST(GCILoad, RefusalsNameTheFileAndKeepTheCars)
     for (const std::string& bad : {dir.File("missing.gci"), dir.Utf8()})
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { cars.LoadCars(bad); }), bad + ": cannot be opened");
     // Any byte no text file holds refuses the whole file, wherever it stands.
-    struct Binary {
-        std::size_t at;
-        char byte;
-        const char* hex;
-    };
-    for (const Binary& b : {Binary{0, '\0', "00"}, {40, '\x01', "01"}, {100, '\x1A', "1A"}, {200, '\x7F', "7F"}}) {
+    for (const auto& [at, byte, named] : {std::tuple<std::size_t, char, const char*>{0, '\0', "0x00 at offset 0"},
+                                          {40, '\x01', "0x01 at offset 40"},
+                                          {100, '\x1A', "0x1A at offset 100"},
+                                          {200, '\x7F', "0x7F at offset 200"}}) {
         std::string binary = gci_sample::File(1);
-        binary[b.at] = b.byte;
+        binary[at] = byte;
         EXPECT_EQ(Thrown<FileError>([&] { cars.ParseCars(AsBytes(binary), "b.gci"); }),
-                  "b.gci: is not a car file: it holds the byte 0x" + std::string(b.hex) + " at offset " +
-                      std::to_string(b.at) + ", which no text file has");
+                  std::string("b.gci: is not a car file: it holds the byte ") + named + ", which no text file has");
     }
     EXPECT_EQ(cars.GetVal(1, 0), gci_sample::CarName(1));
     cars.ParseCars(AsBytes("h\r\n\r\n{Caf\xE9}\r\n\t1 {Model}\r\n"), "text.gci");  // tabs and Latin-1 are text
@@ -141,11 +138,10 @@ TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
     EXPECT_THROW(cars.GetVal(2, 1), std::out_of_range);  // a line the car does not have
     EXPECT_THROW(cars.SetVal(0, 22, "1"), std::out_of_range);
 
-    cars.SetVal(0, 0, "Renamed");  // the name and the model are never rewritten
-    cars.SetVal(0, 2, "7");
-    cars.SetVal(0, 7, "0.300");
-    cars.SetVal(0, 16, "0.400");
-    cars.SetVal(0, 21, "2 words");
+    // The name and the model are never rewritten.
+    for (const auto& [line, value] :
+         {std::pair{0, "Renamed"}, {1, "9"}, {2, "7"}, {7, "0.300"}, {16, "0.400"}, {21, "2 words"}})
+        cars.SetVal(0, line, value);
     EXPECT_EQ(cars.GetVal(0, 21), "2");
     const std::string saved = CarsAsSaved(cars, dir);
     for (const char* line : {"{Big Truck}\r\n3 {Model}\r\n7 {Turbo}\r\n", "\r\nf0.300 {Front Mass Bias}\r\n",

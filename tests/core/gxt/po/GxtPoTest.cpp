@@ -11,14 +11,6 @@ using namespace gxt_test;
 
 namespace {
 
-// What `msgfmt --check` says of a PO file: "" when it accepts it.
-std::string MsgfmtCheck(const std::string& po)
-{
-    const int rc = std::system(("msgfmt --check -o /dev/null '" + po + "' > '" + po + ".said' 2>&1").c_str());
-    const std::string said = TempDir::Read(po + ".said");
-    return rc == 0 && said.empty() ? "" : std::to_string(rc) + ": " + said;
-}
-
 std::tuple<int, int, int> Counts(const PoImportResult& r)
 {
     return {r.updated, r.unchanged, r.skipped};
@@ -60,7 +52,8 @@ TEST_P(GxtPo, EveryTextSurvivesExportAndImportAndMsgfmtAcceptsTheFile)
     EXPECT_PRED2(Holds, TempDir::Read(po), "\"Content-Type: text/plain; charset=UTF-8\\n\"");
     if (std::system("msgfmt --version > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "msgfmt (Debian: gettext) is not installed: the export was not checked by it";
-    EXPECT_EQ(MsgfmtCheck(po), "");
+    const int rc = std::system(("msgfmt --check -o /dev/null '" + po + "' > '" + po + ".said' 2>&1").c_str());
+    EXPECT_EQ(std::to_string(rc) + TempDir::Read(po + ".said"), "0");  // accepted, without a word
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, GxtPo, ::testing::Values(GxtCharset::GameFont, GxtCharset::Windows1252));
