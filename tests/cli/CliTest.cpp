@@ -27,18 +27,12 @@ class Cli : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const auto& [name, bytes] : Originals())
-            TempDir::Write(File(name), bytes);
-    }
-
-    static std::vector<std::pair<std::string, std::string>> Originals()
-    {
         using gxt_test::Cells;
-        return {{"cars.gci", gci_sample::File(3)},
-                {"texts.gxt", gxt_test::FileOf({{"HELLO", Cells("Hi")}, {"BYE", Cells("n!Go")}})},
-                {"style.sty", sty_test::SmallStyle().Build()},
-                {"map.gmp", map_test::Town() + map_test::Chunk("ANIM", map_test::AnimRecords(3))},
-                {"damaged.gxt", std::string("GBLEd\0TKEY", 10) + "cut"}};
+        TempDir::Write(File("cars.gci"), gci_sample::File(3));
+        TempDir::Write(File("texts.gxt"), gxt_test::FileOf({{"HELLO", Cells("Hi")}, {"BYE", Cells("n!Go")}}));
+        TempDir::Write(File("style.sty"), sty_test::SmallStyle().Build());
+        TempDir::Write(File("map.gmp"), map_test::Town() + map_test::Chunk("ANIM", map_test::AnimRecords(3)));
+        TempDir::Write(File("damaged.gxt"), std::string("GBLEd\0TKEY", 10) + "cut");
     }
 
     std::string File(const std::string& name) const { return dir.File(name); }
