@@ -35,7 +35,6 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<ShownMessage> saveQuestions;
     QStringList confirmQuestions;
-    std::vector<QStringList> choices;  // each question's entries
     QList<QUrl> openedUrls;
     QMap<QString, QString> settings;
     int endProgramCalls = 0;
@@ -51,9 +50,8 @@ public:
         return Next(saveAnswers);
     }
     QString FolderName(QWidget*, const QString&) override { return Next(folderAnswers); }
-    std::optional<int> Choose(QWidget*, const QString&, const QString&, const QStringList& entries) override
+    std::optional<int> Choose(QWidget*, const QString&, const QString&, const QStringList&) override
     {
-        choices.push_back(entries);
         return Next(chooseAnswers);
     }
     void Message(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) override

@@ -72,6 +72,7 @@ struct UiFixture : ProgressReporter {
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keySequence(&w, keys);
     }
+    bool Modified() { return w.isWindowModified() && w.windowTitle().contains("[*]"); }
     int Told() const { return static_cast<int>(platform.messages.size()); }
     QString Said() const { return platform.messages.empty() ? QString() : platform.messages.back().text; }
 };

@@ -39,7 +39,7 @@ struct Viewer : UiFixture<frmGMP> {
 class TestFrmGMP : public QObject {
     Q_OBJECT
 private slots:
-    void drawsEachLidTurnedAndLitAndShowsLevelsZonesAndTheSquareUnderThePointer()
+    void drawsEachLidTurnedAndLitShowsLevelsZonesAndTheSquareUnderThePointerAndExports()
     {
         Viewer v;
         v.Open(v.Write("bare.gmp", map_test::Town()));  // no style beside it: flat colours
@@ -70,12 +70,8 @@ private slots:
 
         MovePointerOver(v.view->viewport(), v.view->ViewportPointOf(QPointF(49.5, 150.5)).toPoint());
         QCOMPARE(v.Get<QLabel>("lblStatus")->text().left(28), QStringLiteral("x 49, y 150, z 0: block 4   "));
-    }
 
-    void exportsTheWholeMapOrThePartShownAndRefusedFilesChangeNothing()
-    {
-        Viewer v;
-        v.Open(v.dir.File("town.gmp"));
+        // Exports: the whole map, or the part shown; refused files change nothing.
         v.Get<QSpinBox>("spnScale")->setValue(2);
         v.Save("cmdExport", v.dir.File("whole.png"));
         QCOMPARE(v.platform.saveRequests.back().fileName, QStringLiteral("town.png"));
@@ -96,6 +92,7 @@ private slots:
         columnless.Put(0, 0, 5);
         const std::string damaged = v.Write("damaged.gmp", map_test::MapFile(columnless));
         v.commands = {v.Get("cmdOpen"), v.Get("cmdStyle"), v.Get("cmdExport")};
+        v.updates = 0;
         v.meddle = [&] { v.w.close(); };  // refused while the load runs
         v.Open(damaged);
         v.meddle = [] {};

@@ -45,14 +45,6 @@ struct Editor : UiFixture<frmGXT> {
         platform.inputAnswers.push_back(answer);
         Click(button);
     }
-    QString KeyNames()
-    {
-        QStringList keys;
-        for (int i = 1; i <= list->topLevelItemCount(); ++i)
-            keys << Cell(i, 0);
-        return keys.join(' ');
-    }
-    bool Modified() { return w.isWindowModified() && w.windowTitle().contains("[*]"); }
 };
 
 }  // namespace
@@ -77,24 +69,18 @@ private slots:
         QVERIFY(e.list->topLevelItemCount() == 12 && e.Told() == 0);
         QCOMPARE(e.platform.settings.value("Kestrova/Recent/GXT"),
                  FromUtf8(e.twelve) + "\n" + FromUtf8(e.dir.File("empty.gxt")));
-    }
-
-    void refusedFilesAreToldAndChangeNothing()
-    {
-        Editor e;
-        e.Open(e.twelve);
-        ClickItem(e.list->topLevelItem(3));
+        ClickItem(e.list->topLevelItem(3));  // refused files are told, and change nothing
         e.Open(e.Write("x.gxt", "hello, world"));
         e.Open(e.dir.File("gone.gxt"));
-        QCOMPARE(e.Told(), 2);
-        QVERIFY(e.platform.messages[0].text == kInvalidGXTMessage && e.Said().contains("gone.gxt: cannot be opened"));
+        QVERIFY(e.Told() == 2 && e.platform.messages[0].text == kInvalidGXTMessage &&
+                e.Said().contains("gone.gxt: cannot be opened"));
         const auto& told = e.platform.messages[1];
         QVERIFY(told.title == "GXT Editor - a.gxt (English)" && told.icon == MessageIcon::Warning &&
                 told.parent == &e.w);
         QVERIFY(e.list->topLevelItemCount() == 12 && e.Selected() == 4 && e.value->text() == "plain text 4");
     }
 
-    void enterChangesTheSelectedEntryAndSaveWritesIt()
+    void enterChangesTheSelectedEntrySaveWritesItAndUnsavedEditsAreAskedAbout()
     {
         Editor e;
         e.Open(e.twelve);
@@ -110,8 +96,7 @@ private slots:
         e.Enter(e.value->text() + "!");
         e.list->clearSelection();
         e.Enter(QStringLiteral("nowhere"));
-        QVERIFY(e.Cell(6) == "plain text 6!" && e.Cell(7) == "ANOTHER NEEDLE");
-        QVERIFY(e.Modified());
+        QVERIFY(e.Cell(6) == "plain text 6!" && e.Cell(7) == "ANOTHER NEEDLE" && e.Modified());
         e.Click("cmdSave");  // the opened file, without asking
         QVERIFY(!e.Modified() && e.platform.saveRequests.empty());
         std::vector<Entry> expected = TwelveEntries();
@@ -128,32 +113,27 @@ private slots:
         QVERIFY(!e.Modified());
         e.Click("cmdSave");
         QVERIFY(TempDir::Read(longer) == TempDir::Read(longer + ".bak"));
-    }
 
-    void findAndFindAgainSearchTheValues()
-    {
-        Editor e;
-        e.Open(e.twelve);
-        e.Find(std::nullopt);
-        e.Find(QString());
-        QVERIFY(e.Told() == 0 && !e.Get("cmdFinda")->isEnabled());
-        e.Find(QStringLiteral("NeEdLe"));
-        e.Click("cmdFinda");
-        QVERIFY(e.Selected() == 7 && e.value->text() == "ANOTHER NEEDLE");
-        e.Click("cmdFinda");  // row 11's key holds the text, its value does not
-        QVERIFY(e.Said() == "Not Found!" && e.Selected() == 7);
-        ClickItem(e.list->topLevelItem(1));
-        e.Click("cmdFinda");  // starts after the clicked row
-        QCOMPARE(e.Selected(), 3);
+        e.Open(e.twelve);  // unsaved edits are asked about before they are lost
+        e.Enter(QStringLiteral("edited"));
+        e.platform.saveChoices = {SaveChoice::Cancel, SaveChoice::Discard};
+        e.Click("cmdOpen");  // cancelled: no file dialog, the edit stays
+        QVERIFY(e.platform.openRequests.size() == 3 && e.Cell(1) == "edited" && e.Modified());
+        QVERIFY(e.platform.saveQuestions[0].text.startsWith("a.gxt has unsaved changes."));
+        e.Open(e.twelve);  // discarded
+        QVERIFY(e.Cell(1) == "plain text 1" && !e.Modified());
+        e.Enter(QStringLiteral("kept"));
+        e.platform.saveChoices = {SaveChoice::Cancel, SaveChoice::Save};
+        QVERIFY(!e.w.close() && e.w.isVisible());
+        QVERIFY(e.w.close() && Parsed(TempDir::Read(e.twelve)).GetText(1) == "kept");  // saved first
     }
 
     void commandsAndClosingAreRefusedWhileBusy()
     {
         Editor e;
-        for (const char* name : {"cmdOpen", "cmdRecent", "cmdSave", "cmdSaveAs", "cmdFind", "cmdFinda", "cmdFindKey",
-                                 "cmdAdd", "cmdRename", "cmdDelete", "cmdExportPo", "cmdImportPo", "cboCharset"})
-            if (QWidget* command = e.Get(name))
-                e.commands << command;
+        e.commands = {e.Get("cboCharset")};
+        for (QWidget* button : e.w.findChildren<QAbstractButton*>())  // every command
+            e.commands << button;
         e.meddle = [&] {
             e.w.cmdOpen_Click();
             e.w.cmdSave_Click();
@@ -187,15 +167,26 @@ private slots:
         QVERIFY(TempDir::Read(e.dir.File("fr.gxt")).find(std::string("G\0r\0\xF6\0\xDF\0", 8)) != std::string::npos);
     }
 
-    void entriesAreAddedRenamedDeletedFoundByKeyAndUndone()
+    void textsAreFoundAndEntriesAddedRenamedDeletedFoundByKeyAndUndone()
     {
         Editor e;
         e.Open(e.twelve);
+        e.Find(std::nullopt);
+        e.Find(QString());
+        QVERIFY(e.Told() == 0 && !e.Get("cmdFinda")->isEnabled());
+        e.Find(QStringLiteral("NeEdLe"));
+        e.Click("cmdFinda");
+        QVERIFY(e.Selected() == 7 && e.value->text() == "ANOTHER NEEDLE");
+        e.Click("cmdFinda");  // row 11's key holds the text, its value does not
+        QVERIFY(e.Said() == "Not Found!" && e.Selected() == 7);
+        ClickItem(e.list->topLevelItem(1));
+        e.Click("cmdFinda");  // starts after the clicked row
+        QCOMPARE(e.Selected(), 3);
         e.platform.inputAnswers = {std::nullopt, QStringLiteral("a b"), QStringLiteral("K1"), QStringLiteral("new")};
         for (int i = 0; i < 4; ++i)
             e.Click("cmdAdd");
-        QCOMPARE(e.platform.messages.size(), 2u);
-        QVERIFY(e.platform.messages[0].text.contains("printable") && e.Said().contains("\"K1\" is already used"));
+        QCOMPARE(e.platform.messages.size(), 3u);
+        QVERIFY(e.platform.messages[1].text.contains("printable") && e.Said().contains("\"K1\" is already used"));
         QVERIFY(e.Selected() == 13 && e.Cell(13, 0) == "new" && e.Cell(13).isEmpty() && e.Modified());
         e.Enter(QStringLiteral("fresh"));
         e.platform.inputAnswers = {QStringLiteral("K3"), QStringLiteral("nu")};
@@ -214,7 +205,10 @@ private slots:
         QVERIFY(e.Said() == "Not Found!");
         for (int step = 0; step < 4; ++step)  // the delete, the rename, the text, the new entry
             e.Keys(QKeySequence::Undo);
-        QVERIFY(e.KeyNames() == "K1 EIGHTCHR K3 K4 K5 K6 K7 K8 K9 K10 NEEDLEK K12" && !e.Modified());
+        QStringList keys;
+        for (int i = 1; i <= e.list->topLevelItemCount(); ++i)
+            keys << e.Cell(i, 0);
+        QVERIFY(keys.join(' ') == "K1 EIGHTCHR K3 K4 K5 K6 K7 K8 K9 K10 NEEDLEK K12" && !e.Modified());
     }
 
 #ifdef KESTROVA_HAVE_PO
@@ -232,38 +226,18 @@ private slots:
         QVERIFY(e.Told() == 0 && !e.Modified());
         edited.replace(edited.find("Café à Noël"), 14, "Thé");
         edited += "\nmsgctxt \"gone\"\nmsgid \"x\"\nmsgstr \"y\"\n";
-        e.Write("in.po", edited);
-        e.platform.openAnswers = {FromUtf8(e.dir.File("in.po"))};
+        e.platform.openAnswers = {FromUtf8(e.Write("in.po", edited))};
         e.Click("cmdImportPo");
         QCOMPARE(e.Said(),
                  QStringLiteral("Updated: 1\nUnchanged: 1\nSkipped: 1\n\nkey \"gone\": is not in the GXT file"));
         QVERIFY(e.Cell(1) == QStringLiteral("Thé") && e.Modified());
-        e.Write("bad.po", "msgid \"unended\n");
-        e.platform.openAnswers = {FromUtf8(e.dir.File("bad.po"))};
+        e.platform.openAnswers = {FromUtf8(e.Write("bad.po", "msgid \"unended\n"))};
         e.Click("cmdImportPo");
         QVERIFY(e.Said().startsWith("The PO file was not imported.\n") && e.Said().contains("bad.po: line "));
         e.Keys(QKeySequence::Undo);
         QCOMPARE(e.Cell(1), QStringLiteral("Café à Noël"));
     }
 #endif
-
-    void unsavedEditsAreAskedAboutBeforeTheyAreLost()
-    {
-        Editor e;
-        e.Open(e.twelve);
-        e.Enter(QStringLiteral("edited"));
-        QVERIFY(e.Modified());
-        e.platform.saveChoices = {SaveChoice::Cancel, SaveChoice::Discard};
-        e.Click("cmdOpen");  // cancelled: no file dialog, the edit stays
-        QVERIFY(e.platform.openRequests.size() == 1 && e.Cell(1) == "edited");
-        QVERIFY(e.platform.saveQuestions[0].text.startsWith("a.gxt has unsaved changes."));
-        e.Open(e.twelve);  // discarded
-        QVERIFY(e.Cell(1) == "plain text 1" && !e.Modified());
-        e.Enter(QStringLiteral("kept"));
-        e.platform.saveChoices = {SaveChoice::Cancel, SaveChoice::Save};
-        QVERIFY(!e.w.close() && e.w.isVisible());
-        QVERIFY(e.w.close() && Parsed(TempDir::Read(e.twelve)).GetText(1) == "kept");  // saved first
-    }
 };
 
 QTEST_MAIN(TestFrmGXT)

@@ -79,7 +79,6 @@ struct Viewer : UiFixture<frmSTY> {
         emit zoom->activated(zoom->currentIndex());
     }
     QImage Canvas() { return Get("canvas")->grab().toImage(); }
-    bool Modified() { return w.isWindowModified() && w.windowTitle().contains("[*]"); }
 };
 
 // A file of `indices` row by row through `colours` as an 8-bit indexed image, or as
@@ -114,7 +113,7 @@ class TestFrmSTY : public QObject {
     Q_OBJECT
 private slots:
 
-    void opensIntoTheTreeAndDrawsWhatIsClickedOrTransparent()
+    void opensIntoTheTreeDrawsWhatIsClickedOrTransparentAndZooms()
     {
         Viewer v;
         QCOMPARE(v.Node("Tiles")->childCount() + v.Node("Sprites")->childCount() + v.Node("Palettes")->childCount(),
@@ -138,27 +137,56 @@ private slots:
         std::filesystem::remove(v.dir.At("small.sty"));
         DropFile(&v.w, small);  // a dropped file is opened here like a chosen one
         QVERIFY(v.Said().startsWith("The style file could not be opened.") && v.Node("Sprites")->childCount() == 4);
+
+        // Zoom shows sharp squares, fits the area, and is remembered.
+        ClickItem(v.Node("Tiles", 2));
+        const QImage one = v.Canvas();
+        QCOMPARE(one.size(), QSize(64, 64));
+        for (int scale : {2, 3, 4}) {
+            v.Zoom(QStringLiteral("%1x").arg(scale));
+            QVERIFY(v.Canvas() == one.scaled(64 * scale, 64 * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        }
+        v.Zoom("Fit");  // the largest whole scale at which the item fits 303 x 257
+        const std::pair<QTreeWidgetItem*, QSize> fits[] = {
+            {v.Node("Tiles", 1), {256, 256}}, {v.Node("Sprites", 3), {240, 240}}, {v.Node("Palettes", 1), {256, 51}}};
+        for (const auto& [node, size] : fits) {
+            ClickItem(node);
+            QCOMPARE(v.Canvas().size(), size);
+        }
+        QScrollBar* bar = v.Get<QScrollArea>("pic")->horizontalScrollBar();
+        QVERIFY(!bar->isVisible());
+        v.Zoom("2x");
+        QVERIFY(bar->isVisible() && v.Canvas().size() == QSize(512, 102));
+        frmSTY next;  // the choice is kept
+        QCOMPARE(next.findChild<QComboBox*>("cmbZoom")->currentText(), QStringLiteral("2x"));
+
+        StyPicture pic;  // rows are cut to the picture's 256 x 256
+        const uint32_t colours[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+        for (auto [x, y] : {std::pair{-2, 3}, {250, 4}, {0, 256}, {0, -1}})
+            pic.SetRow(x, y, colours, 12);
+        pic.Show();
+        const QImage shown = pic.findChild<QWidget*>("canvas")->grab().toImage();
+        QVERIFY(pic.Drawn() == QSize(256, 5) && shown.pixel(0, 3) == qRgb(0, 0, 3) &&
+                shown.pixel(255, 4) == qRgb(0, 0, 6));
+        QCOMPARE(shown.pixel(0, 0), StyPicture::kBackground);
     }
 
     void aTypedPaletteRedrawsTheSelectedSpriteOnlyAndExportsUseTheItemsOwn()
     {
         Viewer v;
-        const struct {
-            const char* item;  // sprite 3's own palette is 13; (20, 20) is its centre, index 40
-            QString keys;
-            QRgb centre;
-        } typed[] = {{"Sprites", "12", Ramp(12, 40)},
-                     {"Sprites", "65", Ramp(6, 40)},
-                     {"Sprites", "0", Ramp(13, 40)},
-                     {"Sprites", " 9 ", Ramp(9, 40)},
-                     {"Sprites", "-1", Ramp(13, 40)},
-                     {"Sprites", "5x", Ramp(5, 40)},
-                     {"Tiles", "5", Ramp(1, SmallTilePixel(0, 20, 20))},
-                     {"Palettes", "6", Ramp(0, 20)}};
-        for (const auto& t : typed) {
-            ClickItem(v.Node(t.item, t.item == QStringLiteral("Sprites") ? 3 : 0));
-            v.Type(t.keys);
-            QVERIFY2(v.Pixel(20, 20) == t.centre, t.item);
+        // The item, what is typed, and the colour at (20, 20): sprite 3's own palette is 13, its centre index 40.
+        const std::tuple<const char*, QString, QRgb> typed[] = {{"Sprites", "12", Ramp(12, 40)},
+                                                                {"Sprites", "65", Ramp(6, 40)},
+                                                                {"Sprites", "0", Ramp(13, 40)},
+                                                                {"Sprites", " 9 ", Ramp(9, 40)},
+                                                                {"Sprites", "-1", Ramp(13, 40)},
+                                                                {"Sprites", "5x", Ramp(5, 40)},
+                                                                {"Tiles", "5", Ramp(1, SmallTilePixel(0, 20, 20))},
+                                                                {"Palettes", "6", Ramp(0, 20)}};
+        for (const auto& [item, keys, centre] : typed) {
+            ClickItem(v.Node(item, item == QStringLiteral("Sprites") ? 3 : 0));
+            v.Type(keys);
+            QVERIFY2(v.Pixel(20, 20) == centre, qPrintable(keys));
         }
         clsSTY reference;
         reference.LoadSTY(v.dir.File("small.sty"));
@@ -178,7 +206,7 @@ private slots:
         }
     }
 
-    void failuresAreToldAndCommandsAndClosingAreRefusedWhileBusy()
+    void failuresAreToldExportAllSumsUpAndCommandsAndClosingAreRefusedWhileBusy()
     {
         StyleFile file = SmallStyle();
         file.sprites.push_back({64 * 256 - 100, 200, 1});  // sprite 4 runs past the sprite graphics
@@ -205,6 +233,41 @@ private slots:
                     v.Pixel(30, 30) == shown);
         }
         QVERIFY(v.Said().endsWith(": is not a style file: it begins with \"GBSX\" where a style file has \"GBST\""));
+        // Export all: colour 0 is written transparent.
+        v.Click("chkTrans");
+        const QString png = FromUtf8(v.dir.File("png"));
+        QDir().mkpath(png);
+        TempDir::Write(v.dir.File("png/Tile0002.png"), "mine");
+        QCOMPARE(v.ExportAll(png, 0, false), QStringList{"Tile0002.png"});  // asked once, and refused
+        QVERIFY(v.platform.confirmQuestions.value(0).startsWith("1 of the 73 files to write are already in"));
+        const QStringList names = v.ExportAll(png, 0, true);
+        QVERIFY(names.size() == 72 && names[63] == "Pal063.pal" && names[67] == "Sprite0003.png");
+        QVERIFY(v.Said().startsWith("Written to " + QDir::toNativeSeparators(png) +
+                                    ": 4 tiles, 4 sprites and 64 palettes.\n\nNot written:\nSprite0004.png: sprite 4 "
+                                    "lies outside the sprite graphics"));
+        QList<QRgb> own = Colours(13);  // the item's own indices and colours, colour 0 transparent
+        own[0] &= 0xFFFFFF;
+        const QImage disc(png + "/Sprite0003.png");
+        QVERIFY(disc.colorTable() == own && disc.pixelIndex(20, 20) == 40 && disc.pixelIndex(0, 0) == 0);
+
+        // As bitmaps, cancelled part of the way.
+        const QString bmp = FromUtf8(v.dir.File("bmp"));
+        QTimer cancel;
+        connect(&cancel, &QTimer::timeout, [&] {
+            if (auto* progress = v.w.findChild<QProgressDialog*>("dlgExportAll"); progress && progress->value() >= 5)
+                QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        cancel.start(0);
+        const QStringList some = v.ExportAll(bmp, 1);
+        cancel.stop();
+        QVERIFY(some.size() >= 5 && some.size() < 73 && some.contains("Tile0000.bmp"));
+        QVERIFY(v.Said().contains(QStringLiteral("\n\nCancelled after %1 of 73 files.").arg(some.size())));
+        clsSTY reference;  // each file the one the single export writes
+        reference.LoadSTY(v.dir.File("small.sty"));
+        reference.SaveTile(v.dir.File("expected"), 0);
+        QVERIFY(TempDir::Read(v.dir.File("bmp/Tile0000.bmp")) == TempDir::Read(v.dir.File("expected")));
+        v.Click("chkTrans");
+
         ClickItem(v.Node("Tiles", 3));
         StyleFile second = SmallStyle();
         second.tiles.resize(8, Tile(4096, '\1'));
@@ -222,51 +285,6 @@ private slots:
         QVERIFY(v.updates >= 5 && v.enabled == 0 && v.platform.openRequests.size() == 4);
         QVERIFY(v.platform.saveRequests.size() == 1 && v.Pixel(30, 30) == Ramp(4, SmallTilePixel(3, 30, 30)));
         QVERIFY(v.w.isVisible() && v.Node("Tiles")->childCount() == 8 && v.Get("cmdExport")->isEnabled());
-    }
-
-    void exportAllWritesEveryItemUnderSortingNamesAsksOnceAndSumsUp()
-    {
-        StyleFile file = SmallStyle();
-        file.sprites.push_back({64 * 256 - 100, 200, 1});  // sprite 4 runs past the sprite graphics
-        file.palx.push_back(14);
-        Viewer v(file);
-        v.Click("chkTrans");  // colour 0 is written transparent
-        const QString png = FromUtf8(v.dir.File("png"));
-        QDir().mkpath(png);
-        TempDir::Write(v.dir.File("png/Tile0002.png"), "mine");
-        QCOMPARE(v.ExportAll(png, 0, false), QStringList{"Tile0002.png"});  // asked once, and refused
-        QVERIFY(v.platform.confirmQuestions.value(0).startsWith("1 of the 73 files to write are already in"));
-        const QStringList names = v.ExportAll(png, 0, true);
-        QVERIFY(names.size() == 72 && names[0] == "Pal000.pal" && names[63] == "Pal063.pal");
-        QVERIFY(names[64] == "Sprite0000.png" && names[67] == "Sprite0003.png" && names[71] == "Tile0003.png");
-        QVERIFY(v.Said().startsWith("Written to " + QDir::toNativeSeparators(png) +
-                                    ": 4 tiles, 4 sprites and 64 palettes.\n\nNot written:\nSprite0004.png: sprite 4 "
-                                    "lies outside the sprite graphics"));
-        // The files hold the items' own indices and colours; a file's index n is the style's.
-        QList<QRgb> own = Colours(13);
-        own[0] &= 0xFFFFFF;
-        const QImage disc(png + "/Sprite0003.png"), tile(png + "/Tile0002.png");
-        QVERIFY(disc.format() == QImage::Format_Indexed8 && disc.colorTable() == own && disc.size() == QSize(40, 40));
-        QVERIFY(disc.pixelIndex(20, 20) == 40 && disc.pixelIndex(0, 0) == 0 && qAlpha(disc.pixel(0, 0)) == 0);
-        QVERIFY(tile.colorTable().mid(1) == Colours(3).mid(1) && tile.pixelIndex(30, 9) == SmallTilePixel(2, 30, 9));
-        clsSTY reference;
-        reference.LoadSTY(v.dir.File("small.sty"));
-        QCOMPARE(TempDir::Read(v.dir.File("png/Pal013.pal")), JascPalText(reference, 13));
-
-        // As bitmaps, each the file the single export writes; cancelled part of the way.
-        const QString bmp = FromUtf8(v.dir.File("bmp"));
-        QTimer cancel;
-        connect(&cancel, &QTimer::timeout, [&] {
-            if (auto* progress = v.w.findChild<QProgressDialog*>("dlgExportAll"); progress && progress->value() >= 5)
-                QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
-        });
-        cancel.start(0);
-        const QStringList some = v.ExportAll(bmp, 1);
-        cancel.stop();
-        QVERIFY(some.size() >= 5 && some.size() < 73 && some.contains("Tile0000.bmp"));
-        QVERIFY(v.Said().contains(QStringLiteral("\n\nCancelled after %1 of 73 files.").arg(some.size())));
-        reference.SaveTile(v.dir.File("expected"), 0);
-        QVERIFY(TempDir::Read(v.dir.File("bmp/Tile0000.bmp")) == TempDir::Read(v.dir.File("expected")));
     }
 
     void replaceTakesTheItemsOwnColoursOnlyRedrawsAtOnceAndUndoes()
@@ -293,13 +311,10 @@ private slots:
         std::vector<uint8_t> sevens = before, threes = before, zero = before, wide(41 * 40, 1);
         sevens[0] = 7, threes[0] = 3, zero[5 * 40 + 6] = 0;
         sevens[20 * 40 + 20] = threes[20 * 40 + 20] = 200;
-        TempDir::Write(v.dir.File("e.png"), "no image");
         const QString changed = "\n\nSprite 4 shares pixels with it, so it changed too.";
         const QString unchanged = "\n\nSprite 3 was not changed.";
-        const struct {
-            QString image, said;
-            std::vector<uint8_t> after;
-        } cases[] = {
+        const std::tuple<QString, QString, std::vector<uint8_t>> cases[] = {
+            // image, what is said, indices after
             // Its own table, colour 0 transparent as exported: the indices as they are, 7 included.
             {WriteImage(v.dir.File("a.png"), 40, sevens, exported), "Sprite 3 now has the pixels of a.png." + changed,
              sevens},
@@ -313,19 +328,16 @@ private slots:
              "Sprite 3 is 40 x 40 pixels, but the image w.png is 41 x 40." + unchanged, zero},
             {WriteImage(v.dir.File("d.png"), 40, before, own, QImage::Format_RGB32,
                         std::pair{QPoint(3, 2), 0xFF123457u}),
-             "d.png does not fit the palette of Sprite 3 (physical palette 13). The pixel at (3, 2) is #123457, which "
-             "is "
-             "none of the item's 256 colours." +
-                 unchanged,
-             zero},
+             "d.png does not fit the palette of Sprite 3 (physical palette 13). The pixel at (3, 2) is #123457", zero},
             {WriteImage(v.dir.File("p.png"), 40, before, Colours(12)), "p.png does not fit", zero},
-            {FromUtf8(v.dir.File("e.png")), FromUtf8(v.dir.File("e.png")) + " could not be read as an image", zero},
+            {FromUtf8(v.Write("e.png", "no image")), FromUtf8(v.dir.File("e.png")) + " could not be read as an image",
+             zero},
         };
-        for (const auto& c : cases) {
-            v.Replace(c.image);
-            QVERIFY2(v.Said().startsWith(c.said), qPrintable(v.Said()));
-            QVERIFY(indices() == c.after && v.Modified());
-            QCOMPARE(v.Pixel(20, 20), Ramp(13, c.after[20 * 40 + 20]));  // drawn at once
+        for (const auto& [image, said, after] : cases) {
+            v.Replace(image);
+            QVERIFY2(v.Said().startsWith(said), qPrintable(v.Said()));
+            QVERIFY(indices() == after && v.Modified());
+            QCOMPARE(v.Pixel(20, 20), Ramp(13, after[20 * 40 + 20]));  // drawn at once
         }
         const auto step = [&](int key) { QTest::keyClick(&v.w, Qt::Key_Z, Qt::KeyboardModifiers(key)); };
         for (const auto& after : {threes, sevens, before}) {  // back through the three replacements
@@ -363,41 +375,6 @@ private slots:
         v.Replace(WriteImage(v.dir.File("u.png"), 64, again, Colours(3)));
         v.platform.saveChoices = {SaveChoice::Save};
         QVERIFY(v.w.close() && TempDir::Read(copy) == expected(again) && TempDir::Read(path) == expected(tile));
-    }
-
-    void zoomShowsSharpSquaresFitsTheAreaAndIsRemembered()
-    {
-        Viewer v;
-        ClickItem(v.Node("Tiles", 2));
-        const QImage one = v.Canvas();
-        QCOMPARE(one.size(), QSize(64, 64));
-        for (int scale : {2, 3, 4}) {
-            v.Zoom(QStringLiteral("%1x").arg(scale));
-            QVERIFY(v.Canvas() == one.scaled(64 * scale, 64 * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-        }
-        v.Zoom("Fit");  // the largest whole scale at which the item fits 303 x 257
-        const std::pair<QTreeWidgetItem*, QSize> fits[] = {
-            {v.Node("Tiles", 1), {256, 256}}, {v.Node("Sprites", 3), {240, 240}}, {v.Node("Palettes", 1), {256, 51}}};
-        for (const auto& [node, size] : fits) {
-            ClickItem(node);
-            QCOMPARE(v.Canvas().size(), size);
-        }
-        QScrollBar* bar = v.Get<QScrollArea>("pic")->horizontalScrollBar();
-        QVERIFY(!bar->isVisible());
-        v.Zoom("2x");
-        QVERIFY(bar->isVisible() && v.Canvas().size() == QSize(512, 102));
-        frmSTY next;  // the choice is kept
-        QCOMPARE(next.findChild<QComboBox*>("cmbZoom")->currentText(), QStringLiteral("2x"));
-
-        StyPicture pic;  // rows are cut to the picture's 256 x 256
-        const uint32_t colours[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-        for (auto [x, y] : {std::pair{-2, 3}, {250, 4}, {0, 256}, {0, -1}})
-            pic.SetRow(x, y, colours, 12);
-        pic.Show();
-        const QImage shown = pic.findChild<QWidget*>("canvas")->grab().toImage();
-        QVERIFY(pic.Drawn() == QSize(256, 5) && shown.pixel(0, 3) == qRgb(0, 0, 3) &&
-                shown.pixel(255, 4) == qRgb(0, 0, 6));
-        QCOMPARE(shown.pixel(0, 0), StyPicture::kBackground);
     }
 };
 

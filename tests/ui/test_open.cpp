@@ -16,24 +16,28 @@ namespace {
 const QStringList kEditors = {"frmGCI", "frmGXT", "frmSTY", "frmGMP"};
 
 struct Launcher : UiFixture<frmMain> {
+    // Named first, deleted after: an editor takes its own menus and dialogs, which are
+    // windows in the same list, with it.
     ~Launcher() override
     {
-        // Named first, deleted after: an editor takes its own menus and dialogs, which are
-        // windows in the same list, with it.
+        for (const QPointer<QWidget>& editor : Editors())
+            delete editor.data();
+    }
+    static QList<QPointer<QWidget>> Editors()
+    {
         QList<QPointer<QWidget>> editors;
         for (QWidget* window : QApplication::topLevelWidgets())
             if (kEditors.contains(window->objectName()))
                 editors << window;
-        for (const QPointer<QWidget>& editor : editors)
-            delete editor.data();
+        return editors;
     }
     // The editors on screen, by name.
-    QStringList Shown() const
+    static QStringList Shown()
     {
         QStringList shown;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (kEditors.contains(window->objectName()) && window->isVisible())
-                shown << window->objectName();
+        for (const QPointer<QWidget>& editor : Editors())
+            if (editor->isVisible())
+                shown << editor->objectName();
         shown.sort();
         return shown;
     }
@@ -41,16 +45,10 @@ struct Launcher : UiFixture<frmMain> {
     // put it first in their recent files.
     bool Holds(const QString& editor, const QString& path) const
     {
-        if (editor == "frmGMP")
-            return qobject_cast<EditorWindow*>(Window(editor))->Caption().endsWith(QFileInfo(path).fileName());
+        for (const QPointer<QWidget>& window : Editors())
+            if (editor == "frmGMP" && window->objectName() == editor)
+                return qobject_cast<EditorWindow*>(window)->Caption().endsWith(QFileInfo(path).fileName());
         return platform.settings.value("Kestrova/Recent/" + editor.mid(3)).startsWith(path);
-    }
-    static QWidget* Window(const QString& name)
-    {
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->objectName() == name)
-                return window;
-        return nullptr;
     }
 };
 

@@ -13,8 +13,6 @@
 #include "ui/windows/frmMain.h"
 #include "ui/windows/frmOptions.h"
 
-Q_DECLARE_METATYPE(SaveChoice)
-
 namespace {
 
 const QString kStoredPath = QStringLiteral("Kestrova/Settings/Path");
@@ -59,7 +57,7 @@ struct Launcher : UiFixture<frmMain> {
 class ShellTest : public QObject {
     Q_OBJECT
 private slots:
-    void theHighlightFollowsThePointer()
+    void theHighlightFollowsThePointerCreditsMailAndExitEnds()
     {
         Launcher l;
         MovePointerOver(l.w.EntryLabel(frmMain::Options));
@@ -71,77 +69,63 @@ private slots:
         MovePointerOver(l.w.EntryLabel(frmMain::ExitEntry));
         MovePointerOver(&l.w, QPoint(200, 5));
         QCOMPARE(l.Looks(), QStringLiteral("--------"));
-    }
-
-    void workingWindowsAreSingleInstances_data()
-    {
-        QTest::addColumn<int>("entry");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("text editor") << int(frmMain::GxtEditing) << "frmGXT";
-        QTest::newRow("car editor") << int(frmMain::GciEditing) << "frmGCI";
-        QTest::newRow("style viewer") << int(frmMain::StyViewer) << "frmSTY";
-        QTest::newRow("map viewer") << int(frmMain::MapViewer) << "frmGMP";
-        QTest::newRow("options") << int(frmMain::Options) << "frmOptions";
-    }
-    void workingWindowsAreSingleInstances()
-    {
-        QFETCH(int, entry);
-        QFETCH(QString, name);
-        Launcher l;
-        MovePointerOver(l.w.EntryLabel(entry));
-        l.Click(entry);
-        const QList<QWidget*> first = l.Shown(name);
-        l.Click(entry);
-        QVERIFY(first.size() == 1 && l.Shown(name) == first && l.Looks() == "--------");
-        QPointer<QWidget> closed = first[0];
-        closed->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        l.Click(entry);  // a closed window is released, and the next click makes a new one
-        QVERIFY(closed.isNull() && l.Shown(name).size() == 1);
-        delete l.Shown(name)[0];
-    }
-
-    void creditsOpenMailLinksAndExitEndsTheProgramWithoutAsking()
-    {
-        Launcher l;
+        // The credits open mail links; Exit ends the program without asking.
         l.Click(frmMain::AuthorCredit);
         l.Click(frmMain::LayoutCredit);
         QCOMPARE(l.platform.openedUrls.size(), 2);
         for (const QUrl& url : l.platform.openedUrls)
             QVERIFY(url.scheme() == "mailto" && url.path().endsWith("@example.org"));
-        QTest::mousePress(l.w.EntryLabel(frmMain::ExitEntry), Qt::LeftButton);  // released elsewhere: nothing
-        QTest::mouseRelease(&l.w, Qt::LeftButton, {}, QPoint(200, 5));
+        // Pressed on Exit and released off it: the label holds the pointer and gets the release, but nothing happens.
+        QTest::mousePress(l.w.EntryLabel(frmMain::ExitEntry), Qt::LeftButton);
+        QTest::mouseRelease(l.w.EntryLabel(frmMain::ExitEntry), Qt::LeftButton, {}, QPoint(-20, 5));
         QCOMPARE(l.platform.endProgramCalls, 0);
         l.Click(frmMain::ExitEntry);
         QVERIFY(l.platform.endProgramCalls == 1 && l.Told() == 0 && l.w.isVisible());
     }
 
-    void exitAsksAboutUnsavedEdits_data()
+    void workingWindowsAreSingleInstances()
     {
-        QTest::addColumn<SaveChoice>("choice");
-        QTest::newRow("save") << SaveChoice::Save;
-        QTest::newRow("cancel") << SaveChoice::Cancel;
+        for (auto [entry, name] : {std::pair{frmMain::GxtEditing, "frmGXT"},
+                                   {frmMain::GciEditing, "frmGCI"},
+                                   {frmMain::StyViewer, "frmSTY"},
+                                   {frmMain::MapViewer, "frmGMP"},
+                                   {frmMain::Options, "frmOptions"}}) {
+            Launcher l;
+            MovePointerOver(l.w.EntryLabel(entry));
+            l.Click(entry);
+            const QList<QWidget*> first = l.Shown(name);
+            l.Click(entry);
+            QVERIFY2(first.size() == 1 && l.Shown(name) == first && l.Looks() == "--------", name);
+            QPointer<QWidget> closed = first[0];
+            closed->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            l.Click(entry);  // a closed window is released, and the next click makes a new one
+            QVERIFY2(closed.isNull() && l.Shown(name).size() == 1, name);
+            delete l.Shown(name)[0];
+        }
     }
+
     void exitAsksAboutUnsavedEdits()
     {
-        QFETCH(SaveChoice, choice);
-        Launcher l;
-        l.Click(frmMain::GxtEditing);  // open, with nothing to save: not asked
-        l.Click(frmMain::GciEditing);
-        auto* cars = static_cast<frmGCI*>(l.Shown("frmGCI").value(0));
-        const std::string file = l.Write("cars.gci", gci_sample::File(1));
-        cars->OpenDocument(FromUtf8(file));
-        {
-            GCISetValAnswer answer(GCISetValAnswer::Type("2.5"));
-            ClickItem(cars->findChild<QTreeWidget*>("lstVals")->topLevelItem(5), true);
+        for (SaveChoice choice : {SaveChoice::Save, SaveChoice::Cancel}) {
+            Launcher l;
+            l.Click(frmMain::GxtEditing);  // open, with nothing to save: not asked
+            l.Click(frmMain::GciEditing);
+            auto* cars = static_cast<frmGCI*>(l.Shown("frmGCI").value(0));
+            const std::string file = l.Write("cars.gci", gci_sample::File(1));
+            cars->OpenDocument(FromUtf8(file));
+            {
+                GCISetValAnswer answer(GCISetValAnswer::Type("2.5"));
+                ClickItem(cars->findChild<QTreeWidget*>("lstVals")->topLevelItem(5), true);
+            }
+            l.platform.saveChoices = {choice};
+            l.Click(frmMain::ExitEntry);
+            QVERIFY(l.platform.saveQuestions.size() == 1 && l.platform.saveQuestions[0].parent == cars);
+            QCOMPARE(l.platform.endProgramCalls, choice == SaveChoice::Cancel ? 0 : 1);
+            QCOMPARE(TempDir::Read(file).find("f2.5 {Mass}") != std::string::npos, choice == SaveChoice::Save);
+            delete cars;
+            delete l.Shown("frmGXT").value(0);
         }
-        l.platform.saveChoices = {choice};
-        l.Click(frmMain::ExitEntry);
-        QVERIFY(l.platform.saveQuestions.size() == 1 && l.platform.saveQuestions[0].parent == cars);
-        QCOMPARE(l.platform.endProgramCalls, choice == SaveChoice::Cancel ? 0 : 1);
-        QCOMPARE(TempDir::Read(file).find("f2.5 {Mass}") != std::string::npos, choice == SaveChoice::Save);
-        delete cars;
-        delete l.Shown("frmGXT").value(0);
     }
 
     void aDroppedFileOpensInTheEditorItsExtensionNames_data()
@@ -169,7 +153,7 @@ private slots:
             delete told;
     }
 
-    void theLauncherReadsTheStoredDirectoryAndOptionsStoreItWithOneSeparator()
+    void theStoredDirectoryIsReadAndOptionsStoreItWithOneSeparator()
     {
         Launcher l;  // nothing stored
         QVERIFY(FromUtf8(sDataPath()) == "data" + kSep && l.Told() == 0);
@@ -186,10 +170,7 @@ private slots:
         l.platform.settingsWriteError = "the settings store could not be written (access denied)";
         l.AnswerOptions("games", "cmdOk");  // told, and the running program still uses it
         QVERIFY(l.Told() == 1 && l.Said().contains("access denied") && FromUtf8(sGTA2Path()) == "games" + kSep);
-    }
-
-    void theDesktopKeepsSettingsInAFileAndSaysWhyAWriteFailed()
-    {
+        // The desktop keeps settings in a file, and says why a write failed.
         QTemporaryDir dir;
         QCOMPARE(QtPlatform(dir.filePath("K.ini")).WriteSetting("Kestrova", "Settings", "Path", "C:\\"), QString());
         QCOMPARE(QtPlatform(dir.filePath("K.ini")).ReadSetting("Kestrova", "Settings", "Path"), QStringLiteral("C:\\"));
