@@ -225,6 +225,10 @@ private slots:
         QCOMPARE(e.cars->count(), went && (leave == "open" || leave == "drop") ? 2 : 3);
         if (leave == "reload")
             QCOMPARE(e.Value(5), choice == SaveChoice::Discard ? FromUtf8(gci_sample::Value(0, 5)) : "2.5");
+        if (went && leave != "close") {  // the file loaded has no edits to undo
+            e.Keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
+            QVERIFY(!e.w.isWindowModified());
+        }
     }
 
     void recentFilesAreKeptNewestFirstAndGoneOnesDropped()
