@@ -28,9 +28,6 @@ namespace {
 
 using NodeKind = frmSTY::NodeKind;
 
-// A node's kind is its item type, which costs the item nothing to hold; its number is
-// the one piece of data it stores (thousands of sprites are filled in at once).
-constexpr int kNumberRole = Qt::UserRole;
 const QString kImageFilter = QStringLiteral("BMP Files (*.bmp)|*.bmp|PNG Files (*.png)|*.png");
 const QString kPalFilter = QStringLiteral("PAL Files (*.pal)|*.pal");
 const QString kStyFilter = QStringLiteral("STY Files (*.sty)|*.sty");
@@ -42,21 +39,38 @@ constexpr std::pair<const char*, int> kZooms[] = {
 const QString kZoomSection = QStringLiteral("STY");
 const QString kZoomKey = QStringLiteral("Zoom");
 
+// Every node of the tree, holding what it is and which one. Kept as members rather than
+// item data: data beyond the text costs each item two more allocations, and a style
+// file has thousands of sprites, filled in and thrown away on every open.
+class Node : public QTreeWidgetItem {
+public:
+    Node(NodeKind kind, const QString& text, int number)
+        : QTreeWidgetItem(QStringList{text}, UserType), kind(kind), number(number)
+    {
+    }
+    const NodeKind kind;
+    const int number;
+};
+
 QTreeWidgetItem* NewNode(NodeKind kind, const QString& text, int number)
 {
-    auto* node = new QTreeWidgetItem(QStringList{text}, QTreeWidgetItem::UserType + static_cast<int>(kind));
-    node->setData(0, kNumberRole, number);
-    return node;
+    return new Node(kind, text, number);
+}
+
+// The tree holds nothing but Nodes.
+const Node& AsNode(const QTreeWidgetItem* node)
+{
+    return *static_cast<const Node*>(node);
 }
 
 NodeKind KindOf(const QTreeWidgetItem* node)
 {
-    return static_cast<NodeKind>(node->type() - QTreeWidgetItem::UserType);
+    return AsNode(node).kind;
 }
 
 int NumberOf(const QTreeWidgetItem* node)
 {
-    return node->data(0, kNumberRole).toInt();
+    return AsNode(node).number;
 }
 
 // A tile or a sprite: an item with pixels, drawn as a picture and replaceable.
