@@ -32,8 +32,7 @@ public:
 
     // What the windows asked for.
     std::vector<FileDialogRequest> openRequests, saveRequests;
-    std::vector<ShownMessage> messages;
-    std::vector<ShownMessage> saveQuestions;
+    std::vector<ShownMessage> messages, saveQuestions;
     QStringList confirmQuestions;
     QList<QUrl> openedUrls;
     QMap<QString, QString> settings;

@@ -55,10 +55,11 @@ struct UiFixture : ProgressReporter {
         return dir.File(name);
     }
     void Click(const char* button) { QTest::mouseClick(Get<QAbstractButton>(button), Qt::LeftButton); }
-    void Open(const std::string& path)
+    // Clicks `button` with `path` ready for the file dialog it shows.
+    void Open(const std::string& path, const char* button = "cmdOpen")
     {
         platform.openAnswers.push_back(FromUtf8(path));
-        Click("cmdOpen");
+        Click(button);
     }
     void Save(const char* button, const std::string& path)
     {

@@ -95,20 +95,19 @@ private slots:
             {Answer::Type("0.5"), "0.5" + outside},  // out of range: refused, and the dialog says so
             {Answer::Type("30.0005"), "30.0005" + outside},
             {Answer::Type("1,5"), "\"1,5\" is not a number; Mass keeps its value."}};
+        // Another tool's spelling, and a value below the lower limit: the slider stands at the limit.
+        const std::string line = "f0.250   {MASS} tuned", usual = gci_sample::CarLines(0)[5];
+        std::string text = gci_sample::File(1);
+        text.replace(text.find(usual), usual.size(), line);
         for (const auto& [answer, said] : answers) {
             Editor e;
-            std::string text = gci_sample::File(1);
-            // Another tool's spelling, and a value below the lower limit: the slider stands at the limit.
-            const std::string line = "f0.250   {MASS} tuned";
-            const std::string usual = gci_sample::CarLines(0)[5];
-            const std::string file = e.Write("cars.gci", text.replace(text.find(usual), usual.size(), line));
-            e.Open(file);
+            e.Open(e.Write("cars.gci", text));
             const Answer::Seen seen = e.Edit(5, answer);
             QVERIFY2(seen.text == "0.250" && seen.slider == 1000 && e.Value(5) == "0.250" && e.Said() == said &&
                          !e.w.isWindowModified(),
                      qPrintable(said));
             e.Click("cmdSavefile");
-            QVERIFY(TempDir::Read(file).find("\r\n" + line + "\r\n") != std::string::npos);
+            QVERIFY(TempDir::Read(e.dir.File("cars.gci")).find("\r\n" + line + "\r\n") != std::string::npos);
         }
     }
 

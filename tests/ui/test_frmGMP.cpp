@@ -25,11 +25,8 @@ QRgb Shown(int c, int lighting = 0)
 // The viewer with the made-up town, and its style in its folder.
 struct Viewer : UiFixture<frmGMP> {
     MapView* view = w.View();
-    Viewer()
-    {
-        Write("town.gmp", map_test::Town());
-        Write("town.sty", map_test::TownStyle().Build());
-    }
+    const std::string town = Write("town.gmp", map_test::Town()),
+                      style = Write("town.sty", map_test::TownStyle().Build());
     // Squares at full size, a lid's pixels each.
     QRgb At(int x, int y, int px, int py) { return view->Render(QRect(x, y, 1, 1), 64).pixel(px, py); }
 };
@@ -44,7 +41,7 @@ private slots:
         Viewer v;
         v.Open(v.Write("bare.gmp", map_test::Town()));  // no style beside it: flat colours
         QCOMPARE(v.At(1, 0, 10, 10), 0xFF000000 | FlatLidColour({1, 0, false, 0}));
-        v.Open(v.dir.File("town.gmp"));
+        v.Open(v.town);
         QCOMPARE(v.Get<QLabel>("lblStyle")->text(), QStringLiteral("Style: town.sty"));
         QCOMPARE(v.At(1, 0, 60, 32), Shown(2));       // the arrowhead points east ...
         QCOMPARE(v.At(0, 1, 32, 60), Shown(2));       // ... and, turned a quarter, south
@@ -99,8 +96,7 @@ private slots:
         QVERIFY(v.updates >= 1 && v.enabled == 0 && v.w.isVisible() && v.Get("cmdExport")->isEnabled());
         QVERIFY(v.Said().contains(FromUtf8(damaged)) && v.Said().contains("the column at word 5"));
         QCOMPARE(v.Get<QListWidget>("lstZones")->count(), 2);
-        v.platform.openAnswers.push_back(FromUtf8(v.Write("bad.sty", "GBST")));
-        v.Click("cmdStyle");
+        v.Open(v.Write("bad.sty", "GBST"), "cmdStyle");
         QVERIFY(v.Said().contains("bad.sty") && v.Get<QLabel>("lblStyle")->text() == "Style: town.sty");
         QCOMPARE(v.view->Render(QRect(0, 0, 2, 2), 64), before);
     }

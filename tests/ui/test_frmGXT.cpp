@@ -215,24 +215,20 @@ private slots:
     void poFilesAreExportedAndImported()
     {
         Editor e;
-        const std::string english = e.Write("e.gxt", FileOf({{"caf", Cells("Coffee")}}));
         e.Open(e.Write("fr.gxt", GameFontFrenchFile()));
         e.platform.confirmAnswers = {true};
-        e.platform.openAnswers = {FromUtf8(english)};
         e.platform.saveAnswers = {FromUtf8(e.dir.File("fr.po"))};
-        e.Click("cmdExportPo");
+        e.Open(e.Write("e.gxt", FileOf({{"caf", Cells("Coffee")}})), "cmdExportPo");
         std::string edited = TempDir::Read(e.dir.File("fr.po"));
         QVERIFY(edited.find("msgctxt \"caf\"\nmsgid \"Coffee\"\nmsgstr \"Café à Noël\"") != std::string::npos);
         QVERIFY(e.Told() == 0 && !e.Modified());
         edited.replace(edited.find("Café à Noël"), 14, "Thé");
         edited += "\nmsgctxt \"gone\"\nmsgid \"x\"\nmsgstr \"y\"\n";
-        e.platform.openAnswers = {FromUtf8(e.Write("in.po", edited))};
-        e.Click("cmdImportPo");
+        e.Open(e.Write("in.po", edited), "cmdImportPo");
         QCOMPARE(e.Said(),
                  QStringLiteral("Updated: 1\nUnchanged: 1\nSkipped: 1\n\nkey \"gone\": is not in the GXT file"));
         QVERIFY(e.Cell(1) == QStringLiteral("Thé") && e.Modified());
-        e.platform.openAnswers = {FromUtf8(e.Write("bad.po", "msgid \"unended\n"))};
-        e.Click("cmdImportPo");
+        e.Open(e.Write("bad.po", "msgid \"unended\n"), "cmdImportPo");
         QVERIFY(e.Said().startsWith("The PO file was not imported.\n") && e.Said().contains("bad.po: line "));
         e.Keys(QKeySequence::Undo);
         QCOMPARE(e.Cell(1), QStringLiteral("Café à Noël"));

@@ -55,11 +55,7 @@ struct Viewer : UiFixture<frmSTY> {
     QString Texts() { return Get<QLabel>("lblInfo")->text() + " " + txtPal->text(); }
     QRgb Pixel(int x, int y) { return Get("pic")->grab().toImage().pixel(x, y) | 0xFF000000u; }
     // The replaced item's image comes from `path`.
-    void Replace(const QString& path)
-    {
-        platform.openAnswers.push_back(path);
-        Click("cmdReplace");
-    }
+    void Replace(const QString& path) { Open(ToUtf8(path), "cmdReplace"); }
     // Everything into `folder` as PNG (0) or BMP (1); `replace` answers the question about
     // files already there.
     QStringList ExportAll(const QString& folder, int format, std::optional<bool> replace = {})
@@ -167,8 +163,7 @@ private slots:
         pic.Show();
         const QImage shown = pic.findChild<QWidget*>("canvas")->grab().toImage();
         QVERIFY(pic.Drawn() == QSize(256, 5) && shown.pixel(0, 3) == qRgb(0, 0, 3) &&
-                shown.pixel(255, 4) == qRgb(0, 0, 6));
-        QCOMPARE(shown.pixel(0, 0), StyPicture::kBackground);
+                shown.pixel(255, 4) == qRgb(0, 0, 6) && shown.pixel(0, 0) == StyPicture::kBackground);
     }
 
     void aTypedPaletteRedrawsTheSelectedSpriteOnlyAndExportsUseTheItemsOwn()
@@ -251,14 +246,13 @@ private slots:
         QVERIFY(disc.colorTable() == own && disc.pixelIndex(20, 20) == 40 && disc.pixelIndex(0, 0) == 0);
 
         // As bitmaps, cancelled part of the way.
-        const QString bmp = FromUtf8(v.dir.File("bmp"));
         QTimer cancel;
         connect(&cancel, &QTimer::timeout, [&] {
             if (auto* progress = v.w.findChild<QProgressDialog*>("dlgExportAll"); progress && progress->value() >= 5)
                 QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
         });
         cancel.start(0);
-        const QStringList some = v.ExportAll(bmp, 1);
+        const QStringList some = v.ExportAll(FromUtf8(v.dir.File("bmp")), 1);
         cancel.stop();
         QVERIFY(some.size() >= 5 && some.size() < 73 && some.contains("Tile0000.bmp"));
         QVERIFY(v.Said().contains(QStringLiteral("\n\nCancelled after %1 of 73 files.").arg(some.size())));

@@ -114,10 +114,8 @@ private slots:
             auto* cars = static_cast<frmGCI*>(l.Shown("frmGCI").value(0));
             const std::string file = l.Write("cars.gci", gci_sample::File(1));
             cars->OpenDocument(FromUtf8(file));
-            {
-                GCISetValAnswer answer(GCISetValAnswer::Type("2.5"));
-                ClickItem(cars->findChild<QTreeWidget*>("lstVals")->topLevelItem(5), true);
-            }
+            GCISetValAnswer answer(GCISetValAnswer::Type("2.5"));
+            ClickItem(cars->findChild<QTreeWidget*>("lstVals")->topLevelItem(5), true);
             l.platform.saveChoices = {choice};
             l.Click(frmMain::ExitEntry);
             QVERIFY(l.platform.saveQuestions.size() == 1 && l.platform.saveQuestions[0].parent == cars);
@@ -128,29 +126,22 @@ private slots:
         }
     }
 
-    void aDroppedFileOpensInTheEditorItsExtensionNames_data()
+    void aDroppedFileOpensInTheEditorItsExtensionNames()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("window");  // where it opens, and whose caption heads what is said
+        // Where each opens, and whose caption heads what is said: there is no such file, and
+        // each editor tells so, over itself.
         for (auto [name, window] : {std::pair{"x.GCI", "GCI Car Editor"},
                                     {"x.gxt", "GXT Editor"},
                                     {"x.sty", "STY Editor"},
-                                    {"x.gmp", "Kestrova"}})
-            QTest::newRow(name) << QString(name) << QString(window);
-    }
-    void aDroppedFileOpensInTheEditorItsExtensionNames()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, window);
-        Launcher l;
-        // There is no such file: each editor tells so, over itself.
-        DropFile(&l.w, FromUtf8(l.dir.File(ToUtf8(name))));
-        QCOMPARE(l.Told(), 1);
-        QWidget* told = l.platform.messages[0].parent;
-        QVERIFY(told && told->isVisible() && l.platform.messages[0].title == window);
-        QCOMPARE(told == &l.w, window == "Kestrova");
-        if (told != &l.w)
-            delete told;
+                                    {"x.gmp", "Kestrova"}}) {
+            Launcher l;
+            DropFile(&l.w, FromUtf8(l.dir.File(name)));
+            QVERIFY2(l.Told() == 1 && l.platform.messages[0].title == window, name);
+            QWidget* told = l.platform.messages[0].parent;
+            QVERIFY2(told && told->isVisible() && (told == &l.w) == (QString(window) == "Kestrova"), name);
+            if (told != &l.w)
+                delete told;
+        }
     }
 
     void theStoredDirectoryIsReadAndOptionsStoreItWithOneSeparator()
