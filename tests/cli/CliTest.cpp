@@ -109,7 +109,7 @@ TEST_F(Cli, ReadsCarsTextsAndAnimationsAsTheFilesHoldThem)
                     .contains(QRegularExpression(QStringLiteral("^2 +BUGGY1 +1 +1 "))));
 
     const std::pair<const char*, std::string> reads[] = {
-        {"gci get cars.gci BUGGY1 mass", gci_sample::Value(1, 5)},  // a name, a label in any case
+        {"gci get cars.gci buggy1 mass", gci_sample::Value(1, 5)},  // a name and a label in any case
         {"gci get cars.gci buggy1 Gear_2_Speed", ""},               // not a label: refused below
         {"gci get cars.gci 3 Turbo", gci_sample::Value(2, 2)},      // a number from 1
         {"gxt get texts.gxt BYE", "n!Go"},
