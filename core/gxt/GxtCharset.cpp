@@ -132,12 +132,17 @@ std::string DecodeGxtText(std::string_view bytes, GxtCharset charset)
     const Table& table = TableOf(charset);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
-    for (const char byte : bytes) {
-        const auto b = static_cast<unsigned char>(byte);
-        if (b < 0x80)
-            out += byte;
-        else
-            AppendUtf8(out, table.decode[b]);
+    // Plain ASCII, most of every text, is copied a run at a time: every list fill decodes
+    // every text.
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        std::size_t end = at;
+        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80)
+            ++end;
+        out.append(bytes.data() + at, end - at);
+        if (end == bytes.size())
+            break;
+        AppendUtf8(out, table.decode[static_cast<unsigned char>(bytes[end])]);
+        at = end;
     }
     return out;
 }
