@@ -1,5 +1,6 @@
 #include "core/gxt/GxtCharset.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -134,15 +135,14 @@ std::string DecodeGxtText(std::string_view bytes, GxtCharset charset)
     out.reserve(bytes.size() + bytes.size() / 4);
     // Plain ASCII, most of every text, is copied a run at a time: every list fill decodes
     // every text.
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        std::size_t end = at;
-        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80)
-            ++end;
-        out.append(bytes.data() + at, end - at);
-        if (end == bytes.size())
+    const auto beyondAscii = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
+    for (auto at = bytes.begin(); at != bytes.end();) {
+        const auto other = std::find_if(at, bytes.end(), beyondAscii);
+        out.append(at, other);
+        if (other == bytes.end())
             break;
-        AppendUtf8(out, table.decode[static_cast<unsigned char>(bytes[end])]);
-        at = end;
+        AppendUtf8(out, table.decode[static_cast<unsigned char>(*other)]);
+        at = other + 1;
     }
     return out;
 }
