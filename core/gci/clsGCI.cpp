@@ -1,10 +1,15 @@
 #include "core/gci/clsGCI.h"
 
+#include <bit>
 #include <cstring>
 #include <ctime>
 #include <limits>
 #include <stdexcept>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/common/modGTA2.h"
 #include "core/gci/GCIProperties.h"
@@ -16,69 +21,90 @@ namespace {
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kEmptyLine = "\r\n\r\n";
 
-// Files written by other tools often end their lines with LF alone; read those like
-// CR LF so their cars are found. A CR LF already there stays as it is. `lineFeeds`
-// receives where each LF of the result lies: every one of them follows its CR, so they
-// are all the line breaks, found in this one scan. A file whose every LF has its CR
-// already, the usual case, is kept as it was read, without a copy.
-std::vector<uint8_t> WithCrLf(std::vector<uint8_t> bytes, std::vector<std::size_t>& lineFeeds)
+// A zero byte, or a control character other than tab, CR and LF: no text file holds one.
+bool NonText(uint8_t b)
 {
-    const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    bool bare = false;
-    for (std::size_t at = all.find('\n'); at != std::string_view::npos && !bare; at = all.find('\n', at + 1)) {
-        bare = at == 0 || all[at - 1] != '\r';
-        lineFeeds.push_back(at);
-    }
-    if (!bare)
-        return bytes;
+    return (b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
+}
 
-    lineFeeds.clear();
-    std::vector<uint8_t> text;
-    text.reserve(bytes.size() + bytes.size() / 16);
-    // Copied a stretch at a time, up to each LF that lacks its CR.
-    std::size_t from = 0;
-    for (std::size_t at = all.find('\n'); at != std::string_view::npos; at = all.find('\n', at + 1)) {
-        if (at == 0 || all[at - 1] != '\r') {
-            text.insert(text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(from),
-                        bytes.begin() + static_cast<std::ptrdiff_t>(at));
-            text.push_back('\r');
-            from = at;
+// What one pass over a car file finds: where every LF lies, whether one lacks its CR,
+// and the first byte no text file holds (npos when there is none).
+struct TextScan {
+    std::vector<std::size_t> lineFeeds;
+    bool bareLineFeed = false;
+    std::size_t firstNonText = std::string::npos;
+};
+
+// Every car file is read through this, so on x86 it takes 16 bytes at once: the
+// comparisons that rule out a stray control character also find the line breaks.
+TextScan ScanText(std::span<const uint8_t> bytes)
+{
+    TextScan scan;
+    // Room for the line feeds is made ahead, so that each is one store.
+    std::vector<std::size_t>& feeds = scan.lineFeeds;
+    feeds.resize(bytes.size() / 16 + 16);
+    std::size_t found = 0;
+    bool bare = false;
+    std::size_t at = 0;
+    uint32_t crBefore = 0;  // 1 when the byte before `at` is a CR
+#if defined(__SSE2__)
+    const __m128i lastControl = _mm_set1_epi8(0x1F), tab = _mm_set1_epi8('\t'), lineFeed = _mm_set1_epi8('\n'),
+                  carriageReturn = _mm_set1_epi8('\r'), del = _mm_set1_epi8(0x7F);
+    for (; at + 16 <= bytes.size(); at += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
+        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(b, lastControl), b);
+        const __m128i lf = _mm_cmpeq_epi8(b, lineFeed);
+        const __m128i cr = _mm_cmpeq_epi8(b, carriageReturn);
+        // Tab, LF and CR are all control characters, so taking them out is an exclusive or.
+        const __m128i allowed = _mm_or_si128(_mm_or_si128(lf, cr), _mm_cmpeq_epi8(b, tab));
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_xor_si128(control, allowed), _mm_cmpeq_epi8(b, del))) != 0)
+            break;  // the byte-by-byte loop finds which
+        auto lineFeeds = static_cast<uint32_t>(_mm_movemask_epi8(lf));
+        const auto crs = static_cast<uint32_t>(_mm_movemask_epi8(cr));
+        bare |= (lineFeeds & ~(crs << 1 | crBefore)) != 0;
+        crBefore = crs >> 15;
+        if (found + 16 > feeds.size())
+            feeds.resize(2 * feeds.size());
+        for (; lineFeeds != 0; lineFeeds &= lineFeeds - 1)
+            feeds[found++] = at + static_cast<std::size_t>(std::countr_zero(lineFeeds));
+    }
+#endif
+    feeds.resize(found);
+    for (; at < bytes.size(); ++at) {
+        const uint8_t b = bytes[at];
+        if (NonText(b)) {
+            scan.firstNonText = at;
+            break;
         }
-        lineFeeds.push_back(text.size() + (at - from));
+        if (b == '\n') {
+            bare |= crBefore == 0;
+            feeds.push_back(at);
+        }
+        crBefore = b == '\r';
+    }
+    scan.bareLineFeed = bare;
+    return scan;
+}
+
+// Files written by other tools often end their lines with LF alone; read those like
+// CR LF so their cars are found. A CR LF already there stays as it is. `lineFeeds` holds
+// where each LF of `bytes` lies and receives where it lies in the result.
+std::vector<uint8_t> WithCrLf(const std::vector<uint8_t>& bytes, std::vector<std::size_t>& lineFeeds)
+{
+    std::vector<uint8_t> text;
+    text.reserve(bytes.size() + lineFeeds.size());
+    // Copied a stretch at a time, each up to an LF, which begins the next stretch.
+    std::size_t from = 0;
+    for (std::size_t& at : lineFeeds) {
+        text.insert(text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(from),
+                    bytes.begin() + static_cast<std::ptrdiff_t>(at));
+        if (at == 0 || bytes[at - 1] != '\r')
+            text.push_back('\r');
+        from = at;
+        at = text.size();
     }
     text.insert(text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end());
     return text;
-}
-
-// A zero byte, or a control character other than tab, CR and LF: no text file holds one.
-// Bitwise, not short-circuit, so that it also works on vectors of 16 bytes.
-template <typename T>
-auto NonText(T b)
-{
-    return ((b < 0x20) & (b != '\t') & (b != '\r') & (b != '\n')) | (b == 0x7F);
-}
-
-// Where the first such byte lies; npos when there is none. Every car file is read through
-// this, so whole blocks of 16 bytes are checked at once where the compiler allows.
-std::size_t FirstNonTextByte(const std::vector<uint8_t>& bytes)
-{
-    std::size_t at = 0;
-#if defined(__GNUC__)
-    using Block = uint8_t __attribute__((vector_size(16)));
-    for (; at + sizeof(Block) <= bytes.size(); at += sizeof(Block)) {
-        Block block;
-        std::memcpy(&block, bytes.data() + at, sizeof block);
-        const auto hits = NonText(block);
-        uint64_t halves[2];
-        std::memcpy(halves, &hits, sizeof halves);
-        if ((halves[0] | halves[1]) != 0)
-            break;
-    }
-#endif
-    for (; at < bytes.size(); ++at)
-        if (NonText(bytes[at]))
-            return at;
-    return std::string::npos;
 }
 
 std::string Hex(uint8_t b)
@@ -186,12 +212,12 @@ void clsGCI::ParseCars(std::span<const uint8_t> bytes, const std::string& sFile)
 
 void clsGCI::Take(std::vector<uint8_t> read, const std::string& sFile)
 {
-    if (const std::size_t at = FirstNonTextByte(read); at != std::string::npos)
+    TextScan scan = ScanText(read);
+    if (const std::size_t at = scan.firstNonText; at != std::string::npos)
         throw FileError(sFile, "is not a car file: it holds the byte " + Hex(read[at]) + " at offset " +
                                    std::to_string(at) + ", which no text file has");
-    std::vector<std::size_t> lineFeeds;
-    lineFeeds.reserve(1024);
-    std::vector<uint8_t> bytes = WithCrLf(std::move(read), lineFeeds);
+    std::vector<std::size_t>& lineFeeds = scan.lineFeeds;
+    std::vector<uint8_t> bytes = scan.bareLineFeed ? WithCrLf(read, lineFeeds) : std::move(read);
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     const std::vector<Block> blocks = CutAtEmptyLines(text, lineFeeds);
 
