@@ -10,6 +10,10 @@
 #include <unordered_map>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/common/modGTA2.h"
 #include "core/io/ByteReader.h"
 #include "core/io/FileIO.h"
@@ -58,14 +62,12 @@ void StoreLE32(std::string& out, std::size_t at, std::size_t value)
     ::StoreLE32(reinterpret_cast<uint8_t*>(out.data() + at), static_cast<uint32_t>(value));
 }
 
-// The first two characters of `value` when they are a letter and "!" stored as two
-// single bytes at `start`.
-void SetPrefix(std::string& singleBytePrefix, const uint8_t* start, std::string_view value)
+// Whether `value`, read from `start`, begins with a letter and "!" stored as two single
+// bytes.
+bool HasSingleBytePrefix(const uint8_t* start, std::string_view value)
 {
-    singleBytePrefix.clear();
     // Two characters were read before the terminator, so start[1] lies inside the block.
-    if (value.size() >= 2 && start[0] != 0 && start[1] != 0 && IsLetter(value[0]) && value[1] == '!')
-        singleBytePrefix = value.substr(0, 2);
+    return value.size() >= 2 && start[0] != 0 && start[1] != 0 && IsLetter(value[0]) && value[1] == '!';
 }
 
 // The game's text files are about 340 KB; even one with every text of every language
@@ -73,13 +75,10 @@ void SetPrefix(std::string& singleBytePrefix, const uint8_t* start, std::string_
 constexpr SizeLimit kLargestTextFile{uint64_t{64} << 20, "text file"};
 
 // Reads the text starting at `offset` up to the first pair of zero bytes, at any
-// alignment, dropping every zero byte. `singleBytePrefix` receives the first two
-// characters when they are a letter and "!" stored as two single bytes. `scratch`
-// has room for the whole block; the text is gathered there. Every read is of bytes
-// between `offset` and the end of the block. `terminator` receives where the two zero
-// bytes that end it lie: a text read from any offset up to there is a tail of this one.
-std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::string& singleBytePrefix, char* scratch,
-                          std::size_t& terminator)
+// alignment, dropping every zero byte. `scratch` has room for the whole block; the text is gathered there. Every read
+// is of bytes between `offset` and the end of the block. `terminator` receives where the two zero bytes that end it
+// lie: a text read from any offset up to there is a tail of this one.
+std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, char* scratch, std::size_t& terminator)
 {
     if (offset < 0 || static_cast<std::size_t>(offset) >= block.size())
         throw Damaged();
@@ -130,7 +129,6 @@ std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, std::s
     }
     const std::string_view value(scratch, static_cast<std::size_t>(out - scratch));
     terminator = static_cast<std::size_t>(p - block.data()) - 2;
-    SetPrefix(singleBytePrefix, start, value);
     return value;
 }
 
@@ -237,11 +235,15 @@ void clsGXT::ReadFrom(std::span<const uint8_t> file)
                     run->cursorText += block[run->cursor] != 0;
                 values[k] = {run->cursorText, run->textEnd - run->cursorText, true};
                 values[run->first].shared = true;
-                SetPrefix(prefixes[k], block.data() + offset, std::string_view(texts).substr(values[k].at, 2));
+                if (const std::string_view head = std::string_view(texts).substr(values[k].at, 2);
+                    HasSingleBytePrefix(block.data() + offset, head))
+                    prefixes[k] = head;
                 continue;
             }
             std::size_t terminator = 0;
-            const std::string_view text = ReadText(block, offset, prefixes[k], scratch.get(), terminator);
+            const std::string_view text = ReadText(block, offset, scratch.get(), terminator);
+            if (HasSingleBytePrefix(block.data() + offset, text))
+                prefixes[k] = text.substr(0, 2);
             values[k] = {texts.size(), text.size()};
             texts += text;
             const auto at = static_cast<std::size_t>(offset);
@@ -439,23 +441,36 @@ UnsupportedGxtLanguage::UnsupportedGxtLanguage(const std::string& file, char let
 GxtCharset clsGXT::DetectCharset(std::string_view texts, const std::string& file)
 {
     std::size_t gameFont = 0, windows1252 = 0, at = 0;
-#if defined(__GNUC__)
-    // Every load counts every byte: 16 at a time where the compiler allows, in lanes of
-    // one byte that are emptied into the totals before they can overflow.
-    using Block = uint8_t __attribute__((vector_size(16)));
-    constexpr std::size_t kBlocksPerRound = 255;
-    while (at + sizeof(Block) <= texts.size()) {
-        Block inGameFont{}, inWindows1252{};
-        for (std::size_t n = 0; n < kBlocksPerRound && at + sizeof(Block) <= texts.size(); ++n, at += sizeof(Block)) {
-            Block b;
-            std::memcpy(&b, texts.data() + at, sizeof b);
-            inGameFont -= (b >= 0x80) & (b <= 0xB0);  // a true lane is all ones: -1
-            inWindows1252 -= b >= 0xC0;
+#if defined(__SSE2__)
+    // Every load counts every byte: 64 at a time on x86, in lanes of one byte that are
+    // emptied into the totals before they can overflow. As signed bytes, 0x80 to 0xB0
+    // are those below -79; with the top bit flipped, 0xC0 to 0xFF are those above 63.
+    const __m128i gameFontEnd = _mm_set1_epi8(-79), topBit = _mm_set1_epi8(-128), windowsStart = _mm_set1_epi8(63);
+    constexpr std::size_t kStepsPerRound = 63;
+    const auto total = [](__m128i lanes) {
+        const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());  // two halves, each summed
+        return static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+               static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+    };
+    const auto count = [&](__m128i b, __m128i& inGameFont, __m128i& inWindows1252) {
+        inGameFont = _mm_sub_epi8(inGameFont, _mm_cmplt_epi8(b, gameFontEnd));  // a true lane is -1
+        inWindows1252 = _mm_sub_epi8(inWindows1252, _mm_cmpgt_epi8(_mm_xor_si128(b, topBit), windowsStart));
+    };
+    const auto block = [&texts](std::size_t from) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(texts.data() + from));
+    };
+    while (at + 64 <= texts.size()) {
+        __m128i inGameFont = _mm_setzero_si128(), inWindows1252 = _mm_setzero_si128();
+        // Four blocks a step, at most 63 steps: a lane counts to 252 at most.
+        for (std::size_t n = 0; n < kStepsPerRound && at + 64 <= texts.size(); ++n, at += 64) {
+            const __m128i b[4] = {block(at), block(at + 16), block(at + 32), block(at + 48)};
+            if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(b[0], b[1]), _mm_or_si128(b[2], b[3]))) == 0)
+                continue;  // plain ASCII, most of most files: nothing to count
+            for (const __m128i& each : b)
+                count(each, inGameFont, inWindows1252);
         }
-        for (std::size_t lane = 0; lane < sizeof(Block); ++lane) {
-            gameFont += inGameFont[lane];
-            windows1252 += inWindows1252[lane];
-        }
+        gameFont += total(inGameFont);
+        windows1252 += total(inWindows1252);
     }
 #endif
     for (; at < texts.size(); ++at) {
