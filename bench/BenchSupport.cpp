@@ -67,7 +67,7 @@ benchmark::internal::Benchmark* Register(const std::string& name, std::size_t by
     return benchmark::RegisterBenchmark(name.c_str(),
                                         [op, bytes](benchmark::State& state) {
                                             op(state);
-                                            state.counters["bytes"] = static_cast<double>(bytes);
+                                            state.counters.try_emplace("bytes", static_cast<double>(bytes));
                                         })
         ->UseRealTime()
         ->Unit(benchmark::kMillisecond);

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,7 +29,31 @@ void FloorLoad(benchmark::State& state, const std::string& path);
 // The floor of a save: write the same number of bytes to a file.
 void FloorSave(benchmark::State& state, std::size_t bytes);
 
-// Registers `op` with real time and the input size as the counter "bytes".
+// What a benchmark works on, made the first time it runs rather than at registration.
+// Inputs made up front for every benchmark would all stay in the heap the others run in,
+// and window work measures slower in a heap cut up by them.
+template <typename T>
+class Lazy {
+public:
+    explicit Lazy(std::function<T()> make) : slot_(std::make_shared<Slot>(Slot{std::move(make), {}})) {}
+    T& operator*() const
+    {
+        if (!slot_->value)
+            slot_->value.emplace(slot_->make());
+        return *slot_->value;
+    }
+    T* operator->() const { return &**this; }
+
+private:
+    struct Slot {
+        std::function<T()> make;
+        std::optional<T> value;
+    };
+    std::shared_ptr<Slot> slot_;
+};
+
+// Registers `op` with real time and the input size as the counter "bytes" (unless `op`
+// sets it, for an input made when it first runs).
 benchmark::internal::Benchmark* Register(const std::string& name, std::size_t bytes,
                                          std::function<void(benchmark::State&)> op);
 

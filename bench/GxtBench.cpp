@@ -62,31 +62,47 @@ const po_xerror_handler kIgnore = {Ignore, Ignore2};
 
 // ExportPo and ImportPo next to the library's own work on the same entries: building the
 // messages and writing them, and reading the file and going over its messages.
+struct PoInputs {
+    clsGXT model;
+    std::string po;
+    std::size_t bytes = 0;
+    std::vector<std::pair<std::string, std::string>> messages;
+};
+
+PoInputs MakePoInputs(const std::string& size, int entries)
+{
+    PoInputs in;
+    in.model.ParseGXT(AsBytes(gxt_test::FileOf(gxt_test::ManyEntries(entries, kTextLength))), "text.gxt");
+    in.po = Scratch().File("text-" + size + ".po");
+    ExportPo(in.model, nullptr, in.po);
+    in.bytes = TempDir::Read(in.po).size();
+    for (int32_t i = 1; i <= in.model.GetEntries(); ++i)
+        in.messages.emplace_back(in.model.GetKey(i).c_str(), in.model.GetText(i));
+    return in;
+}
+
 void RegisterPo(const std::string& size, int entries)
 {
-    auto model = std::make_shared<clsGXT>();
-    model->ParseGXT(AsBytes(gxt_test::FileOf(gxt_test::ManyEntries(entries, kTextLength))), "text.gxt");
-    const std::string po = Scratch().File("text-" + size + ".po");
-    ExportPo(*model, nullptr, po);
-    const std::size_t bytes = TempDir::Read(po).size();
-    auto messages = std::make_shared<std::vector<std::pair<std::string, std::string>>>();
-    for (int32_t i = 1; i <= model->GetEntries(); ++i)
-        messages->emplace_back(model->GetKey(i).c_str(), model->GetText(i));
-
-    const std::string target = Scratch().File("export-" + size + ".po");
-    Register("ExportPo " + size, bytes, [model, target](benchmark::State& state) {
+    const Lazy<PoInputs> in([size, entries] { return MakePoInputs(size, entries); });
+    const auto measured = [in](benchmark::State& state, auto&& op) {
+        PoInputs& inputs = *in;
+        state.counters["bytes"] = static_cast<double>(inputs.bytes);
         for (auto _ : state)
-            ExportPo(*model, nullptr, target);
+            op(inputs);
+    };
+    const std::string target = Scratch().File("export-" + size + ".po");
+    Register("ExportPo " + size, 0, [measured, target](benchmark::State& state) {
+        measured(state, [&](PoInputs& in) { ExportPo(in.model, nullptr, target); });
     });
-    Register("floor ExportPo " + size, bytes, [messages, target](benchmark::State& state) {
-        for (auto _ : state) {
+    Register("floor ExportPo " + size, 0, [measured, target](benchmark::State& state) {
+        measured(state, [&](PoInputs& in) {
             po_file_t file = po_file_create();
             po_message_iterator_t it = po_message_iterator(file, nullptr);
             po_message_t header = po_message_create();
             po_message_set_msgid(header, "");
             po_message_set_msgstr(header, "Content-Type: text/plain; charset=UTF-8\n");
             po_message_insert(it, header);
-            for (const auto& [key, text] : *messages) {
+            for (const auto& [key, text] : in.messages) {
                 po_message_t m = po_message_create();
                 po_message_set_msgctxt(m, key.c_str());
                 po_message_set_msgid(m, text.c_str());
@@ -96,15 +112,14 @@ void RegisterPo(const std::string& size, int entries)
             po_message_iterator_free(it);
             po_file_write(file, target.c_str(), &kIgnore);
             po_file_free(file);
-        }
+        });
     });
-    Register("ImportPo " + size, bytes, [model, po](benchmark::State& state) {
-        for (auto _ : state)
-            benchmark::DoNotOptimize(ImportPo(*model, po).unchanged);
+    Register("ImportPo " + size, 0, [measured](benchmark::State& state) {
+        measured(state, [](PoInputs& in) { benchmark::DoNotOptimize(ImportPo(in.model, in.po).unchanged); });
     });
-    Register("floor ImportPo " + size, bytes, [po](benchmark::State& state) {
-        for (auto _ : state) {
-            po_file_t file = po_file_read(po.c_str(), &kIgnore);
+    Register("floor ImportPo " + size, 0, [measured](benchmark::State& state) {
+        measured(state, [](PoInputs& in) {
+            po_file_t file = po_file_read(in.po.c_str(), &kIgnore);
             po_message_iterator_t it = po_message_iterator(file, nullptr);
             std::size_t total = 0;
             while (po_message_t m = po_next_message(it))
@@ -112,7 +127,7 @@ void RegisterPo(const std::string& size, int entries)
             benchmark::DoNotOptimize(total);
             po_message_iterator_free(it);
             po_file_free(file);
-        }
+        });
     });
 }
 #endif
@@ -125,6 +140,10 @@ void RegisterGxtBenchmarks()
     RegisterModel("x10", 26000);
     RegisterOpen("realistic", 2600);
     RegisterOpen("x10", 26000);
+}
+
+void RegisterPoBenchmarks()
+{
 #ifdef KESTROVA_HAVE_PO
     RegisterPo("realistic", 2600);
     RegisterPo("x10", 26000);

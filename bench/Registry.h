@@ -1,5 +1,5 @@
 #pragma once
-// Each file format's benchmarks register themselves here.
+// Each file format's benchmarks register themselves here, and run in this order.
 
 namespace bench {
 
@@ -8,6 +8,7 @@ void RegisterGxtBenchmarks();
 void RegisterStyBenchmarks();
 void RegisterGmpBenchmarks();
 void RegisterMapBenchmarks();
+void RegisterPoBenchmarks();
 
 inline void RegisterAll()
 {
@@ -16,6 +17,7 @@ inline void RegisterAll()
     RegisterStyBenchmarks();
     RegisterGmpBenchmarks();
     RegisterMapBenchmarks();
+    RegisterPoBenchmarks();
 }
 
 }  // namespace bench
