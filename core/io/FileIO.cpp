@@ -87,11 +87,12 @@ std::string FolderOf(const fs::path& target)
 // permissions and owner of the file it replaces, if any. Whatever is at a name tried (a
 // link, a folder another program left) is never written through, nor removed.
 fs::path WriteNewFileBeside(const fs::path& target, const std::string& nameForUser, std::span<const uint8_t> bytes,
-                            bool replacesOld)
+                            const FileFacts& old)
 {
     for (int attempt = 1;; ++attempt) {
         const fs::path temp = UniqueNameBeside(target);
         SystemFile file;
+        const bool replacesOld = old.type != fs::file_type::not_found;
         std::error_code error = file.CreateNew(temp, replacesOld);
         if (error == std::errc::file_exists && attempt < kNameAttempts)
             continue;
@@ -102,7 +103,7 @@ fs::path WriteNewFileBeside(const fs::path& target, const std::string& nameForUs
             throw FileError(nameForUser, "cannot be written: " + Why(error));
         error = file.WriteAll(bytes);
         if (!error && replacesOld)
-            error = file.TakeOwnerAndModeOf(target);
+            error = file.TakeOwnerAndModeOf(old);
         if (!error)
             error = file.FlushToDisk();
         if (!error)
@@ -150,13 +151,13 @@ fs::path SecondName(const fs::path& target, std::error_code& error)
 
 // A link is saved through to the file it names, which keeps the link a link and puts the
 // backup beside the real file.
-fs::path FileBehindLinks(fs::path file, const std::string& nameForUser, fs::file_status& status)
+fs::path FileBehindLinks(fs::path file, const std::string& nameForUser, FileFacts& facts)
 {
     for (int hops = 0; hops < 40; ++hops) {
-        std::error_code error;
         // Not a link: what it says of itself is what it is, with no second look.
-        if (status = fs::symlink_status(file, error); !fs::is_symlink(status))
+        if (facts = LookAt(file); facts.type != fs::file_type::symlink)
             return file;
+        std::error_code error;
         const fs::path to = fs::read_symlink(file, error);
         if (error)
             throw FileError(nameForUser, "cannot be saved: its link cannot be followed: " + error.message());
@@ -165,12 +166,12 @@ fs::path FileBehindLinks(fs::path file, const std::string& nameForUser, fs::file
     throw FileError(nameForUser, "cannot be saved: its links lead round in a circle");
 }
 
-bool IsReadOnly(const fs::path& target, const fs::file_status& old)
+bool IsReadOnly(const fs::path& target, const FileFacts& old)
 {
     // As root the system allows everything, so a file nobody may write counts as
     // read-only whatever it says.
-    constexpr fs::perms kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    return (old.permissions() & kWrite) == fs::perms::none || !MayWrite(target);
+    constexpr uint32_t kWrite = 0222;
+    return (old.mode & kWrite) == 0 || !MayWrite(target, old);
 }
 
 // The one way a model's file is written: whole, to disk, under a name of its own; then
@@ -179,21 +180,20 @@ bool IsReadOnly(const fs::path& target, const fs::file_status& old)
 // before the new file is complete.
 void PutInPlace(const std::string& path, std::span<const uint8_t> bytes, bool keepBackup)
 {
-    fs::file_status old;
+    FileFacts old;
     const fs::path target = FileBehindLinks(PathFromUtf8(path), path, old);
-    std::error_code ignored;
-    const bool replaces = fs::exists(old);
-    if (fs::is_directory(old))
+    const bool replaces = old.type != fs::file_type::not_found;
+    if (old.type == fs::file_type::directory)
         throw FileError(path, "cannot be saved: it is a folder");
     if (replaces && IsReadOnly(target, old))
         throw FileError(path, "is read-only: it cannot be saved over");
     fs::path backup = target;
     backup += ".bak";
     keepBackup = keepBackup && replaces;
-    if (keepBackup && fs::is_directory(fs::symlink_status(backup, ignored)))
+    if (keepBackup && LookAt(backup).type == fs::file_type::directory)
         throw FileError(path, "cannot be backed up: " + Utf8FromPath(backup) + " is a folder");
 
-    const fs::path temp = WriteNewFileBeside(target, path, bytes, replaces);
+    const fs::path temp = WriteNewFileBeside(target, path, bytes, old);
     std::error_code error;
 #ifdef _WIN32
     error = replaces ? ReplaceExistingFile(target, temp, keepBackup ? backup : fs::path()) : Rename(temp, target);

@@ -182,41 +182,75 @@ std::error_code SystemFile::Close()
     return {};
 }
 
-std::error_code SystemFile::TakeOwnerAndModeOf(const std::filesystem::path& like)
+std::error_code SystemFile::TakeOwnerAndModeOf(const FileFacts& like)
 {
 #ifdef _WIN32
     (void)like;  // ReplaceExistingFile keeps the old file's attributes and security
     return {};
 #else
-    struct stat info, own;
-    if (::stat(like.c_str(), &info) != 0 || ::fstat(fd_, &own) != 0)
+    struct stat own;
+    if (::fstat(fd_, &own) != 0)
         return LastError();
+    const auto uid = static_cast<uid_t>(like.owner);
+    const auto gid = static_cast<gid_t>(like.group);
+    const auto mode = static_cast<mode_t>(like.mode);
     // Only a privileged process may give a file away; the group alone it may set to one
     // of its own. Most saves are of the user's own files: then there is nothing to change.
-    if (own.st_uid != info.st_uid || own.st_gid != info.st_gid) {
-        if (::fchown(fd_, info.st_uid, info.st_gid) != 0) {
+    if (own.st_uid != uid || own.st_gid != gid) {
+        if (::fchown(fd_, uid, gid) != 0) {
             if (errno != EPERM)
                 return LastError();
-            [[maybe_unused]] const int ignored = ::fchown(fd_, static_cast<uid_t>(-1), info.st_gid);
+            [[maybe_unused]] const int ignored = ::fchown(fd_, static_cast<uid_t>(-1), gid);
         }
         own.st_mode = 0;  // so that the mode is set below
     }
     // After the owner: changing it may clear the set-id bits.
     // A file system without permissions (a FAT stick) keeps its own.
-    if ((own.st_mode & 07777) != (info.st_mode & 07777) && ::fchmod(fd_, info.st_mode & 07777) != 0 && errno != EPERM &&
-        errno != ENOTSUP && errno != EOPNOTSUPP)
+    if ((own.st_mode & 07777) != mode && ::fchmod(fd_, mode) != 0 && errno != EPERM && errno != ENOTSUP &&
+        errno != EOPNOTSUPP)
         return LastError();
     return {};
 #endif
 }
 
-bool MayWrite(const std::filesystem::path& path)
+bool MayWrite(const std::filesystem::path& path, const FileFacts& facts)
 {
 #ifdef _WIN32
+    (void)facts;
     return ::_waccess(path.c_str(), 2) == 0;
 #else
+    // The owner's own bits are all the system checks for its owner, so most saves need
+    // not ask.
+    if (facts.owner == ::geteuid())
+        return (facts.mode & S_IWUSR) != 0;
     return ::access(path.c_str(), W_OK) == 0;
 #endif
+}
+
+FileFacts LookAt(const std::filesystem::path& path)
+{
+    FileFacts facts;
+#ifdef _WIN32
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
+    if (!error && status.type() != std::filesystem::file_type::none) {
+        facts.type = status.type();
+        facts.mode = static_cast<uint32_t>(status.permissions() & std::filesystem::perms::mask);
+    }
+#else
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0)
+        return facts;
+    using Type = std::filesystem::file_type;
+    facts.type = S_ISLNK(info.st_mode)   ? Type::symlink
+                 : S_ISDIR(info.st_mode) ? Type::directory
+                 : S_ISREG(info.st_mode) ? Type::regular
+                                         : Type::unknown;
+    facts.mode = static_cast<uint32_t>(info.st_mode & 07777);
+    facts.owner = static_cast<uint32_t>(info.st_uid);
+    facts.group = static_cast<uint32_t>(info.st_gid);
+#endif
+    return facts;
 }
 
 #ifdef _WIN32

@@ -9,6 +9,18 @@
 #include <span>
 #include <system_error>
 
+// What the system says of a name itself (a link is not followed), as much as a save needs.
+struct FileFacts {
+    std::filesystem::file_type type = std::filesystem::file_type::not_found;
+    uint32_t mode = 0;   // the permission bits, with the set-id and sticky bits
+    uint32_t owner = 0;  // POSIX only, as are the group and the set-id bits
+    uint32_t group = 0;
+};
+
+// The facts of `path`; a name that cannot be looked at (nothing there, or a folder on the
+// way that may not be searched) comes back as not found.
+FileFacts LookAt(const std::filesystem::path& path);
+
 class SystemFile {
 public:
     SystemFile() = default;
@@ -32,14 +44,15 @@ public:
     std::error_code Close();
     // Gives the open file the permission bits, owner and group of `like`, as far as the
     // process may: an owner it may not give is left as it is.
-    std::error_code TakeOwnerAndModeOf(const std::filesystem::path& like);
+    std::error_code TakeOwnerAndModeOf(const FileFacts& like);
 
 private:
     int fd_ = -1;
 };
 
-// Whether the system lets this process write `path` (as root it mostly says yes).
-bool MayWrite(const std::filesystem::path& path);
+// Whether the system lets this process write `path`, whose facts are `facts` (as root it
+// mostly says yes).
+bool MayWrite(const std::filesystem::path& path, const FileFacts& facts);
 
 #ifdef _WIN32
 // Puts `replacement` in place of the existing `target` in one call that keeps the
