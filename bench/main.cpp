@@ -54,11 +54,11 @@ void PrintTable(const std::map<std::string, Median>& medians)
             continue;
         const auto floor = medians.find("floor " + name);
         if (floor == medians.end()) {
-            std::printf("%-36s %12.0f %12.3f %12s %8s\n", name.c_str(), m.bytes, m.ms, "-", "-");
+            std::printf("%-36s %12.0f %12.4f %12s %8s\n", name.c_str(), m.bytes, m.ms, "-", "-");
             continue;
         }
         const double ratio = m.ms / floor->second.ms;
-        std::printf("%-36s %12.0f %12.3f %12.3f %8.2f\n", name.c_str(), m.bytes, m.ms, floor->second.ms, ratio);
+        std::printf("%-36s %12.0f %12.4f %12.4f %8.2f\n", name.c_str(), m.bytes, m.ms, floor->second.ms, ratio);
         if (ratio > worst) {
             worst = ratio;
             worstName = name;
