@@ -126,10 +126,8 @@ TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
         {"f0.250   {brake  FRICTION} old comment", "0.250"},
     };
     std::string text = "header\r\n\r\n";
-    for (int i = 0; i < 22; ++i) {
-        text += i < 9 ? lines[i].first : gci_sample::CarLines(3)[static_cast<std::size_t>(i)];
-        text += "\r\n";
-    }
+    for (int i = 0; i < 22; ++i)
+        text += (i < 9 ? lines[i].first : gci_sample::CarLines(3)[static_cast<std::size_t>(i)]) + "\r\n";
     clsGCI cars = Parsed(text + "\r\nX\r\n\r\n{Short}\r\n");  // then a car whose name line is too short, and one line
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(cars.GetVal(0, i), lines[i].second) << i;

@@ -22,9 +22,8 @@ TEST(MapLids, FlipThenClockwiseTurnsMoveTheQuartersAndLightingDarkens)
         f.tiles[1][static_cast<std::size_t>(i)] = static_cast<char>(10 + 10 * (i % 64 / 32) + 20 * (i / 2048));
     f.palettes.assign(64, sty_test::RampPalette(20));
     f.palx = {0, 5};
-    const std::string bytes = f.Build();
     clsSTY style;
-    style.ParseSTY(AsBytes(bytes), "quarters.sty");
+    style.ParseSTY(AsBytes(f.Build()), "quarters.sty");
     const struct {
         int turns;
         bool flip;
@@ -62,8 +61,7 @@ TEST(MapLids, TheHighestLidAtOrBelowTheLevelIsSeenFromAbove)
     d.Put(0, 1, d.AddColumn(2, 1, {3}));
     d.Put(1, 1, d.AddColumn(5, 3, {1, 0}));
     CityMap map;
-    const std::string bytes = MapFile(d);
-    map.Parse(AsBytes(bytes), "corner");
+    map.Parse(AsBytes(MapFile(d)), "corner");
     using Lids = std::vector<uint16_t>;  // (0, 0), (1, 0), (0, 1), (1, 1)
     for (const auto& [level, expected] :
          {std::pair{7, Lids{Face(1), Face(2, 1, true, 3), 0, Face(1)}}, {1, Lids{Face(1), Face(1), 0, 0}}}) {

@@ -26,15 +26,11 @@ struct Picture : Surface {
     int clears = 0;
 };
 
-// Colour c of palette p in SmallStyle.
-uint32_t Ramp(int p, int c)
-{
-    return uint32_t(255 - c) << 16 | uint32_t(p * 4) << 8 | uint32_t(c);
-}
-
 // The loads run twice: on bytes in memory and on a file read piece by piece.
 class Sty : public ::testing::TestWithParam<bool> {
 protected:
+    // Colour c of palette p in SmallStyle.
+    static uint32_t Ramp(int p, int c) { return uint32_t(255 - c) << 16 | uint32_t(p * 4) << 8 | uint32_t(c); }
     void SetUp() override { Load(small.Build()); }
     std::string Name() const { return GetParam() ? dir.File("s.sty") : "s.sty"; }
     void Load(const std::string& bytes)
@@ -142,7 +138,7 @@ TEST_P(Sty, DamagedFilesAreRefusedNamingTheProblemAndKeepThePreviousFile)
     EXPECT_THROW(sty.LoadSTY(dir.File("missing.sty")), FileError);
 }
 
-TEST_P(Sty, SpritesTakeTheirOwnOrAChosenPaletteIndexZeroIsMagentaWhenTransparentAndNumbersAreChecked)
+TEST_P(Sty, SpritesTakeTheirOwnOrAChosenPaletteIndexZeroIsMagentaNumbersAreCheckedAndSharingIsFound)
 {
     for (int16_t pal : {0, 7}) {  // sprite 2, 3 x 2 at offset 10: its own palette 12 or a chosen one
         const clsSTY::Drawn drawn = sty.RenderSprite(2, pic, pal);
@@ -192,6 +188,15 @@ TEST_P(Sty, SpritesTakeTheirOwnOrAChosenPaletteIndexZeroIsMagentaWhenTransparent
     EXPECT_TRUE(Saved() == loaded);  // nothing refused changed a byte
     EXPECT_FALSE(std::filesystem::exists(dir.At("t.bmp")));
     EXPECT_EQ(sty.RenderSprite(6, pic, 1).lHeight, 2);
+
+    // Sprites sharing pixel bytes, found row by row: sprite 0, 5 x 3 at 0, covers bytes
+    // 0-4, 256-260 and 512-516.
+    small.sprites = {{0, 5, 3},    {4, 3, 1},   {5, 3, 1},   {258, 1, 1},
+                     {250, 10, 2}, {517, 1, 1}, {600, 0, 9}, {100, 100, 4}};
+    Load(small.Build());
+    const std::pair<int, std::vector<int>> sharing[] = {{0, {1, 3, 4}}, {4, {0, 3}}, {6, {}}, {7, {}}, {5, {}}};
+    for (const auto& [sprite, others] : sharing)
+        EXPECT_EQ(sty.SpritesSharingPixels(sprite), others) << sprite;
 }
 
 TEST_P(Sty, ExportsAreHeaderPaletteAndZeroPaddedRowsBottomUpReplacingAnyOldFile)
@@ -248,15 +253,4 @@ TEST_P(Sty, AReplacementChangesItsPixelsInTheShownChunkAndNoOtherByte)
     sty.SaveSTY(file);
     EXPECT_TRUE(TempDir::Read(file) == bytes && TempDir::Read(file + ".bak") == loaded);
     EXPECT_THROW(sty.SaveSTY(dir.File("no such folder/s.sty")), FileError);
-}
-
-TEST_P(Sty, SpritesSharingPixelBytesAreFoundRowByRow)
-{
-    // Sprite 0, 5 x 3 at 0, covers bytes 0-4, 256-260 and 512-516.
-    small.sprites = {{0, 5, 3},    {4, 3, 1},   {5, 3, 1},   {258, 1, 1},
-                     {250, 10, 2}, {517, 1, 1}, {600, 0, 9}, {100, 100, 4}};
-    Load(small.Build());
-    const std::pair<int, std::vector<int>> cases[] = {{0, {1, 3, 4}}, {4, {0, 3}}, {6, {}}, {7, {}}, {5, {}}};
-    for (const auto& [sprite, sharing] : cases)
-        EXPECT_EQ(sty.SpritesSharingPixels(sprite), sharing) << sprite;
 }
