@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 #include <stdexcept>
 
@@ -24,19 +25,16 @@ TEST(MapLids, FlipThenClockwiseTurnsMoveTheQuartersAndLightingDarkens)
     f.palx = {0, 5};
     clsSTY style;
     style.ParseSTY(AsBytes(f.Build()), "quarters.sty");
-    const struct {
-        int turns;
-        bool flip;
-        uint32_t corners[4];
-    } cases[] = {{0, false, {10, 20, 30, 40}}, {1, false, {30, 10, 40, 20}}, {2, false, {40, 30, 20, 10}},
-                 {3, false, {20, 40, 10, 30}}, {0, true, {20, 10, 40, 30}},  {1, true, {40, 20, 30, 10}},
-                 {2, true, {30, 40, 10, 20}},  {3, true, {10, 30, 20, 40}}};
-    for (const auto& c : cases) {
-        const std::vector<uint32_t> lid = DrawLid(style, LookOfFace(Face(1, c.turns, c.flip, 3)));
+    const std::tuple<int, bool, std::array<uint32_t, 4>> cases[] = {
+        {0, false, {10, 20, 30, 40}}, {1, false, {30, 10, 40, 20}}, {2, false, {40, 30, 20, 10}},
+        {3, false, {20, 40, 10, 30}}, {0, true, {20, 10, 40, 30}},  {1, true, {40, 20, 30, 10}},
+        {2, true, {30, 40, 10, 20}},  {3, true, {10, 30, 20, 40}}};
+    for (const auto& [turns, flip, quarters] : cases) {
+        const std::vector<uint32_t> lid = DrawLid(style, LookOfFace(Face(1, turns, flip, 3)));
         const std::size_t corners[4] = {0, 63, 63 * 64, 64 * 64 - 1};
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(lid[corners[i]], Darken((255 - c.corners[i]) << 16 | 20 << 8 | c.corners[i], 3))
-                << c.turns << (c.flip ? " flipped, corner " : ", corner ") << i;
+        for (std::size_t i = 0; i < 4; ++i)
+            EXPECT_EQ(lid[corners[i]], Darken((255 - quarters[i]) << 16 | 20 << 8 | quarters[i], 3))
+                << turns << (flip ? " flipped, corner " : ", corner ") << i;
     }
     EXPECT_EQ(Darken(0xFF8040, 3), 0x9F5028u);                             // five eighths
     EXPECT_THROW(DrawLid(style, LookOfFace(Face(4))), std::out_of_range);  // no such tile

@@ -24,10 +24,8 @@ TEST(SaveSafety, ATemporaryIsNeverCreatedThroughALinkOrOverAnything)
     TempDir::Write(dir.File("victim"), "untouched");
     fs::create_symlink(dir.At("victim"), dir.At("planted"));
     fs::create_symlink(dir.At("nowhere"), dir.At("dangling"));
-    for (const char* name : {"planted", "dangling", "victim"}) {
-        SystemFile file;
-        EXPECT_EQ(file.CreateNew(dir.At(name), true), std::errc::file_exists) << name;
-    }
+    for (const char* name : {"planted", "dangling", "victim"})
+        EXPECT_EQ(SystemFile().CreateNew(dir.At(name), true), std::errc::file_exists) << name;
     EXPECT_EQ(TempDir::Read(dir.File("victim")), "untouched");
     EXPECT_FALSE(fs::exists(dir.At("nowhere")));
 }
@@ -94,8 +92,7 @@ TEST(SaveSafety, AFolderThatCannotBeWrittenIsNamedAndNothingChanges)
     TempDir::Write(file, "old");
     TempDir::Write(file + ".bak", "older");
     fs::permissions(dir.At("locked"), fs::perms(0555));
-    const bool ignored = access(dir.File("locked").c_str(), W_OK) == 0;
-    if (ignored) {
+    if (access(dir.File("locked").c_str(), W_OK) == 0) {
         fs::permissions(dir.At("locked"), fs::perms(0755));
         GTEST_SKIP() << "this process (root) may write a folder without write permission";
     }

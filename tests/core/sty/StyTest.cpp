@@ -199,7 +199,7 @@ TEST_P(Sty, SpritesTakeTheirOwnOrAChosenPaletteIndexZeroIsMagentaNumbersAreCheck
         EXPECT_EQ(sty.SpritesSharingPixels(sprite), others) << sprite;
 }
 
-TEST_P(Sty, ExportsAreHeaderPaletteAndZeroPaddedRowsBottomUpReplacingAnyOldFile)
+TEST_P(Sty, ExportsAreZeroPaddedRowsBottomUpReplacingAnyOldFileAndAReplacementChangesOnlyItsPixels)
 {
     // The 54 header bytes of an 8-bit bitmap, written out field by field.
     auto header = [](int32_t width, int32_t height, int32_t imageSize) {
@@ -225,32 +225,30 @@ TEST_P(Sty, ExportsAreHeaderPaletteAndZeroPaddedRowsBottomUpReplacingAnyOldFile)
     SavePal(file, sty, 10);
     EXPECT_EQ(TempDir::Read(file), pal);
     EXPECT_THROW(sty.SaveTile(dir.File("no such folder/Tile0.bmp"), 0), FileError);
-}
 
-TEST_P(Sty, AReplacementChangesItsPixelsInTheShownChunkAndNoOtherByte)
-{
+    // A replacement changes its pixels in the shown chunk and no other byte.
     std::string bytes = small.Build();
     bytes.insert(6, Chunk("TILE", std::string(4 * 4096, '\x01')));  // shadowed by SmallStyle's own
     Load(bytes);
     const std::size_t tilesAt = bytes.find("TILE", 7) + 8, spritesAt = bytes.rfind("SPRG") + 8;
-    std::vector<uint8_t> tile(4096), disc(40 * 40);
-    for (std::size_t i = 0; i < tile.size(); ++i)
-        tile[i] = static_cast<uint8_t>(i * 7 / 3);
+    std::vector<uint8_t> newTile(4096), disc(40 * 40);
+    for (std::size_t i = 0; i < newTile.size(); ++i)
+        newTile[i] = static_cast<uint8_t>(i * 7 / 3);
     for (std::size_t i = 0; i < disc.size(); ++i)
         disc[i] = static_cast<uint8_t>(255 - i % 200);
-    sty.ReplaceTile(3, tile);  // column 3 of the first group of four
+    sty.ReplaceTile(3, newTile);  // column 3 of the first group of four
     sty.ReplaceSprite(3, disc);
     for (int i = 0; i < 4096; ++i)
-        bytes[tilesAt + std::size_t(i / 64 * 256 + 192 + i % 64)] = static_cast<char>(tile[std::size_t(i)]);
+        bytes[tilesAt + std::size_t(i / 64 * 256 + 192 + i % 64)] = static_cast<char>(newTile[std::size_t(i)]);
     for (int i = 0; i < 1600; ++i)  // 40 x 40 at row 4, column 128
         bytes[spritesAt + std::size_t((4 + i / 40) * 256 + 128 + i % 40)] = static_cast<char>(disc[std::size_t(i)]);
-    EXPECT_TRUE(sty.TileIndices(3) == tile && sty.SpriteIndices(3) == disc);
+    EXPECT_TRUE(sty.TileIndices(3) == newTile && sty.SpriteIndices(3) == disc);
     sty.RenderTile(3, pic);
-    EXPECT_EQ(pic.At(5, 9), Ramp(4, tile[9 * 64 + 5]));
+    EXPECT_EQ(pic.At(5, 9), Ramp(4, newTile[9 * 64 + 5]));
     // Saved over the file it came from: the old file is the backup.
-    const std::string file = dir.File("s.sty");
-    TempDir::Write(file, loaded);
-    sty.SaveSTY(file);
-    EXPECT_TRUE(TempDir::Read(file) == bytes && TempDir::Read(file + ".bak") == loaded);
+    const std::string styFile = dir.File("s.sty");
+    TempDir::Write(styFile, loaded);
+    sty.SaveSTY(styFile);
+    EXPECT_TRUE(TempDir::Read(styFile) == bytes && TempDir::Read(styFile + ".bak") == loaded);
     EXPECT_THROW(sty.SaveSTY(dir.File("no such folder/s.sty")), FileError);
 }
