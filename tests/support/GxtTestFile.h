@@ -69,10 +69,7 @@ inline std::vector<Entry> GameLikeEntries(int count, std::size_t length = 0)
             text += (w % 3 == 0 ? " and the car" : w % 3 == 1 ? " now" : " quickly");
         if (length > 2 && text.size() + 2 > length)
             text.resize(length - 2);
-        if (i % 4 != 3)
-            entries.push_back({name, Cells(std::string(kPrefixes[i % 9]) + text, 2)});
-        else
-            entries.push_back({name, Cells(text)});
+        entries.push_back({name, i % 4 != 3 ? Cells(kPrefixes[i % 9] + text, 2) : Cells(text)});
     }
     return entries;
 }

@@ -19,10 +19,7 @@ public:
     RecordingProgress() : previous_(InstallProgressReporter(this)) {}
     ~RecordingProgress() override { InstallProgressReporter(previous_); }
 
-    void Show(double min, double max, const std::string& caption) override
-    {
-        calls.push_back({'S', min, max, caption});
-    }
+    void Show(double min, double max, const std::string& text) override { calls.push_back({'S', min, max, text}); }
     void Update(double value, const std::string& caption) override { calls.push_back({'U', value, 0, caption}); }
     void Hide() override { calls.push_back({'H', 0, 0, {}}); }
     // Whether the window, if shown, was hidden again at the end.

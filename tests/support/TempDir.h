@@ -29,7 +29,6 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::filesystem::path& Path() const { return path_; }
     std::string Utf8() const { return Utf8FromPath(path_); }
     std::filesystem::path At(const std::string& name) const { return path_ / PathFromUtf8(name); }
     std::string File(const std::string& name) const { return Utf8FromPath(path_ / PathFromUtf8(name)); }

@@ -31,7 +31,7 @@ std::string CarsAsSaved(clsGCI& cars, const TempDir& dir)
 
 }  // namespace
 
-TEST(GCILoad, CarsAreTheBlocksBetweenEmptyLinesAfterTheHeader)
+TEST(GCILoad, CarsAreTheBlocksBetweenEmptyLinesAfterTheHeaderAndRefusalsKeepTheCars)
 {
     TempDir dir;
     std::string lf = gci_sample::File(3);
@@ -41,11 +41,8 @@ TEST(GCILoad, CarsAreTheBlocksBetweenEmptyLinesAfterTheHeader)
     std::string longCar = gci_sample::CarBlock(1);
     longCar.insert(longCar.size() - 2, "extra one\r\n  extra two  \r\n");
     const std::string body = gci_sample::File(85).substr(gci_sample::kHeader.size());
-    const struct {
-        std::string bytes;
-        std::size_t cars;
-        std::string saved;  // "<no file>": a model without cars writes nothing
-    } cases[] = {
+    // The bytes, the cars read and the cars saved ("<no file>": a model without cars writes nothing).
+    const std::tuple<std::string, std::size_t, std::string> cases[] = {
         {gci_sample::CarBlock(99) + body, 85, body},  // a header shaped like a car is still the header
         {lf, 3, gci_sample::File(3).substr(gci_sample::kHeader.size())},  // LF read like CR LF, saved CR LF
         {"header\n\n{A}\r\n1 {Model}\n\n{B}\r\n", 2, "{A}\r\n1 {Model}\r\n\r\n{B}\r\n\r\n"},  // mixed
@@ -57,17 +54,14 @@ TEST(GCILoad, CarsAreTheBlocksBetweenEmptyLinesAfterTheHeader)
         // A car of two lines and one with two lines past line 21 keep every line.
         {"h\r\n\r\n{Short}\r\n3 {Model}\r\n\r\n" + longCar, 2, "{Short}\r\n3 {Model}\r\n\r\n" + longCar},
     };
-    for (const auto& c : cases) {
+    for (const auto& [bytes, count, saved] : cases) {
         RecordingProgress progress;
-        clsGCI cars = Parsed(c.bytes);
-        EXPECT_EQ(progress.calls.size(), c.cars ? c.cars + 2 : 0);  // one step per car; none without cars
-        EXPECT_EQ(CarsAsSaved(cars, dir), c.saved) << c.bytes;
+        clsGCI cars = Parsed(bytes);
+        EXPECT_EQ(progress.calls.size(), count ? count + 2 : 0);  // one step per car; none without cars
+        EXPECT_EQ(CarsAsSaved(cars, dir), saved) << bytes;
     }
-}
 
-TEST(GCILoad, RefusalsNameTheFileAndKeepTheCars)
-{
-    TempDir dir;
+    // Refusals name the file and keep the cars.
     clsGCI cars = Parsed(gci_sample::File(2));
     std::string tooMany = "h\r\n\r\n";  // 32,768 one-line cars do not fit the 16-bit count; one fewer does
     for (int i = 0; i < 32768; ++i)
@@ -126,10 +120,8 @@ TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
         {"f0.250   {brake  FRICTION} old comment", "0.250"},
     };
     std::string text = "header\r\n\r\n";
-    for (int i = 0; i < 22; ++i) {
-        text += i < 9 ? lines[i].first : gci_sample::CarLines(3)[static_cast<std::size_t>(i)];
-        text += "\r\n";
-    }
+    for (int i = 0; i < 22; ++i)
+        text += (i < 9 ? lines[i].first : gci_sample::CarLines(3)[static_cast<std::size_t>(i)]) + "\r\n";
     clsGCI cars = Parsed(text + "\r\nX\r\n\r\n{Short}\r\n");  // then a car whose name line is too short, and one line
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(cars.GetVal(0, i), lines[i].second) << i;

@@ -47,7 +47,7 @@ void ExpectColumns(const CityMap& map)
 
 }  // namespace
 
-TEST(CityMap, DmapWinsOverCmapInAnyOrderAndQueriesOutsideThrow)
+TEST(CityMap, DmapWinsOverCmapInAnyOrderQueriesOutsideThrowAndDamagedFilesAreRefusedKeepingTheMap)
 {
     const std::string zones = Chunk("ZONE", ZoneBody(kZones)), dmap = Chunk("DMAP", BlockBody(Columns(), 4));
     BlockData other;  // a different map, to tell which chunk was read
@@ -57,8 +57,7 @@ TEST(CityMap, DmapWinsOverCmapInAnyOrderAndQueriesOutsideThrow)
          {zones + Chunk("cmap", BlockBody(Columns(), 2)), Chunk("CMAP", BlockBody(other, 2)) + dmap + zones,
           zones + dmap + Chunk("CMAP", "")}) {
         CityMap map;
-        const std::string bytes = Header() + Chunk("UMAP", "x") + chunks;
-        map.Parse(AsBytes(bytes), "city.gmp");
+        map.Parse(AsBytes(Header() + Chunk("UMAP", "x") + chunks), "city.gmp");
         ExpectColumns(map);
         ASSERT_EQ(map.Zones().size(), 2u);
         const MapZone &first = map.Zones()[0], &last = map.Zones()[1];
@@ -68,16 +67,14 @@ TEST(CityMap, DmapWinsOverCmapInAnyOrderAndQueriesOutsideThrow)
     CityMap map;  // never loaded: air, no blocks
     EXPECT_EQ(map.BlockNumberAt(255, 255, 7) + map.BlockCount(), 0u);
     TempDir dir;
-    TempDir::Write(dir.File("city.gmp"), MapFile(Columns()));
+    TempDir::Write(dir.File("city.gmp"), MapFile(Columns(), kZones));
     map.Load(dir.File("city.gmp"));
     ExpectColumns(map);
     for (auto [x, y, z] : {std::tuple{-1, 0, 0}, {256, 0, 0}, {0, -1, 0}, {0, 256, 0}, {0, 0, -1}, {0, 0, 8}})
         EXPECT_THROW(map.BlockNumberAt(x, y, z), std::out_of_range) << x << "," << y << "," << z;
     EXPECT_THROW(map.Block(4), std::out_of_range);
-}
 
-TEST(CityMap, DamagedFilesAreRefusedNamingTheProblemAndTheMapIsKept)
-{
+    // Damaged files are refused naming the problem, and the map loaded before is kept.
     const auto with = [](std::vector<uint32_t> column, int wordBytes = 4) {
         BlockData d = Columns();
         d.Put(7, 1,
@@ -102,9 +99,6 @@ TEST(CityMap, DamagedFilesAreRefusedNamingTheProblemAndTheMapIsKept)
         {MapFile(Columns(), kZones) + Chunk("ZONE", ZoneBody(kZones) + "\x01\x02\x03\x04\x05\x09short"),
          "zone 2 in the ZONE chunk at offset 262302 has a name of 9 bytes that runs past"},
     };
-    CityMap map;
-    const std::string good = MapFile(Columns(), kZones);
-    map.Parse(AsBytes(good), "good.gmp");
     for (const auto& [bytes, problem] : cases) {
         RecordingProgress progress;
         const std::string message = Thrown<FileError>([&] { map.Parse(AsBytes(bytes), "city.gmp"); });
@@ -113,5 +107,5 @@ TEST(CityMap, DamagedFilesAreRefusedNamingTheProblemAndTheMapIsKept)
         ExpectColumns(map);
         EXPECT_EQ(map.Zones().size(), 2u);
     }
-    EXPECT_THROW(map.Load(TempDir().File("missing.gmp")), FileError);
+    EXPECT_THROW(map.Load(dir.File("missing.gmp")), FileError);
 }

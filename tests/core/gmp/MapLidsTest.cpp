@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 #include <stdexcept>
 
@@ -22,22 +23,18 @@ TEST(MapLids, FlipThenClockwiseTurnsMoveTheQuartersAndLightingDarkens)
         f.tiles[1][static_cast<std::size_t>(i)] = static_cast<char>(10 + 10 * (i % 64 / 32) + 20 * (i / 2048));
     f.palettes.assign(64, sty_test::RampPalette(20));
     f.palx = {0, 5};
-    const std::string bytes = f.Build();
     clsSTY style;
-    style.ParseSTY(AsBytes(bytes), "quarters.sty");
-    const struct {
-        int turns;
-        bool flip;
-        uint32_t corners[4];
-    } cases[] = {{0, false, {10, 20, 30, 40}}, {1, false, {30, 10, 40, 20}}, {2, false, {40, 30, 20, 10}},
-                 {3, false, {20, 40, 10, 30}}, {0, true, {20, 10, 40, 30}},  {1, true, {40, 20, 30, 10}},
-                 {2, true, {30, 40, 10, 20}},  {3, true, {10, 30, 20, 40}}};
-    for (const auto& c : cases) {
-        const std::vector<uint32_t> lid = DrawLid(style, LookOfFace(Face(1, c.turns, c.flip, 3)));
+    style.ParseSTY(AsBytes(f.Build()), "quarters.sty");
+    const std::tuple<int, bool, std::array<uint32_t, 4>> cases[] = {
+        {0, false, {10, 20, 30, 40}}, {1, false, {30, 10, 40, 20}}, {2, false, {40, 30, 20, 10}},
+        {3, false, {20, 40, 10, 30}}, {0, true, {20, 10, 40, 30}},  {1, true, {40, 20, 30, 10}},
+        {2, true, {30, 40, 10, 20}},  {3, true, {10, 30, 20, 40}}};
+    for (const auto& [turns, flip, quarters] : cases) {
+        const std::vector<uint32_t> lid = DrawLid(style, LookOfFace(Face(1, turns, flip, 3)));
         const std::size_t corners[4] = {0, 63, 63 * 64, 64 * 64 - 1};
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(lid[corners[i]], Darken((255 - c.corners[i]) << 16 | 20 << 8 | c.corners[i], 3))
-                << c.turns << (c.flip ? " flipped, corner " : ", corner ") << i;
+        for (std::size_t i = 0; i < 4; ++i)
+            EXPECT_EQ(lid[corners[i]], Darken((255 - quarters[i]) << 16 | 20 << 8 | quarters[i], 3))
+                << turns << (flip ? " flipped, corner " : ", corner ") << i;
     }
     EXPECT_EQ(Darken(0xFF8040, 3), 0x9F5028u);                             // five eighths
     EXPECT_THROW(DrawLid(style, LookOfFace(Face(4))), std::out_of_range);  // no such tile
@@ -62,8 +59,7 @@ TEST(MapLids, TheHighestLidAtOrBelowTheLevelIsSeenFromAbove)
     d.Put(0, 1, d.AddColumn(2, 1, {3}));
     d.Put(1, 1, d.AddColumn(5, 3, {1, 0}));
     CityMap map;
-    const std::string bytes = MapFile(d);
-    map.Parse(AsBytes(bytes), "corner");
+    map.Parse(AsBytes(MapFile(d)), "corner");
     using Lids = std::vector<uint16_t>;  // (0, 0), (1, 0), (0, 1), (1, 1)
     for (const auto& [level, expected] :
          {std::pair{7, Lids{Face(1), Face(2, 1, true, 3), 0, Face(1)}}, {1, Lids{Face(1), Face(1), 0, 0}}}) {

@@ -35,7 +35,7 @@ void Parse(clsGMP& map, const std::string& bytes)
 
 }  // namespace
 
-TEST(Gmp, TheLastAnimChunkWhateverItsCaseIsReadAndOtherChunksArePassedOver)
+TEST(Gmp, TheLastAnimChunkWhateverItsCaseIsReadOtherChunksArePassedOverAndFailedLoadsKeepTheTable)
 {
     const std::string anim = Chunk("ANIM", kTwoAnims);
     for (const std::string& chunks :
@@ -45,11 +45,10 @@ TEST(Gmp, TheLastAnimChunkWhateverItsCaseIsReadAndOtherChunksArePassedOver)
         Parse(map, Header() + chunks);
         EXPECT_EQ(Read(map), kTwoAnimsTable) << chunks.size();
     }
-    clsGMP zeros;  // a chunk type of zero bytes ends the walk, as in a style file
-    Parse(zeros, Header() + std::string(8, '\0') + anim);
-    EXPECT_THROW(Read(zeros), std::out_of_range);
     clsGMP map;  // no table read yet
     EXPECT_THROW(map.Anims(), std::out_of_range);
+    Parse(map, Header() + std::string(8, '\0') + anim);  // a chunk type of zero bytes ends the walk, as in a style file
+    EXPECT_THROW(Read(map), std::out_of_range);
     std::string big =
         AnimRecord(-2, 200, {40000, 5, 65535, 0}) + AnimRecords(1) + U16(0) + std::string("\x01\0\xFF\0", 4);
     for (int f = 0; f < 255; ++f)  // 255 frames, the most a byte counts
@@ -65,10 +64,8 @@ TEST(Gmp, TheLastAnimChunkWhateverItsCaseIsReadAndOtherChunksArePassedOver)
     EXPECT_EQ(map.Anims(), 40);
     Parse(map, Header() + Chunk("ANIM", ""));
     EXPECT_EQ(map.Anims(), -1);
-}
 
-TEST(Gmp, FailedLoadsKeepTheTableAndHideTheProgress)
-{
+    // A failed load keeps the table and hides the progress.
     const std::string anims = Chunk("ANIM", AnimRecords(3));
     const std::pair<std::string, std::string> cases[] = {
         {"GBM", "is not a map file: it is shorter than the 6-byte header"},
@@ -82,7 +79,6 @@ TEST(Gmp, FailedLoadsKeepTheTableAndHideTheProgress)
          "animation 2 in the chunk \"ANIM\" at offset 6 has 3 frames"},  // 3 frames with room for 2
         {Header() + anims + "LGHT" + I32(32) + std::string(16, '\0'), "chunk \"LGHT\" at offset 38 needs 32 bytes"},
     };
-    clsGMP map;
     Parse(map, Header() + Chunk("ANIM", kTwoAnims));
     for (const auto& [bytes, problem] : cases) {
         RecordingProgress progress;

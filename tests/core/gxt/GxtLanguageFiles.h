@@ -19,23 +19,16 @@ inline std::string InLanguage(std::string bytes, char letter)
 }
 
 // Like the game's French file: accented letters in the game font's order
-// ("Café à Noël", "¿Ñandú?").
+// ("Café à Noël", "¿Ñandú?"). Octal where a hex escape would take the letter after it.
 inline std::string GameFontFrenchFile()
 {
-    return InLanguage(FileOf({{"caf", Cells("Caf\x9E \x97 No\xA0l")},
-                              {"nandu", Cells("\xAF\xAD"
-                                              "and\xAA?")}}),
-                      'F');
+    return InLanguage(FileOf({{"caf", Cells("Caf\x9E \x97 No\xA0l")}, {"nandu", Cells("\257\255and\252?")}}), 'F');
 }
 
 // Like the front-end menu file bob_g.gxt: accented letters as Windows-1252 ("Größe", "Über").
 inline std::string Windows1252MenuFile()
 {
-    return InLanguage(FileOf({{"size", Cells("Gr\xF6\xDF"
-                                             "e")},
-                              {"over", Cells("\xDC"
-                                             "ber")}}),
-                      'G');
+    return InLanguage(FileOf({{"size", Cells("Gr\366\337e")}, {"over", Cells("\334ber")}}), 'G');
 }
 
 // `count` game-like texts under unique keys of up to 7 characters, every seventh text

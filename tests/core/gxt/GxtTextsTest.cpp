@@ -76,7 +76,7 @@ TEST(GxtCharsetRules, DetectionFollowsTheBytesThenTheName)
         EXPECT_EQ(Parsed(FileOf({{"K", Cells(text)}}), file).Charset(), expected) << file;
 }
 
-TEST(GxtCharsetRules, CharactersWithoutAByteAreRefusedByNameAndChangeNothing)
+TEST(GxtEntries, CharactersWithoutAByteAreRefusedAndEntriesAreAddedRenamedAndRemovedUnderValidUniqueKeys)
 {
     clsGXT m = Parsed(GameFontFrenchFile());
     const std::pair<std::string, std::string> refused[] = {
@@ -95,12 +95,9 @@ TEST(GxtCharsetRules, CharactersWithoutAByteAreRefusedByNameAndChangeNothing)
     EXPECT_THROW(m.SetText(3, "x"), std::out_of_range);
     EXPECT_THROW(m.GetText(0), std::out_of_range);
     EXPECT_EQ(Snapshot(m), Snapshot(Parsed(GameFontFrenchFile())));
-}
 
-TEST(GxtEntries, AreAddedRenamedAndRemovedUnderValidUniqueKeys)
-{
+    // Entries are added, renamed and removed under valid, unique keys.
     TempDir dir;
-    clsGXT m = Parsed(GameFontFrenchFile());
     EXPECT_EQ(m.AddEntry("knp*", "Élan"), 3);
     EXPECT_EQ(m.AddEntry("k:", ""), 4);
     m.RenameEntry(1, "caf");  // its own name again

@@ -44,7 +44,7 @@ TEST_F(Gxt, SavesHeaderRecordsAndTextsWithPrefixCodesCellsAndTerminators)
     EXPECT_EQ(Saved(empty), File("", ""));
 }
 
-TEST_F(Gxt, TextsEndAtTwoZeroBytesAtAnyAlignmentAndDropEveryZero)
+TEST_F(Gxt, TextsEndAtTwoZeroBytesAtAnyAlignmentAndDropEveryZeroWhereverLongOnesBreakOrEnd)
 {
     const std::string block = std::string("\x41\x00\x00\x42\x00\x00", 6)       // 0: A, then 00|00 across cells
                               + std::string("\x41\x01\x00\x00", 4)             // 6: both bytes non-zero
@@ -66,6 +66,34 @@ TEST_F(Gxt, TextsEndAtTwoZeroBytesAtAnyAlignmentAndDropEveryZero)
     EXPECT_EQ(named.GetValueFromKey("ABC") + named.GetValueFromKey("FULLNAME"), "first8");  // the earlier of two
     EXPECT_EQ(named.GetValueFromKey("abc") + named.GetValueFromKey("ABC ") + named.GetValueFromKey("FULLNAMEX"), "");
     EXPECT_THROW(named.SetValue(4, "x"), std::out_of_range);
+
+    // Texts of 0 to 40 characters at every alignment: as plain cells, with one cell whose
+    // second byte is not zero, and with a zero character that ends the text early.
+    std::string longBlock, longRecords;
+    std::vector<std::string> expected;
+    for (int n = 0; n <= 40; ++n) {
+        std::string text;
+        for (int i = 0; i < n; ++i)
+            text += static_cast<char>('a' + (i * 7 + n) % 26);
+        const std::size_t k = static_cast<std::size_t>(n / 2);
+        for (int variant = 0; variant < 3; ++variant) {
+            longBlock += std::string(static_cast<std::size_t>(1 + (n + variant) % 4), '\x7F');  // nobody points here
+            longRecords += Key(static_cast<int32_t>(longBlock.size()), "T");
+            std::string cells = Cells(text);
+            if (n > 0 && variant > 0)
+                cells[2 * k + (variant == 1 ? 1 : 0)] = variant == 1 ? 'Z' : '\0';
+            longBlock += cells;
+            expected.push_back(n == 0 || variant == 0 ? text
+                               : variant == 1         ? text.substr(0, k + 1) + "Z" + text.substr(k + 1)
+                                                      : text.substr(0, k));
+        }
+    }
+    const clsGXT cut = Parsed(File(longRecords, longBlock));
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(cut.GetValue(static_cast<int32_t>(i + 1)), expected[i]) << "entry " << i + 1;
+    // Cells that run to the end of the longBlock, with no terminator, at and off a 16-byte boundary.
+    for (const std::size_t length : {8u, 9u, 16u})
+        EXPECT_THROW(Parsed(File(Key(0, "CUT"), Cells(std::string(length, 'q')).substr(0, 2 * length))), InvalidGXT);
 }
 
 TEST_F(Gxt, DamagedFilesAreInvalidUnreadableOnesNamedAndNeitherChangesTheModel)
@@ -126,37 +154,6 @@ TEST_F(Gxt, AGameLikeFileComesBackByteForByteAndEditsTouchOnlyTheirText)
     EXPECT_TRUE(TempDir::Read(dir.File("out.gxt.bak")) == original);  // the previous save, kept
     clsGXT cells = Parsed(FileOf({{"W", Cells("W!x")}}));             // "W!" stored as cells stays cells
     EXPECT_EQ(Saved(cells), FileOf({{"W", Cells("W!x")}}));
-}
-
-TEST_F(Gxt, LongTextsAreReadTheSameWhereverTheirCellsBreakOrEnd)
-{
-    // Texts of 0 to 40 characters at every alignment: as plain cells, with one cell whose
-    // second byte is not zero, and with a zero character that ends the text early.
-    std::string block, records;
-    std::vector<std::string> expected;
-    for (int n = 0; n <= 40; ++n) {
-        std::string text;
-        for (int i = 0; i < n; ++i)
-            text += static_cast<char>('a' + (i * 7 + n) % 26);
-        const std::size_t k = static_cast<std::size_t>(n / 2);
-        for (int variant = 0; variant < 3; ++variant) {
-            block += std::string(static_cast<std::size_t>(1 + (n + variant) % 4), '\x7F');  // nobody points here
-            records += Key(static_cast<int32_t>(block.size()), "T");
-            std::string cells = Cells(text);
-            if (n > 0 && variant > 0)
-                cells[2 * k + (variant == 1 ? 1 : 0)] = variant == 1 ? 'Z' : '\0';
-            block += cells;
-            expected.push_back(n == 0 || variant == 0 ? text
-                               : variant == 1         ? text.substr(0, k + 1) + "Z" + text.substr(k + 1)
-                                                      : text.substr(0, k));
-        }
-    }
-    clsGXT m = Parsed(File(records, block));
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(m.GetValue(static_cast<int32_t>(i + 1)), expected[i]) << "entry " << i + 1;
-    // Cells that run to the end of the block, with no terminator, at and off a 16-byte boundary.
-    for (const std::size_t length : {8u, 9u, 16u})
-        EXPECT_THROW(Parsed(File(Key(0, "CUT"), Cells(std::string(length, 'q')).substr(0, 2 * length))), InvalidGXT);
 }
 
 TEST_F(Gxt, KeysSharingOneTextShareItInMemoryEditsAndTheSavedFile)

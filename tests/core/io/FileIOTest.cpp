@@ -65,10 +65,9 @@ TEST(Save, TheOldFileBecomesTheBackupAndEveryFailureLeavesBothAsTheyWere)
     std::filesystem::create_directory(dir.At("folder.gxt"));  // a target that is a folder
     std::filesystem::create_directory(dir.At("y.gxt.bak"));   // a backup name taken by a folder
     TempDir::Write(dir.File("y.gxt"), "original");
-    const std::string backupFolder = dir.File("y.gxt.bak");
     for (const auto& [name, problem] :
          {std::pair<std::string, std::string>{"folder.gxt", "cannot be saved: it is a folder"},
-          {"y.gxt", "cannot be backed up: " + backupFolder + " is a folder"},
+          {"y.gxt", "cannot be backed up: " + dir.File("y.gxt.bak") + " is a folder"},
           {"missing/z.gxt", "cannot be written"}}) {
         const std::string target = dir.File(name);
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { SaveWithBackup(target, AsBytes("new")); }),
@@ -88,8 +87,7 @@ TEST(Save, AWriteThatFailsHalfwayLeavesTheFileAndNoTemporary)
     std::signal(SIGXFSZ, SIG_IGN);  // files may not grow past 1000 bytes: a write of 5000 fails
     rlimit previous{};
     getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit small = previous;
-    small.rlim_cur = 1000;
+    const rlimit small{.rlim_cur = 1000, .rlim_max = previous.rlim_max};
     setrlimit(RLIMIT_FSIZE, &small);
     const std::string error = Thrown<FileError>([&] { SaveWithBackup(file, AsBytes(std::string(5000, 'n'))); });
     setrlimit(RLIMIT_FSIZE, &previous);
@@ -104,13 +102,9 @@ TEST(Save, TwoSavesOfOneFileAtOnceNeverMixTheirBytes)
     const std::string file = dir.File("x.gxt");
     std::atomic<int> failures{0};
     const auto saveMany = [&](char letter) {
-        for (int i = 0; i < 40; ++i) {
-            try {
-                SaveWithBackup(file, AsBytes(std::string(20000, letter)));
-            } catch (const FileError&) {
-                ++failures;
-            }
-        }
+        for (int i = 0; i < 40; ++i)
+            failures += Thrown<FileError>([&] { SaveWithBackup(file, AsBytes(std::string(20000, letter))); }) !=
+                        "<nothing thrown>";
     };
     {
         std::jthread a(saveMany, 'a'), b(saveMany, 'b');

@@ -40,27 +40,22 @@ std::string Head(const char* bytes, std::size_t n, const std::string& number)
 
 }  // namespace
 
-TEST(LoadLimits, AFileFarLargerThanItsFormatIsRefusedWithItsSizeBeforeItIsRead)
+TEST(LoadLimits, AFileFarLargerThanItsFormatIsRefusedBeforeItIsReadAndLongReadsShowBoundedProgress)
 {
     TempDir dir;
-    const struct {
-        const char* name;
-        uint64_t megabytes;
-        const char* kind;
-        std::function<void(const std::string&)> load;
-    } cases[] = {
+    const std::tuple<const char*, uint64_t, const char*, std::function<void(const std::string&)>> cases[] = {
         {"cars.gci", 16, "car file", [](const std::string& f) { clsGCI().LoadCars(f); }},
         {"texts.gxt", 64, "text file", [](const std::string& f) { clsGXT().ReadGXT(f); }},
         {"style.sty", 512, "style file", [](const std::string& f) { clsSTY().LoadSTY(f); }},
         {"anims.gmp", 64, "map file", [](const std::string& f) { clsGMP().LoadMap(f); }},
         {"city.gmp", 64, "map file", [](const std::string& f) { CityMap().Load(f); }},
     };
-    for (const auto& c : cases) {
-        const uint64_t size = c.megabytes * kMB + 1;
-        const std::string file = Sparse(dir, c.name, "", size);
-        EXPECT_EQ(Thrown<FileError>([&] { c.load(file); }), file + ": is too large to load: " + std::to_string(size) +
-                                                                " bytes, more than any " + c.kind + " (at most " +
-                                                                std::to_string(c.megabytes) + " MB)");
+    for (const auto& [name, megabytes, kind, load] : cases) {
+        const uint64_t size = megabytes * kMB + 1;
+        const std::string file = Sparse(dir, name, "", size);
+        EXPECT_EQ(Thrown<FileError>([&] { load(file); }), file + ": is too large to load: " + std::to_string(size) +
+                                                              " bytes, more than any " + kind + " (at most " +
+                                                              std::to_string(megabytes) + " MB)");
     }
 
     // Within the limit, a text file whose key table cannot fit is refused from its header.
@@ -70,11 +65,8 @@ TEST(LoadLimits, AFileFarLargerThanItsFormatIsRefusedWithItsSizeBeforeItIsRead)
     const std::string style = Sparse(dir, "tiles.sty", Head("GBST\xBC\x02TILE", 10, le::I32(200 * kMB)), 201 * kMB);
     EXPECT_EQ(Thrown<FileError>([&] { clsSTY().LoadSTY(style); }),
               style + ": chunk \"TILE\" holds 51200 items; at most 32767 are supported");
-}
 
-TEST(LoadLimits, LongReadsAndWalksShowProgressInBoundedSteps)
-{
-    TempDir dir;
+    // Long reads and walks show progress in bounded steps.
     const std::string big = Sparse(dir, "big.bin", "", 10 * kMB);
     {
         RecordingProgress progress;

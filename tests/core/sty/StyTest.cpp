@@ -26,15 +26,11 @@ struct Picture : Surface {
     int clears = 0;
 };
 
-// Colour c of palette p in SmallStyle.
-uint32_t Ramp(int p, int c)
-{
-    return uint32_t(255 - c) << 16 | uint32_t(p * 4) << 8 | uint32_t(c);
-}
-
 // The loads run twice: on bytes in memory and on a file read piece by piece.
 class Sty : public ::testing::TestWithParam<bool> {
 protected:
+    // Colour c of palette p in SmallStyle.
+    static uint32_t Ramp(int p, int c) { return uint32_t(255 - c) << 16 | uint32_t(p * 4) << 8 | uint32_t(c); }
     void SetUp() override { Load(small.Build()); }
     std::string Name() const { return GetParam() ? dir.File("s.sty") : "s.sty"; }
     void Load(const std::string& bytes)
@@ -142,7 +138,7 @@ TEST_P(Sty, DamagedFilesAreRefusedNamingTheProblemAndKeepThePreviousFile)
     EXPECT_THROW(sty.LoadSTY(dir.File("missing.sty")), FileError);
 }
 
-TEST_P(Sty, SpritesTakeTheirOwnOrAChosenPaletteIndexZeroIsMagentaWhenTransparentAndNumbersAreChecked)
+TEST_P(Sty, SpritesTakeTheirOwnOrAChosenPaletteIndexZeroIsMagentaNumbersAreCheckedAndSharingIsFound)
 {
     for (int16_t pal : {0, 7}) {  // sprite 2, 3 x 2 at offset 10: its own palette 12 or a chosen one
         const clsSTY::Drawn drawn = sty.RenderSprite(2, pic, pal);
@@ -192,9 +188,18 @@ TEST_P(Sty, SpritesTakeTheirOwnOrAChosenPaletteIndexZeroIsMagentaWhenTransparent
     EXPECT_TRUE(Saved() == loaded);  // nothing refused changed a byte
     EXPECT_FALSE(std::filesystem::exists(dir.At("t.bmp")));
     EXPECT_EQ(sty.RenderSprite(6, pic, 1).lHeight, 2);
+
+    // Sprites sharing pixel bytes, found row by row: sprite 0, 5 x 3 at 0, covers bytes
+    // 0-4, 256-260 and 512-516.
+    small.sprites = {{0, 5, 3},    {4, 3, 1},   {5, 3, 1},   {258, 1, 1},
+                     {250, 10, 2}, {517, 1, 1}, {600, 0, 9}, {100, 100, 4}};
+    Load(small.Build());
+    const std::pair<int, std::vector<int>> sharing[] = {{0, {1, 3, 4}}, {4, {0, 3}}, {6, {}}, {7, {}}, {5, {}}};
+    for (const auto& [sprite, others] : sharing)
+        EXPECT_EQ(sty.SpritesSharingPixels(sprite), others) << sprite;
 }
 
-TEST_P(Sty, ExportsAreHeaderPaletteAndZeroPaddedRowsBottomUpReplacingAnyOldFile)
+TEST_P(Sty, ExportsAreZeroPaddedRowsBottomUpReplacingAnyOldFileAndAReplacementChangesOnlyItsPixels)
 {
     // The 54 header bytes of an 8-bit bitmap, written out field by field.
     auto header = [](int32_t width, int32_t height, int32_t imageSize) {
@@ -220,43 +225,30 @@ TEST_P(Sty, ExportsAreHeaderPaletteAndZeroPaddedRowsBottomUpReplacingAnyOldFile)
     SavePal(file, sty, 10);
     EXPECT_EQ(TempDir::Read(file), pal);
     EXPECT_THROW(sty.SaveTile(dir.File("no such folder/Tile0.bmp"), 0), FileError);
-}
 
-TEST_P(Sty, AReplacementChangesItsPixelsInTheShownChunkAndNoOtherByte)
-{
+    // A replacement changes its pixels in the shown chunk and no other byte.
     std::string bytes = small.Build();
     bytes.insert(6, Chunk("TILE", std::string(4 * 4096, '\x01')));  // shadowed by SmallStyle's own
     Load(bytes);
     const std::size_t tilesAt = bytes.find("TILE", 7) + 8, spritesAt = bytes.rfind("SPRG") + 8;
-    std::vector<uint8_t> tile(4096), disc(40 * 40);
-    for (std::size_t i = 0; i < tile.size(); ++i)
-        tile[i] = static_cast<uint8_t>(i * 7 / 3);
+    std::vector<uint8_t> newTile(4096), disc(40 * 40);
+    for (std::size_t i = 0; i < newTile.size(); ++i)
+        newTile[i] = static_cast<uint8_t>(i * 7 / 3);
     for (std::size_t i = 0; i < disc.size(); ++i)
         disc[i] = static_cast<uint8_t>(255 - i % 200);
-    sty.ReplaceTile(3, tile);  // column 3 of the first group of four
+    sty.ReplaceTile(3, newTile);  // column 3 of the first group of four
     sty.ReplaceSprite(3, disc);
     for (int i = 0; i < 4096; ++i)
-        bytes[tilesAt + std::size_t(i / 64 * 256 + 192 + i % 64)] = static_cast<char>(tile[std::size_t(i)]);
+        bytes[tilesAt + std::size_t(i / 64 * 256 + 192 + i % 64)] = static_cast<char>(newTile[std::size_t(i)]);
     for (int i = 0; i < 1600; ++i)  // 40 x 40 at row 4, column 128
         bytes[spritesAt + std::size_t((4 + i / 40) * 256 + 128 + i % 40)] = static_cast<char>(disc[std::size_t(i)]);
-    EXPECT_TRUE(sty.TileIndices(3) == tile && sty.SpriteIndices(3) == disc);
+    EXPECT_TRUE(sty.TileIndices(3) == newTile && sty.SpriteIndices(3) == disc);
     sty.RenderTile(3, pic);
-    EXPECT_EQ(pic.At(5, 9), Ramp(4, tile[9 * 64 + 5]));
+    EXPECT_EQ(pic.At(5, 9), Ramp(4, newTile[9 * 64 + 5]));
     // Saved over the file it came from: the old file is the backup.
-    const std::string file = dir.File("s.sty");
-    TempDir::Write(file, loaded);
-    sty.SaveSTY(file);
-    EXPECT_TRUE(TempDir::Read(file) == bytes && TempDir::Read(file + ".bak") == loaded);
+    const std::string styFile = dir.File("s.sty");
+    TempDir::Write(styFile, loaded);
+    sty.SaveSTY(styFile);
+    EXPECT_TRUE(TempDir::Read(styFile) == bytes && TempDir::Read(styFile + ".bak") == loaded);
     EXPECT_THROW(sty.SaveSTY(dir.File("no such folder/s.sty")), FileError);
-}
-
-TEST_P(Sty, SpritesSharingPixelBytesAreFoundRowByRow)
-{
-    // Sprite 0, 5 x 3 at 0, covers bytes 0-4, 256-260 and 512-516.
-    small.sprites = {{0, 5, 3},    {4, 3, 1},   {5, 3, 1},   {258, 1, 1},
-                     {250, 10, 2}, {517, 1, 1}, {600, 0, 9}, {100, 100, 4}};
-    Load(small.Build());
-    const std::pair<int, std::vector<int>> cases[] = {{0, {1, 3, 4}}, {4, {0, 3}}, {6, {}}, {7, {}}, {5, {}}};
-    for (const auto& [sprite, sharing] : cases)
-        EXPECT_EQ(sty.SpritesSharingPixels(sprite), sharing) << sprite;
 }

@@ -80,38 +80,7 @@ TEST(GxtPoFiles, MsgidsComeFromTheSourceAndTheHeaderNamesTheLanguage)
     EXPECT_EQ(Counts(ImportPo(big, dir.File("big.po"))), std::make_tuple(0, 2600, 0));
 }
 
-TEST(GxtPoFiles, ImportCountsAndNamesWhatItSkips)
-{
-    TempDir dir;
-    TempDir::Write(dir.File("in.po"), R"(msgid "" msgstr "Content-Type: text/plain; charset=UTF-8\n"
-msgctxt "caf" msgid "Coffee" msgstr "Café"
-msgctxt "nandu" msgid "¿Ñandú?" msgstr "¿Ñandú?"
-msgctxt "gone" msgid "x" msgstr "y"
-#, fuzzy
-msgctxt "nandu" msgid "f" msgstr "fuzzy"
-msgid "no context" msgstr "z"
-msgctxt "caf" msgid "again" msgstr "second"
-msgctxt "euro" msgid "e" msgstr "5 €"
-msgctxt "empty" msgid "e" msgstr ""
-#~ msgctxt "caf" msgid "old" msgstr "obsolete"
-)");
-    clsGXT m = Parsed(GameFontFrenchFile());
-    m.AddEntry("euro", "");
-    m.AddEntry("empty", "kept");
-    const PoImportResult r = ImportPo(m, dir.File("in.po"));
-    EXPECT_EQ(Counts(r), std::make_tuple(1, 2, 5));
-    EXPECT_EQ(r.problems,
-              (std::vector<std::string>{
-                  "key \"gone\": is not in the GXT file",
-                  "key \"nandu\": is marked fuzzy",
-                  "msgid \"no context\": has no msgctxt naming its key",
-                  "key \"caf\": is in the PO file more than once; its first entry was taken",
-                  "key \"euro\": the character \"€\" (U+20AC) has no byte in the game font of this GXT file",
-              }));
-    EXPECT_EQ(m.GetText(1) + "|" + m.GetText(2) + "|" + m.GetText(3) + "|" + m.GetText(4), "Café|¿Ñandú?||kept");
-}
-
-TEST(GxtPoFiles, ADamagedFileIsRefusedByNameAndLineAndChangesNothing)
+TEST(GxtPoFiles, ADamagedFileIsRefusedByNameAndLineAndAGoodOneCountsAndNamesWhatItSkips)
 {
     TempDir dir;
     const std::string head = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
@@ -131,4 +100,30 @@ TEST(GxtPoFiles, ADamagedFileIsRefusedByNameAndLineAndChangesNothing)
     for (const std::string& missing : {dir.File("missing.po"), std::string("-")})  // "-" is a file name, not stdin
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { ImportPo(m, missing); }), missing + ": cannot be read");
     EXPECT_EQ(Snapshot(m), Snapshot(Parsed(GameFontFrenchFile())));
+
+    TempDir::Write(dir.File("in.po"), R"(msgid "" msgstr "Content-Type: text/plain; charset=UTF-8\n"
+msgctxt "caf" msgid "Coffee" msgstr "Café"
+msgctxt "nandu" msgid "¿Ñandú?" msgstr "¿Ñandú?"
+msgctxt "gone" msgid "x" msgstr "y"
+#, fuzzy
+msgctxt "nandu" msgid "f" msgstr "fuzzy"
+msgid "no context" msgstr "z"
+msgctxt "caf" msgid "again" msgstr "second"
+msgctxt "euro" msgid "e" msgstr "5 €"
+msgctxt "empty" msgid "e" msgstr ""
+#~ msgctxt "caf" msgid "old" msgstr "obsolete"
+)");
+    m.AddEntry("euro", "");
+    m.AddEntry("empty", "kept");
+    const PoImportResult r = ImportPo(m, dir.File("in.po"));
+    EXPECT_EQ(Counts(r), std::make_tuple(1, 2, 5));
+    EXPECT_EQ(r.problems,
+              (std::vector<std::string>{
+                  "key \"gone\": is not in the GXT file",
+                  "key \"nandu\": is marked fuzzy",
+                  "msgid \"no context\": has no msgctxt naming its key",
+                  "key \"caf\": is in the PO file more than once; its first entry was taken",
+                  "key \"euro\": the character \"€\" (U+20AC) has no byte in the game font of this GXT file",
+              }));
+    EXPECT_EQ(m.GetText(1) + "|" + m.GetText(2) + "|" + m.GetText(3) + "|" + m.GetText(4), "Café|¿Ñandú?||kept");
 }
