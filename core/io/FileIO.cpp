@@ -54,12 +54,13 @@ fs::path UniqueNameBeside(const fs::path& target)
 {
     static thread_local std::mt19937_64 random{uint64_t{std::random_device{}()} << 32 | std::random_device{}()};
     static constexpr char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    fs::path temp = target;
     std::string name = ".kv";
     uint64_t bits = random();
     for (int i = 0; i < 6; ++i, bits /= 36)
         name += kLetters[bits % 36];
     name += ".tmp";
-    return target.parent_path() / name;
+    return temp.replace_filename(name);
 }
 
 void RemoveQuietly(const fs::path& file)
@@ -187,9 +188,10 @@ void PutInPlace(const std::string& path, std::span<const uint8_t> bytes, bool ke
         throw FileError(path, "cannot be saved: it is a folder");
     if (replaces && IsReadOnly(target, old))
         throw FileError(path, "is read-only: it cannot be saved over");
-    fs::path backup = target;
-    backup += ".bak";
     keepBackup = keepBackup && replaces;
+    fs::path backup;
+    if (keepBackup)
+        (backup = target) += ".bak";
     if (keepBackup && LookAt(backup).type == fs::file_type::directory)
         throw FileError(path, "cannot be backed up: " + Utf8FromPath(backup) + " is a folder");
 
