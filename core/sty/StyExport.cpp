@@ -6,25 +6,31 @@
 #include "core/sty/StyExport.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "core/common/BitmapHeader.h"
 #include "core/io/FileIO.h"
 
 namespace {
 
+// A bitmap file built in memory: made at its whole size without being cleared, since a
+// sprite's file can be tens of kilobytes and every byte is written once.
+struct BitmapFile {
+    std::unique_ptr<uint8_t[]> bytes;
+    std::size_t size = 0;
+    uint8_t* pixels = nullptr;  // where the rows go, bottom row first
+};
+
 // The header of this image, then the colour table exactly as stored (blue, green, red,
-// fourth byte).
-std::vector<uint8_t> StartBitmap(int width, int height, uint32_t imageSize, const uint8_t* palette)
+// fourth byte); the rows are the caller's to copy in.
+BitmapFile StartBitmap(int width, int height, uint32_t imageSize, const uint8_t* palette)
 {
     const BitmapHeader header = Bitmap8Bit(width, height, imageSize);
     const auto bytes = header.Bytes();
-    // Sized first and filled by copies: inserting into the empty vector draws a false
-    // overflow warning from GCC 12 at -O3.
-    std::vector<uint8_t> out(bytes.size() + clsSTY::kPaletteBytes);
-    out.reserve(header.fileSize);
-    const auto tableAt = std::copy(bytes.begin(), bytes.end(), out.begin());
-    std::copy(palette, palette + clsSTY::kPaletteBytes, tableAt);
-    return out;
+    BitmapFile file{std::make_unique_for_overwrite<uint8_t[]>(header.fileSize), header.fileSize};
+    const auto tableAt = std::copy(bytes.begin(), bytes.end(), file.bytes.get());
+    file.pixels = std::copy(palette, palette + clsSTY::kPaletteBytes, tableAt);
+    return file;
 }
 
 }  // namespace
@@ -34,10 +40,11 @@ void clsSTY::SaveTile(const std::string& sFile, int Idx)
     const uint8_t* pixels = TileRows(Idx);
     const uint8_t* palette = PaletteBytes(TilePalette(Idx));
 
-    std::vector<uint8_t> out = StartBitmap(kTileSide, kTileSide, kTileBytes, palette);
-    for (int row = kTileSide - 1; row >= 0; --row)  // bottom row first
-        out.insert(out.end(), pixels + row * kTileStride, pixels + row * kTileStride + kTileSide);
-    ReplaceWholeFile(sFile, out);
+    const BitmapFile out = StartBitmap(kTileSide, kTileSide, kTileBytes, palette);
+    uint8_t* to = out.pixels;
+    for (int row = kTileSide - 1; row >= 0; --row, to += kTileSide)  // bottom row first
+        std::copy_n(pixels + row * kTileStride, kTileSide, to);
+    ReplaceWholeFile(sFile, {out.bytes.get(), out.size});
 }
 
 void clsSTY::SaveSprite(const std::string& sFile, int Idx)
@@ -48,16 +55,14 @@ void clsSTY::SaveSprite(const std::string& sFile, int Idx)
     const uint8_t* pixels = SpriteRows(Idx);
 
     const std::size_t padded = (std::size_t{sprite.width} + 3) / 4 * 4;
-    std::vector<uint8_t> out =
-        StartBitmap(sprite.width, sprite.height, static_cast<uint32_t>(padded * sprite.height), palette);
-    for (int y = sprite.height - 1; y >= 0; --y) {
-        if (pixels) {
-            const uint8_t* row = pixels + static_cast<std::ptrdiff_t>(y) * kSpriteStride;
-            out.insert(out.end(), row, row + sprite.width);
-        }
-        out.insert(out.end(), padded - sprite.width, 0);
+    const std::size_t imageSize = padded * sprite.height;
+    const BitmapFile out = StartBitmap(sprite.width, sprite.height, static_cast<uint32_t>(imageSize), palette);
+    uint8_t* to = out.pixels;
+    for (int y = sprite.height - 1; pixels && y >= 0; --y, to += padded) {  // bottom row first
+        uint8_t* const end = std::copy_n(pixels + static_cast<std::ptrdiff_t>(y) * kSpriteStride, sprite.width, to);
+        std::fill(end, to + padded, 0);  // the padding
     }
-    ReplaceWholeFile(sFile, out);
+    ReplaceWholeFile(sFile, {out.bytes.get(), out.size});
 }
 
 std::string JascPalText(const clsSTY& sty, int Pal)
