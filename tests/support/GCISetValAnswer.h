@@ -14,8 +14,7 @@
 
 #include "ui/windows/frmSetVal.h"
 
-class GCISetValAnswer {
-public:
+struct GCISetValAnswer {
     using Action = std::function<void(frmSetVal&)>;
     // What the dialog showed: the text field, the information and range lines; -1 for a slider that is off.
     struct Seen {
@@ -24,26 +23,21 @@ public:
         int slider = 0;
     };
 
-    explicit GCISetValAnswer(Action act) : act_(std::move(act))
+    explicit GCISetValAnswer(Action answer) : act(std::move(answer))
     {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-        timer_.start(5);
+        QObject::connect(&timer, &QTimer::timeout, [this] { Poll(); });
+        timer.start(5);
     }
 
     static void Ok(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdOk"), Qt::LeftButton); }
     static void Cancel(frmSetVal& d) { QTest::mouseClick(d.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton); }
-    // Types into the field, or presses the keys on whatever has the focus, and confirms; an
-    // answer the dialog refuses leaves it open, and is cancelled.
-    static Action Type(const QString& text, bool keys = false)
+    // Presses the keys on whatever has the focus, as a user types, and Enter; an answer the
+    // dialog refuses leaves it open, and is cancelled.
+    static Action Type(const QString& text)
     {
-        return [text, keys](frmSetVal& d) {
-            if (keys) {
-                QTest::keyClicks(d.focusWidget(), text);
-                QTest::keyClick(d.focusWidget(), Qt::Key_Return);
-            } else {
-                d.findChild<QLineEdit*>("tVal")->setText(text);
-                Ok(d);
-            }
+        return [text](frmSetVal& d) {
+            QTest::keyClicks(d.focusWidget(), text);
+            QTest::keyClick(d.focusWidget(), Qt::Key_Return);
             if (d.isVisible())
                 Cancel(d);
         };
@@ -57,20 +51,18 @@ public:
     }
 
     Seen seen;
+    Action act;
+    QTimer timer;
 
-private:
     void Poll()
     {
         auto* dialog = qobject_cast<frmSetVal*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible())
             return;
-        timer_.stop();
+        timer.stop();
         const auto* sVal = dialog->findChild<QSlider*>("sVal");
         seen = {true, dialog->findChild<QLineEdit*>("tVal")->text(), dialog->findChild<QLabel*>("lblInfo")->text(),
                 dialog->findChild<QLabel*>("lblRange")->text(), sVal->isEnabled() ? sVal->value() : -1};
-        act_(*dialog);
+        act(*dialog);
     }
-
-    Action act_;
-    QTimer timer_;
 };

@@ -71,15 +71,14 @@ public:
     {
         return Next(inputAnswers);
     }
-    QString ReadSetting(const QString& application, const QString& section, const QString& key) override
+    QString ReadSetting(const QString& app, const QString& section, const QString& key) override
     {
-        return settings.value(application + "/" + section + "/" + key);
+        return settings.value(app + "/" + section + "/" + key);
     }
-    QString WriteSetting(const QString& application, const QString& section, const QString& key,
-                         const QString& value) override
+    QString WriteSetting(const QString& app, const QString& section, const QString& key, const QString& value) override
     {
         if (settingsWriteError.isEmpty())
-            settings[application + "/" + section + "/" + key] = value;
+            settings[app + "/" + section + "/" + key] = value;
         return settingsWriteError;
     }
     bool OpenUrl(const QUrl& url) override

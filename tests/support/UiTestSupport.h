@@ -66,6 +66,15 @@ struct UiFixture : ProgressReporter {
         platform.saveAnswers.push_back(FromUtf8(path));
         Click(button);
     }
+    // What a user might try while a load or save runs: each command, then closing the window.
+    template <class... Command>
+    void TryWhileBusy(Command... command)
+    {
+        meddle = [this, command...] {
+            (std::invoke(command, w), ...);
+            w.close();
+        };
+    }
     // Shortcuts reach the active window only; a dialog may have taken that from it.
     void Keys(const QKeySequence& keys)
     {

@@ -72,7 +72,7 @@ private slots:
              {std::tuple{Qt::Key_Return, 6, "0.75", "Front Drive Bias", "0.000 to 1.000"},
               {Qt::Key_F2, 3, "200", "Value", "0 to 255"},
               {Qt::Key_Enter, 2, "0", "Turbo", "0 to 1"}}) {
-            const Answer::Seen seen = e.Edit(row, Answer::Type(typed, true), key);
+            const Answer::Seen seen = e.Edit(row, Answer::Type(typed), key);
             QVERIFY(seen.info == QStringLiteral("%1 of TAXI3").arg(info) &&
                     seen.range == "Allowed: " + QString(range) && (seen.slider < 0) == (row < 5));
         }
@@ -103,9 +103,8 @@ private slots:
             Editor e;
             e.Open(e.Write("cars.gci", text));
             const Answer::Seen seen = e.Edit(5, answer);
-            QVERIFY2(seen.text == "0.250" && seen.slider == 1000 && e.Value(5) == "0.250" && e.Said() == said &&
-                         !e.w.isWindowModified(),
-                     qPrintable(said));
+            QVERIFY2(seen.text == "0.250" && seen.slider == 1000 && e.Value(5) == "0.250", qPrintable(said));
+            QVERIFY2(e.Said() == said && !e.w.isWindowModified(), qPrintable(said));
             e.Click("cmdSavefile");
             QVERIFY(TempDir::Read(e.dir.File("cars.gci")).find("\r\n" + line + "\r\n") != std::string::npos);
         }
@@ -167,22 +166,19 @@ private slots:
         const QString edited = values();
         QCOMPARE(edited, QStringLiteral("2.5 %1 3.5 0.5 ").arg(FromUtf8(gci_sample::Value(0, 9))));
         e.cars->setCurrentIndex(1);
-        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_Z));  // shows the car it changes back
+        e.Keys(Qt::CTRL | Qt::Key_Z);  // shows the car it changes back
         QVERIFY(e.cars->currentIndex() == 2 && e.Value(9) == FromUtf8(gci_sample::Value(2, 9)) && e.Value(5) == "3.5");
-        for (int more = 0; more < 3; ++more)  // the last has nothing left to undo
-            e.Keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
+        e.Keys(QKeySequence("Ctrl+Z, Ctrl+Z, Ctrl+Z"));  // the last has nothing left to undo
         QVERIFY(values() == before && !e.w.isWindowModified());
-        for (QKeyCombination redo : {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::Key_Y})
-            e.Keys(QKeySequence(redo));
+        e.Keys(QKeySequence("Ctrl+Shift+Z, Ctrl+Y, Ctrl+Y"));
         QVERIFY(values() == edited && e.w.isWindowModified());
-        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_S));
+        e.Keys(Qt::CTRL | Qt::Key_S);
         QVERIFY(TempDir::Read(file).find("\r\nf0.5 {Turn In}\r\n") != std::string::npos && !e.w.isWindowModified());
-        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_Z));  // back past the save: unsaved again
+        e.Keys(Qt::CTRL | Qt::Key_Z);  // back past the save: unsaved again
         QVERIFY(e.w.isWindowModified() && e.Value(9) == FromUtf8(gci_sample::Value(2, 9)));
         e.platform.openAnswers = {QString()};
         e.platform.saveAnswers = {QString()};
-        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_O));
-        e.Keys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+        e.Keys(QKeySequence("Ctrl+O, Ctrl+Shift+S"));
         QVERIFY(e.platform.openRequests.size() == 2 && e.platform.saveRequests.size() == 1 && e.Told() == 0);
     }
 
@@ -205,14 +201,11 @@ private slots:
         e.Open(file);  // nothing was edited: nothing asked
         e.Edit(5, Answer::Type("2.5"));
         e.platform.saveChoices = {choice};
-        if (leave == "close")
-            e.w.close();
-        else if (leave == "open")
-            e.Open(other);
-        else if (leave == "reload")
-            e.Click("cmdReload");
-        else
-            DropFile(&e.w, FromUtf8(other));
+        const std::map<QString, std::function<void()>> leaves = {{"close", [&] { e.w.close(); }},
+                                                                 {"open", [&] { e.Open(other); }},
+                                                                 {"reload", [&] { e.Click("cmdReload"); }},
+                                                                 {"drop", [&] { DropFile(&e.w, FromUtf8(other)); }}};
+        leaves.at(leave)();
         const bool went = choice != SaveChoice::Cancel;
         const auto& asked = e.platform.saveQuestions.at(0);
         QVERIFY(e.platform.saveQuestions.size() == 1 && asked.title == "GCI Car Editor" && asked.parent == &e.w &&
@@ -225,7 +218,7 @@ private slots:
         if (leave == "reload")
             QCOMPARE(e.Value(5), choice == SaveChoice::Discard ? FromUtf8(gci_sample::Value(0, 5)) : "2.5");
         if (went && leave != "close") {  // the file loaded has no edits to undo
-            e.Keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
+            e.Keys(Qt::CTRL | Qt::Key_Z);
             QVERIFY(!e.w.isWindowModified());
         }
     }
@@ -233,12 +226,12 @@ private slots:
     void recentFilesAreKeptNewestFirstAndGoneOnesDropped()
     {
         Editor e;
-        QStringList files;
-        for (int i = 0; i < 10; ++i)
-            files << FromUtf8(e.Write("c" + std::to_string(i) + ".gci", gci_sample::File(i + 1)));
         QCOMPARE(e.Recent(), QStringList{QString()});  // only the disabled "(none)"
-        for (const QString& path : files)
-            e.Open(ToUtf8(path));
+        QStringList files;
+        for (int i = 0; i < 10; ++i) {
+            files << FromUtf8(e.Write("c" + std::to_string(i) + ".gci", gci_sample::File(i + 1)));
+            e.Open(ToUtf8(files.last()));
+        }
         e.Open(ToUtf8(files[5]));           // again: first, once
         e.Open(e.dir.File("missing.gci"));  // refused: not kept
         const QStringList kept{files[5], files[9], files[8], files[7], files[6], files[4], files[3], files[2]};
@@ -257,12 +250,7 @@ private slots:
         Editor e;
         e.platform.openAnswers = {FromUtf8(e.Write("cars.gci", gci_sample::File(5)))};
         e.commands = {e.Get("cmdOpen"), e.Get("cmdReload"), e.Get("cmdSavefile"), e.Get("cmdSaveAs"), e.cars, e.list};
-        e.meddle = [&] {
-            e.w.cmdOpen_Click();
-            e.w.cmdReload_Click();
-            e.w.cmdSavefile_Click();
-            e.w.close();
-        };
+        e.TryWhileBusy(&frmGCI::cmdOpen_Click, &frmGCI::cmdReload_Click, &frmGCI::cmdSavefile_Click);
         for (const char* command : {"cmdOpen", "cmdSavefile", "cmdReload"})
             e.Click(command);
         QVERIFY(e.updates == 15 && e.enabled == 0);  // one update per car for each load and save

@@ -31,10 +31,7 @@ struct Editor : UiFixture<frmGXT> {
     const std::string twelve = Write("a.gxt", FileOf(TwelveEntries()));
 
     QString Cell(int row, int column = 1) { return list->topLevelItem(row - 1)->text(column); }
-    int Selected()
-    {
-        return list->currentItem() && list->currentItem()->isSelected() ? list->currentIndex().row() + 1 : 0;
-    }
+    int Selected() { return list->selectedItems().contains(list->currentItem()) ? list->currentIndex().row() + 1 : 0; }
     void Enter(const QString& text)
     {
         value->setText(text);
@@ -67,16 +64,14 @@ private slots:
         QVERIFY(e.list->topLevelItemCount() == 0 && e.Told() == 0);
         DropFile(&e.w, FromUtf8(e.twelve));  // a dropped file opens, and goes first in the recent files
         QVERIFY(e.list->topLevelItemCount() == 12 && e.Told() == 0);
-        QCOMPARE(e.platform.settings.value("Kestrova/Recent/GXT"),
-                 FromUtf8(e.twelve) + "\n" + FromUtf8(e.dir.File("empty.gxt")));
+        QCOMPARE(e.platform.settings.value("Kestrova/Recent/GXT"), FromUtf8(e.twelve + "\n" + e.dir.File("empty.gxt")));
         ClickItem(e.list->topLevelItem(3));  // refused files are told, and change nothing
         e.Open(e.Write("x.gxt", "hello, world"));
         e.Open(e.dir.File("gone.gxt"));
         QVERIFY(e.Told() == 2 && e.platform.messages[0].text == kInvalidGXTMessage &&
                 e.Said().contains("gone.gxt: cannot be opened"));
-        const auto& told = e.platform.messages[1];
-        QVERIFY(told.title == "GXT Editor - a.gxt (English)" && told.icon == MessageIcon::Warning &&
-                told.parent == &e.w);
+        const auto& [text, title, icon, parent] = e.platform.messages[1];
+        QVERIFY(title == "GXT Editor - a.gxt (English)" && icon == MessageIcon::Warning && parent == &e.w);
         QVERIFY(e.list->topLevelItemCount() == 12 && e.Selected() == 4 && e.value->text() == "plain text 4");
     }
 
@@ -89,8 +84,7 @@ private slots:
         ClickItem(e.list->topLevelItem(4));
         e.Enter(QStringLiteral("Changed \u00FC"));
         e.Enter(QStringLiteral("a \u2603 here"));  // no byte in the charset: refused by name
-        QVERIFY(e.Said() ==
-                QStringLiteral("The character \"\u2603\" cannot be stored in a GXT file. The text was not changed."));
+        QVERIFY(e.Said() == "The character \"\u2603\" cannot be stored in a GXT file. The text was not changed.");
         QVERIFY(e.Cell(5) == QStringLiteral("Changed \u00FC"));
         QTest::keyClick(e.list, Qt::Key_Down);  // the keyboard shows the new row's value first
         e.Enter(e.value->text() + "!");
@@ -131,16 +125,9 @@ private slots:
     void commandsAndClosingAreRefusedWhileBusy()
     {
         Editor e;
-        e.commands = {e.Get("cboCharset")};
-        for (QWidget* button : e.w.findChildren<QAbstractButton*>())  // every command
-            e.commands << button;
-        e.meddle = [&] {
-            e.w.cmdOpen_Click();
-            e.w.cmdSave_Click();
-            e.w.cmdAdd_Click();
-            e.w.cmdDelete_Click();
-            e.w.close();
-        };
+        // Every command: the buttons, and the charset box.
+        e.commands = e.w.findChildren<QWidget*>(QRegularExpression("^(cmd|cboCharset)"));
+        e.TryWhileBusy(&frmGXT::cmdOpen_Click, &frmGXT::cmdSave_Click, &frmGXT::cmdAdd_Click, &frmGXT::cmdDelete_Click);
         e.Open(e.twelve);
         e.Save("cmdSaveAs", e.dir.File("out.gxt"));
         QVERIFY(e.updates > 24 && e.enabled == 0);  // loading, filling the list and saving
@@ -225,8 +212,7 @@ private slots:
         edited.replace(edited.find("Café à Noël"), 14, "Thé");
         edited += "\nmsgctxt \"gone\"\nmsgid \"x\"\nmsgstr \"y\"\n";
         e.Open(e.Write("in.po", edited), "cmdImportPo");
-        QCOMPARE(e.Said(),
-                 QStringLiteral("Updated: 1\nUnchanged: 1\nSkipped: 1\n\nkey \"gone\": is not in the GXT file"));
+        QCOMPARE(e.Said(), QString("Updated: 1\nUnchanged: 1\nSkipped: 1\n\nkey \"gone\": is not in the GXT file"));
         QVERIFY(e.Cell(1) == QStringLiteral("Thé") && e.Modified());
         e.Open(e.Write("bad.po", "msgid \"unended\n"), "cmdImportPo");
         QVERIFY(e.Said().startsWith("The PO file was not imported.\n") && e.Said().contains("bad.po: line "));

@@ -24,10 +24,7 @@ using namespace sty_test;
 namespace {
 
 // Colour c of palette p in SmallStyle.
-QRgb Ramp(int p, int c)
-{
-    return qRgb(255 - c, p * 4, c);
-}
+constexpr auto Ramp = [](int p, int c) { return qRgb(255 - c, p * 4, c); };
 
 struct Viewer : UiFixture<frmSTY> {
     QTreeWidget* pix = Get<QTreeWidget>("pix");
@@ -75,24 +72,23 @@ struct Viewer : UiFixture<frmSTY> {
         emit zoom->activated(zoom->currentIndex());
     }
     QImage Canvas() { return Get("canvas")->grab().toImage(); }
+    // A file `name` in the folder of `indices` row by row through `colours` as an 8-bit indexed
+    // image, or as `format` when that is another, with one pixel set to `odd` when it is given.
+    QString Image(const std::string& name, int width, const std::vector<uint8_t>& indices, const QList<QRgb>& colours,
+                  QImage::Format format = QImage::Format_Indexed8, std::optional<std::pair<QPoint, QRgb>> odd = {})
+    {
+        const int height = static_cast<int>(indices.size()) / width;
+        QImage image(width, height, QImage::Format_Indexed8);
+        image.setColorTable(colours);
+        for (int i = 0; i < width * height; ++i)
+            image.setPixel(i % width, i / width, indices[std::size_t(i)]);
+        image.convertTo(format);
+        if (odd)
+            image.setPixel(odd->first, odd->second);
+        image.save(FromUtf8(dir.File(name)));
+        return FromUtf8(dir.File(name));
+    }
 };
-
-// A file of `indices` row by row through `colours` as an 8-bit indexed image, or as
-// `format` when that is another, with one pixel set to `odd` when it is given.
-QString WriteImage(const std::string& path, int width, const std::vector<uint8_t>& indices, const QList<QRgb>& colours,
-                   QImage::Format format = QImage::Format_Indexed8, std::optional<std::pair<QPoint, QRgb>> odd = {})
-{
-    const int height = static_cast<int>(indices.size()) / width;
-    QImage image(width, height, QImage::Format_Indexed8);
-    image.setColorTable(colours);
-    for (int i = 0; i < width * height; ++i)
-        image.setPixel(i % width, i / width, indices[std::size_t(i)]);
-    image.convertTo(format);
-    if (odd)
-        image.setPixel(odd->first, odd->second);
-    image.save(FromUtf8(path));
-    return FromUtf8(path);
-}
 
 // Palette p of SmallStyle as Qt colours.
 QList<QRgb> Colours(int p)
@@ -170,14 +166,12 @@ private slots:
     {
         Viewer v;
         // The item, what is typed, and the colour at (20, 20): sprite 3's own palette is 13, its centre index 40.
-        const std::tuple<const char*, QString, QRgb> typed[] = {{"Sprites", "12", Ramp(12, 40)},
-                                                                {"Sprites", "65", Ramp(6, 40)},
-                                                                {"Sprites", "0", Ramp(13, 40)},
-                                                                {"Sprites", " 9 ", Ramp(9, 40)},
-                                                                {"Sprites", "-1", Ramp(13, 40)},
-                                                                {"Sprites", "5x", Ramp(5, 40)},
-                                                                {"Tiles", "5", Ramp(1, SmallTilePixel(0, 20, 20))},
-                                                                {"Palettes", "6", Ramp(0, 20)}};
+        using Typed = std::tuple<const char*, QString, QRgb>;
+        const int tile = SmallTilePixel(0, 20, 20);  // palette 5 of the tiles is physical palette 1
+        const Typed typed[] = {{"Sprites", "12", Ramp(12, 40)}, {"Sprites", "65", Ramp(6, 40)},
+                               {"Sprites", "0", Ramp(13, 40)},  {"Sprites", " 9 ", Ramp(9, 40)},
+                               {"Sprites", "-1", Ramp(13, 40)}, {"Sprites", "5x", Ramp(5, 40)},
+                               {"Tiles", "5", Ramp(1, tile)},   {"Palettes", "6", Ramp(0, 20)}};
         for (const auto& [item, keys, centre] : typed) {
             ClickItem(v.Node(item, item == QStringLiteral("Sprites") ? 3 : 0));
             v.Type(keys);
@@ -266,15 +260,12 @@ private slots:
         StyleFile second = SmallStyle();
         second.tiles.resize(8, Tile(4096, '\1'));
         v.commands = {v.Get("cmdOpen"), v.Get("cmdExport"), v.pix, v.txtPal, v.Get("chkTrans")};
-        v.meddle = [&] {  // the user tries everything
-            v.w.pix_NodeClick(v.Node("Tiles", 0));
-            v.txtPal->setText(QStringLiteral("5"));
-            v.w.txtPal_Change();
-            v.w.cmdOpen_Click();
-            v.w.chkTrans_Click();
-            v.w.cmdExport_Click();
-            v.w.close();
-        };
+        v.TryWhileBusy(
+            [&](frmSTY& w) {  // the user tries everything
+                w.pix_NodeClick(v.Node("Tiles", 0));
+                v.txtPal->setText(QStringLiteral("5"));
+            },
+            &frmSTY::txtPal_Change, &frmSTY::cmdOpen_Click, &frmSTY::chkTrans_Click, &frmSTY::cmdExport_Click);
         v.Open(v.Write("second.sty", second.Build()));
         QVERIFY(v.updates >= 5 && v.enabled == 0 && v.platform.openRequests.size() == 4);
         QVERIFY(v.platform.saveRequests.size() == 1 && v.Pixel(30, 30) == Ramp(4, SmallTilePixel(3, 30, 30)));
@@ -305,25 +296,22 @@ private slots:
         std::vector<uint8_t> sevens = before, threes = before, zero = before, wide(41 * 40, 1);
         sevens[0] = 7, threes[0] = 3, zero[5 * 40 + 6] = 0;
         sevens[20 * 40 + 20] = threes[20 * 40 + 20] = 200;
-        const QString changed = "\n\nSprite 4 shares pixels with it, so it changed too.";
-        const QString unchanged = "\n\nSprite 3 was not changed.";
+        const QString shares = "\n\nSprite 4 shares pixels with it, so it changed too.";
+        const auto now = [&](const QString& image) { return "Sprite 3 now has the pixels of " + image + "." + shares; };
         const std::tuple<QString, QString, std::vector<uint8_t>> cases[] = {
             // image, what is said, indices after
             // Its own table, colour 0 transparent as exported: the indices as they are, 7 included.
-            {WriteImage(v.dir.File("a.png"), 40, sevens, exported), "Sprite 3 now has the pixels of a.png." + changed,
-             sevens},
+            {v.Image("a.png", 40, sevens, exported), now("a.png"), sevens},
             // Colours: the lowest index of each.
-            {WriteImage(v.dir.File("b.bmp"), 40, sevens, own, QImage::Format_RGB32),
-             "Sprite 3 now has the pixels of b.bmp." + changed, threes},
-            {WriteImage(v.dir.File("c.png"), 40, before, own, QImage::Format_ARGB32,  // fully transparent: index 0
-                        std::pair{QPoint(6, 5), qRgba(1, 2, 3, 0)}),
-             "Sprite 3 now has the pixels of c.png." + changed, zero},
-            {WriteImage(v.dir.File("w.png"), 41, wide, own),
-             "Sprite 3 is 40 x 40 pixels, but the image w.png is 41 x 40." + unchanged, zero},
-            {WriteImage(v.dir.File("d.png"), 40, before, own, QImage::Format_RGB32,
-                        std::pair{QPoint(3, 2), 0xFF123457u}),
+            {v.Image("b.bmp", 40, sevens, own, QImage::Format_RGB32), now("b.bmp"), threes},
+            // A fully transparent pixel: index 0.
+            {v.Image("c.png", 40, before, own, QImage::Format_ARGB32, std::pair{QPoint(6, 5), qRgba(1, 2, 3, 0)}),
+             now("c.png"), zero},
+            {v.Image("w.png", 41, wide, own),
+             "Sprite 3 is 40 x 40 pixels, but the image w.png is 41 x 40.\n\nSprite 3 was not changed.", zero},
+            {v.Image("d.png", 40, before, own, QImage::Format_RGB32, std::pair{QPoint(3, 2), 0xFF123457u}),
              "d.png does not fit the palette of Sprite 3 (physical palette 13). The pixel at (3, 2) is #123457", zero},
-            {WriteImage(v.dir.File("p.png"), 40, before, Colours(12)), "p.png does not fit", zero},
+            {v.Image("p.png", 40, before, Colours(12)), "p.png does not fit", zero},
             {FromUtf8(v.Write("e.png", "no image")), FromUtf8(v.dir.File("e.png")) + " could not be read as an image",
              zero},
         };
@@ -357,7 +345,7 @@ private slots:
             model.ReplaceTile(2, pixels);
             return std::string(model.FileBytes().begin(), model.FileBytes().end());
         };
-        v.Replace(WriteImage(v.dir.File("t.png"), 64, tile, Colours(3)));
+        v.Replace(v.Image("t.png", 64, tile, Colours(3)));
         v.platform.saveChoices = {SaveChoice::Cancel};
         v.Open(v.Write("other.sty", SmallStyle().Build()));  // asked first; Cancel keeps the edit
         QVERIFY(v.platform.saveQuestions.at(0).text.startsWith("small.sty has unsaved changes.") && v.Modified());
@@ -366,7 +354,7 @@ private slots:
         const std::string copy = v.dir.File("copy.sty");
         v.Save("cmdSaveAs", copy);
         QVERIFY(TempDir::Read(copy) == expected(tile) && v.w.Caption() == "STY Editor - copy.sty");
-        v.Replace(WriteImage(v.dir.File("u.png"), 64, again, Colours(3)));
+        v.Replace(v.Image("u.png", 64, again, Colours(3)));
         v.platform.saveChoices = {SaveChoice::Save};
         QVERIFY(v.w.close() && TempDir::Read(copy) == expected(again) && TempDir::Read(path) == expected(tile));
     }

@@ -1,14 +1,21 @@
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QTimer>
 #include <QtTest>
+#include <atomic>
+#include <thread>
 
 #include "core/common/PathRules.h"
 #include "tests/support/GCISampleFile.h"
 #include "tests/support/GCISetValAnswer.h"
+#include "tests/support/GxtTestFile.h"
+#include "tests/support/MapBuilder.h"
 #include "tests/support/UiTestSupport.h"
+#include "ui/platform/InstanceLink.h"
 #include "ui/platform/QtPlatform.h"
+#include "ui/windows/EditorWindow.h"
 #include "ui/windows/frmGCI.h"
 #include "ui/windows/frmMain.h"
 #include "ui/windows/frmOptions.h"
@@ -17,8 +24,44 @@ namespace {
 
 const QString kStoredPath = QStringLiteral("Kestrova/Settings/Path");
 const QString kSep(QChar::fromLatin1(PlatformSeparator()));
+const QStringList kWindows = {"frmGCI", "frmGXT", "frmSTY", "frmGMP", "frmOptions"};
 
 struct Launcher : UiFixture<frmMain> {
+    // Named first, deleted after: an editor takes its own menus and dialogs, which are
+    // windows in the same list, with it.
+    ~Launcher() override
+    {
+        for (const QPointer<QWidget>& window : Windows())
+            delete window.data();
+    }
+    // The working windows the launcher opens, or those named `name`, shown or not.
+    static QList<QPointer<QWidget>> Windows(const QString& name = {})
+    {
+        QList<QPointer<QWidget>> windows;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (name.isEmpty() ? kWindows.contains(window->objectName()) : window->objectName() == name)
+                windows << window;
+        return windows;
+    }
+    // The working windows on screen, by name.
+    static QStringList Shown()
+    {
+        QStringList shown;
+        for (const QPointer<QWidget>& window : Windows())
+            if (window->isVisible())
+                shown << window->objectName();
+        shown.sort();
+        return shown;
+    }
+    // Whether the editor holds `path`: the map viewer names it in its caption, the others
+    // put it first in their recent files.
+    bool Holds(const QString& editor, const QString& path) const
+    {
+        for (const QPointer<QWidget>& window : Windows())
+            if (editor == "frmGMP" && window->objectName() == editor)
+                return qobject_cast<EditorWindow*>(window)->Caption().endsWith(QFileInfo(path).fileName());
+        return platform.settings.value("Kestrova/Recent/" + editor.mid(3)).startsWith(path);
+    }
     void Click(int entry) { QTest::mouseClick(w.EntryLabel(entry), Qt::LeftButton); }
     // Each entry's look: '+' highlighted (blue, underlined), '-' plain (white), '?' neither.
     QString Looks()
@@ -30,12 +73,6 @@ struct Launcher : UiFixture<frmMain> {
             looks += colour == Qt::blue && underlined ? '+' : colour == Qt::white && !underlined ? '-' : '?';
         }
         return looks;
-    }
-    QList<QWidget*> Shown(const QString& name)
-    {
-        QList<QWidget*> found = QApplication::topLevelWidgets();
-        found.removeIf([&](QWidget* window) { return window->objectName() != name || !window->isVisible(); });
-        return found;
     }
     // Types `text` into a new options dialog and leaves it through `button` or `key`.
     void AnswerOptions(const QString& text, const char* button, Qt::Key key = Qt::Key_Escape)
@@ -53,7 +90,9 @@ struct Launcher : UiFixture<frmMain> {
 
 }  // namespace
 
-// The launcher, the options dialog and the progress window: the application shell.
+// The launcher, the options dialog and the progress window: the application shell; and files
+// given to the program, each opened in the editor its kind calls for, here or in the program
+// that already runs.
 class ShellTest : public QObject {
     Q_OBJECT
 private slots:
@@ -93,15 +132,15 @@ private slots:
             Launcher l;
             MovePointerOver(l.w.EntryLabel(entry));
             l.Click(entry);
-            const QList<QWidget*> first = l.Shown(name);
+            const QList<QPointer<QWidget>> first = l.Windows(name);
             l.Click(entry);
-            QVERIFY2(first.size() == 1 && l.Shown(name) == first && l.Looks() == "--------", name);
+            QVERIFY2(first.size() == 1 && first[0]->isVisible() && l.Windows(name) == first && l.Looks() == "--------",
+                     name);
             QPointer<QWidget> closed = first[0];
             closed->close();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             l.Click(entry);  // a closed window is released, and the next click makes a new one
-            QVERIFY2(closed.isNull() && l.Shown(name).size() == 1, name);
-            delete l.Shown(name)[0];
+            QVERIFY2(closed.isNull() && l.Windows(name).size() == 1 && l.Windows(name)[0]->isVisible(), name);
         }
     }
 
@@ -111,7 +150,7 @@ private slots:
             Launcher l;
             l.Click(frmMain::GxtEditing);  // open, with nothing to save: not asked
             l.Click(frmMain::GciEditing);
-            auto* cars = static_cast<frmGCI*>(l.Shown("frmGCI").value(0));
+            auto* cars = static_cast<frmGCI*>(l.Windows("frmGCI").value(0).data());
             const std::string file = l.Write("cars.gci", gci_sample::File(1));
             cars->OpenDocument(FromUtf8(file));
             GCISetValAnswer answer(GCISetValAnswer::Type("2.5"));
@@ -121,8 +160,6 @@ private slots:
             QVERIFY(l.platform.saveQuestions.size() == 1 && l.platform.saveQuestions[0].parent == cars);
             QCOMPARE(l.platform.endProgramCalls, choice == SaveChoice::Cancel ? 0 : 1);
             QCOMPARE(TempDir::Read(file).find("f2.5 {Mass}") != std::string::npos, choice == SaveChoice::Save);
-            delete cars;
-            delete l.Shown("frmGXT").value(0);
         }
     }
 
@@ -130,17 +167,14 @@ private slots:
     {
         // Where each opens, and whose caption heads what is said: there is no such file, and
         // each editor tells so, over itself.
-        for (auto [name, window] : {std::pair{"x.GCI", "GCI Car Editor"},
-                                    {"x.gxt", "GXT Editor"},
-                                    {"x.sty", "STY Editor"},
-                                    {"x.gmp", "Kestrova"}}) {
+        const std::pair<const char*, const char*> files[] = {
+            {"x.GCI", "GCI Car Editor"}, {"x.gxt", "GXT Editor"}, {"x.sty", "STY Editor"}, {"x.gmp", "Kestrova"}};
+        for (auto [name, window] : files) {
             Launcher l;
             DropFile(&l.w, FromUtf8(l.dir.File(name)));
             QVERIFY2(l.Told() == 1 && l.platform.messages[0].title == window, name);
             QWidget* told = l.platform.messages[0].parent;
             QVERIFY2(told && told->isVisible() && (told == &l.w) == (QString(window) == "Kestrova"), name);
-            if (told != &l.w)
-                delete told;
         }
     }
 
@@ -162,12 +196,10 @@ private slots:
         l.AnswerOptions("games", "cmdOk");  // told, and the running program still uses it
         QVERIFY(l.Told() == 1 && l.Said().contains("access denied") && FromUtf8(sGTA2Path()) == "games" + kSep);
         // The desktop keeps settings in a file, and says why a write failed.
-        QTemporaryDir dir;
-        QCOMPARE(QtPlatform(dir.filePath("K.ini")).WriteSetting("Kestrova", "Settings", "Path", "C:\\"), QString());
-        QCOMPARE(QtPlatform(dir.filePath("K.ini")).ReadSetting("Kestrova", "Settings", "Path"), QStringLiteral("C:\\"));
-        QFile blocker(dir.filePath("not-a-folder"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        QVERIFY(!QtPlatform(blocker.fileName() + "/K.ini").WriteSetting("Kestrova", "Settings", "Path", "x").isEmpty());
+        const QString ini = FromUtf8(l.dir.File("K.ini")), blocked = FromUtf8(l.Write("not-a-folder", "")) + "/K.ini";
+        QCOMPARE(QtPlatform(ini).WriteSetting("Kestrova", "Settings", "Path", "C:\\"), QString());
+        QCOMPARE(QtPlatform(ini).ReadSetting("Kestrova", "Settings", "Path"), QStringLiteral("C:\\"));
+        QVERIFY(!QtPlatform(blocked).WriteSetting("Kestrova", "Settings", "Path", "x").isEmpty());
     }
 
     void progressShowsPositionsBelowTheMaximumAndRunsEvents()
@@ -191,6 +223,50 @@ private slots:
         const auto* bar = l.progress.Window()->findChild<QProgressBar*>("pbar");
         QTRY_COMPARE(bar->value(), bar->maximum() * 99 / 100);
         HideProgress();
+    }
+
+    void eachFileOpensInTheEditorItsKindCallsFor()
+    {
+        const std::string style = sty_test::SmallStyle().Build();
+        // The file, why it opens where it does, its bytes, and the editor it opens in; none: refused.
+        using File = std::tuple<const char*, const char*, std::string, QString>;
+        const File files[] = {
+            {"pictures.dat", "style by its bytes", style, "frmSTY"},
+            {"e.gxt", "bytes before the name", style, "frmSTY"},
+            {"level", "map by its bytes", map_test::Town(), "frmGMP"},
+            {"e.bin", "texts by their bytes", gxt_test::FileOf(gxt_test::GameLikeEntries(3)), "frmGXT"},
+            {"NYC.GCI", "cars by the name", gci_sample::File(2), "frmGCI"},
+            {"notes.txt", "GBL without a language", "GBL1 and more", ""}};
+        for (const auto& [name, why, bytes, editor] : files) {
+            Launcher l;
+            const QString path = FromUtf8(l.Write(name, bytes));
+            l.w.OpenFiles({path});
+            QVERIFY2(l.Shown() == (editor.isEmpty() ? QStringList() : QStringList{editor}), why);
+            if (editor.isEmpty())
+                QVERIFY2(l.Told() == 1 && l.platform.messages[0].parent == &l.w && l.Said().contains(name), why);
+            else
+                QVERIFY2(l.Told() == 0 && l.Holds(editor, path), why);
+        }
+    }
+
+    void aLaterStartHandsItsFilesToTheRunningOne()
+    {
+        Launcher l;
+        const QString name = FromUtf8(l.Write("socket", "left by a program that ended without closing"));
+        QVERIFY(!HandOverFiles(name, {}, 1000));  // none runs: the start opens its own
+        InstanceServer running([&l](const QStringList& files) { l.w.OpenFiles(files); });
+        QVERIFY2(running.Listen(name), qPrintable(running.Error()));
+
+        const QString cars = FromUtf8(l.Write("nyc.gci", gci_sample::File(2)));
+        const QString texts = FromUtf8(l.Write("e.gxt", gxt_test::FileOf(gxt_test::GameLikeEntries(2))));
+        std::atomic<int> handed = -1;
+        {
+            std::jthread later([&] { handed = HandOverFiles(name, {cars, texts}); });
+            QTRY_VERIFY(handed != -1);
+        }
+        QCOMPARE(handed.load(), 1);
+        QTRY_COMPARE(l.Shown(), (QStringList{"frmGCI", "frmGXT"}));
+        QVERIFY(l.Holds("frmGCI", cars) && l.Holds("frmGXT", texts) && l.Told() == 0);
     }
 };
 
