@@ -68,7 +68,8 @@ TEST_F(Gxt, TextsEndAtTwoZeroBytesAtAnyAlignmentAndDropEveryZeroWhereverLongOnes
     EXPECT_THROW(named.SetValue(4, "x"), std::out_of_range);
 
     // Texts of 0 to 40 characters at every alignment: as plain cells, with one cell whose
-    // second byte is not zero, and with a zero character that ends the text early.
+    // second byte is not zero, and with a zero character (its second byte 1) that ends
+    // the text early.
     std::string longBlock, longRecords;
     std::vector<std::string> expected;
     for (int n = 0; n <= 40; ++n) {
@@ -81,11 +82,12 @@ TEST_F(Gxt, TextsEndAtTwoZeroBytesAtAnyAlignmentAndDropEveryZeroWhereverLongOnes
             longRecords += Key(static_cast<int32_t>(longBlock.size()), "T");
             std::string cells = Cells(text);
             if (n > 0 && variant > 0)
-                cells[2 * k + (variant == 1 ? 1 : 0)] = variant == 1 ? 'Z' : '\0';
+                cells.replace(2 * k, 2, variant == 1 ? std::string{text[k], 'Z'} : std::string("\0\1", 2));
             longBlock += cells;
             expected.push_back(n == 0 || variant == 0 ? text
-                               : variant == 1         ? text.substr(0, k + 1) + "Z" + text.substr(k + 1)
-                                                      : text.substr(0, k));
+                               : variant == 1
+                                   ? text.substr(0, k + 1) + "Z" + text.substr(k + 1)
+                                   : text.substr(0, k) + std::string(k == 0, '\x01'));  // a first zero ends nothing
         }
     }
     const clsGXT cut = Parsed(File(longRecords, longBlock));
