@@ -1,4 +1,5 @@
-// Runs every benchmark, then prints one table: each operation's median beside the
+// Runs every benchmark (or, as scripts/bench.sh does, gathers them from processes of
+// their own), then prints one table: each operation's median beside the
 // median of its floor (the least any program could do with the same input), their
 // ratio, how each operation grows from the realistic input to the ten-times one, and
 // last the worst ratio.
@@ -8,7 +9,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 
 #include "bench/BenchSupport.h"
@@ -108,6 +111,29 @@ void PrintLimits(const std::map<std::string, Median>& medians)
     }
 }
 
+// One line an operation, for a run that gathers them from processes of their own.
+void PrintMedians(const std::map<std::string, Median>& medians)
+{
+    std::printf("\n");  // after the console's last colour code
+    for (const auto& [name, m] : medians)
+        std::printf("median\t%s\t%.9g\t%.0f\n", name.c_str(), m.ms, m.bytes);
+}
+
+std::map<std::string, Median> ReadMedians(const char* path)
+{
+    std::map<std::string, Median> medians;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        std::string tag, name;
+        Median m;
+        if (std::getline(fields, tag, '\t') && tag == "median" && std::getline(fields, name, '\t') &&
+            fields >> m.ms >> m.bytes)
+            medians[name] = m;
+    }
+    return medians;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -128,12 +154,28 @@ int main(int argc, char** argv)
     if (mode == "--rss-after-open" && argc == 3)
         return bench::OpenStyleAndReport(argv[2]);
 
+    // Two more for running each operation in a process of its own:
+    //   --medians-only ...   runs the benchmarks asked for and prints a "median" line each
+    //   --table FILE         prints the table and the limits from such lines
     bench::RegisterAll();
+    if (mode == "--table" && argc == 3) {
+        const auto medians = ReadMedians(argv[2]);
+        PrintTable(medians);
+        PrintLimits(medians);
+        return 0;
+    }
+    const bool mediansOnly = mode == "--medians-only";
+    if (mediansOnly)
+        std::copy(argv + 2, argv + argc--, argv + 1);
     benchmark::Initialize(&argc, argv);
     MedianCollector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
-    PrintTable(collector.medians);
-    PrintLimits(collector.medians);
+    if (mediansOnly) {
+        PrintMedians(collector.medians);
+    } else {
+        PrintTable(collector.medians);
+        PrintLimits(collector.medians);
+    }
     benchmark::Shutdown();
     return 0;
 }
