@@ -1,7 +1,6 @@
 #include "core/gci/clsGCI.h"
 
 #include <bit>
-#include <cstring>
 #include <ctime>
 #include <limits>
 #include <stdexcept>

@@ -75,29 +75,31 @@ bool HasSingleBytePrefix(const uint8_t* start, std::string_view value)
 constexpr SizeLimit kLargestTextFile{uint64_t{64} << 20, "text file"};
 
 // Reads the text starting at `offset` up to the first pair of zero bytes, at any
-// alignment, dropping every zero byte. `scratch` has room for the whole block; the text is gathered there. Every read
-// is of bytes between `offset` and the end of the block. `terminator` receives where the two zero bytes that end it
-// lie: a text read from any offset up to there is a tail of this one.
+// alignment, dropping every zero byte. `scratch` has room for the whole block; the text
+// is gathered there. Every read is of bytes between `offset` and the end of the block.
+// `terminator` receives where the two zero bytes that end it lie: a text read from any
+// offset up to there is a tail of this one.
 std::string_view ReadText(std::span<const uint8_t> block, int32_t offset, char* scratch, std::size_t& terminator)
 {
     if (offset < 0 || static_cast<std::size_t>(offset) >= block.size())
         throw Damaged();
-    const uint8_t* const start = block.data() + offset;
     const uint8_t* const end = block.data() + block.size();
-    const uint8_t* p = start;
+    const uint8_t* p = block.data() + offset;
     char* out = scratch;
     bool previousZero = false;
+#if defined(__SSE2__)
+    // The common case, thirty-two bytes at a time: cells that are each a character other
+    // than zero followed by a zero byte, that is 16-bit numbers from 1 to 255, their
+    // sixteen characters packed in one step. No terminator can lie among them. Where a
+    // cell of another kind comes, the characters before it are kept.
+    const __m128i zero = _mm_setzero_si128(), beyond = _mm_set1_epi16(256);
+    const auto cells = [&](__m128i b) {
+        return static_cast<uint32_t>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi16(b, zero), _mm_cmplt_epi16(b, beyond))));
+    };
+#endif
     for (;;) {
 #if defined(__SSE2__)
-        // The common case, thirty-two bytes at a time: cells that are each a character
-        // other than zero followed by a zero byte, that is 16-bit numbers from 1 to 255,
-        // their sixteen characters packed in one step. No terminator can lie among them.
-        // Where a cell of another kind comes, the characters before it are kept.
-        const __m128i zero = _mm_setzero_si128(), beyond = _mm_set1_epi16(256);
-        const auto cells = [&](__m128i b) {
-            return static_cast<uint32_t>(
-                _mm_movemask_epi8(_mm_and_si128(_mm_cmpgt_epi16(b, zero), _mm_cmplt_epi16(b, beyond))));
-        };
         const uint8_t* const before = p;
         while (end - p >= 32) {
             const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));

@@ -54,13 +54,12 @@ fs::path UniqueNameBeside(const fs::path& target)
 {
     static thread_local std::mt19937_64 random{uint64_t{std::random_device{}()} << 32 | std::random_device{}()};
     static constexpr char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    fs::path temp = target;
     std::string name = ".kv";
     uint64_t bits = random();
     for (int i = 0; i < 6; ++i, bits /= 36)
         name += kLetters[bits % 36];
     name += ".tmp";
-    return temp.replace_filename(name);
+    return fs::path(target).replace_filename(name);
 }
 
 void RemoveQuietly(const fs::path& file)
@@ -90,10 +89,10 @@ std::string FolderOf(const fs::path& target)
 fs::path WriteNewFileBeside(const fs::path& target, const std::string& nameForUser, std::span<const uint8_t> bytes,
                             const FileFacts& old)
 {
+    const bool replacesOld = old.type != fs::file_type::not_found;
     for (int attempt = 1;; ++attempt) {
         const fs::path temp = UniqueNameBeside(target);
         SystemFile file;
-        const bool replacesOld = old.type != fs::file_type::not_found;
         std::error_code error = file.CreateNew(temp, replacesOld);
         if (error == std::errc::file_exists && attempt < kNameAttempts)
             continue;
@@ -190,10 +189,11 @@ void PutInPlace(const std::string& path, std::span<const uint8_t> bytes, bool ke
         throw FileError(path, "is read-only: it cannot be saved over");
     keepBackup = keepBackup && replaces;
     fs::path backup;
-    if (keepBackup)
+    if (keepBackup) {
         (backup = target) += ".bak";
-    if (keepBackup && LookAt(backup).type == fs::file_type::directory)
-        throw FileError(path, "cannot be backed up: " + Utf8FromPath(backup) + " is a folder");
+        if (LookAt(backup).type == fs::file_type::directory)
+            throw FileError(path, "cannot be backed up: " + Utf8FromPath(backup) + " is a folder");
+    }
 
     const fs::path temp = WriteNewFileBeside(target, path, bytes, old);
     std::error_code error;
