@@ -1,8 +1,12 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>
+#include <cstdio>
+#include <cstdlib>
 
+#include "app/Version.h"
 #include "ui/platform/Artwork.h"
 #include "ui/platform/InstanceLink.h"
 #include "ui/platform/QtPlatform.h"
@@ -10,20 +14,53 @@
 #include "ui/windows/frmMain.h"
 #include "ui/windows/frmProgress.h"
 
+namespace {
+
+void Describe(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(QStringLiteral("Opens each FILE in the editor its kind calls for."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A .gci, .gxt, .sty or .gmp file."),
+                                 QStringLiteral("[FILE...]"));
+}
+
+// --help and --version are answered before the window system is asked for: they must
+// work in a terminal without a display, where QApplication would end the program.
+void AnswerHelpOrVersion(int argc, char* argv[])
+{
+    const QCoreApplication terminal(argc, argv);
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Displays version information."));
+    QCommandLineParser parser;
+    Describe(parser);
+    parser.addOption(version);
+    // Qt's own options (-platform, -style) are not known here: such a line is left to
+    // QApplication, which takes them out first.
+    if (!parser.parse(QCoreApplication::arguments()))
+        return;
+    if (parser.isSet(version)) {
+        std::fputs(qPrintable(VersionText(QStringLiteral("kestrova"))), stdout);
+        std::exit(0);
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
+    QCoreApplication::setApplicationName(kAppTitle);
+    QCoreApplication::setApplicationVersion(QStringLiteral(KESTROVA_VERSION));
+    AnswerHelpOrVersion(argc, argv);
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(kAppTitle);
-    QApplication::setApplicationVersion(QStringLiteral(KESTROVA_VERSION));
     QApplication::setWindowIcon(MakeAppIcon());
     QApplication::setDesktopFileName(QStringLiteral("kestrova"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Opens each FILE in the editor its kind calls for."));
-    parser.addHelpOption();
+    Describe(parser);
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A .gci, .gxt, .sty or .gmp file."),
-                                 QStringLiteral("[FILE...]"));
     parser.process(app);
     // The running program has its own working folder.
     QStringList files;

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "app/Version.h"
 #include "cli/Command.h"
 #include "cli/Progress.h"
 
@@ -60,7 +61,7 @@ int Run(const Command& command, const QStringList& rest, QTextStream& out, QText
         return 0;
     }
     if (parser.isSet(version)) {
-        out << kProgram << ' ' << KESTROVA_VERSION << '\n';
+        out << VersionText(kProgram);
         return 0;
     }
     Invocation invocation{parser, parser.positionalArguments(), out, err};
@@ -98,7 +99,7 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return 0;
     }
     if (words.first() == QStringLiteral("--version")) {
-        out << kProgram << ' ' << KESTROVA_VERSION << '\n';
+        out << VersionText(kProgram);
         return 0;
     }
     for (const Command& command : commands) {

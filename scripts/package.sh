@@ -38,7 +38,8 @@ for needed in libqt6widgets6 libqt6network6 libc6 qt6-qpa-plugins; do
   grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 for path in usr/bin/kestrova usr/bin/kestrova-cli usr/share/applications/kestrova.desktop \
-            usr/share/mime/packages/kestrova.xml usr/share/icons/hicolor/48x48/apps/kestrova.png; do
+            usr/share/mime/packages/kestrova.xml usr/share/icons/hicolor/48x48/apps/kestrova.png \
+            usr/share/doc/kestrova/copyright usr/share/man/man1/kestrova.1.gz; do
   grep -q " \./$path\$" <<<"$contents" || fail "the package lacks /$path"
 done
 [ $check = 1 ] || exit 0

@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTROVA_BUILD_TESTS=OFF
-cmake --build build/release --target kestrova kestrova-cli
+cmake --build build/release -j "$(nproc)" --target kestrova kestrova-cli
 exec build/release/kestrova "$@"

@@ -12,7 +12,8 @@ cd "$root/usr"
 
 sizes=(16 22 24 32 48 64 128 256)
 expected=(bin/kestrova bin/kestrova-cli share/applications/kestrova.desktop share/mime/packages/kestrova.xml
-          share/metainfo/org.example.kestrova.metainfo.xml share/man/man1/kestrova-cli.1.gz)
+          share/metainfo/org.example.kestrova.metainfo.xml share/man/man1/kestrova.1.gz
+          share/man/man1/kestrova-cli.1.gz share/doc/kestrova/copyright)
 for s in "${sizes[@]}"; do expected+=("share/icons/hicolor/${s}x${s}/apps/kestrova.png"); done
 diff <(printf '%s\n' "${expected[@]}" | sort) <(find . -type f -printf '%P\n' | sort) ||
   fail "the install tree differs from the list (< missing, > not listed)"
@@ -40,9 +41,22 @@ types_of_mime=$(sed -n 's/^50:\([^:]*\):.*/\1/p' "$mime/globs2" | sort)
 for glob in gci gxt sty gmp; do grep -q ":\*\.$glob\$" "$mime/globs2" || fail "no glob for .$glob"; done
 for magic in GBL GBST GBMP; do grep -aq "$magic" "$mime/magic" || fail "no magic for $magic"; done
 
-# The man page shows, with every command kestrova-cli lists.
-page=$(MANWIDTH=100 man -l share/man/man1/kestrova-cli.1.gz 2>&1)
-grep -q "^NAME" <<<"$page" && grep -q "EXIT STATUS" <<<"$page" || fail "man -l shows no page"
+# Both programs answer --help and --version with no display, and say their licence.
+for program in kestrova kestrova-cli; do
+  for option in --help --version; do
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "bin/$program" $option >"$root/out" 2>&1 ||
+      fail "$program $option fails without a display: $(cat "$root/out")"
+  done
+  grep -q "GPL-3.0-or-later" "$root/out" || fail "$program --version names no licence"
+done
+grep -q "^License: GPL-3.0-or-later" share/doc/kestrova/copyright || fail "the copyright file names no licence"
+
+# The man pages show, kestrova-cli's with every command it lists.
+for program in kestrova kestrova-cli; do
+  page=$(MANWIDTH=100 man -l "share/man/man1/$program.1.gz" 2>&1)
+  grep -q "^NAME" <<<"$page" && grep -q "COPYRIGHT" <<<"$page" || fail "man -l shows no page for $program"
+done
+grep -q "EXIT STATUS" <<<"$page" || fail "kestrova-cli's page has no exit status"
 bin/kestrova-cli --help | sed -n '/^Commands:/,/^$/s/^  \([a-z]\)/\1/p' | while read -r command; do
   grep -qF -- "$command" <<<"$page" || fail "the man page lacks \"$command\""
 done
