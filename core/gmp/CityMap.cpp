@@ -17,8 +17,9 @@ constexpr std::size_t kSquares = std::size_t{CityMap::kSide} * CityMap::kSide;
 constexpr std::size_t kBlockBytes = 12;
 constexpr std::size_t kZoneHeadBytes = 6;
 constexpr int kRowsPerUpdate = 64;
-// The game's maps hold 4 to 189 zones. A file of nothing but zones with no names holds
-// millions; refused past this many, a map load stays within a few times the file's size.
+// The game's maps hold 4 to 189 zones. A file of nothing but unnamed zones could hold
+// millions, each taking several times its six bytes in memory; past one for every square
+// of the map a file is refused, so that zones never take more than about 20 MB.
 constexpr std::size_t kMostZones = 65536;
 
 struct Chunk {
@@ -120,13 +121,12 @@ private:
         }
     }
 
-    // A reader at the head of the column at word `at`, when the column words hold it.
-    std::optional<ByteReader> ColumnAt(uint32_t at) const
+    // The column words from the head of the column at word `at` on; none when the column
+    // words end before it.
+    ByteReader ColumnAt(uint32_t at) const
     {
-        if (at >= columns_.Size() / kWordBytes)
-            return std::nullopt;
         ByteReader column = columns_;
-        column.Seek(std::size_t{at} * kWordBytes);
+        column.Skip(at < columns_.Size() / kWordBytes ? std::size_t{at} * kWordBytes : columns_.Size());
         return column;
     }
 
@@ -134,15 +134,15 @@ private:
     // and says what is wrong.
     void ReadColumn(std::size_t square, uint32_t at, uint32_t blockCount, uint32_t* cells) const
     {
-        std::optional<ByteReader> column = ColumnAt(at);
-        if (!column)
+        ByteReader column = ColumnAt(at);
+        if (column.AtEnd())
             RefuseColumn(square, at, blockCount);
-        const unsigned height = column->U8(), offset = column->U8(), count = height - offset;
-        column->Skip(kWordBytes - 2);
-        if (height > CityMap::kLevels || offset > height || count * kWordBytes > column->Remaining())
+        const unsigned height = column.U8(), offset = column.U8(), count = height - offset;
+        column.Skip(kWordBytes - 2);
+        if (height > CityMap::kLevels || offset > height || count * kWordBytes > column.Remaining())
             RefuseColumn(square, at, blockCount);
         for (unsigned k = 0; k < count; ++k) {
-            const uint32_t n = NextWord(*column);
+            const uint32_t n = NextWord(column);
             if (n >= blockCount)
                 RefuseColumn(square, at, blockCount);
             cells[offset + k] = n;
@@ -154,23 +154,23 @@ private:
         const std::string where =
             "square (" + std::to_string(square % CityMap::kSide) + ", " + std::to_string(square / CityMap::kSide) + ")";
         const std::size_t words = columns_.Size() / kWordBytes;
-        std::optional<ByteReader> column = ColumnAt(at);
-        if (!column)
+        ByteReader column = ColumnAt(at);
+        if (column.AtEnd())
             Refuse("gives " + where + " the column at word " + std::to_string(at) + ", past the " +
                    std::to_string(words) + " words of columns");
-        const unsigned height = column->U8(), offset = column->U8(), count = height - offset;
-        column->Skip(kWordBytes - 2);
+        const unsigned height = column.U8(), offset = column.U8(), count = height - offset;
+        column.Skip(kWordBytes - 2);
         if (height > CityMap::kLevels || offset > height)
             Refuse("gives " + where + " a column of height " + std::to_string(height) + " and offset " +
                    std::to_string(offset) + " (at most " + std::to_string(CityMap::kLevels) +
                    ", and the offset no more than the height)");
-        if (count * kWordBytes > column->Remaining())
+        if (count * kWordBytes > column.Remaining())
             Refuse("gives " + where + " a column at word " + std::to_string(at) + " of " + std::to_string(count) +
                    " blocks that runs past the " + std::to_string(words) + " words of columns");
         unsigned k = 0;
-        uint32_t n = NextWord(*column);
+        uint32_t n = NextWord(column);
         for (; k + 1 < count && n < blockCount; ++k)
-            n = NextWord(*column);
+            n = NextWord(column);
         Refuse("puts block " + std::to_string(n) + " at " + where + " level " + std::to_string(offset + k) +
                ", but holds only " + std::to_string(blockCount) + " blocks");
     }
