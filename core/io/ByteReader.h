@@ -28,7 +28,6 @@ public:
     bool AtEnd() const { return pos_ == bytes_.size(); }
     bool CanRead(std::size_t n) const { return n <= Remaining(); }
 
-    void Seek(std::size_t pos);
     void Skip(std::size_t n)
     {
         Require(n);
