@@ -7,8 +7,8 @@ namespace bench {
 
 namespace {
 
-// A map of about `bytes` bytes: the block data the reader passes over, the light
-// records, and an animation table of 40 records at the end.
+// A map of about `bytes` bytes, read whole: the block data the reader walks past, the
+// light records, and an animation table of 40 records at the end.
 std::string MapFile(std::size_t bytes)
 {
     const std::string anims = gmpbytes::Chunk("ANIM", gmpbytes::AnimRecords(40));

@@ -2,11 +2,9 @@
 // What any file, however damaged, must do to the map model: load or be refused with a
 // message naming it; hide the progress window either way; answer every query inside
 // the grid and the block count and refuse, with std::out_of_range, every query outside
-// them; give the same map whether read from the file or from its bytes in memory; and
-// leave an existing map untouched when refused.
+// them; and leave an existing map untouched when refused.
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <tuple>

@@ -122,7 +122,7 @@ inline void CheckStyFile(std::span<const uint8_t> input, const std::string& name
         Require(ThrowsOutOfRange([&] { sty.Render(outside, surface); }),
                 "item " + std::to_string(outside) + " was drawn");
     }
-    const auto same = [&] { return std::ranges::equal(sty.FileBytes(), input); };
+    const auto same = [&] { return std::ranges::equal(sty.Serialize(), input); };
     Require(same(), "a loaded file would not save back to the same bytes");
     for (int t = 0; t < sty.GetNumOfTiles(); ++t)
         sty.ReplaceTile(t, sty.TileIndices(t));
@@ -135,7 +135,7 @@ inline void CheckStyFile(std::span<const uint8_t> input, const std::string& name
         for (uint8_t& v : inverse)
             v = static_cast<uint8_t>(255 - v);
         sty.ReplaceTile(0, inverse);
-        const auto bytes = sty.FileBytes();
+        const std::vector<uint8_t> bytes = sty.Serialize();
         const auto differ = std::inner_product(bytes.begin(), bytes.end(), input.begin(), std::size_t{0}, std::plus<>(),
                                                std::not_equal_to<>());
         Require(differ == clsSTY::kTileBytes && sty.TileIndices(0) == inverse,

@@ -7,7 +7,6 @@
 #include "core/common/modGTA2.h"
 #include "core/gmp/MapFile.h"
 #include "core/io/ByteReader.h"
-#include "core/io/ByteSource.h"
 #include "core/io/ChunkWalker.h"
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
@@ -18,9 +17,13 @@ constexpr std::size_t kSquares = std::size_t{CityMap::kSide} * CityMap::kSide;
 constexpr std::size_t kBlockBytes = 12;
 constexpr std::size_t kZoneHeadBytes = 6;
 constexpr int kRowsPerUpdate = 64;
+// The game's maps hold 4 to 189 zones. A file of nothing but unnamed zones could hold
+// millions, each taking several times its six bytes in memory; past one for every square
+// of the map a file is refused, so that zones never take more than about 20 MB.
+constexpr std::size_t kMostZones = 65536;
 
 struct Chunk {
-    std::span<const uint8_t> body;
+    ByteReader body;
     std::size_t offset = 0;  // of its header in the file
 };
 
@@ -29,13 +32,12 @@ struct MapChunks {
 };
 
 // The chunks after the header, by type; a later chunk of a type replaces an earlier one.
-// The bytes stay in memory, so each body is a view that outlives the walk.
+// The bytes stay in memory, so each body outlives the walk.
 MapChunks FindChunks(std::span<const uint8_t> bytes, const std::string& name)
 {
     MapChunks found;
-    MemorySource source(bytes, name);
-    ChunkWalker(source, ChunkDialect::Map, false)
-        .Walk("is not a map file: it is shorter than the 6-byte header", [&found](FileChunk& chunk) {
+    ChunkWalker(bytes, name, ChunkDialect::Map, false)
+        .Walk("is not a map file: it is shorter than the 6-byte header", [&found](const FileChunk& chunk) {
             std::optional<Chunk>* slot = chunk.Type() == "DMAP"   ? &found.dmap
                                          : chunk.Type() == "CMAP" ? &found.cmap
                                          : chunk.Type() == "ZONE" ? &found.zone
@@ -53,13 +55,13 @@ template <std::size_t kWordBytes>
 class BlockChunkReader {
 public:
     BlockChunkReader(const Chunk& chunk, const char* tag, const std::string& name)
-        : in_(chunk.body), chunk_(chunk), tag_(tag), name_(name)
+        : in_(chunk.body), offset_(chunk.offset), tag_(tag), name_(name)
     {
     }
 
     void Read(std::vector<uint32_t>& grid, std::vector<MapBlock>& blocks)
     {
-        const std::span<const uint8_t> base = Table(kSquares, "column offsets");
+        ByteReader base = Table(kSquares, "column offsets");
         const uint32_t columnWords = Word("column word count");
         columns_ = Table(columnWords, "column words");
         const uint32_t count = Word("block count");
@@ -67,71 +69,80 @@ public:
         grid.assign(kSquares * CityMap::kLevels, 0);
         for (std::size_t square = 0; square < kSquares; ++square) {
             if (square % (kRowsPerUpdate * CityMap::kSide) == 0)
-                UpdateProgress(static_cast<double>(chunk_.offset + chunk_.body.size() * square / kSquares),
+                UpdateProgress(static_cast<double>(offset_ + in_.Size() * square / kSquares),
                                std::string("Loading Section ") + tag_ + "...");
-            ReadColumn(square, WordAt(base.data() + square * kWordBytes), count, &grid[square * CityMap::kLevels]);
+            ReadColumn(square, NextWord(base), count, &grid[square * CityMap::kLevels]);
         }
     }
 
 private:
-    static uint32_t WordAt(const uint8_t* p)
+    static uint32_t NextWord(ByteReader& in)
     {
-        const uint32_t low = uint32_t{p[0]} | uint32_t{p[1]} << 8;
         if constexpr (kWordBytes == 2)
-            return low;
+            return in.U16();
         else
-            return low | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+            return in.U32();
     }
 
     [[noreturn]] void Refuse(const std::string& problem) const
     {
-        throw FileError(
-            name_, std::string("the ") + tag_ + " chunk at offset " + std::to_string(chunk_.offset) + " " + problem);
+        throw FileError(name_,
+                        std::string("the ") + tag_ + " chunk at offset " + std::to_string(offset_) + " " + problem);
     }
 
     uint32_t Word(const char* what)
     {
         if (!in_.CanRead(kWordBytes))
             Refuse(std::string("ends before its ") + what);
-        return WordAt(in_.Bytes(kWordBytes).data());
+        return NextWord(in_);
     }
 
-    std::span<const uint8_t> Table(std::size_t count, const char* what, std::size_t itemBytes = 0)
+    ByteReader Table(std::size_t count, const char* what, std::size_t itemBytes = kWordBytes)
     {
-        const std::size_t bytes = count * (itemBytes != 0 ? itemBytes : kWordBytes);
+        const std::size_t bytes = count * itemBytes;
         if (!in_.CanRead(bytes))
             Refuse("is cut off in its " + std::to_string(count) + " " + what + ": they need " + std::to_string(bytes) +
                    " bytes but only " + std::to_string(in_.Remaining()) + " remain");
-        return in_.Bytes(bytes);
+        return in_.Sub(bytes);
     }
 
     // From bytes already checked to hold whole blocks.
-    static void ReadBlocks(std::span<const uint8_t> bytes, std::vector<MapBlock>& blocks)
+    static void ReadBlocks(ByteReader in, std::vector<MapBlock>& blocks)
     {
-        blocks.resize(bytes.size() / kBlockBytes);
-        const uint8_t* p = bytes.data();
-        const auto u16 = [&](int at) { return static_cast<uint16_t>(p[at] | p[at + 1] << 8); };
+        blocks.resize(in.Size() / kBlockBytes);
         for (MapBlock& b : blocks) {
-            b = {u16(0), u16(2), u16(4), u16(6), u16(8), p[10], p[11]};
-            p += kBlockBytes;
+            b.left = in.U16();
+            b.right = in.U16();
+            b.top = in.U16();
+            b.bottom = in.U16();
+            b.lid = in.U16();
+            b.arrows = in.U8();
+            b.slope = in.U8();
         }
     }
 
+    // The column words from the head of the column at word `at` on; none when the column
+    // words end before it.
+    ByteReader ColumnAt(uint32_t at) const
+    {
+        ByteReader column = columns_;
+        column.Skip(at < columns_.Size() / kWordBytes ? std::size_t{at} * kWordBytes : columns_.Size());
+        return column;
+    }
+
     // Runs for each of the 65,536 squares, so it only checks: RefuseColumn looks again
-    // and says what is wrong. Columns are checked against the column words here, then
-    // read straight from them rather than with a reader call per word.
+    // and says what is wrong.
     void ReadColumn(std::size_t square, uint32_t at, uint32_t blockCount, uint32_t* cells) const
     {
-        const std::size_t words = columns_.size() / kWordBytes;
-        if (at >= words)
+        ByteReader column = ColumnAt(at);
+        if (column.AtEnd())
             RefuseColumn(square, at, blockCount);
-        const uint8_t* head = columns_.data() + at * kWordBytes;
-        const unsigned height = head[0], offset = head[1], count = height - offset;
-        if (height > CityMap::kLevels || offset > height || count > words - at - 1)
+        const unsigned height = column.U8(), offset = column.U8(), count = height - offset;
+        column.Skip(kWordBytes - 2);
+        if (height > CityMap::kLevels || offset > height || count * kWordBytes > column.Remaining())
             RefuseColumn(square, at, blockCount);
-        const uint8_t* numbers = head + kWordBytes;
         for (unsigned k = 0; k < count; ++k) {
-            const uint32_t n = WordAt(numbers + k * kWordBytes);
+            const uint32_t n = NextWord(column);
             if (n >= blockCount)
                 RefuseColumn(square, at, blockCount);
             cells[offset + k] = n;
@@ -142,29 +153,31 @@ private:
     {
         const std::string where =
             "square (" + std::to_string(square % CityMap::kSide) + ", " + std::to_string(square / CityMap::kSide) + ")";
-        const std::size_t words = columns_.size() / kWordBytes;
-        if (at >= words)
+        const std::size_t words = columns_.Size() / kWordBytes;
+        ByteReader column = ColumnAt(at);
+        if (column.AtEnd())
             Refuse("gives " + where + " the column at word " + std::to_string(at) + ", past the " +
                    std::to_string(words) + " words of columns");
-        const uint8_t* head = columns_.data() + at * kWordBytes;
-        const unsigned height = head[0], offset = head[1], count = height - offset;
+        const unsigned height = column.U8(), offset = column.U8(), count = height - offset;
+        column.Skip(kWordBytes - 2);
         if (height > CityMap::kLevels || offset > height)
             Refuse("gives " + where + " a column of height " + std::to_string(height) + " and offset " +
                    std::to_string(offset) + " (at most " + std::to_string(CityMap::kLevels) +
                    ", and the offset no more than the height)");
-        if (count > words - at - 1)
+        if (count * kWordBytes > column.Remaining())
             Refuse("gives " + where + " a column at word " + std::to_string(at) + " of " + std::to_string(count) +
                    " blocks that runs past the " + std::to_string(words) + " words of columns");
         unsigned k = 0;
-        while (k + 1 < count && WordAt(head + (1 + k) * kWordBytes) < blockCount)
-            ++k;
-        Refuse("puts block " + std::to_string(WordAt(head + (1 + k) * kWordBytes)) + " at " + where + " level " +
-               std::to_string(offset + k) + ", but holds only " + std::to_string(blockCount) + " blocks");
+        uint32_t n = NextWord(column);
+        for (; k + 1 < count && n < blockCount; ++k)
+            n = NextWord(column);
+        Refuse("puts block " + std::to_string(n) + " at " + where + " level " + std::to_string(offset + k) +
+               ", but holds only " + std::to_string(blockCount) + " blocks");
     }
 
     ByteReader in_;
-    std::span<const uint8_t> columns_;
-    Chunk chunk_;
+    ByteReader columns_;
+    std::size_t offset_;
     const char* tag_;
     const std::string& name_;
 };
@@ -172,13 +185,15 @@ private:
 std::vector<MapZone> ReadZones(const Chunk& chunk, const std::string& name)
 {
     UpdateProgress(static_cast<double>(chunk.offset), "Loading Section ZONE...");
-    ByteReader in(chunk.body);
+    ByteReader in = chunk.body;
     std::vector<MapZone> zones;
     while (!in.AtEnd()) {
         const auto refuse = [&](const std::string& what) {
             throw FileError(name, "zone " + std::to_string(zones.size()) + " in the ZONE chunk at offset " +
                                       std::to_string(chunk.offset) + " " + what);
         };
+        if (zones.size() == kMostZones)
+            refuse("is one too many: a map holds at most " + std::to_string(kMostZones) + " zones");
         if (!in.CanRead(kZoneHeadBytes))
             refuse("is cut off by the end of the chunk");
         MapZone zone;
@@ -215,7 +230,7 @@ void CityMap::ParseBytes(std::span<const uint8_t> bytes, const std::string& name
 {
     ProgressScope progress(0, static_cast<double>(bytes.size()), "Loading...");
     // The version after the tag is not checked.
-    if (bytes.size() < 6 || std::string_view(reinterpret_cast<const char*>(bytes.data()), 4) != "GBMP")
+    if (bytes.size() < kChunkedFileHeaderSize || FileTag(bytes) != "GBMP")
         throw FileError(name, "is not a map file: it does not start with \"GBMP\" and a version");
     const MapChunks chunks = FindChunks(bytes, name);
     if (!chunks.dmap && !chunks.cmap)

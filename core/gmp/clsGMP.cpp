@@ -16,28 +16,21 @@ constexpr std::size_t kRecordHeaderSize = 6;
 
 void clsGMP::LoadMap(const std::string& sFile)
 {
-    // Read piece by piece: of a map of megabytes only the chunk headers and the small
-    // animation table are needed, and every other chunk is passed over unread.
-    RefuseWhenOutOfMemory(sFile, [&] {
-        FileReader file(sFile, kLargestMapFile);
-        Load(file);
-    });
+    // Read whole: the game's maps are a megabyte or two.
+    RefuseWhenOutOfMemory(sFile, [&] { Parse(ReadWholeFile(sFile, kLargestMapFile), sFile); });
 }
 
 void clsGMP::ParseMap(std::span<const uint8_t> bytes, const std::string& sFile)
 {
-    RefuseWhenOutOfMemory(sFile, [&] {
-        MemorySource source(bytes, sFile);
-        Load(source);
-    });
+    RefuseWhenOutOfMemory(sFile, [&] { Parse(bytes, sFile); });
 }
 
-void clsGMP::Load(ByteSource& source)
+void clsGMP::Parse(std::span<const uint8_t> bytes, const std::string& sFile)
 {
     // Read into a table of our own and keep it only when the whole file was read.
     std::optional<std::vector<AnimEntry>> table;
-    ChunkWalker(source, ChunkDialect::Map)
-        .Walk("is not a map file: it is shorter than the 6-byte header", [&table](FileChunk& chunk) {
+    ChunkWalker(bytes, sFile, ChunkDialect::Map)
+        .Walk("is not a map file: it is shorter than the 6-byte header", [&table](const FileChunk& chunk) {
             if (chunk.Type() == "ANIM")
                 table = ReadAnims(chunk);  // a later "ANIM" chunk replaces an earlier one
             else if (chunk.Type() == "LGHT")
@@ -47,7 +40,7 @@ void clsGMP::Load(ByteSource& source)
         aAnims = std::move(table);
 }
 
-std::vector<clsGMP::AnimEntry> clsGMP::ReadAnims(FileChunk& chunk)
+std::vector<clsGMP::AnimEntry> clsGMP::ReadAnims(const FileChunk& chunk)
 {
     // Past the largest table, every byte more starts one animation too many: refused
     // before a chunk of any size is read.
@@ -55,7 +48,7 @@ std::vector<clsGMP::AnimEntry> clsGMP::ReadAnims(FileChunk& chunk)
     if (chunk.Size() > kLargestTable)
         chunk.Refuse(chunk.Where() + " holds more than " + std::to_string(kMaxAnims) +
                      " animations, the most this table takes");
-    ByteReader body(chunk.Body());
+    ByteReader body = chunk.Body();
     std::vector<AnimEntry> anims;
     while (!body.AtEnd()) {
         const auto record = [&] { return "animation " + std::to_string(anims.size()) + " in the " + chunk.Where(); };

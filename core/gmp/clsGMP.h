@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-class ByteSource;
 class FileChunk;
 
 class clsGMP {
@@ -43,8 +42,8 @@ private:
         std::vector<int16_t> aiTiles;
     };
 
-    void Load(ByteSource& source);
-    static std::vector<AnimEntry> ReadAnims(FileChunk& chunk);
+    void Parse(std::span<const uint8_t> bytes, const std::string& sFile);
+    static std::vector<AnimEntry> ReadAnims(const FileChunk& chunk);
     const AnimEntry& Entry(int32_t AnimIdx) const;
 
     // Absent until an "ANIM" chunk has been read.

@@ -2,19 +2,23 @@
 
 #include <algorithm>
 #include <optional>
-#include <stdexcept>
 
 #include "core/common/modGTA2.h"
 #include "core/io/FileError.h"
-#include "core/io/LittleEndian.h"
 
 namespace {
 
-constexpr std::size_t kFileHeaderSize = 6;
 constexpr std::size_t kTypeSize = 4;
 constexpr std::size_t kSizeSize = 4;
 
 }  // namespace
+
+std::string_view FileTag(std::span<const uint8_t> bytes)
+{
+    if (bytes.size() < kTypeSize)
+        return {};
+    return {reinterpret_cast<const char*>(bytes.data()), kTypeSize};
+}
 
 std::string PrintableTag(std::string_view tag)
 {
@@ -41,9 +45,21 @@ std::string UpperAscii(std::string_view text)
     return out;
 }
 
-FileChunk::FileChunk(ByteSource& source, ChunkDialect dialect, std::string_view type, std::size_t at, std::size_t size)
-    : source_(source), dialect_(dialect), upper_(UpperAscii(type)), shown_(PrintableTag(type)), at_(at), size_(size)
+FileChunk::FileChunk(const std::string& file, ChunkDialect dialect, std::string_view type, std::size_t at,
+                     std::size_t size, std::span<const uint8_t> present)
+    : file_(file),
+      dialect_(dialect),
+      upper_(UpperAscii(type)),
+      shown_(PrintableTag(type)),
+      at_(at),
+      size_(size),
+      present_(present)
 {
+}
+
+std::size_t FileChunk::BodyAt() const
+{
+    return at_ + kTypeSize + kSizeSize;
 }
 
 std::string FileChunk::Where() const
@@ -53,88 +69,68 @@ std::string FileChunk::Where() const
 
 void FileChunk::Refuse(const std::string& problem) const
 {
-    throw FileError(source_.Name(), problem);
+    throw FileError(file_, problem);
 }
 
 void FileChunk::RequireBody() const
 {
-    if (size_ <= source_.Remaining())
+    if (size_ == present_.size())
         return;
-    const std::string size = std::to_string(size_), remain = std::to_string(source_.Remaining());
+    const std::string size = std::to_string(size_), remain = std::to_string(present_.size());
     if (dialect_ == ChunkDialect::Style)
         Refuse(Where() + " says it holds " + size + " bytes, but only " + remain + " remain in the file");
     Refuse(Where() + " needs " + size + " bytes but only " + remain + " remain in the file");
 }
 
-std::span<const uint8_t> FileChunk::Body()
+ByteReader FileChunk::Body() const
 {
-    if (taken_ != 0)
-        throw std::logic_error("the body of a chunk is read once");
-    return Piece(size_);
-}
-
-void FileChunk::BodyInto(std::vector<uint8_t>& out)
-{
-    if (taken_ != 0)
-        throw std::logic_error("the body of a chunk is read once");
     RequireBody();
-    source_.ReadInto(out, size_);
-    taken_ = size_;
-}
-
-std::span<const uint8_t> FileChunk::Piece(std::size_t n)
-{
-    if (taken_ == 0)
-        RequireBody();
-    if (n > size_ - taken_)
-        throw std::out_of_range(Where() + ": " + std::to_string(n) + " more bytes asked of its body, " +
-                                std::to_string(size_ - taken_) + " left");
-    taken_ += n;
-    return source_.Read(n);
+    return ByteReader(present_);
 }
 
 void ChunkWalker::CutHeader(std::size_t at, const std::string& shownType) const
 {
     const std::string where = std::to_string(at);
     if (dialect_ == ChunkDialect::Map)
-        throw FileError(source_.Name(), "the chunk header at offset " + where + " is cut off by the end of the file");
+        throw FileError(name_, "the chunk header at offset " + where + " is cut off by the end of the file");
     if (shownType.empty())
-        throw FileError(source_.Name(), "ends inside the chunk header at offset " + where);
-    throw FileError(source_.Name(), "ends inside the header of chunk \"" + shownType + "\" at offset " + where);
+        throw FileError(name_, "ends inside the chunk header at offset " + where);
+    throw FileError(name_, "ends inside the header of chunk \"" + shownType + "\" at offset " + where);
 }
 
-void ChunkWalker::Walk(const std::string& tooShort, const std::function<void(FileChunk&)>& visit)
+void ChunkWalker::Walk(const std::string& tooShort, const std::function<void(const FileChunk&)>& visit)
 {
-    if (source_.Size() < kFileHeaderSize)
-        throw FileError(source_.Name(), tooShort);
+    if (bytes_.size() < kChunkedFileHeaderSize)
+        throw FileError(name_, tooShort);
     std::optional<ProgressScope> progress;
     if (ownProgress_)
-        progress.emplace(1, static_cast<double>(source_.Size()), "Loading...");
+        progress.emplace(1, static_cast<double>(bytes_.size()), "Loading...");
     // An update when the walk has moved on by a step, not for every chunk: a file of
     // nothing but empty chunks would spend its time in the progress window.
-    const std::size_t step = std::max<std::size_t>(source_.Size() / 200, 1 << 16);
+    const std::size_t step = std::max<std::size_t>(bytes_.size() / 200, 1 << 16);
     std::size_t nextUpdate = 0;
-    source_.Skip(kFileHeaderSize);  // not checked
-    while (source_.Remaining() != 0) {
-        const std::size_t at = source_.Position();
-        // The whole header in one read where the file holds it, so a file costs one read a header.
-        const std::span<const uint8_t> header = source_.Read(std::min(kTypeSize + kSizeSize, source_.Remaining()));
-        if (header.size() < kTypeSize)
+    ByteReader file(bytes_);
+    file.Skip(kChunkedFileHeaderSize);  // not checked
+    while (!file.AtEnd()) {
+        const std::size_t at = file.Position();
+        if (!file.CanRead(kTypeSize))
             CutHeader(at, {});
-        const std::string type(header.begin(), header.begin() + kTypeSize);
+        const std::string type = file.Text(kTypeSize);
         if (type == std::string_view("\0\0\0\0", kTypeSize))
             break;
-        if (header.size() < kTypeSize + kSizeSize)
+        if (!file.CanRead(kSizeSize))
             CutHeader(at, PrintableTag(type));
-        const auto size = static_cast<int32_t>(LE32(header.data() + kTypeSize));
-        FileChunk chunk(source_, dialect_, type, at, static_cast<std::size_t>(size));
-        if (source_.Position() >= nextUpdate || static_cast<std::size_t>(size) >= step) {
-            UpdateProgress(static_cast<double>(source_.Position()), "Loading Section " + chunk.Shown() + "...");
-            nextUpdate = source_.Position() + step;
+        const int32_t size = file.I32();
+        const std::size_t present = std::min(static_cast<std::size_t>(size), file.Remaining());
+        const FileChunk chunk(name_, dialect_, type, at, static_cast<std::size_t>(size),
+                              file.Rest().first(size < 0 ? 0 : present));
+        if (file.Position() >= nextUpdate || static_cast<std::size_t>(size) >= step) {
+            UpdateProgress(static_cast<double>(file.Position()), "Loading Section " + chunk.Shown() + "...");
+            nextUpdate = file.Position() + step;
         }
         if (size < 0)
             chunk.Refuse(chunk.Where() + " has a negative size (" + std::to_string(size) + ")");
         visit(chunk);
-        source_.Skip(std::min(chunk.Size() - chunk.taken_, source_.Remaining()));
+        file.Skip(present);
     }
 }

@@ -1,10 +1,11 @@
 #pragma once
-// The walk over a chunked GTA2 file (style, map): a 6-byte file header, then chunks of a
-// 4-character type, a signed 32-bit little-endian size and that many bytes. The walker
-// hands each chunk to the format; a body the format does not ask for is passed over
-// unread, and one that runs past the end of the file only ends the walk. A chunk type of
-// four zero bytes ends the walk too: style files are padded with zeros after their last
-// chunk, and a run of empty chunks with no type is nothing a format could use.
+// The walk over a chunked GTA2 file (style, map) held in memory: a 6-byte file header,
+// then chunks of a 4-character type, a signed 32-bit little-endian size and that many
+// bytes. The walker hands each chunk to the format with a reader over its body; a body
+// that runs past the end of the file is refused only when the format asks for it, and
+// otherwise ends the walk. A chunk type of four zero bytes ends the walk too: style files
+// are padded with zeros after their last chunk, and a run of empty chunks with no type
+// is nothing a format could use.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,9 +13,13 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "core/io/ByteSource.h"
+#include "core/io/ByteReader.h"
+
+// The file header: a 4-character tag naming the kind of file, then a 16-bit version.
+inline constexpr std::size_t kChunkedFileHeaderSize = 6;
+// The tag a chunked file begins with; empty when the bytes are too few to hold one.
+std::string_view FileTag(std::span<const uint8_t> bytes);
 
 // The type as the user should see it: the file's 8-bit characters as UTF-8, control
 // characters as '?'.
@@ -29,53 +34,51 @@ class FileChunk {
 public:
     const std::string& Type() const { return upper_; }  // upper case, for comparing
     const std::string& Shown() const { return shown_; }
-    std::size_t At() const { return at_; }
+    std::size_t At() const { return at_; }  // of the chunk's header in the file
+    std::size_t BodyAt() const;             // of its body in the file
     std::size_t Size() const { return size_; }
     // `chunk "TYPE" at offset N`, to begin a refusal with.
     std::string Where() const;
 
     // Refuses the chunk when its body runs past the end of the file.
     void RequireBody() const;
-    // The body, valid until the walk goes on: from memory a view, from a file read now.
-    std::span<const uint8_t> Body();
-    // The body into `out`, for bytes the model keeps as they are.
-    void BodyInto(std::vector<uint8_t>& out);
-    // The next n bytes of the body, for a reader that takes a large body in pieces so
-    // that it never holds two copies of it; what it leaves is passed over. The whole
-    // body must be in the file.
-    std::span<const uint8_t> Piece(std::size_t n);
+    // A reader over the whole body, refused as RequireBody refuses.
+    ByteReader Body() const;
     [[noreturn]] void Refuse(const std::string& problem) const;
 
 private:
     friend class ChunkWalker;
-    FileChunk(ByteSource& source, ChunkDialect dialect, std::string_view type, std::size_t at, std::size_t size);
+    FileChunk(const std::string& file, ChunkDialect dialect, std::string_view type, std::size_t at, std::size_t size,
+              std::span<const uint8_t> present);
 
-    ByteSource& source_;
+    const std::string& file_;
     ChunkDialect dialect_;
     std::string upper_;
     std::string shown_;
     std::size_t at_;
     std::size_t size_;
-    std::size_t taken_ = 0;
+    std::span<const uint8_t> present_;  // as much of the body as the file holds
 };
 
 class ChunkWalker {
 public:
-    // A walker that does not own the progress window only updates it, for a reader that
-    // shows its own around the walk and the work that follows it.
-    ChunkWalker(ByteSource& source, ChunkDialect dialect, bool ownProgress = true)
-        : source_(source), dialect_(dialect), ownProgress_(ownProgress)
+    // `name` is what messages call the bytes. A walker that does not own the progress
+    // window only updates it, for a reader that shows its own around the walk and the
+    // work that follows it.
+    ChunkWalker(std::span<const uint8_t> bytes, const std::string& name, ChunkDialect dialect, bool ownProgress = true)
+        : bytes_(bytes), name_(name), dialect_(dialect), ownProgress_(ownProgress)
     {
     }
 
     // Passes over the file header, refusing a shorter file with `tooShort`, then hands
     // every chunk to `visit` in file order, showing progress by position.
-    void Walk(const std::string& tooShort, const std::function<void(FileChunk&)>& visit);
+    void Walk(const std::string& tooShort, const std::function<void(const FileChunk&)>& visit);
 
 private:
     [[noreturn]] void CutHeader(std::size_t at, const std::string& shownType) const;
 
-    ByteSource& source_;
+    std::span<const uint8_t> bytes_;
+    std::string name_;
     ChunkDialect dialect_;
     bool ownProgress_;
 };

@@ -283,41 +283,6 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, SizeLimit limit, std
     return bytes;
 }
 
-FileReader::FileReader(const std::string& path, SizeLimit limit) : FileReader(path, OpenForReading(path), limit) {}
-
-FileReader::FileReader(const std::string& path, SystemFile file, SizeLimit limit)
-    : ByteSource(path, SizeOf(path, file, limit)), file_(std::move(file))
-{
-}
-
-void FileReader::Fail(const std::error_code& error) const
-{
-    throw FileError(Name(), "cannot be read: " + error.message());
-}
-
-std::span<const uint8_t> FileReader::View(std::size_t n)
-{
-    buffer_ = std::make_unique_for_overwrite<uint8_t[]>(n);
-    Copy(buffer_.get(), n);
-    return {buffer_.get(), n};
-}
-
-void FileReader::Copy(uint8_t* into, std::size_t n)
-{
-    for (std::size_t done = 0, got = 0; done < n; done += got) {
-        if (const std::error_code error = file_.ReadSome(into + done, n - done, got))
-            Fail(error);
-        if (got == 0)
-            Fail(std::make_error_code(std::errc::io_error));  // the file shrank while it was read
-    }
-}
-
-void FileReader::PassOver(std::size_t n)
-{
-    if (const std::error_code error = file_.SkipAhead(n))
-        Fail(error);
-}
-
 void SaveWithBackup(const std::string& path, std::span<const uint8_t> bytes)
 {
     PutInPlace(path, bytes, true);

@@ -1,6 +1,7 @@
 #pragma once
-// Little-endian integers in the files' byte order, whatever the host's. Readers take a
-// pointer into bytes the caller has already bounds-checked; writers append.
+// Little-endian integers in the files' byte order, whatever the host's. The readers take
+// a pointer into bytes already bounds-checked, and are ByteReader's: formats read through
+// it. The writers append or overwrite.
 
 #include <cstdint>
 

@@ -68,7 +68,7 @@ const uint8_t* clsSTY::SpriteRows(int Idx) const
     CheckSpritePixels(Idx, sprite);
     if (sprite.width == 0 || sprite.height == 0)
         return nullptr;  // its offset was never checked, so is never used
-    return data_.file.data() + data_.spriteGraphicsAt + sprite.offset;
+    return data_.file.data() + data_.spriteGraphics.at + sprite.offset;
 }
 
 uint8_t* clsSTY::SpriteRows(int Idx)

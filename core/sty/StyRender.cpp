@@ -61,10 +61,10 @@ void clsSTY::CheckSpritePixels(int Idx, const SpriteEntry& sprite) const
         return;  // nothing is read
     const int64_t first = sprite.offset;
     const int64_t end = first + int64_t{sprite.height - 1} * kSpriteStride + sprite.width;
-    if (first < 0 || end > static_cast<int64_t>(data_.spriteGraphicsSize))
+    if (first < 0 || end > static_cast<int64_t>(data_.spriteGraphics.size))
         throw std::out_of_range("sprite " + std::to_string(Idx) + " lies outside the sprite graphics (bytes " +
                                 std::to_string(first) + " to " + std::to_string(end - 1) + " of " +
-                                std::to_string(data_.spriteGraphicsSize) + ")");
+                                std::to_string(data_.spriteGraphics.size) + ")");
 }
 
 uint32_t clsSTY::GetCol(int Pal, int Col) const

@@ -10,7 +10,6 @@
 #include "core/io/ChunkWalker.h"
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
-#include "core/io/LittleEndian.h"
 
 namespace {
 
@@ -18,11 +17,8 @@ constexpr std::size_t kTileGroupBytes = 4 * clsSTY::kTileBytes;  // four tiles s
 constexpr int kPalettesPerPage = 64;
 constexpr std::size_t kPalettePageBytes = kPalettesPerPage * clsSTY::kPaletteBytes;
 constexpr std::size_t kMaxItems = 32767;  // the counts are signed 16-bit
-constexpr std::size_t kChunkHeaderSize = 8;
-constexpr std::size_t kFileHeaderSize = 6;
 
-// The special-effects chunk's tag is spelled out in hex: "S", "P", "E", "C".
-const std::array<const char*, 7> kByteBlockTypes = {"DELS", "DELX", "CARI", "\x53\x50\x45\x43", "PALB", "RECY", "OBJI"};
+const std::array<const char*, 7> kByteBlockTypes = {"DELS", "DELX", "CARI", "SPEC", "PALB", "RECY", "OBJI"};
 
 bool IsByteBlock(const std::string& type)
 {
@@ -42,42 +38,31 @@ class StyleChunks {
 public:
     explicit StyleChunks(clsSTY::Contents& out) : out_(out) {}
 
-    void Read(FileChunk& chunk)
+    void Read(const FileChunk& chunk)
     {
         const std::string& type = chunk.Type();
         if (!IsKnown(type))
-            return;            // not ours to read: passed over
-        if (type == "SPRG") {  // read where it stands
-            chunk.RequireBody();
-            out_.spriteGraphicsAt = BodyAt(chunk);
-            out_.spriteGraphicsSize = chunk.Size();
-            return;
-        }
-        if (IsByteBlock(type)) {
-            chunk.BodyInto(out_.byteBlocks[type]);
-            return;
-        }
-        // Counts from the declared size, before a byte of the body is read.
-        chunk.RequireBody();
-        if (type == "TILE")
+            return;  // not ours to read: passed over
+        // Refused when cut off, before a byte of it is read.
+        ByteReader body = chunk.Body();
+        // The sprite graphics and the blocks kept unread stay where they are in the file's bytes.
+        if (type == "SPRG")
+            out_.spriteGraphics = {chunk.BodyAt(), chunk.Size()};
+        else if (IsByteBlock(type))
+            out_.byteBlocks[type] = {chunk.BodyAt(), chunk.Size()};
+        else if (type == "TILE")
             ReadTiles(chunk);
         else if (type == "PPAL")
-            ReadPalettes(chunk);
+            ReadPalettes(chunk, body);
         else if (type == "SPRB" || type == "FONB")
-            ReadWords(chunk, out_.wordBlocks[type]);
-        else {
-            const std::size_t count = CountOf(chunk, type == "PALX" ? 2 : 8);
-            ByteReader body(chunk.Piece(count * (type == "PALX" ? 2 : 8)));
-            if (type == "PALX")
-                ReadVirtualPalettes(body, count);
-            else
-                ReadSpriteIndex(body, count);
-        }
+            ReadWords(body, out_.wordBlocks[type]);
+        else if (type == "PALX")
+            ReadVirtualPalettes(body, CountOf(chunk, 2));
+        else
+            ReadSpriteIndex(body, CountOf(chunk, 8));
     }
 
 private:
-    static std::size_t BodyAt(const FileChunk& chunk) { return chunk.At() + kChunkHeaderSize; }
-
     static std::size_t CountOf(const FileChunk& chunk, std::size_t unit)
     {
         const std::size_t items = chunk.Size() / unit;
@@ -94,11 +79,11 @@ private:
     {
         CountOf(chunk, clsSTY::kTileBytes);
         out_.tileCount = static_cast<int16_t>(chunk.Size() / kTileGroupBytes * 4);
-        out_.tilesAt = BodyAt(chunk);
+        out_.tilesAt = chunk.BodyAt();
     }
 
     // Palettes come in pages of 64, colour by colour; only whole pages fit the layout.
-    void ReadPalettes(FileChunk& chunk)
+    void ReadPalettes(const FileChunk& chunk, ByteReader& body)
     {
         CountOf(chunk, clsSTY::kPaletteBytes);
         const std::size_t pages = chunk.Size() / kPalettePageBytes;
@@ -106,7 +91,7 @@ private:
         out_.palettes.resize(pages * kPalettePageBytes);
         uint8_t* const palettes = out_.palettes.data();
         for (std::size_t page = 0; page < pages; ++page) {
-            const uint8_t* from = chunk.Piece(kPalettePageBytes).data();
+            const uint8_t* from = body.Bytes(kPalettePageBytes).data();
             for (int colour = 0; colour < clsSTY::kColours; ++colour)
                 for (std::size_t j = 0; j < kPalettesPerPage; ++j, from += 4)
                     std::memcpy(palettes + (page * kPalettesPerPage + j) * clsSTY::kPaletteBytes + colour * 4, from, 4);
@@ -116,33 +101,28 @@ private:
     void ReadVirtualPalettes(ByteReader& body, std::size_t count)
     {
         out_.palxCount = static_cast<int16_t>(count);
-        out_.palx.resize(static_cast<std::size_t>(out_.palxCount));
-        const std::span<const uint8_t> source = body.Bytes(out_.palx.size() * 2);
-        for (std::size_t i = 0; i < out_.palx.size(); ++i)
-            out_.palx[i] = static_cast<int16_t>(LE16(source.data() + 2 * i));
+        out_.palx.resize(count);
+        for (int16_t& entry : out_.palx)
+            entry = body.I16();
     }
 
     void ReadSpriteIndex(ByteReader& body, std::size_t count)
     {
         out_.sprxCount = static_cast<int16_t>(count);
-        out_.sprites.resize(static_cast<std::size_t>(out_.sprxCount));
-        const std::span<const uint8_t> source = body.Bytes(out_.sprites.size() * 8);
-        for (std::size_t i = 0; i < out_.sprites.size(); ++i) {
-            const uint8_t* entry = source.data() + 8 * i;
-            clsSTY::SpriteEntry& sprite = out_.sprites[i];
-            sprite.offset = static_cast<int32_t>(LE32(entry));
-            sprite.width = entry[4];
-            sprite.height = entry[5];
-            // entry[6] and entry[7] are not interpreted
+        out_.sprites.resize(count);
+        for (clsSTY::SpriteEntry& sprite : out_.sprites) {
+            sprite.offset = body.I32();
+            sprite.width = body.U8();
+            sprite.height = body.U8();
+            body.Skip(2);  // not interpreted
         }
     }
 
-    static void ReadWords(FileChunk& chunk, std::vector<uint16_t>& words)
+    static void ReadWords(ByteReader& body, std::vector<uint16_t>& words)
     {
-        words.resize(chunk.Size() / 2);
-        const uint8_t* from = chunk.Piece(words.size() * 2).data();
-        for (std::size_t i = 0; i < words.size(); ++i)
-            words[i] = LE16(from + 2 * i);
+        words.resize(body.Size() / 2);
+        for (uint16_t& word : words)
+            word = body.U16();
     }
 
     clsSTY::Contents& out_;
@@ -158,15 +138,16 @@ namespace {
 
 std::string TooShort(std::size_t size)
 {
-    return "is too short for a style file (" + std::to_string(size) + " bytes; the header alone takes 6)";
+    return "is too short for a style file (" + std::to_string(size) + " bytes; the header alone takes " +
+           std::to_string(kChunkedFileHeaderSize) + ")";
 }
 
 // A style file begins with "GBST"; anything else is refused before the rest is read.
 void CheckHeader(std::span<const uint8_t> head, std::size_t size, const std::string& sFile)
 {
-    if (size < kFileHeaderSize)
+    if (size < kChunkedFileHeaderSize)
         throw FileError(sFile, TooShort(size));
-    const std::string_view magic(reinterpret_cast<const char*>(head.data()), 4);
+    const std::string_view magic = FileTag(head);
     if (magic != "GBST")
         throw FileError(sFile, "is not a style file: it begins with \"" + PrintableTag(magic) +
                                    "\" where a style file has \"GBST\"");
@@ -177,7 +158,7 @@ void CheckHeader(std::span<const uint8_t> head, std::size_t size, const std::str
 void clsSTY::LoadSTY(const std::string& sFile)
 {
     RefuseWhenOutOfMemory(sFile, [&] {
-        Parse(ReadWholeFile(sFile, kLargestStyleFile, kFileHeaderSize,
+        Parse(ReadWholeFile(sFile, kLargestStyleFile, kChunkedFileHeaderSize,
                             [&](std::span<const uint8_t> head, uint64_t size) {
                                 CheckHeader(head, static_cast<std::size_t>(size), sFile);
                             }),
@@ -195,12 +176,10 @@ void clsSTY::Parse(std::vector<uint8_t> file, const std::string& sFile)
     CheckHeader(file, file.size(), sFile);
     Contents fresh;
     fresh.file = std::move(file);
-    MemorySource source(fresh.file, sFile);
     StyleChunks chunks(fresh);
     try {
-        ChunkWalker(source, ChunkDialect::Style).Walk(TooShort(source.Size()), [&chunks](FileChunk& chunk) {
-            chunks.Read(chunk);
-        });
+        ChunkWalker(fresh.file, sFile, ChunkDialect::Style)
+            .Walk(TooShort(fresh.file.size()), [&chunks](const FileChunk& chunk) { chunks.Read(chunk); });
     } catch (const TruncatedData& e) {
         // The chunk readers check sizes before reading; this only guards against a slip.
         throw FileError(sFile, std::string("is cut off: ") + e.what());
@@ -208,11 +187,22 @@ void clsSTY::Parse(std::vector<uint8_t> file, const std::string& sFile)
     data_ = std::move(fresh);  // the bytes move with their buffer, so the places found stay right
 }
 
-void clsSTY::SaveSTY(const std::string& sFile) const
+std::span<const uint8_t> clsSTY::LoadedBytes() const
 {
     if (data_.file.empty())
         throw std::logic_error("no style file was loaded, so there is nothing to save");
-    SaveWithBackup(sFile, data_.file);
+    return data_.file;
+}
+
+std::vector<uint8_t> clsSTY::Serialize() const
+{
+    const std::span<const uint8_t> bytes = LoadedBytes();
+    return {bytes.begin(), bytes.end()};
+}
+
+void clsSTY::SaveSTY(const std::string& sFile) const
+{
+    SaveWithBackup(sFile, LoadedBytes());
 }
 
 const std::vector<uint16_t>& clsSTY::WordBlock(const std::string& type) const
@@ -222,9 +212,10 @@ const std::vector<uint16_t>& clsSTY::WordBlock(const std::string& type) const
     return it == data_.wordBlocks.end() ? none : it->second;
 }
 
-const std::vector<uint8_t>& clsSTY::ByteBlock(const std::string& type) const
+std::span<const uint8_t> clsSTY::ByteBlock(const std::string& type) const
 {
-    static const std::vector<uint8_t> none;
     const auto it = data_.byteBlocks.find(type);
-    return it == data_.byteBlocks.end() ? none : it->second;
+    if (it == data_.byteBlocks.end())
+        return {};
+    return std::span(data_.file).subspan(it->second.at, it->second.size);
 }

@@ -51,9 +51,13 @@ public:
     void LoadSTY(const std::string& sFile);
     // The same from bytes in memory, which are copied; sFile names them in messages.
     void ParseSTY(std::span<const uint8_t> bytes, const std::string& sFile);
-    // The loaded file with its replaced pixels, through the safe save with a backup.
+    // The loaded file with its replaced pixels: what SaveSTY writes. Both throw
+    // std::logic_error when no file was loaded.
+    std::vector<uint8_t> Serialize() const;
+    // Those bytes through the safe save with a backup, with no copy of them made first:
+    // a style can be hundreds of megabytes.
     void SaveSTY(const std::string& sFile) const;
-    // What SaveSTY writes.
+    // The same bytes as a view, without a copy; empty when no file was loaded.
     std::span<const uint8_t> FileBytes() const { return data_.file; }
 
     uint32_t GetCol(int Pal, int Col) const;
@@ -83,6 +87,12 @@ public:
     // The other sprites with pixels on those of sprite Idx: replacing it changes them too.
     std::vector<int> SpritesSharingPixels(int Idx) const;
 
+    // Where a chunk's body lies in the file's bytes.
+    struct Place {
+        std::size_t at = 0;
+        std::size_t size = 0;
+    };
+
     // Everything one file yields. A load fills a fresh one and swaps it in only when
     // the whole file has been read.
     struct Contents {
@@ -95,18 +105,19 @@ public:
         std::vector<uint8_t> palettes;  // palette p: 256 x (blue, green, red, fourth) from p * 1024
         std::vector<int16_t> palx;
         std::vector<SpriteEntry> sprites;
-        std::size_t spriteGraphicsAt = 0;  // the shown SPRG chunk's body in `file`
-        std::size_t spriteGraphicsSize = 0;
+        Place spriteGraphics;                                     // the shown SPRG chunk
         std::map<std::string, std::vector<uint16_t>> wordBlocks;  // SPRB, FONB
-        std::map<std::string, std::vector<uint8_t>> byteBlocks;   // DELS, DELX, CARI, ...
+        std::map<std::string, Place> byteBlocks;                  // DELS, DELX, CARI, ...
     };
 
     // The blocks kept without being read, by upper-case chunk type; empty when absent.
+    // A byte block is a view of the file's bytes.
     const std::vector<uint16_t>& WordBlock(const std::string& type) const;
-    const std::vector<uint8_t>& ByteBlock(const std::string& type) const;
+    std::span<const uint8_t> ByteBlock(const std::string& type) const;
 
 private:
     void Parse(std::vector<uint8_t> file, const std::string& sFile);
+    std::span<const uint8_t> LoadedBytes() const;
     // The 1024 stored bytes of a physical palette.
     const uint8_t* PaletteBytes(int Pal) const;
     // The physical palette named by a virtual palette entry; `owner` names what asked.

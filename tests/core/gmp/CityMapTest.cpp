@@ -98,6 +98,10 @@ TEST(CityMap, DmapWinsOverCmapInAnyOrderQueriesOutsideThrowAndDamagedFilesAreRef
         {MapFile(Columns()) + Chunk("ZONE", "\x01\x02\x03"), "zone 0 in the ZONE chunk at offset"},
         {MapFile(Columns(), kZones) + Chunk("ZONE", ZoneBody(kZones) + "\x01\x02\x03\x04\x05\x09short"),
          "zone 2 in the ZONE chunk at offset 262302 has a name of 9 bytes that runs past"},
+        // A map of nothing but unnamed zones, scaled down: its zones would take far more
+        // memory than its file, so past a count no game map comes near it is refused.
+        {MapFile(Columns()) + Chunk("ZONE", std::string(6 * 65537, '\0')),
+         "zone 65536 in the ZONE chunk at offset 262270 is one too many: a map holds at most 65536 zones"},
     };
     for (const auto& [bytes, problem] : cases) {
         RecordingProgress progress;
@@ -108,4 +112,6 @@ TEST(CityMap, DmapWinsOverCmapInAnyOrderQueriesOutsideThrowAndDamagedFilesAreRef
         EXPECT_EQ(map.Zones().size(), 2u);
     }
     EXPECT_THROW(map.Load(dir.File("missing.gmp")), FileError);
+    map.Parse(AsBytes(MapFile(Columns()) + Chunk("ZONE", std::string(6 * 65536, '\0'))), "city.gmp");
+    EXPECT_EQ(map.Zones().size(), 65536u);
 }

@@ -8,6 +8,7 @@
 #include "core/io/ChunkWalker.h"
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
+#include "tests/support/LittleEndian.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Thrown.h"
 
@@ -29,27 +30,47 @@ TEST(ByteReader, ReadsLittleEndianAndNeverPassesTheEndOfItsSlice)
     EXPECT_EQ(UpperAscii("tIlE\xE9"), "TILE\xE9");
 }
 
-TEST(ByteSource, WholeFilesAreReadWholeAndNothingIsReadPastTheEnd)
+TEST(ReadWholeFile, ReadsEveryPieceAndRefusesWhatCannotBeOpened)
 {
-    const auto Text = [](std::span<const uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); };
     TempDir dir;
     std::string text(100000, '\0');  // more than one piece of a whole-file read
     for (std::size_t i = 0; i < text.size(); ++i)
         text[i] = static_cast<char>('0' + i % 10);
     const std::string file = dir.File("pieces.bin");
     TempDir::Write(file, text);
+    const auto Text = [](std::span<const uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); };
     EXPECT_TRUE(Text(ReadWholeFile(file)) == text);
 #ifdef __linux__
     EXPECT_PRED2(Holds, Text(ReadWholeFile("/proc/self/status")), "Name:");  // a file that says it is empty
 #endif
-    MemorySource memory(AsBytes(text), file);
-    memory.Skip(text.size() - 3);
-    EXPECT_EQ(Thrown<FileError>([&] { memory.Read(4); }),
-              file + ": is cut off: 4 bytes are needed at offset 99997 but only 3 remain");
-    for (const std::string& bad : {dir.File("missing.bin"), dir.Utf8()}) {  // and a folder
+    for (const std::string& bad : {dir.File("missing.bin"), dir.Utf8()})  // and a folder
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { ReadWholeFile(bad); }), bad + ": cannot be opened");
-        EXPECT_PRED2(Holds, Thrown<FileError>([&] { FileReader{bad}; }), bad + ": cannot be opened");
-    }
+}
+
+TEST(ChunkWalker, HandsEachBodyBoundedToItselfAndRefusesCutHeadersInEachDialect)
+{
+    const std::string file = le::Chunk("ONE!", "abc") + le::Chunk("TWO!", "de") + le::Chunk("CUT!", "fg").substr(0, 9);
+    std::vector<std::string> seen;
+    ChunkWalker(AsBytes("GBXX12" + file), "x.bin", ChunkDialect::Map).Walk("short", [&](const FileChunk& chunk) {
+        if (chunk.Type() == "CUT!")  // runs past the end: refused when asked for, else the last
+            return seen.push_back(Thrown<FileError>([&] { chunk.Body(); }));
+        ByteReader body = chunk.Body();
+        seen.push_back(std::to_string(chunk.BodyAt()) + ":" + body.Text(body.Size()));
+        EXPECT_THROW(body.U8(), TruncatedData);  // the next chunk is not this one's
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "14:abc", "25:de",
+                        "x.bin: chunk \"CUT!\" at offset 27 needs 2 bytes but only 1 remain in the file"}));
+
+    const std::tuple<std::string, ChunkDialect, std::string> cases[] = {
+        {"GB", ChunkDialect::Map, "x.bin: short"},
+        {"GBXX12TW", ChunkDialect::Map, "x.bin: the chunk header at offset 6 is cut off by the end of the file"},
+        {"GBXX12TW", ChunkDialect::Style, "x.bin: ends inside the chunk header at offset 6"},
+        {"GBXX12TWO!\1", ChunkDialect::Style, "x.bin: ends inside the header of chunk \"TWO!\" at offset 6"},
+    };
+    for (const auto& [bytes, dialect, message] : cases)
+        EXPECT_EQ(Thrown<FileError>([&] { ChunkWalker(AsBytes(bytes), "x.bin", dialect).Walk("short", [](auto&) {}); }),
+                  message);
 }
 
 TEST(Save, TheOldFileBecomesTheBackupAndEveryFailureLeavesBothAsTheyWere)

@@ -26,7 +26,7 @@ struct Picture : Surface {
     int clears = 0;
 };
 
-// The loads run twice: on bytes in memory and on a file read piece by piece.
+// The loads run twice: on bytes in memory and on a file read whole.
 class Sty : public ::testing::TestWithParam<bool> {
 protected:
     // Colour c of palette p in SmallStyle.
@@ -45,11 +45,11 @@ protected:
     {
         return {sty.GetNumOfTiles(), sty.GetNumOfPals(), sty.GetNumOfPalx(), sty.GetNumOfSprx()};
     }
-    // What SaveSTY writes, read back from the file.
-    std::string Saved()
+    // What a save writes.
+    std::string Saved() const
     {
-        sty.SaveSTY(dir.File("saved.sty"));
-        return TempDir::Read(dir.File("saved.sty"));
+        const std::vector<uint8_t> bytes = sty.Serialize();
+        return {bytes.begin(), bytes.end()};
     }
     std::string SpriteRow(int s, int y) const
     {
@@ -105,10 +105,11 @@ TEST_P(Sty, ChunksInAnyOrderAndCaseShowWholeItemsOnlyAndSaveBackByteForByte)
     EXPECT_EQ(pic.At(0, 0), colour(3, 0x0A));
 
     // Zero padding ends the walk, and so does an unknown chunk cut off by the end.
-    Load(Header() + Chunk("sprb", U16(7) + U16(0x0102) + "\x05") + Chunk("obji", "xy") + std::string(4, '\0') +
-         "garbage");
+    Load(Header() + Chunk("sprb", U16(7) + U16(0x0102) + "\x05") + Chunk("obji", "xy") + Chunk("Spec", "fx") +
+         std::string(4, '\0') + "garbage");
     EXPECT_EQ(sty.WordBlock("SPRB"), (std::vector<uint16_t>{7, 0x0102}));
-    EXPECT_EQ(sty.ByteBlock("OBJI"), (std::vector<uint8_t>{'x', 'y'}));
+    const auto text = [](std::span<const uint8_t> bytes) { return std::string(bytes.begin(), bytes.end()); };
+    EXPECT_EQ(text(sty.ByteBlock("OBJI")) + text(sty.ByteBlock("SPEC")), "xyfx");
     EXPECT_TRUE(Saved() == loaded);
     Load(Header() + Chunk("PALX", U16(5)) + "UNKN" + I32(1000) + "short");
     EXPECT_EQ(Counts(), (std::vector<int>{0, 0, 1, 0}));  // nothing is left of the previous file
@@ -136,6 +137,7 @@ TEST_P(Sty, DamagedFilesAreRefusedNamingTheProblemAndKeepThePreviousFile)
         EXPECT_EQ(sty.GetCol(5, 3), Ramp(5, 3));
     }
     EXPECT_THROW(sty.LoadSTY(dir.File("missing.sty")), FileError);
+    EXPECT_THROW(clsSTY().Serialize(), std::logic_error);  // nothing loaded, nothing to save
 }
 
 TEST_P(Sty, SpritesTakeTheirOwnOrAChosenPaletteIndexZeroIsMagentaNumbersAreCheckedAndSharingIsFound)
@@ -242,7 +244,7 @@ TEST_P(Sty, ExportsAreZeroPaddedRowsBottomUpReplacingAnyOldFileAndAReplacementCh
         bytes[tilesAt + std::size_t(i / 64 * 256 + 192 + i % 64)] = static_cast<char>(newTile[std::size_t(i)]);
     for (int i = 0; i < 1600; ++i)  // 40 x 40 at row 4, column 128
         bytes[spritesAt + std::size_t((4 + i / 40) * 256 + 128 + i % 40)] = static_cast<char>(disc[std::size_t(i)]);
-    EXPECT_TRUE(sty.TileIndices(3) == newTile && sty.SpriteIndices(3) == disc);
+    EXPECT_TRUE(sty.TileIndices(3) == newTile && sty.SpriteIndices(3) == disc && Saved() == bytes);
     sty.RenderTile(3, pic);
     EXPECT_EQ(pic.At(5, 9), Ramp(4, newTile[9 * 64 + 5]));
     // Saved over the file it came from: the old file is the backup.
