@@ -284,13 +284,14 @@ std::string clsGCI::GetLine(int iCarIdx, int iValIdx) const
 void clsGCI::PutLine(int iCarIdx, int iValIdx, std::string_view line)
 {
     const std::size_t index = LineIndex(iCarIdx, iValIdx);
-    if (line.find('\n') != std::string_view::npos || (!line.empty() && line.back() == '\r'))
-        throw std::invalid_argument("a car's line holds no line break");
-    if (Text.size() + line.size() + 1 > std::numeric_limits<uint32_t>::max())
+    // An empty line would end the car, a line feed cut the line in two.
+    if (line.empty() || line.find('\n') != std::string_view::npos)
+        throw std::invalid_argument("a car's line is not empty and holds no line feed");
+    if (Text.size() + line.size() + kLineBreak.size() > std::numeric_limits<uint32_t>::max())
         throw std::overflow_error("the car file has been edited beyond the 4 GB its lines can be kept in");
     LineStarts[index] = static_cast<uint32_t>(Text.size());
     Text.insert(Text.end(), line.begin(), line.end());
-    Text.push_back('\n');
+    Text.insert(Text.end(), kLineBreak.begin(), kLineBreak.end());  // read back as the line, whatever it ends with
 }
 
 std::string clsGCI::GetVal(int iCarIdx, int iValIdx) const
@@ -334,7 +335,7 @@ std::string_view clsGCI::Line(int iCarIdx, int iValIdx) const
 std::string_view clsGCI::LineAt(std::size_t index) const
 {
     const std::size_t start = LineStarts[index];
-    // A line of the file ends at the file's end at the latest; a line written since, at its LF.
+    // A line of the file ends at the file's end at the latest; a line written since, at its CR LF.
     const std::string_view text(reinterpret_cast<const char*>(Text.data()),
                                 start < LoadedSize ? LoadedSize : Text.size());
     return text.substr(start, LineEnd(text, start) - start);

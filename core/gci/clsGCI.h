@@ -45,7 +45,7 @@ public:
     std::string ValueLine(int iCarIdx, int iValIdx, const std::string& sNewVal) const;
 
     // Line iValIdx of the car exactly as held, and putting one back as it was (an undone
-    // edit). PutLine refuses a line break in `line` with std::invalid_argument.
+    // edit). PutLine refuses an empty line and a line feed with std::invalid_argument.
     std::string GetLine(int iCarIdx, int iValIdx) const;
     void PutLine(int iCarIdx, int iValIdx, std::string_view line);
 
@@ -74,7 +74,7 @@ private:
 
     int16_t iNumOfCars = 0;
     // The loaded bytes (the first LoadedSize of Text), followed by every line written
-    // since, each ended by LF. Lines of car c start at Text[LineStarts[k]] for k from
+    // since, each ended by CR LF. Lines of car c start at Text[LineStarts[k]] for k from
     // FirstLine[c] up to FirstLine[c + 1] and run to their line break. Four bytes per
     // line keep a file of many short lines within a few times its size.
     std::vector<uint8_t> Text;

@@ -138,11 +138,11 @@ TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
         // Lines 0 to 8 of a car as stored, and what GetVal reads from them.
         {"{Big Truck}", "Big Truck"},
         {"3 {Model}", "3"},
-        {"1", "1"},                        // no label
-        {"200   {Value}  extra", "200"},   // several blanks
-        {"  ", ""},                        // blanks only
-        {"f12.500", "12.500"},             // no label
-        {" f0.5 {Front Drive Bias}", ""},  // begins with a blank
+        {"1", "1"},                         // no label
+        {"200   {Value}  extra\r", "200"},  // several blanks, and a CR of its own
+        {"  ", ""},                         // blanks only
+        {"f12.500", "12.500"},              // no label
+        {" f0.5 {Front Drive Bias}", ""},   // begins with a blank
         {"f", ""},
         {"f0.250   {brake  FRICTION} old comment", "0.250"},
     };
@@ -158,7 +158,7 @@ TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
     EXPECT_THROW(cars.SetVal(1, 22, "1"), std::out_of_range);
 
     // An edit keeps the line's own label; the name, the model and values the game cannot read change nothing.
-    const std::string read = cars.GetLine(1, 8);
+    const std::string read = cars.GetLine(1, 3);
     for (const auto& [line, value] : {std::pair{2, "0"}, {3, "7"}, {8, "0.3"}, {16, ".4"}})
         cars.SetVal(1, line, value);
     for (const auto& [line, value] : {std::pair{0, "Renamed"}, {1, "9"}, {21, "2 words"}, {5, "1e1"}})
@@ -170,8 +170,8 @@ TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
                                   "\r\n" + gci_sample::CarLines(3)[21] + "\r\n\r\nX\r\n"})
         EXPECT_PRED2(Holds, saved, line);
     // An undone edit puts the line back exactly as it was read.
-    cars.PutLine(1, 8, read);
-    EXPECT_EQ(cars.GetLine(1, 8), read);
+    cars.PutLine(1, 3, read);
+    EXPECT_EQ(cars.GetLine(1, 3), read);
     EXPECT_THROW(cars.PutLine(1, 8, "two\nlines"), std::invalid_argument);
 }
 
