@@ -32,9 +32,24 @@ TEST_F(Cli, InfoTellsEachFormatByItsBytesAndCountsWhatItHolds)
     EXPECT_EQ(Run("info notes.txt").status, 1);
 }
 
-TEST_F(Cli, ReadsTextsAndAnimationsAsTheFilesHoldThem)
+TEST_F(Cli, ReadsCarsTextsAndAnimationsAsTheFilesHoldThem)
 {
-    EXPECT_EQ(Run("gxt get texts.gxt BYE").out, "n!Go\n");
+    const QJsonObject cars = Json("gci list cars.gci");
+    ASSERT_EQ(cars["cars"].toArray().size(), 3);
+    const QJsonArray second = cars["cars"][1]["values"].toArray();
+    for (int i = 1; i < 22; ++i)
+        EXPECT_EQ(second[i].toString().toStdString(), gci_sample::Value(1, i)) << i;
+    EXPECT_TRUE(Run("gci list cars.gci").out.split('\n')[2].contains(QRegularExpression("^2 +BUGGY1 +1 +1 ")));
+
+    const std::pair<const char*, std::string> reads[] = {
+        {"gci get cars.gci buggy1 mass", gci_sample::Value(1, 5)},  // a name and a label in any case
+        {"gci get cars.gci 3 Turbo", gci_sample::Value(2, 2)},      // a number from 1
+        {"gxt get texts.gxt BYE", "n!Go"}};
+    for (const auto& [command, value] : reads) {
+        const Result r = Run(command);
+        EXPECT_EQ(r.out.toStdString(), value.empty() ? "" : value + "\n") << command;
+        EXPECT_EQ(r.status, value.empty() ? 2 : 0) << command;
+    }
     const QJsonArray anims = Json("gmp anims map.gmp")["animations"].toArray();
     ASSERT_EQ(anims.size(), 3);
     EXPECT_EQ(anims[2]["delay"].toInt(), 2);  // record i: delay i, i % 5 frames of 100 * i + f
@@ -43,22 +58,25 @@ TEST_F(Cli, ReadsTextsAndAnimationsAsTheFilesHoldThem)
 
 TEST_F(Cli, ChangesAreSavedWithABackupAndEveryRefusalLeavesTheFilesAsTheyWere)
 {
-    const std::string texts = Read("texts.gxt");
+    const std::string cars = Read("cars.gci"), texts = Read("texts.gxt");
     const std::tuple<const char*, int, const char*> refusals[] = {
+        {"gci set cars.gci LIMO Mass 2", 1, "cars.gci: has no car named or numbered \"LIMO\""},
         {"gxt set texts.gxt NOKEY x", 1, "texts.gxt: has no key \"NOKEY\""},
         {"gxt set texts.gxt BYE 中", 2, "the text cannot be stored"},
-        {"gxt set damaged.gxt BYE x", 1, "damaged.gxt: Error - No a valid GXT file!"}};
+        {"gxt set damaged.gxt BYE x", 1, "damaged.gxt: Error - No a valid GXT file!"},
+        {"gci get missing.gci 1 Mass", 1, "missing.gci: cannot be opened"}};
     for (const auto& [command, status, message] : refusals) {
         const Result result = Run(command);
         EXPECT_EQ(result.status, status) << message;
         EXPECT_TRUE(result.err.contains(message)) << result.err.toStdString();
     }
-    EXPECT_EQ(Read("texts.gxt"), texts);
-    EXPECT_FALSE(Exists("texts.gxt.bak"));
+    EXPECT_EQ(Read("cars.gci") + Read("texts.gxt"), cars + texts);
+    EXPECT_FALSE(Exists("cars.gci.bak") || Exists("texts.gxt.bak"));
 
+    EXPECT_EQ(Run("gci set cars.gci 2 Mass 2.500").status, 0);
     EXPECT_EQ(Run("gxt set texts.gxt HELLO Grüße").status, 0);
-    EXPECT_EQ(Run("gxt get texts.gxt HELLO").out, "Grüße\n");
-    EXPECT_EQ(Read("texts.gxt.bak"), texts);
+    EXPECT_EQ(Run("gci get cars.gci BUGGY1 Mass").out + Run("gxt get texts.gxt HELLO").out, "2.500\nGrüße\n");
+    EXPECT_EQ(Read("cars.gci.bak") + Read("texts.gxt.bak"), cars + texts);
 }
 
 #ifdef KESTROVA_HAVE_PO

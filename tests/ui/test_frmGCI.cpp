@@ -89,16 +89,13 @@ private slots:
 
     void answersThatChangeNothingLeaveTheLineAsItWas()
     {
-        const auto refused = [](const char* typed) {
-            return QStringLiteral("Mass takes a number with at most three decimals from 1.000 to 30.000, not \"%1\".")
-                .arg(typed);
-        };
+        const QString refused("Mass takes a number with at most three decimals from 1.000 to 30.000, not \"%1\".");
         const std::pair<Answer::Action, QString> answers[] = {
             {Answer::Slide(2000, Answer::Cancel), ""},
-            {Answer::Type("0.250"), ""},            // what it showed: taken though out of range
-            {Answer::Type("0.5"), refused("0.5")},  // refused, and the dialog says why
-            {Answer::Type("30.0005"), refused("30.0005")},
-            {Answer::Type("1,5"), refused("1,5")}};
+            {Answer::Type("0.250"), ""},                // what it showed: taken though out of range
+            {Answer::Type("0.5"), refused.arg("0.5")},  // refused, and the dialog says why
+            {Answer::Type("30.0005"), refused.arg("30.0005")},
+            {Answer::Type("1,5"), refused.arg("1,5")}};
         // Another tool's spelling, and a value below the lower limit: the slider stands at the limit.
         const std::string line = "f0.250   {MASS} tuned", usual = gci_sample::CarLines(0)[5];
         std::string text = gci_sample::File(1);
