@@ -5,7 +5,6 @@
 
 #include "cli/Command.h"
 #include "core/gci/GCIProperties.h"
-#include "core/gci/GCIValueText.h"
 #include "core/gci/clsGCI.h"
 #include "core/io/FileError.h"
 
@@ -39,18 +38,14 @@ int CarNamed(const clsGCI& cars, const Invocation& run, const QString& car)
                                      std::to_string(cars.GetNumOfCars()) + " cars)");
 }
 
-// PROPERTY is the label a car's line ends with, without its braces, in any case; "Name"
-// for the first line.
-int PropertyNamed(const QString& property)
+// PROPERTY as GCIProperties takes it: a name as `gci list` prints it, or a line's label.
+int PropertyOf(const QString& property)
 {
-    for (int i = 0; i < kNumOfProperties; ++i) {
-        QString label = QString::fromStdString(PropertyLabel(i)).trimmed();
-        label = i == 0 ? QStringLiteral("Name") : label.mid(1, label.size() - 2);
-        if (label.compare(property, Qt::CaseInsensitive) == 0)
-            return i;
+    try {
+        return PropertyNamed(property.toStdString());
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(e.what());
     }
-    throw UsageError("\"" + property.toStdString() + "\" is not a car property; the properties are the labels of " +
-                     "a car's lines, such as \"Mass\" or \"Gear 2 Speed\"");
 }
 
 void List(Invocation& run)
@@ -80,7 +75,7 @@ void List(Invocation& run)
 // The line CAR and PROPERTY name: the car's number and the property's.
 std::pair<int, int> LineNamed(const clsGCI& cars, const Invocation& run)
 {
-    const int property = PropertyNamed(run.arguments.at(2));
+    const int property = PropertyOf(run.arguments.at(2));
     const int car = CarNamed(cars, run, run.arguments.at(1));
     if (property >= cars.GetNumOfLines(car))
         throw FileError(run.File(0), "the car \"" + run.arguments.at(1).toStdString() + "\" has no " +
@@ -95,23 +90,17 @@ void Get(Invocation& run)
     run.out << FromLatin1(cars.GetVal(car, property)) << '\n';
 }
 
-// The same rules as the car editor: the name and the model stay, a value must be a number
-// within the property's range.
+// The same rules as the car editor: the name and the model stay, a value must be one the
+// game reads, and is written in its form.
 void Set(Invocation& run)
 {
     clsGCI cars = Loaded(run);
     const auto [car, property] = LineNamed(cars, run);
-    const std::string name = PropertyName(property);
-    if (property <= 1)
-        throw UsageError("the " + name + " of a car is not changed here");
-    const std::string value = run.arguments.at(3).trimmed().toLatin1().toStdString();
-    const std::optional<double> number = ParseGCINumber(value);
-    const PropertyRange range = AllowedRange(property);
-    if (!number)
-        throw UsageError("\"" + value + "\" is not a number");
-    if (*number < range.lower || *number > range.upper)
-        throw UsageError(value + " is outside the range of " + name + ": " + range.text);
-    cars.SetVal(car, property, value);
+    try {
+        cars.SetVal(car, property, run.arguments.at(3).toLatin1().toStdString());
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(e.what());
+    }
     cars.SaveCars(run.File(0));
 }
 
@@ -127,13 +116,16 @@ void AddGciCommands(std::vector<Command>& commands)
                         List});
     commands.push_back({QStringLiteral("gci get"),
                         QStringLiteral("FILE CAR PROPERTY"),
-                        QStringLiteral("One value. CAR: a name or a number from 1; PROPERTY: a line's label."),
+                        QStringLiteral("One value. CAR: a name or a number from 1; PROPERTY: a name as \"gci list\" "
+                                       "prints it, or a line's label, in any case."),
                         3,
                         {},
                         Get});
     commands.push_back({QStringLiteral("gci set"),
                         QStringLiteral("FILE CAR PROPERTY VALUE"),
-                        QStringLiteral("Changes one value and saves, keeping the old file as FILE.bak."),
+                        QStringLiteral("Changes one value and saves, keeping the old file as FILE.bak. VALUE: a whole "
+                                       "number (Turbo, Value, Pad) or one of at most three decimals, within the "
+                                       "property's range (a negative one after --)."),
                         4,
                         {},
                         Set});

@@ -12,34 +12,38 @@ struct Property {
     std::string label;
     std::string lower;
     std::string upper;
+    // How the game's own file spells the label where it differs in more than case,
+    // spaces and underscores.
+    std::string gameLabel;
 };
 
 const std::array<Property, kNumOfProperties>& Properties()
 {
-    // Built once so callers can hold references for as long as they like.
+    // Built once so callers can hold references for as long as they like. The game
+    // reads Pad as any whole number; the other whole numbers are held to its range.
     static const std::array<Property, kNumOfProperties> table{{
-        {"Name", "", "0", "0"},
-        {"Model", " {Model}", "0", "0"},
-        {"Turbo", " {Turbo}", "0", "1"},
-        {"Value", " {Value}", "0", "255"},
-        {"Pad", " {Pad}", "-1", "-1"},
-        {"Mass", " {Mass}", "1000", "30000"},
-        {"Front Drive Bias", " {Front Drive Bias}", "0", "1000"},
-        {"Front Mass Bais", " {Front Mass Bias}", "0", "1000"},
-        {"Brake Friction", " {Brake Friction}", "0", "4000"},
-        {"Turn In", " {Turn In}", "0", "1000"},
-        {"Turn Ratio", " {Turn Ratio}", "1", "1000"},
-        {"Rear End Stability", " {Rear End Stability}", "0", "4000"},
-        {"Handbrake Slide Value", " {Handbrake Slide Value}", "0", "1000"},
-        {"Thrust", " {Thrust}", "0", "1000"},
-        {"Max Speed", " {Max Speed}", "0", "1000"},
-        {"Anti Strength", " {Anti Strength}", "0", "10000"},
-        {"Skid Threshhold", " {Skid Threshold}", "0", "1000"},
-        {"Gear 1 Multiplier", " {Gear 1 Multiplier}", "0", "1000"},
-        {"Gear 2 Multiplier", " {Gear 2 Multiplier}", "0", "1000"},
-        {"Gear 3 Multiplier", " {Gear 3 Multiplier}", "0", "1000"},
-        {"Gear 2 Speed", " {Gear 2 Speed}", "0", "600"},
-        {"Gear 3 Speed", " {Gear 3 Speed}", "0", "600"},
+        {"Name", "", "0", "0", ""},
+        {"Model", " {Model}", "0", "0", ""},
+        {"Turbo", " {Turbo}", "0", "1", ""},
+        {"Value", " {Value}", "0", "255", ""},
+        {"Pad", " {Pad}", "-2147483648", "2147483647", ""},
+        {"Mass", " {Mass}", "1000", "30000", ""},
+        {"Front Drive Bias", " {Front Drive Bias}", "0", "1000", ""},
+        {"Front Mass Bias", " {Front Mass Bias}", "0", "1000", ""},
+        {"Brake Friction", " {Brake Friction}", "0", "4000", ""},
+        {"Turn In", " {Turn In}", "0", "1000", ""},
+        {"Turn Ratio", " {Turn Ratio}", "1", "1000", ""},
+        {"Rear End Stability", " {Rear End Stability}", "0", "4000", ""},
+        {"Handbrake Slide Value", " {Handbrake Slide Value}", "0", "1000", ""},
+        {"Thrust", " {Thrust}", "0", "1000", ""},
+        {"Max Speed", " {Max Speed}", "0", "1000", ""},
+        {"Anti Strength", " {Anti Strength}", "0", "10000", ""},
+        {"Skid Threshold", " {Skid Threshold}", "0", "1000", "skid threshhold"},
+        {"Gear 1 Multiplier", " {Gear 1 Multiplier}", "0", "1000", ""},
+        {"Gear 2 Multiplier", " {Gear 2 Multiplier}", "0", "1000", ""},
+        {"Gear 3 Multiplier", " {Gear 3 Multiplier}", "0", "1000", ""},
+        {"Gear 2 Speed", " {Gear 2 Speed}", "0", "600", ""},
+        {"Gear 3 Speed", " {Gear 3 Speed}", "0", "600", ""},
     }};
     return table;
 }
@@ -47,6 +51,25 @@ const std::array<Property, kNumOfProperties>& Properties()
 const Property& At(int iValIdx)
 {
     return Properties()[static_cast<std::size_t>(CheckPropertyIndex(iValIdx))];
+}
+
+// A name as compared: lower case, without spaces and underscores ("Max Speed",
+// "max_speed" and "MAXSPEED" are all "maxspeed").
+std::string Folded(std::string_view name)
+{
+    std::string folded;
+    for (const char c : name)
+        if (c != ' ' && c != '_')
+            folded += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return folded;
+}
+
+std::string AllNames()
+{
+    std::string names;
+    for (const Property& property : Properties())
+        names += (names.empty() ? "" : ", ") + property.name;
+    return names;
 }
 
 }  // namespace
@@ -80,9 +103,20 @@ const std::string& PropertyUpperLimit(int iValIdx)
 
 PropertyRange AllowedRange(int iValIdx)
 {
-    constexpr int kFirstDecimal = 5;
     const int lower = WholeNumberOf(PropertyLowerLimit(iValIdx)), upper = WholeNumberOf(PropertyUpperLimit(iValIdx));
     if (iValIdx < kFirstDecimal)
-        return {double(lower), double(upper), std::to_string(lower) + " to " + std::to_string(upper)};
-    return {lower / 1000.0, upper / 1000.0, FormatThousandths(lower) + " to " + FormatThousandths(upper)};
+        return {lower, upper, std::to_string(lower) + " to " + std::to_string(upper)};
+    return {lower, upper, FormatThousandths(lower) + " to " + FormatThousandths(upper)};
+}
+
+int PropertyNamed(std::string_view name)
+{
+    const std::string wanted = Folded(name);
+    for (int i = 0; i < kNumOfProperties; ++i) {
+        const Property& property = At(i);
+        if (!wanted.empty() && (wanted == Folded(property.name) || wanted == Folded(property.gameLabel)))
+            return i;
+    }
+    throw std::invalid_argument("\"" + std::string(name) + "\" is not a car property; the properties are " +
+                                AllNames() + ", each also as a car file's label spells it (such as max_speed)");
 }

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <stdexcept>
+
+#include "core/gci/GCIProperties.h"
 
 namespace {
 
@@ -62,22 +66,52 @@ std::optional<DecimalText> SplitNumber(std::string_view text)
 
 constexpr int64_t kSaturated = INT64_C(1) << 52;
 
+std::string_view Trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Digits with, when `decimals` allows, a point and at most that many digits after it,
+// and a minus sign only where `negativeAllowed` says so; the value in units of 10^-decimals.
+// Values too large for any limit come out as kSaturated.
+std::optional<int64_t> StrictNumber(std::string_view text, std::size_t decimals, bool negativeAllowed)
+{
+    const bool negative = negativeAllowed && !text.empty() && text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    const auto allDigits = [](std::string_view part) { return std::all_of(part.begin(), part.end(), IsDigit); };
+    if (whole.size() + fraction.size() == 0 || !allDigits(whole) || !allDigits(fraction) ||
+        (point != std::string_view::npos && decimals == 0) || fraction.size() > decimals)
+        return std::nullopt;
+    int64_t value = 0;
+    const auto append = [&value](char digit) { value = std::min(value * 10 + (digit - '0'), kSaturated); };
+    std::for_each(whole.begin(), whole.end(), append);
+    for (std::size_t k = 0; k < decimals; ++k)
+        append(k < fraction.size() ? fraction[k] : '0');
+    return negative ? -value : value;
+}
+
 }  // namespace
 
-std::optional<double> ParseGCINumber(std::string_view text)
+std::string CarValueText(int iValIdx, std::string_view typed)
 {
-    if (!SplitNumber(text))
-        return std::nullopt;
-    // from_chars takes no "+" and ignores the locale, which is what the files need.
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (end != text.data() + text.size())
-        return std::nullopt;
-    if (error == std::errc::result_out_of_range)
-        return std::nullopt;
-    return value;
+    const std::string& name = PropertyName(iValIdx);
+    if (iValIdx < 2)
+        throw std::invalid_argument("the " + name + " of a car is not changed by this program");
+    const PropertyRange range = AllowedRange(iValIdx);
+    const bool decimal = iValIdx >= kFirstDecimal;
+    const std::optional<int64_t> value = StrictNumber(Trimmed(typed), decimal ? 3 : 0, range.lower < 0);
+    if (!value || *value < range.lower || *value > range.upper)
+        throw std::invalid_argument(name + " takes " +
+                                    (decimal ? "a number with at most three decimals" : "a whole number") + " from " +
+                                    range.text + ", not \"" + std::string(typed) + "\"");
+    return decimal ? FormatThousandths(*value) : std::to_string(*value);
 }
 
 int ThousandthsWithin(std::string_view text, int lower, int upper)
@@ -109,10 +143,10 @@ int ThousandthsWithin(std::string_view text, int lower, int upper)
     return static_cast<int>(std::clamp<int64_t>(value, lower, upper));
 }
 
-std::string FormatThousandths(int p)
+std::string FormatThousandths(int64_t p)
 {
     // Written into one buffer: GCC 12 at -O3 warns falsely about string concatenations here.
-    const int64_t magnitude = std::llabs(static_cast<int64_t>(p));
+    const int64_t magnitude = std::llabs(p);
     char text[32];
     const int length =
         std::snprintf(text, sizeof text, "%s%lld.%03lld", p < 0 ? "-" : "", static_cast<long long>(magnitude / 1000),

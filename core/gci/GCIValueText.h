@@ -1,15 +1,19 @@
 #pragma once
-// Value texts as numbers: the strict reading the editor applies to an answer, and the
-// thousandths the value dialog's slider works in.
+// Value texts: the one reading of what a user gives a property (the value dialog and
+// kestrova-cli both go through it), and the thousandths the dialog's slider works in.
 
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-// The number the whole text stands for: an optional sign, digits with at most one "."
-// (digits on at least one side of it) and an optional exponent. Nothing else, not even
-// a blank, may stand around it; "1.5x", "", "." and "inf" are not numbers.
-std::optional<double> ParseGCINumber(std::string_view text);
+// The value `typed` stands for as property `iValIdx` holds it in the game's files:
+// Turbo, Value and Pad (2 to 4) a whole number ("7"), the others (5 to 21) a number with
+// exactly three decimals ("14.500", written after an "f"), each within AllowedRange.
+// Blanks around it are dropped and leading zeros go. A sign where the range has no
+// negative numbers, an exponent, more than three decimals or anything that is not a
+// number throws std::invalid_argument naming the property and what it takes; so do the
+// name and the model (0 and 1), which are never written.
+std::string CarValueText(int iValIdx, std::string_view typed);
 
 // The text's value times 1000, rounded to a whole number with a half going to the even
 // neighbour, worked out on the decimal digits so "1.0015" gives exactly 1002. The result
@@ -18,7 +22,7 @@ int ThousandthsWithin(std::string_view text, int lower, int upper);
 
 // p / 1000 with at least one digit before the point and exactly three after it, always
 // with "." as the point: "1.500", "0.005", "-0.250".
-std::string FormatThousandths(int p);
+std::string FormatThousandths(int64_t p);
 
 // A limit text as a whole number; 0 when it is not one.
 int WholeNumberOf(std::string_view text);

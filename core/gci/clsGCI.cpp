@@ -1,109 +1,28 @@
 #include "core/gci/clsGCI.h"
 
-#include <bit>
-#include <ctime>
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "core/common/modGTA2.h"
 #include "core/gci/GCIProperties.h"
+#include "core/gci/GCIValueText.h"
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
 
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
-constexpr std::string_view kEmptyLine = "\r\n\r\n";
+constexpr std::size_t kMostCars = std::numeric_limits<int16_t>::max();
+// The game's car file is 39 KB; room for far more cars than the game's 32767 without
+// letting a stray huge file be read, or written.
+constexpr SizeLimit kLargestCarFile{uint64_t{16} << 20, "car file"};
 
 // A zero byte, or a control character other than tab, CR and LF: no text file holds one.
 bool NonText(uint8_t b)
 {
     return (b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
-}
-
-// What one pass over a car file finds: where every LF lies, whether one lacks its CR,
-// and the first byte no text file holds (npos when there is none).
-struct TextScan {
-    std::vector<std::size_t> lineFeeds;
-    bool bareLineFeed = false;
-    std::size_t firstNonText = std::string::npos;
-};
-
-// Every car file is read through this, so on x86 it takes 16 bytes at once: the
-// comparisons that rule out a stray control character also find the line breaks.
-TextScan ScanText(std::span<const uint8_t> bytes)
-{
-    TextScan scan;
-    // Room for the line feeds is made ahead, so that each is one store.
-    std::vector<std::size_t>& feeds = scan.lineFeeds;
-    feeds.resize(bytes.size() / 16 + 16);
-    std::size_t found = 0;
-    bool bare = false;
-    std::size_t at = 0;
-    uint32_t crBefore = 0;  // 1 when the byte before `at` is a CR
-#if defined(__SSE2__)
-    const __m128i lastControl = _mm_set1_epi8(0x1F), tab = _mm_set1_epi8('\t'), lineFeed = _mm_set1_epi8('\n'),
-                  carriageReturn = _mm_set1_epi8('\r'), del = _mm_set1_epi8(0x7F);
-    for (; at + 16 <= bytes.size(); at += 16) {
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
-        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(b, lastControl), b);
-        const __m128i lf = _mm_cmpeq_epi8(b, lineFeed);
-        const __m128i cr = _mm_cmpeq_epi8(b, carriageReturn);
-        // Tab, LF and CR are all control characters, so taking them out is an exclusive or.
-        const __m128i allowed = _mm_or_si128(_mm_or_si128(lf, cr), _mm_cmpeq_epi8(b, tab));
-        if (_mm_movemask_epi8(_mm_or_si128(_mm_xor_si128(control, allowed), _mm_cmpeq_epi8(b, del))) != 0)
-            break;  // the byte-by-byte loop finds which
-        auto lineFeeds = static_cast<uint32_t>(_mm_movemask_epi8(lf));
-        const auto crs = static_cast<uint32_t>(_mm_movemask_epi8(cr));
-        bare |= (lineFeeds & ~(crs << 1 | crBefore)) != 0;
-        crBefore = crs >> 15;
-        if (found + 16 > feeds.size())
-            feeds.resize(2 * feeds.size());
-        for (; lineFeeds != 0; lineFeeds &= lineFeeds - 1)
-            feeds[found++] = at + static_cast<std::size_t>(std::countr_zero(lineFeeds));
-    }
-#endif
-    feeds.resize(found);
-    for (; at < bytes.size(); ++at) {
-        const uint8_t b = bytes[at];
-        if (NonText(b)) {
-            scan.firstNonText = at;
-            break;
-        }
-        if (b == '\n') {
-            bare |= crBefore == 0;
-            feeds.push_back(at);
-        }
-        crBefore = b == '\r';
-    }
-    scan.bareLineFeed = bare;
-    return scan;
-}
-
-// Files written by other tools often end their lines with LF alone; read those like
-// CR LF so their cars are found. A CR LF already there stays as it is. `lineFeeds` holds
-// where each LF of `bytes` lies and receives where it lies in the result.
-std::vector<uint8_t> WithCrLf(const std::vector<uint8_t>& bytes, std::vector<std::size_t>& lineFeeds)
-{
-    std::vector<uint8_t> text;
-    text.reserve(bytes.size() + lineFeeds.size());
-    // Copied a stretch at a time, each up to an LF, which begins the next stretch.
-    std::size_t from = 0;
-    for (std::size_t& at : lineFeeds) {
-        text.insert(text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(from),
-                    bytes.begin() + static_cast<std::ptrdiff_t>(at));
-        if (at == 0 || bytes[at - 1] != '\r')
-            text.push_back('\r');
-        from = at;
-        at = text.size();
-    }
-    text.insert(text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end());
-    return text;
 }
 
 std::string Hex(uint8_t b)
@@ -112,80 +31,118 @@ std::string Hex(uint8_t b)
     return {'0', 'x', digits[b >> 4], digits[b & 0xF]};
 }
 
-// A block of nothing but blanks and line breaks (the space after the last car, or
-// several empty lines in a row) is not a car: a car needs at least its name.
-bool HoldsText(std::string_view block)
+bool HoldsText(std::string_view line)
 {
-    return block.find_first_not_of(" \t\r\n") != std::string_view::npos;
+    return line.find_first_not_of(" \t\r") != std::string_view::npos;
 }
 
-// A stretch of the text between two empty lines, and the line feeds inside it.
-struct Block {
-    std::size_t begin, end;
-    std::size_t firstLineFeed, endLineFeed;
+// A value line ends with its {label}.
+bool HasLabel(std::string_view line)
+{
+    const std::size_t open = line.find('{');
+    return open != std::string_view::npos && line.find('}', open) != std::string_view::npos;
+}
+
+// Where line `start` ends in `text`: at its LF, or at the end; a CR before that end is
+// no part of the line. CR LF and LF alone both end lines, so files written by other
+// tools are read alike.
+std::size_t LineEnd(std::string_view text, std::size_t start, std::size_t* next = nullptr)
+{
+    std::size_t end = std::min(text.find('\n', start), text.size());
+    if (next)
+        *next = end + 1;
+    if (end > start && text[end - 1] == '\r')
+        --end;
+    return end;
+}
+
+// What one block (the lines between two empty lines) looks like.
+struct BlockShape {
+    std::size_t begin = 0;  // where its first line starts
+    std::size_t lines = 0;
+    bool holdsText = false;
+    bool nameThenLabels = true;  // a name line, then lines 1 to 21 (those it has) labelled
+
+    void Add(std::size_t start, std::string_view line)
+    {
+        if (lines == 0)
+            begin = start;
+        if (lines == 0 && !HoldsText(line))
+            nameThenLabels = false;
+        if (lines > 0 && lines < kNumOfProperties && !HasLabel(line))
+            nameThenLabels = false;
+        holdsText = holdsText || HoldsText(line);
+        ++lines;
+    }
+    bool IsCar() const { return nameThenLabels && lines >= 2; }
 };
 
-// The text cut at every CR LF CR LF, taken from the left without overlapping: an empty
-// line is a line feed with another two bytes on.
-std::vector<Block> CutAtEmptyLines(std::string_view text, const std::vector<std::size_t>& lineFeeds)
+// Calls addLine(start, line) for each line of `text` from `from` on and endBlock(shape)
+// at each empty line that closes a block and at the end.
+template <class AddLine, class EndBlock>
+void WalkBlocks(std::string_view text, std::size_t from, AddLine addLine, EndBlock endBlock)
 {
-    std::vector<Block> blocks;
-    std::size_t begin = 0;
-    std::size_t first = 0;
-    for (std::size_t i = 0; i + 1 < lineFeeds.size();) {
-        if (lineFeeds[i + 1] != lineFeeds[i] + 2) {
-            ++i;
-            continue;
+    BlockShape shape;
+    for (std::size_t start = from, next = 0; start < text.size(); start = next) {
+        const std::string_view line = text.substr(start, LineEnd(text, start, &next) - start);
+        if (!line.empty()) {
+            shape.Add(start, line);
+            addLine(start, line);
+        } else if (shape.lines > 0) {
+            endBlock(shape);
+            shape = {};
         }
-        const std::size_t separator = lineFeeds[i] - 1;  // its CR
-        blocks.push_back({begin, separator, first, i});
-        begin = separator + kEmptyLine.size();
-        i += 2;
-        first = i;
     }
-    blocks.push_back({begin, text.size(), first, lineFeeds.size()});
-    return blocks;
+    if (shape.lines > 0)
+        endBlock(shape);
 }
 
-// The lines of a car's block, as places in `text`: one CR LF at its start and one at its
-// end are not part of them, and the line feeds in between cut it.
-template <typename Span>
-void AppendCarLines(std::string_view text, const std::vector<std::size_t>& lineFeeds, Block block,
-                    std::vector<Span>& lines)
+// The first pass over a car file: where its first car block begins, and how many cars
+// and lines follow, counted before anything is allocated for them.
+struct CarSurvey {
+    std::size_t firstCar = std::string_view::npos;
+    std::size_t cars = 0;
+    std::size_t lines = 0;
+};
+
+CarSurvey Survey(std::string_view text, const std::string& sFile)
 {
-    const auto isLineBreak = [&text](std::size_t at) { return text[at] == '\r' && text[at + 1] == '\n'; };
-    if (block.end - block.begin >= 2 && isLineBreak(block.begin)) {
-        block.begin += 2;
-        ++block.firstLineFeed;
-    }
-    if (block.end - block.begin >= 2 && isLineBreak(block.end - 2)) {
-        block.end -= 2;
-        --block.endLineFeed;
-    }
-    std::size_t start = block.begin;
-    for (std::size_t i = block.firstLineFeed; i < block.endLineFeed; ++i) {
-        lines.push_back({start, lineFeeds[i] - 1 - start});
-        start = lineFeeds[i] + 1;
-    }
-    lines.push_back({start, block.end - start});
+    CarSurvey survey;
+    WalkBlocks(
+        text, 0, [](std::size_t, std::string_view) {},
+        [&](const BlockShape& block) {
+            if (survey.firstCar == std::string_view::npos && block.IsCar())
+                survey.firstCar = block.begin;
+            if (survey.firstCar == std::string_view::npos)
+                return;  // still the opening comment
+            survey.lines += block.lines;
+            if (block.holdsText && ++survey.cars > kMostCars)
+                throw FileError(sFile, "holds more than the 32767 cars a car file can have");
+        });
+    return survey;
 }
 
-std::string LocalTimeText(const char* format)
+std::string TimeText(const std::tm& when, const char* format)
 {
-    const std::time_t now = std::time(nullptr);
-    const std::tm* local = std::localtime(&now);
     char text[128] = {};
-    if (!local || std::strftime(text, sizeof text, format, local) == 0)
+    if (std::strftime(text, sizeof text, format, &when) == 0)
         return {};
     return text;
 }
 
-std::string Banner()
+std::tm LocalNow()
+{
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    return local ? *local : std::tm{};
+}
+
+std::string Banner(const std::tm& when)
 {
     std::string banner;
     for (const std::string& line :
          {std::string("{================================"), std::string("Generated By The Kestrova"),
-          std::string("Program Used: Kestrova"), "Date: " + LocalTimeText("%x") + " Time: " + LocalTimeText("%X"),
+          std::string("Program Used: Kestrova"), "Date: " + TimeText(when, "%x") + " Time: " + TimeText(when, "%X"),
           std::string("=================================}"), std::string()}) {
         banner += line;
         banner += kLineBreak;
@@ -193,11 +150,20 @@ std::string Banner()
     return banner;
 }
 
+// The line's own {label} after one blank, so that an edit keeps the file's spelling
+// ("{max_speed}"); ours when it has none.
+std::string LabelOf(std::string_view line, int iValIdx)
+{
+    const std::size_t open = line.find('{');
+    const std::size_t close = open == std::string_view::npos ? open : line.find('}', open);
+    if (close == std::string_view::npos)
+        return PropertyLabel(iValIdx);
+    return " " + std::string(line.substr(open, close - open + 1));
+}
+
 }  // namespace
 
-// The game's car file is 39 KB; room for far more cars than the game's 32767 without
-// letting a stray huge file be read.
-constexpr SizeLimit kLargestCarFile{uint64_t{16} << 20, "car file"};
+clsGCI::clsGCI() : Now(LocalNow) {}
 
 void clsGCI::LoadCars(const std::string& sFile)
 {
@@ -206,78 +172,126 @@ void clsGCI::LoadCars(const std::string& sFile)
 
 void clsGCI::ParseCars(std::span<const uint8_t> bytes, const std::string& sFile)
 {
+    if (bytes.size() > kLargestCarFile.bytes)
+        throw FileError(sFile, "is too large to load: " + std::to_string(bytes.size()) +
+                                   " bytes, more than any car file (at most 16 MB)");
     RefuseWhenOutOfMemory(sFile, [&] { Take(std::vector<uint8_t>(bytes.begin(), bytes.end()), sFile); });
 }
 
 void clsGCI::Take(std::vector<uint8_t> read, const std::string& sFile)
 {
-    TextScan scan = ScanText(read);
-    if (const std::size_t at = scan.firstNonText; at != std::string::npos)
-        throw FileError(sFile, "is not a car file: it holds the byte " + Hex(read[at]) + " at offset " +
-                                   std::to_string(at) + ", which no text file has");
-    std::vector<std::size_t>& lineFeeds = scan.lineFeeds;
-    std::vector<uint8_t> bytes = scan.bareLineFeed ? WithCrLf(read, lineFeeds) : std::move(read);
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    const std::vector<Block> blocks = CutAtEmptyLines(text, lineFeeds);
-
-    // Block 0 is the header comment; every later block that holds text is a car, the
-    // last one included even when no empty line follows it.
-    std::vector<Block> carBlocks;
-    for (std::size_t b = 1; b < blocks.size(); ++b)
-        if (HoldsText(text.substr(blocks[b].begin, blocks[b].end - blocks[b].begin)))
-            carBlocks.push_back(blocks[b]);
-    if (carBlocks.size() > static_cast<std::size_t>(std::numeric_limits<int16_t>::max()))
+    if (read.empty())
+        throw FileError(sFile, "is not a car file: it is empty");
+    if (const auto odd = std::find_if(read.begin(), read.end(), NonText); odd != read.end())
+        throw FileError(sFile, "is not a car file: it holds the byte " + Hex(*odd) + " at offset " +
+                                   std::to_string(odd - read.begin()) + ", which no text file has");
+    const std::string_view text(reinterpret_cast<const char*>(read.data()), read.size());
+    const CarSurvey survey = Survey(text, sFile);
+    if (survey.cars == 0)
         throw FileError(sFile,
-                        "holds " + std::to_string(carBlocks.size()) + " cars, more than the 32767 a car file can have");
+                        "is not a car file: none of its blocks is a car (a name line followed by value lines, each "
+                        "with its {label})");
 
-    const auto count = static_cast<int16_t>(carBlocks.size());
-    std::vector<LineSpan> lines;
-    lines.reserve(carBlocks.size() * 22);
-    std::vector<std::size_t> firstLine{0};
-    firstLine.reserve(carBlocks.size() + 1);
-    if (count > 0) {
-        ProgressScope progress(1, count, "Loading...");
-        for (int16_t i = 0; i < count; ++i) {
-            UpdateProgress(i + 1, "Loading...");
-            AppendCarLines(text, lineFeeds, carBlocks[static_cast<std::size_t>(i)], lines);
-            firstLine.push_back(lines.size());
-        }
+    // Blocks of blanks alone are no cars: their lines go again at the block's end.
+    std::vector<uint32_t> lineStarts;
+    lineStarts.reserve(survey.lines);
+    std::vector<uint32_t> firstLine{0};
+    firstLine.reserve(survey.cars + 1);
+    {
+        ProgressScope progress(1, static_cast<double>(survey.cars), "Loading...");
+        WalkBlocks(
+            text, survey.firstCar,
+            [&](std::size_t start, std::string_view) { lineStarts.push_back(static_cast<uint32_t>(start)); },
+            [&](const BlockShape& block) {
+                if (!block.holdsText) {
+                    lineStarts.resize(firstLine.back());
+                    return;
+                }
+                firstLine.push_back(static_cast<uint32_t>(lineStarts.size()));
+                UpdateProgress(static_cast<double>(firstLine.size() - 1), "Loading...");
+            });
     }
-    Text.swap(bytes);
-    Lines.swap(lines);
+    Text.swap(read);
+    LoadedSize = Text.size();
+    LineStarts.swap(lineStarts);
     FirstLine.swap(firstLine);
-    iNumOfCars = count;
+    iNumOfCars = static_cast<int16_t>(survey.cars);
+}
+
+std::size_t clsGCI::CarsSize() const
+{
+    std::size_t size = 0;
+    for (std::size_t k = 0; k < LineStarts.size(); ++k)
+        size += LineAt(k).size() + kLineBreak.size();
+    return size + static_cast<std::size_t>(iNumOfCars) * kLineBreak.size();
+}
+
+std::vector<uint8_t> clsGCI::Written(const std::string& banner) const
+{
+    std::vector<uint8_t> bytes;
+    bytes.reserve(banner.size() + CarsSize());
+    const auto append = [&bytes](std::string_view text) { bytes.insert(bytes.end(), text.begin(), text.end()); };
+    append(banner);
+    ProgressScope progress(1, iNumOfCars, "Saving...");
+    for (int c = 0; c < iNumOfCars; ++c) {
+        UpdateProgress(c + 1, "Saving...");
+        const auto car = static_cast<std::size_t>(c);
+        for (std::size_t k = FirstLine[car]; k < FirstLine[car + 1]; ++k) {
+            append(LineAt(k));
+            append(kLineBreak);
+        }
+        append(kLineBreak);
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> clsGCI::Serialize() const
+{
+    if (iNumOfCars == 0)
+        return {};
+    return Written(Banner(Now()));
 }
 
 void clsGCI::SaveCars(const std::string& sFileName)
 {
     if (iNumOfCars == 0)
         return;
-    std::string text = Banner();
-    text.reserve(text.size() + Text.size() + Lines.size() * kLineBreak.size() + 2 * iNumOfCars);
-    ProgressScope progress(1, iNumOfCars, "Saving...");
-    for (int16_t c = 0; c < iNumOfCars; ++c) {
-        UpdateProgress(c + 1, "Saving...");
-        const auto car = static_cast<std::size_t>(c);
-        for (std::size_t l = FirstLine[car]; l < FirstLine[car + 1]; ++l) {
-            text += TextOf(Lines[l]);
-            text += kLineBreak;
-        }
-        text += kLineBreak;
-    }
-    SaveWithBackup(sFileName, AsBytes(text));
+    // A file the reader would refuse is never written.
+    const std::string banner = Banner(Now());
+    if (const std::size_t size = banner.size() + CarsSize(); size > kLargestCarFile.bytes)
+        throw FileError(sFileName, "was not saved: it would be " + std::to_string(size) +
+                                       " bytes, more than the 16 MB a car file may have");
+    SaveWithBackup(sFileName, Written(banner));
+}
+
+std::string clsGCI::ValueLine(int iCarIdx, int iValIdx, const std::string& sNewVal) const
+{
+    const std::string_view line = Line(iCarIdx, iValIdx);
+    const std::string value = CarValueText(iValIdx, sNewVal);
+    return (iValIdx >= kFirstDecimal ? "f" : "") + value + LabelOf(line, iValIdx);
 }
 
 void clsGCI::SetVal(int iCarIdx, int iValIdx, const std::string& sNewVal)
 {
-    Line(iCarIdx, iValIdx);  // refuses indices that address no line
-    if (iValIdx == 0 || iValIdx == 1)
-        return;
-    const std::string prefix = iValIdx > 4 ? "f" : "";
-    const std::string line = prefix + sNewVal + PropertyLabel(iValIdx);
-    Lines[FirstLine[static_cast<std::size_t>(iCarIdx)] + static_cast<std::size_t>(iValIdx)] = {Text.size(),
-                                                                                               line.size()};
+    PutLine(iCarIdx, iValIdx, ValueLine(iCarIdx, iValIdx, sNewVal));
+}
+
+std::string clsGCI::GetLine(int iCarIdx, int iValIdx) const
+{
+    return std::string(Line(iCarIdx, iValIdx));
+}
+
+void clsGCI::PutLine(int iCarIdx, int iValIdx, std::string_view line)
+{
+    const std::size_t index = LineIndex(iCarIdx, iValIdx);
+    // An empty line would end the car, a line feed cut the line in two.
+    if (line.empty() || line.find('\n') != std::string_view::npos)
+        throw std::invalid_argument("a car's line is not empty and holds no line feed");
+    if (Text.size() + line.size() + kLineBreak.size() > std::numeric_limits<uint32_t>::max())
+        throw std::overflow_error("the car file has been edited beyond the 4 GB its lines can be kept in");
+    LineStarts[index] = static_cast<uint32_t>(Text.size());
     Text.insert(Text.end(), line.begin(), line.end());
+    Text.insert(Text.end(), kLineBreak.begin(), kLineBreak.end());  // read back as the line, whatever it ends with
 }
 
 std::string clsGCI::GetVal(int iCarIdx, int iValIdx) const
@@ -288,7 +302,7 @@ std::string clsGCI::GetVal(int iCarIdx, int iValIdx) const
     if (iValIdx == 0)
         return line.size() < 2 ? std::string() : std::string(line.substr(1, line.size() - 2));
     const std::string_view head = line.substr(0, line.find(' '));
-    if (iValIdx <= 4)
+    if (iValIdx < kFirstDecimal)
         return std::string(head);
     // Decimal lines begin with the letter "f"; a line that begins with a blank has no value.
     return head.empty() ? std::string() : std::string(head.substr(1));
@@ -303,13 +317,26 @@ int clsGCI::GetNumOfLines(int iCarIdx) const
     return static_cast<int>(FirstLine[car + 1] - FirstLine[car]);
 }
 
-std::string_view clsGCI::Line(int iCarIdx, int iValIdx) const
+std::size_t clsGCI::LineIndex(int iCarIdx, int iValIdx) const
 {
     const int lines = GetNumOfLines(iCarIdx);
     CheckPropertyIndex(iValIdx);
-    const auto car = static_cast<std::size_t>(iCarIdx);
     if (iValIdx >= lines)
         throw std::out_of_range("car " + std::to_string(iCarIdx) + " has no line " + std::to_string(iValIdx) +
                                 " (it has " + std::to_string(lines) + " lines)");
-    return TextOf(Lines[FirstLine[car] + static_cast<std::size_t>(iValIdx)]);
+    return FirstLine[static_cast<std::size_t>(iCarIdx)] + static_cast<std::size_t>(iValIdx);
+}
+
+std::string_view clsGCI::Line(int iCarIdx, int iValIdx) const
+{
+    return LineAt(LineIndex(iCarIdx, iValIdx));
+}
+
+std::string_view clsGCI::LineAt(std::size_t index) const
+{
+    const std::size_t start = LineStarts[index];
+    // A line of the file ends at the file's end at the latest; a line written since, at its CR LF.
+    const std::string_view text(reinterpret_cast<const char*>(Text.data()),
+                                start < LoadedSize ? LoadedSize : Text.size());
+    return text.substr(start, LineEnd(text, start) - start);
 }

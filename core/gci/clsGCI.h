@@ -1,9 +1,11 @@
 #pragma once
-// One GTA2 car-information file (.gci) in memory: a header comment we do not keep,
+// One GTA2 car-information file (.gci) in memory: an opening comment we do not keep,
 // then one block of lines per car, blocks separated by empty lines. Lines stay text,
-// byte for byte; only SetVal changes them. Cars and properties are numbered from 0.
+// byte for byte, until an edit rewrites one. Cars and properties are numbered from 0.
 
 #include <cstdint>
+#include <ctime>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,24 +13,41 @@
 
 class clsGCI {
 public:
-    clsGCI() = default;
+    // The local date and time the banner of a save shows.
+    using Clock = std::function<std::tm()>;
 
-    // Replaces the whole content with the cars of sFile. A file that cannot be read
-    // throws FileError naming it, and so do one that is no text (it holds a zero byte or
-    // a control character other than tab, CR and LF) and one with more than 32,767 cars;
-    // either way the model keeps what it had.
+    clsGCI();
+
+    // Replaces the whole content with the cars of sFile. The file must be text holding at
+    // least one car block: a name line followed by value lines, each with its {label}.
+    // Whatever stands before the first car block is the opening comment; from there on
+    // every block that holds text is a car. A file that cannot be read, is not a car
+    // file (empty, not text, no car block) or holds more than 32,767 cars throws
+    // FileError naming it, and the model keeps what it had.
     void LoadCars(const std::string& sFile);
     // The same from bytes in memory; sFile names them in messages.
     void ParseCars(std::span<const uint8_t> bytes, const std::string& sFile);
 
-    // Writes a banner of our own and every car, keeping the previous file as
-    // sFileName + ".bak". Throws FileError when that cannot be done, with the previous
-    // file untouched. A model with no cars writes nothing.
+    // The bytes a save writes: a banner of our own, then every car's lines, each line
+    // ended by CR LF and each car by an empty line. Nothing for a model with no cars.
+    std::vector<uint8_t> Serialize() const;
+    // Writes Serialize() to sFileName, keeping the previous file as sFileName + ".bak".
+    // Throws FileError when that cannot be done or the file would be larger than a car
+    // file may be, with the previous file untouched. A model with no cars writes nothing.
     void SaveCars(const std::string& sFileName);
 
-    // Rebuilds line iValIdx of the car from sNewVal and the line's own label. The name
-    // (0) and the model number (1) are never rewritten.
+    // Rewrites line iValIdx of the car with the value sNewVal stands for, in the form the
+    // game reads (CarValueText), followed by the line's own {label}, or ours when it has
+    // none. std::invalid_argument for a value the property does not take, and for the
+    // name (0) and the model number (1), which are never rewritten; nothing changes then.
     void SetVal(int iCarIdx, int iValIdx, const std::string& sNewVal);
+    // The line SetVal would write, without writing it.
+    std::string ValueLine(int iCarIdx, int iValIdx, const std::string& sNewVal) const;
+
+    // Line iValIdx of the car exactly as held, and putting one back as it was (an undone
+    // edit). PutLine refuses an empty line and a line feed with std::invalid_argument.
+    std::string GetLine(int iCarIdx, int iValIdx) const;
+    void PutLine(int iCarIdx, int iValIdx, std::string_view line);
 
     // The value held by line iValIdx of the car; the empty string when the line is empty.
     // std::out_of_range for a car that does not exist, a property index outside 0 to 21
@@ -40,26 +59,27 @@ public:
     // below 22). std::out_of_range for a car that does not exist.
     int GetNumOfLines(int iCarIdx) const;
 
-private:
-    // Where one line lies in Text.
-    struct LineSpan {
-        std::size_t at = 0;
-        std::size_t size = 0;
-    };
+    // Where the banner's date and time come from; the local time by default.
+    void SetClock(Clock clock) { Now = std::move(clock); }
 
+private:
     // Parses the file's bytes, which it keeps, and swaps them in only when all is read.
     void Take(std::vector<uint8_t> read, const std::string& sFile);
+    // Where the line's start is kept in LineStarts; std::out_of_range when the car has no such line.
+    std::size_t LineIndex(int iCarIdx, int iValIdx) const;
     std::string_view Line(int iCarIdx, int iValIdx) const;
-    std::string_view TextOf(const LineSpan& line) const
-    {
-        return std::string_view(reinterpret_cast<const char*>(Text.data()), Text.size()).substr(line.at, line.size);
-    }
+    std::string_view LineAt(std::size_t index) const;
+    std::size_t CarsSize() const;
+    std::vector<uint8_t> Written(const std::string& banner) const;
 
     int16_t iNumOfCars = 0;
-    // The loaded text, followed by every line SetVal has written since, and where each
-    // car's lines lie in it: the lines of car c are Lines[FirstLine[c]] up to
-    // Lines[FirstLine[c + 1]]. A load thus makes three allocations, not one per line.
+    // The loaded bytes (the first LoadedSize of Text), followed by every line written
+    // since, each ended by CR LF. Lines of car c start at Text[LineStarts[k]] for k from
+    // FirstLine[c] up to FirstLine[c + 1] and run to their line break. Four bytes per
+    // line keep a file of many short lines within a few times its size.
     std::vector<uint8_t> Text;
-    std::vector<LineSpan> Lines;
-    std::vector<std::size_t> FirstLine{0};
+    std::size_t LoadedSize = 0;
+    std::vector<uint32_t> LineStarts;
+    std::vector<uint32_t> FirstLine{0};
+    Clock Now;
 };

@@ -46,6 +46,22 @@ inline std::string CarBlock(int car)
     return block + "\r\n";
 }
 
+// A value typed for property `row`, and what its line then holds before the label (""
+// when it is refused). The core, the value dialog and kestrova-cli are held to this list.
+struct TypedValue {
+    int row;
+    const char* typed;
+    const char* held;
+};
+inline const TypedValue kTypedValues[] = {
+    {2, "1", "1"},         {2, "2", ""},      {2, "0.5", ""},        {2, "-0", ""},          {2, "+1", ""},
+    {3, "00007", "7"},     {3, "256", ""},    {3, "7.5", ""},        {3, "1e1", ""},         {4, "0", "0"},
+    {4, "-12", "-12"},     {4, "x", ""},      {4, "3000000000", ""}, {5, "2.5", "f2.500"},   {5, "007.25", "f7.250"},
+    {5, "30", "f30.000"},  {5, "0.999", ""},  {5, "30.001", ""},     {5, "1e1", ""},         {5, "+3", ""},
+    {5, "5.0001", ""},     {5, "1,5", ""},    {5, "-2", ""},         {10, ".001", "f0.001"}, {10, "0", ""},
+    {20, "0.6", "f0.600"}, {20, "0.601", ""},
+};
+
 inline std::string File(int cars)
 {
     std::string text = kHeader;

@@ -57,6 +57,7 @@ private slots:
         QVERIFY(e.cars->count() == 0 && !e.Get("cmdReload")->isEnabled() && !e.Editable());
         e.Open(file);
         QVERIFY(e.cars->itemText(84) == FromUtf8(gci_sample::CarName(84)) && e.Editable());
+        QCOMPARE(e.w.Caption(), QStringLiteral("GCI Car Editor - cars.gci"));
         e.cars->setCurrentIndex(3);
         for (int i = 0; i < 22; ++i)
             QCOMPARE(e.Value(i), FromUtf8(i ? gci_sample::Value(3, i) : gci_sample::CarName(3)));
@@ -77,24 +78,24 @@ private slots:
                     seen.range == "Allowed: " + QString(range) && (seen.slider < 0) == (row < 5));
         }
         const auto edited = [&] { return QStringList{e.Value(5), e.Value(6), e.Value(3), e.Value(2), e.Value(21)}; };
-        QCOMPARE(edited().join(' '), QStringLiteral("2.250 0.75 200 0 0.55"));
+        QCOMPARE(edited().join(' '), QStringLiteral("2.250 0.750 200 0 0.550"));
         e.Click("cmdSavefile");
         QVERIFY(e.Told() == 0 && TempDir::Read(file + ".bak") == gci_sample::File(85));
         e.cars->setCurrentIndex(7);
         e.Click("cmdReload");
         e.cars->setCurrentIndex(3);
-        QCOMPARE(edited().join(' '), QStringLiteral("2.250 0.75 200 0 0.55"));
+        QCOMPARE(edited().join(' '), QStringLiteral("2.250 0.750 200 0 0.550"));
     }
 
     void answersThatChangeNothingLeaveTheLineAsItWas()
     {
-        const QString outside = QStringLiteral(" is outside the allowed range: 1.000 to 30.000.");
+        const QString refused("Mass takes a number with at most three decimals from 1.000 to 30.000, not \"%1\".");
         const std::pair<Answer::Action, QString> answers[] = {
             {Answer::Slide(2000, Answer::Cancel), ""},
-            {Answer::Type("0.250"), ""},             // what it showed: taken though out of range
-            {Answer::Type("0.5"), "0.5" + outside},  // out of range: refused, and the dialog says so
-            {Answer::Type("30.0005"), "30.0005" + outside},
-            {Answer::Type("1,5"), "\"1,5\" is not a number; Mass keeps its value."}};
+            {Answer::Type("0.250"), ""},                // what it showed: taken though out of range
+            {Answer::Type("0.5"), refused.arg("0.5")},  // refused, and the dialog says why
+            {Answer::Type("30.0005"), refused.arg("30.0005")},
+            {Answer::Type("1,5"), refused.arg("1,5")}};
         // Another tool's spelling, and a value below the lower limit: the slider stands at the limit.
         const std::string line = "f0.250   {MASS} tuned", usual = gci_sample::CarLines(0)[5];
         std::string text = gci_sample::File(1);
@@ -113,41 +114,58 @@ private slots:
     void shortCarsEmptyFilesAndFailuresAreTold()
     {
         Editor e;
-        e.Open(e.Write("short.gci", "h\r\n\r\n{Stub}\r\n4 {Model}\r\n1 {Turbo}\r\n\r\n"));
+        e.Open(e.Write("short.gci", "{Stub}\r\n4 {Model}\r\n1 {Turbo}\r\n\r\n"));  // no comment: a car first
         QVERIFY(!e.Edit(9, Answer::Type("5")).shown && e.Value(2) == "1" && e.Value(3).isEmpty());
         QCOMPARE(e.Said(), QStringLiteral("The car Stub has no Turn In line, so there is nothing to change."));
-        const std::string empty = e.Write("empty.gci", "a header and nothing else\r\n");
-        e.Open(empty);
-        QCOMPARE(e.Said(), QStringLiteral("No cars were found in %1.").arg(FromUtf8(empty)));
-        QVERIFY(!e.Editable() && e.Get("cmdReload")->isEnabled());
         const std::string file = e.Write("cars.gci", gci_sample::File(3)), gone = e.dir.File("gone.gci");
         e.Open(file);
         e.Open(gone);
         QVERIFY(e.Said().contains(FromUtf8(gone)) && e.platform.messages.back().parent == &e.w && e.cars->count() == 3);
-        e.Open(e.Write("binary.gci", gci_sample::File(1) + '\x1A'));  // refused, the cars stay
-        QVERIFY(e.Said().contains("binary.gci: is not a car file") && e.cars->count() == 3 && e.Value(0) == "ALFA0");
+        // Files that are not car files are refused: the open file stays, and nothing is added to the recent files.
+        for (const auto& [name, bytes] :
+             {std::pair<std::string, std::string>{"readme.gci", "# Kestrova\n\nA tool.\n"},
+              {"empty.gci", ""},
+              {"binary.gci", gci_sample::File(1) + '\x1A'},
+              {"settings.gci", "[Settings]\r\nPath=C:\\GTA2\r\n\r\n[Recent]\r\nGCI=a\r\n"}}) {
+            e.Open(e.Write(name, bytes));
+            QVERIFY2(e.Said().contains(FromUtf8(name + ": is not a car file: ")) && e.cars->count() == 3 &&
+                         e.Value(0) == "ALFA0" && e.w.Caption() == "GCI Car Editor - cars.gci" &&
+                         e.Recent().first() == FromUtf8(file),
+                     name.c_str());
+        }
         QTreeWidgetItem* model = e.list->topLevelItem(1);  // shown greyed, and not edited
         QVERIFY(model->foreground(1) != e.list->topLevelItem(2)->foreground(1));
         QVERIFY(!e.Edit(1, Answer::Ok).shown && e.Said() == model->toolTip(1) && !e.Said().isEmpty());
         TempDir::Write(file, gci_sample::File(2));
         e.Click("cmdReload");  // reads the file that was opened, not the refused one
         QCOMPARE(e.cars->count(), 2);
-        e.platform.saveAnswers = {QString(), FromUtf8(e.dir.File("other.gci"))};
+        const std::string other = e.dir.File("other.gci");
+        e.platform.saveAnswers = {QString(), FromUtf8(other)};
         e.Click("cmdSaveAs");  // cancelled
-        e.Click("cmdSaveAs");  // writes the other file only, without a backup
-        QVERIFY(TempDir::Read(e.dir.File("other.gci")).find(gci_sample::CarBlock(1)) != std::string::npos);
-        QVERIFY(TempDir::Read(file) == gci_sample::File(2) && !std::filesystem::exists(e.dir.File("other.gci.bak")));
-        std::filesystem::create_directory(file + ".bak");  // a backup that cannot be made stops the save
+        e.Click("cmdSaveAs");  // writes the other file only, without a backup, and opens it
+        QVERIFY(TempDir::Read(other).find(gci_sample::CarBlock(1)) != std::string::npos);
+        QVERIFY(e.w.Caption() == "GCI Car Editor - other.gci" && !std::filesystem::exists(other + ".bak"));
         e.Edit(5, Answer::Type("2.5"));
+        e.Click("cmdSavefile");  // into the copy; the file first opened stays as it was
+        QVERIFY(TempDir::Read(other).find("\r\nf2.500 {Mass}\r\n") != std::string::npos &&
+                TempDir::Read(file) == gci_sample::File(2));
+        std::filesystem::remove(other + ".bak");
+        std::filesystem::create_directory(other + ".bak");  // a backup that cannot be made stops the save
+        e.Edit(5, Answer::Type("3.5"));
         e.platform.saveChoices = {SaveChoice::Save};  // and so the window stays open with its edits
         QVERIFY(!e.w.close() && e.w.isVisible() && e.w.isWindowModified());
+        QVERIFY(e.platform.saveQuestions.back().text.startsWith("other.gci has unsaved changes."));
         QVERIFY(e.Said().startsWith("The cars were not saved; the file on disk is as it was.\n\n"));
     }
 
     void undoAndRedoStepThroughTheEditsAndKeysRunTheCommands()
     {
         Editor e;
-        const std::string file = e.Write("cars.gci", gci_sample::File(3));
+        // A line not in the form an edit writes: undone, it comes back as it was.
+        std::string original = gci_sample::File(3);
+        const std::string turnIn = gci_sample::CarLines(2)[9];
+        original.replace(original.find(turnIn), turnIn.size(), "f.5   {turn in} tuned");
+        const std::string file = e.Write("cars.gci", original);
         e.Open(file);
         const auto values = [&] {
             QString seen;
@@ -164,22 +182,42 @@ private slots:
         e.Edit(5, Answer::Type("3.5"));
         e.Edit(9, Answer::Type("0.5"));
         const QString edited = values();
-        QCOMPARE(edited, QStringLiteral("2.5 %1 3.5 0.5 ").arg(FromUtf8(gci_sample::Value(0, 9))));
+        QCOMPARE(edited, QStringLiteral("2.500 %1 3.500 0.500 ").arg(FromUtf8(gci_sample::Value(0, 9))));
         e.cars->setCurrentIndex(1);
         e.Keys(Qt::CTRL | Qt::Key_Z);  // shows the car it changes back
-        QVERIFY(e.cars->currentIndex() == 2 && e.Value(9) == FromUtf8(gci_sample::Value(2, 9)) && e.Value(5) == "3.5");
+        QVERIFY(e.cars->currentIndex() == 2 && e.Value(9) == ".5" && e.Value(5) == "3.500");
         e.Keys(QKeySequence("Ctrl+Z, Ctrl+Z, Ctrl+Z"));  // the last has nothing left to undo
         QVERIFY(values() == before && !e.w.isWindowModified());
         e.Keys(QKeySequence("Ctrl+Shift+Z, Ctrl+Y, Ctrl+Y"));
         QVERIFY(values() == edited && e.w.isWindowModified());
         e.Keys(Qt::CTRL | Qt::Key_S);
-        QVERIFY(TempDir::Read(file).find("\r\nf0.5 {Turn In}\r\n") != std::string::npos && !e.w.isWindowModified());
-        e.Keys(Qt::CTRL | Qt::Key_Z);  // back past the save: unsaved again
-        QVERIFY(e.w.isWindowModified() && e.Value(9) == FromUtf8(gci_sample::Value(2, 9)));
+        QVERIFY(TempDir::Read(file).find("\r\nf0.500 {turn in}\r\n") != std::string::npos && !e.w.isWindowModified());
+        e.Keys(QKeySequence("Ctrl+Z, Ctrl+Z, Ctrl+Z"));  // back past the save: unsaved again
+        QVERIFY(e.w.isWindowModified() && values() == before);
+        e.Keys(Qt::CTRL | Qt::Key_S);  // every edit undone: the file as it was, but for the banner
+        const std::string saved = TempDir::Read(file);
+        QCOMPARE(saved.substr(saved.find("\r\n\r\n") + 4), original.substr(gci_sample::kHeader.size()));
         e.platform.openAnswers = {QString()};
         e.platform.saveAnswers = {QString()};
         e.Keys(QKeySequence("Ctrl+O, Ctrl+Shift+S"));
         QVERIFY(e.platform.openRequests.size() == 2 && e.platform.saveRequests.size() == 1 && e.Told() == 0);
+    }
+
+    void theDialogTakesAndRefusesTheValuesTheCommandLineDoes()
+    {
+        Editor e;
+        e.Open(e.Write("cars.gci", gci_sample::File(1)));
+        for (const auto& [row, typed, held] : gci_sample::kTypedValues) {
+            const QString before = e.Value(row);
+            const int told = e.Told();
+            e.Edit(row, Answer::Type(typed));
+            if (*held)  // the row shows the value without the decimal lines' "f"
+                QVERIFY2(e.Value(row) == held + (row < 5 ? 0 : 1) && e.Told() == told, typed);
+            else
+                QVERIFY2(e.Value(row) == before && e.Told() == told + 1 && e.platform.messages.back().parent != &e.w &&
+                             e.Said().startsWith(FromUtf8(PropertyName(row)) + " takes a "),
+                         typed);  // said over the dialog, which stays open
+        }
     }
 
     void unsavedEditsAreAskedAboutBeforeTheyWouldBeLost_data()
@@ -208,15 +246,15 @@ private slots:
         leaves.at(leave)();
         const bool went = choice != SaveChoice::Cancel;
         const auto& asked = e.platform.saveQuestions.at(0);
-        QVERIFY(e.platform.saveQuestions.size() == 1 && asked.title == "GCI Car Editor" && asked.parent == &e.w &&
-                asked.text == "cars.gci has unsaved changes.\n\nSave them first?");
-        QCOMPARE(TempDir::Read(file).find("f2.5 {Mass}") != std::string::npos, choice == SaveChoice::Save);
+        QVERIFY(e.platform.saveQuestions.size() == 1 && asked.title == "GCI Car Editor - cars.gci" &&
+                asked.parent == &e.w && asked.text == "cars.gci has unsaved changes.\n\nSave them first?");
+        QCOMPARE(TempDir::Read(file).find("f2.500 {Mass}") != std::string::npos, choice == SaveChoice::Save);
         QCOMPARE(e.w.isVisible(), leave != "close" || !went);
         // Edits discarded by closing stay in the hidden window's stack.
         QCOMPARE(e.w.isWindowModified(), !went || (leave == "close" && choice == SaveChoice::Discard));
         QCOMPARE(e.cars->count(), went && (leave == "open" || leave == "drop") ? 2 : 3);
         if (leave == "reload")
-            QCOMPARE(e.Value(5), choice == SaveChoice::Discard ? FromUtf8(gci_sample::Value(0, 5)) : "2.5");
+            QCOMPARE(e.Value(5), choice == SaveChoice::Discard ? FromUtf8(gci_sample::Value(0, 5)) : "2.500");
         if (went && leave != "close") {  // the file loaded has no edits to undo
             e.Keys(Qt::CTRL | Qt::Key_Z);
             QVERIFY(!e.w.isWindowModified());

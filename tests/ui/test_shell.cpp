@@ -159,7 +159,7 @@ private slots:
             l.Click(frmMain::ExitEntry);
             QVERIFY(l.platform.saveQuestions.size() == 1 && l.platform.saveQuestions[0].parent == cars);
             QCOMPARE(l.platform.endProgramCalls, choice == SaveChoice::Cancel ? 0 : 1);
-            QCOMPARE(TempDir::Read(file).find("f2.5 {Mass}") != std::string::npos, choice == SaveChoice::Save);
+            QCOMPARE(TempDir::Read(file).find("f2.500 {Mass}") != std::string::npos, choice == SaveChoice::Save);
         }
     }
 

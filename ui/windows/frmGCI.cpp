@@ -1,6 +1,7 @@
 #include "ui/windows/frmGCI.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -11,7 +12,6 @@
 
 #include "core/common/PathRules.h"
 #include "core/gci/GCIProperties.h"
-#include "core/gci/GCIValueText.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/frmSetVal.h"
@@ -29,21 +29,21 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
 
 }  // namespace
 
-// One value change; undoing it writes the previous value back.
+// One value change; undoing it puts the line back exactly as it was.
 class frmGCI::SetValCommand : public QUndoCommand {
 public:
-    SetValCommand(frmGCI& window, int car, int i, QString before, QString after)
+    SetValCommand(frmGCI& window, int car, int i, std::string before, std::string after)
         : window_(window), car_(car), i_(i), before_(std::move(before)), after_(std::move(after))
     {
         setText(QStringLiteral("Change %1").arg(FromBytes(PropertyName(i))));
     }
-    void redo() override { window_.ShowVal(car_, i_, after_); }
-    void undo() override { window_.ShowVal(car_, i_, before_); }
+    void redo() override { window_.ShowLine(car_, i_, after_); }
+    void undo() override { window_.ShowLine(car_, i_, before_); }
 
 private:
     frmGCI& window_;
     int car_, i_;
-    QString before_, after_;
+    std::string before_, after_;
 };
 
 frmGCI::frmGCI(QWidget* parent) : EditorWindow(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
@@ -112,7 +112,7 @@ bool frmGCI::HasCars() const
 void frmGCI::UpdateCommands()
 {
     cmdOpen->setEnabled(!Busy());
-    cmdReload->setEnabled(!Busy() && !sCarFile.isEmpty());
+    cmdReload->setEnabled(!Busy() && !DocumentPath().isEmpty());
     cmdSavefile->setEnabled(!Busy() && HasCars());
     cmdSaveAs->setEnabled(!Busy() && HasCars());
     cmbCars->setEnabled(!Busy());
@@ -130,10 +130,14 @@ bool frmGCI::LoadCarFile(const QString& path)
     if (!loaded)
         return false;
     DocumentLoaded(path);
+    UpdateCaption();
     FillSelector();
-    if (cGCI->GetNumOfCars() == 0)
-        Tell(QStringLiteral("No cars were found in %1.").arg(path), MessageIcon::Information);
     return true;
+}
+
+void frmGCI::UpdateCaption()
+{
+    setWindowTitle(QStringLiteral("GCI Car Editor - %1").arg(QFileInfo(DocumentPath()).fileName()));
 }
 
 void frmGCI::FillSelector()
@@ -160,16 +164,15 @@ void frmGCI::OpenDocument(const QString& path)
 {
     if (Busy() || !MaybeSave())
         return;
-    if (LoadCarFile(path))
-        sCarFile = path;
+    LoadCarFile(path);
     UpdateCommands();
 }
 
 void frmGCI::cmdReload_Click()
 {
-    if (Busy() || sCarFile.isEmpty() || !MaybeSave())
+    if (Busy() || DocumentPath().isEmpty() || !MaybeSave())
         return;
-    LoadCarFile(sCarFile);
+    LoadCarFile(DocumentPath());
     UpdateCommands();
 }
 
@@ -177,32 +180,34 @@ bool frmGCI::SaveCarFile(const QString& path)
 {
     const bool saved = Run(QStringLiteral("The cars were not saved; the file on disk is as it was.\n\n%1"),
                            [&] { cGCI->SaveCars(ToUtf8(path)); });
-    if (saved)
+    if (saved) {
         DocumentSaved(path);
+        UpdateCaption();
+    }
     return saved;
 }
 
 bool frmGCI::SaveDocument()
 {
-    return HasCars() && SaveCarFile(sCarFile);
+    return HasCars() && SaveCarFile(DocumentPath());
 }
 
 void frmGCI::cmdSavefile_Click()
 {
     if (Busy() || !HasCars())
         return;
-    SaveCarFile(sCarFile);
+    SaveCarFile(DocumentPath());
 }
 
 void frmGCI::cmdSaveAs_Click()
 {
     if (Busy() || !HasCars())
         return;
-    const QString path = CurrentPlatform().SaveFileName(this, {FromUtf8(sDataPath()), QString(), kCarFilter, true});
-    if (path.isEmpty())
-        return;
-    // sCarFile stays on the opened file: Save File and Reload File keep using it.
-    SaveCarFile(path);
+    const QString path = CurrentPlatform().SaveFileName(
+        this, {FromUtf8(sDataPath()), QFileInfo(DocumentPath()).fileName(), kCarFilter, true});
+    // The copy becomes the open file: Save File and Reload File use it from now on.
+    if (!path.isEmpty())
+        SaveCarFile(path);
 }
 
 int frmGCI::SelectedCar() const
@@ -254,24 +259,22 @@ void frmGCI::lstVals_DblClick()
     // Cancel, Esc and an untouched Ok all answer what the row shows: the line keeps its text.
     if (answer == current)
         return;
-    // A blank around the value would cut it off from its line's label.
-    const QString value = answer.trimmed();
-    const std::optional<double> number = ParseGCINumber(ToBytes(value));
-    if (!number) {
-        Tell(QStringLiteral("\"%1\" is not a number; %2 keeps its value.").arg(answer, property), MessageIcon::Warning);
+    std::string after;
+    if (!Attempt(QStringLiteral("%1."), [&] { after = cGCI->ValueLine(car, i, ToBytes(answer)); }))
         return;
-    }
-    UndoStack().push(new SetValCommand(*this, car, i, current, value));
+    const std::string before = cGCI->GetLine(car, i);
+    if (after != before)  // the same value in the same form: no edit
+        UndoStack().push(new SetValCommand(*this, car, i, before, after));
 }
 
-void frmGCI::ShowVal(int car, int i, const QString& value)
+void frmGCI::ShowLine(int car, int i, const std::string& line)
 {
-    cGCI->SetVal(car, i, ToBytes(value));
+    cGCI->PutLine(car, i, line);
     const int shown = cmbCars->findData(car);
     if (shown != cmbCars->currentIndex())
         cmbCars->setCurrentIndex(shown);  // refreshes every row
     else
-        lstVals->topLevelItem(i)->setText(1, value);
+        lstVals->topLevelItem(i)->setText(1, FromBytes(cGCI->GetVal(car, i)));
     lstVals->setCurrentItem(lstVals->topLevelItem(i));
 }
 

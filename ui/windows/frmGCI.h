@@ -12,7 +12,8 @@ class QTreeWidget;
 
 // "GCI Car Editor": open a car file, choose a car, see its 22 properties, change them one
 // at a time through frmSetVal (Enter, F2 or a double-click; each change can be undone),
-// save with a backup, save under another name, reload.
+// save with a backup, save under another name (which then becomes the open file), reload.
+// The caption names the open file.
 class frmGCI : public EditorWindow {
     Q_OBJECT
 public:
@@ -40,16 +41,18 @@ private:
     bool LoadCarFile(const QString& path);
     void FillSelector();
     bool SaveCarFile(const QString& path);
-    // Writes `value` into the car's line and shows that car with it (an edit, its undo or redo).
-    void ShowVal(int car, int i, const QString& value);
+    // Puts `line` back as the car's line i and shows that car with it (an edit, its undo or redo).
+    void ShowLine(int car, int i, const std::string& line);
+    void UpdateCaption();
     void UpdateCommands() override;
     bool HasCars() const;
     int SelectedCar() const;
     // Whether the car has the line of property i.
     bool HasLine(int car, int i) const;
 
+    // The open file is EditorWindow's DocumentPath(): Save writes there, the caption and
+    // the unsaved-changes question name it.
     std::unique_ptr<clsGCI> cGCI;
-    QString sCarFile;
 
     QPushButton* cmdOpen;
     QPushButton* cmdReload;

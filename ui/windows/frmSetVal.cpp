@@ -5,14 +5,12 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include <stdexcept>
+
+#include "core/gci/GCIProperties.h"
 #include "core/gci/GCIValueText.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
-
-namespace {
-// The first property with a decimal value; those below it are typed.
-constexpr int kFirstDecimal = 5;
-}  // namespace
 
 frmSetVal::frmSetVal(QWidget* parent) : QDialog(parent, Qt::Dialog | kFixedBorder)
 {
@@ -44,10 +42,8 @@ void frmSetVal::Prepare(const QString& vMin, const QString& vMax, const QString&
     const auto shown = [decimal](int limit) {
         return decimal ? QString::fromStdString(FormatThousandths(limit)) : QString::number(limit);
     };
-    lower_ = decimal ? lower / 1000.0 : lower;
-    upper_ = decimal ? upper / 1000.0 : upper;
-    range_ = QStringLiteral("%1 to %2").arg(shown(lower), shown(upper));
-    lblRange->setText(QStringLiteral("Allowed: ") + range_);
+    iValIdx_ = iValIdx;
+    lblRange->setText(QStringLiteral("Allowed: %1 to %2").arg(shown(lower), shown(upper)));
     if (decimal) {
         sVal->setMaximum(upper);
         sVal->setMinimum(lower);
@@ -67,16 +63,17 @@ void frmSetVal::Prepare(const QString& vMin, const QString& vMax, const QString&
 
 void frmSetVal::cmdOk_Click()
 {
-    // What is no number at all is the caller's to tell: it keeps the value either way. So
-    // is the value as it was given, which may lie outside the limits in a file from elsewhere.
-    const std::optional<double> number = ParseGCINumber(ToBytes(tVal->text().trimmed()));
-    if (number && tVal->text() != vSetValResult && (*number < lower_ || *number > upper_)) {
-        CurrentPlatform().Message(
-            this, QStringLiteral("%1 is outside the allowed range: %2.").arg(tVal->text().trimmed(), range_),
-            windowTitle(), MessageIcon::Warning);
-        tVal->selectAll();
-        tVal->setFocus();
-        return;
+    // The value as it was given stays what it was, even one the game's rules would refuse
+    // in a file from elsewhere; a changed one must be a value the game reads.
+    if (tVal->text() != vSetValResult) {
+        try {
+            CarValueText(iValIdx_, ToBytes(tVal->text()));
+        } catch (const std::invalid_argument& refused) {
+            CurrentPlatform().Message(this, FromBytes(refused.what()) + '.', windowTitle(), MessageIcon::Warning);
+            tVal->selectAll();
+            tVal->setFocus();
+            return;
+        }
     }
     vSetValResult = tVal->text();
     accept();

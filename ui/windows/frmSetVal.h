@@ -9,7 +9,8 @@ class QSlider;
 
 // "Change Setting...": the one modal window. Decimal properties (index above 4) get a
 // slider in thousandths that writes the value into the text field; the others are typed.
-// The text field's content is the answer; Ok refuses a number outside the limits.
+// The text field's content is the answer; Ok refuses a changed value the game could not
+// read (CarValueText), saying what the property takes.
 class frmSetVal : public QDialog {
     Q_OBJECT
 public:
@@ -37,13 +38,11 @@ private:
     QLabel* lblInfo;
     QLabel* lblRange;
     QString vSetValResult;
-    // The limits as the values they stand for.
-    double lower_ = 0, upper_ = 0;
-    QString range_;
+    int iValIdx_ = 0;
 };
 
 // Shows frmSetVal for one property and waits until it closes. Returns the text field's
-// content when the user pressed Ok (a number in it lies within the limits), vCurrent
-// unchanged otherwise (Cancel, Esc, closing).
+// content when the user pressed Ok (vCurrent itself, or a value CarValueText takes),
+// vCurrent unchanged otherwise (Cancel, Esc, closing).
 QString AskValue(const QString& vMin, const QString& vMax, const QString& sInfo, const QString& vCurrent, int iValIdx,
                  QWidget* parent = nullptr);

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <ctime>
 
+#include "core/gci/GCIProperties.h"
 #include "core/gci/GCIValueText.h"
 #include "core/gci/clsGCI.h"
 #include "core/io/FileError.h"
@@ -21,53 +22,59 @@ clsGCI Parsed(const std::string& bytes)
 }
 
 // The cars as a save writes them, after the banner's empty line.
-std::string CarsAsSaved(clsGCI& cars, const TempDir& dir)
+std::string CarsAsSaved(const clsGCI& cars)
 {
-    std::filesystem::remove(dir.At("out.gci"));
-    cars.SaveCars(dir.File("out.gci"));
-    const std::string text = TempDir::Read(dir.File("out.gci"));
-    return text.empty() ? "<no file>" : text.substr(text.find("\r\n\r\n") + 4);
+    const std::vector<uint8_t> bytes = cars.Serialize();
+    const std::string text(bytes.begin(), bytes.end());
+    return text.substr(text.find("\r\n\r\n") + 4);
 }
 
 }  // namespace
 
-TEST(GCILoad, CarsAreTheBlocksBetweenEmptyLinesAfterTheHeaderAndRefusalsKeepTheCars)
+TEST(GCILoad, CarsAreTheBlocksBetweenEmptyLinesAfterTheOpeningCommentAndRefusalsKeepTheCars)
 {
     TempDir dir;
     std::string lf = gci_sample::File(3);
     std::erase(lf, '\r');
-    const std::string runs = "h\r\n\r\n{A}\r\n\r\n\r\n{B}\r\n\r\n\r\n\r\n{C}\r\n\r\n\r\n\r\n\r\n{D}\r\n";
-    const std::string fourCars = "{A}\r\n\r\n{B}\r\n\r\n{C}\r\n\r\n{D}\r\n\r\n";
+    const std::string runs = "h\r\n\r\n{A}\r\n1 {Model}\r\n\r\n\r\n{B}\r\n\r\n\r\n\r\n{C}\r\n\r\n\r\n\r\n\r\n{D}\r\n";
+    const std::string fourCars = "{A}\r\n1 {Model}\r\n\r\n{B}\r\n\r\n{C}\r\n\r\n{D}\r\n\r\n";
     std::string longCar = gci_sample::CarBlock(1);
     longCar.insert(longCar.size() - 2, "extra one\r\n  extra two  \r\n");
     const std::string body = gci_sample::File(85).substr(gci_sample::kHeader.size());
-    // The bytes, the cars read and the cars saved ("<no file>": a model without cars writes nothing).
+    // The bytes, the cars read and the cars saved.
     const std::tuple<std::string, std::size_t, std::string> cases[] = {
-        {gci_sample::CarBlock(99) + body, 85, body},  // a header shaped like a car is still the header
+        {body, 85, body},                                                 // no opening comment: the first car stays
+        {"a {comment}\r\n\r\none line\r\n\r\n" + body, 85, body},         // a comment of two blocks, neither a car
         {lf, 3, gci_sample::File(3).substr(gci_sample::kHeader.size())},  // LF read like CR LF, saved CR LF
         {"header\n\n{A}\r\n1 {Model}\n\n{B}\r\n", 2, "{A}\r\n1 {Model}\r\n\r\n{B}\r\n\r\n"},  // mixed
-        {"just a header\r\nno empty line\r\n", 0, "<no file>"},
-        {"header\r\n\r\n\r\n \r\n\r\n\t\r\n", 0, "<no file>"},  // only blank blocks
-        {runs, 4, fourCars},                                    // 2 to 5 empty lines between cars
-        {runs.substr(0, runs.size() - 2), 4, fourCars},         // last car without its line break
-        {runs + "\r\n  \r\n\r\n \r\n", 4, fourCars},            // blank final blocks
+        {runs, 4, fourCars},                             // 2 to 5 empty lines between cars
+        {runs.substr(0, runs.size() - 2), 4, fourCars},  // last car without its line break
+        {runs + "\r\n  \r\n\r\n \r\n", 4, fourCars},     // blank final blocks
         // A car of two lines and one with two lines past line 21 keep every line.
         {"h\r\n\r\n{Short}\r\n3 {Model}\r\n\r\n" + longCar, 2, "{Short}\r\n3 {Model}\r\n\r\n" + longCar},
     };
     for (const auto& [bytes, count, saved] : cases) {
         RecordingProgress progress;
         clsGCI cars = Parsed(bytes);
-        EXPECT_EQ(progress.calls.size(), count ? count + 2 : 0);  // one step per car; none without cars
-        EXPECT_EQ(CarsAsSaved(cars, dir), saved) << bytes;
+        EXPECT_EQ(progress.calls.size(), count + 2);  // one step per car
+        EXPECT_EQ(CarsAsSaved(cars), saved) << bytes;
     }
 
     // Refusals name the file and keep the cars.
     clsGCI cars = Parsed(gci_sample::File(2));
-    std::string tooMany = "h\r\n\r\n";  // 32,768 one-line cars do not fit the 16-bit count; one fewer does
+    std::string tooMany = "h\r\n\r\n";  // 32,768 cars do not fit the 16-bit count; one fewer does
     for (int i = 0; i < 32768; ++i)
-        tooMany += "{c}\r\n\r\n";
+        tooMany += "{c}\r\n1 {M}\r\n\r\n";
     EXPECT_EQ(Thrown<FileError>([&] { cars.ParseCars(AsBytes(tooMany), "big.gci"); }),
-              "big.gci: holds 32768 cars, more than the 32767 a car file can have");
+              "big.gci: holds more than the 32767 cars a car file can have");
+    // Text without a car block is no car file.
+    const std::string readme = "# Kestrova\n\nA tool for {GTA2} files.\nIt edits cars.\n\n    scripts/run.sh\n";
+    for (const std::string& text : {std::string(), readme, std::string("int main()\n{\n    return 0;\n}\n"),
+                                    std::string("{A}\r\n\r\n{B}\r\n"), std::string("h\r\n\r\n \r\n\r\n\t\r\n")})
+        EXPECT_PRED2(Holds, Thrown<FileError>([&] { cars.ParseCars(AsBytes(text), "t.gci"); }),
+                     text.empty() ? "t.gci: is not a car file: it is empty"
+                                  : "t.gci: is not a car file: none of its blocks is a car (a name line followed by "
+                                    "value lines, each with its {label})");
     for (const std::string& bad : {dir.File("missing.gci"), dir.Utf8()})
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { cars.LoadCars(bad); }), bad + ": cannot be opened");
     // Any byte no text file holds refuses the whole file, wherever it stands.
@@ -81,9 +88,9 @@ TEST(GCILoad, CarsAreTheBlocksBetweenEmptyLinesAfterTheHeaderAndRefusalsKeepTheC
                   std::string("b.gci: is not a car file: it holds the byte ") + named + ", which no text file has");
     }
     EXPECT_EQ(cars.GetVal(1, 0), gci_sample::CarName(1));
-    cars.ParseCars(AsBytes("h\r\n\r\n{Caf\xE9}\r\n\t1 {Model}\r\n"), "text.gci");  // tabs and Latin-1 are text
+    cars.ParseCars(AsBytes("{Caf\xE9}\r\n\t1 {Model}\r\n"), "text.gci");  // tabs and Latin-1 are text
     EXPECT_EQ(cars.GetVal(0, 0), "Caf\xE9");
-    cars.ParseCars(AsBytes(tooMany.substr(7)), "big.gci");
+    cars.ParseCars(AsBytes(tooMany.substr(19)), "big.gci");
     EXPECT_EQ(cars.GetNumOfCars(), 32767);
 }
 
@@ -95,13 +102,19 @@ TEST(GCISave, WritesTheBannerThenEveryCarAndKeepsTheOldFile)
     TempDir::Write(file, original);
     clsGCI model;
     model.LoadCars(file);
+    model.SetClock([] {
+        std::tm when{};
+        when.tm_year = 124, when.tm_mon = 2, when.tm_mday = 4, when.tm_hour = 13, when.tm_min = 5, when.tm_sec = 9;
+        return when;
+    });
+    const std::vector<uint8_t> bytes = model.Serialize();
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
+              "{================================\r\nGenerated By The Kestrova\r\nProgram Used: Kestrova\r\n"
+              "Date: 03/04/24 Time: 13:05:09\r\n=================================}\r\n\r\n" +
+                  cars);
     model.SaveCars(file);
-    const std::string text = TempDir::Read(file);
-    const std::regex banner(
-        "\\{={32}\r\nGenerated By The Kestrova\r\nProgram Used: Kestrova\r\nDate: [^\r\n]* Time: [^\r\n]*\r\n={33}\\}"
-        "\r\n\r\n");
-    EXPECT_TRUE(std::regex_match(text.substr(0, text.size() - cars.size()), banner)) << text;
-    EXPECT_EQ(text.substr(text.size() - cars.size()) + TempDir::Read(file + ".bak"), cars + original);
+    EXPECT_TRUE(TempDir::Read(file) == std::string(bytes.begin(), bytes.end()) &&
+                TempDir::Read(file + ".bak") == original);
 }
 
 TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
@@ -111,41 +124,49 @@ TEST(GCIValues, GetValAndSetValWorkOnTheLinesTheyAddress)
         // Lines 0 to 8 of a car as stored, and what GetVal reads from them.
         {"{Big Truck}", "Big Truck"},
         {"3 {Model}", "3"},
-        {"1", "1"},                        // no label
-        {"200   {Value}  extra", "200"},   // several blanks
-        {"  ", ""},                        // blanks only
-        {"f12.500", "12.500"},             // no label
-        {" f0.5 {Front Drive Bias}", ""},  // begins with a blank
+        {"1", "1"},                         // no label
+        {"200   {Value}  extra\r", "200"},  // several blanks, and a CR of its own
+        {"  ", ""},                         // blanks only
+        {"f12.500", "12.500"},              // no label
+        {" f0.5 {Front Drive Bias}", ""},   // begins with a blank
         {"f", ""},
         {"f0.250   {brake  FRICTION} old comment", "0.250"},
     };
-    std::string text = "header\r\n\r\n";
+    std::string text = gci_sample::CarBlock(0);  // the first car; the one above follows it
     for (int i = 0; i < 22; ++i)
         text += (i < 9 ? lines[i].first : gci_sample::CarLines(3)[static_cast<std::size_t>(i)]) + "\r\n";
     clsGCI cars = Parsed(text + "\r\nX\r\n\r\n{Short}\r\n");  // then a car whose name line is too short, and one line
     for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(cars.GetVal(0, i), lines[i].second) << i;
-    EXPECT_EQ(cars.GetVal(1, 0), "");
-    EXPECT_EQ(cars.GetNumOfLines(0) + cars.GetNumOfLines(2), 23);
-    EXPECT_THROW(cars.GetVal(2, 1), std::out_of_range);  // a line the car does not have
-    EXPECT_THROW(cars.SetVal(0, 22, "1"), std::out_of_range);
+        EXPECT_EQ(cars.GetVal(1, i), lines[i].second) << i;
+    EXPECT_EQ(cars.GetVal(2, 0), "");
+    EXPECT_EQ(cars.GetNumOfLines(1) + cars.GetNumOfLines(3), 23);
+    EXPECT_THROW(cars.GetVal(3, 1), std::out_of_range);  // a line the car does not have
+    EXPECT_THROW(cars.SetVal(1, 22, "1"), std::out_of_range);
 
-    // The name and the model are never rewritten.
-    for (const auto& [line, value] :
-         {std::pair{0, "Renamed"}, {1, "9"}, {2, "7"}, {7, "0.300"}, {16, "0.400"}, {21, "2 words"}})
-        cars.SetVal(0, line, value);
-    EXPECT_EQ(cars.GetVal(0, 21), "2");
-    const std::string saved = CarsAsSaved(cars, dir);
-    for (const char* line : {"{Big Truck}\r\n3 {Model}\r\n7 {Turbo}\r\n", "\r\nf0.300 {Front Mass Bias}\r\n",
-                             "\r\nf0.400 {Skid Threshold}\r\n", "\r\nf2 words {Gear 3 Speed}\r\n"})
+    // An edit keeps the line's own label; the name, the model and values the game cannot read change nothing.
+    const std::string read = cars.GetLine(1, 3);
+    for (const auto& [line, value] : {std::pair{2, "0"}, {3, "7"}, {8, "0.3"}, {16, ".4"}})
+        cars.SetVal(1, line, value);
+    for (const auto& [line, value] : {std::pair{0, "Renamed"}, {1, "9"}, {21, "2 words"}, {5, "1e1"}})
+        EXPECT_THROW(cars.SetVal(1, line, value), std::invalid_argument);
+    const std::string saved = CarsAsSaved(cars);
+    for (const std::string& line :
+         std::vector<std::string>{"{Big Truck}\r\n3 {Model}\r\n0 {Turbo}\r\n7 {Value}\r\n  \r\nf12.500\r\n",
+                                  "\r\nf0.300 {brake  FRICTION}\r\n", "\r\nf0.400 {Skid Threshold}\r\n",
+                                  "\r\n" + gci_sample::CarLines(3)[21] + "\r\n\r\nX\r\n"})
         EXPECT_PRED2(Holds, saved, line);
+    // An undone edit puts the line back exactly as it was read.
+    cars.PutLine(1, 3, read);
+    EXPECT_EQ(cars.GetLine(1, 3), read);
+    EXPECT_THROW(cars.PutLine(1, 8, "two\nlines"), std::invalid_argument);
 }
 
-TEST(GCIValueText, OnlyWholeTextsAreNumbersAndThousandthsRoundHalfToEven)
+TEST(GCIValueText, RefusalsSayWhatThePropertyTakesAndThousandthsRoundHalfToEven)
 {
-    EXPECT_DOUBLE_EQ(*ParseGCINumber("+1.5e1") + *ParseGCINumber(".5") + *ParseGCINumber("7."), 22.5);
-    for (const char* text : {"", " 1", "1 ", "1.5x", "1,5", ".", "-", "1e", "inf", "nan", "0x10", "1e999"})
-        EXPECT_FALSE(ParseGCINumber(text).has_value()) << text;
+    // The list of typed values is held against the dialog and kestrova-cli, which both go through CarValueText.
+    EXPECT_EQ(Thrown<std::invalid_argument>([] { CarValueText(5, "1e1"); }),
+              "Mass takes a number with at most three decimals from 1.000 to 30.000, not \"1e1\"");
+    EXPECT_EQ(CarValueText(9, " 0.5\t") + CarValueText(4, " -0"), "0.5000");  // blanks around it go
     const std::pair<const char*, int> cases[] = {{"1.5", 1500},     {"0.0005", 0},   {"0.0015", 2}, {"1.0005", 1000},
                                                  {"1.0015", 1002},  // halves a double misses
                                                  {"0.00050001", 1}, {"-0.0015", -2}, {"2e-3", 2},   {"5e-4", 0}};
@@ -155,4 +176,16 @@ TEST(GCIValueText, OnlyWholeTextsAreNumbersAndThousandthsRoundHalfToEven)
     EXPECT_EQ(ThousandthsWithin("98765432109876543210", 0, 600) + ThousandthsWithin("-1e99999", 0, 600), 600);
     EXPECT_EQ(ThousandthsWithin("fast", 1000, 30000), 1000);
     EXPECT_EQ(FormatThousandths(5) + FormatThousandths(-250), "0.005-0.250");
+}
+
+TEST(GCIProperties, TheNamesPrintedAndTheFilesOwnLabelsAreTheNamesTaken)
+{
+    for (int i = 0; i < kNumOfProperties; ++i)
+        EXPECT_EQ(PropertyNamed(PropertyName(i)), i);
+    EXPECT_EQ(PropertyName(7) + ", " + PropertyName(16), "Front Mass Bias, Skid Threshold");
+    for (const auto& [label, index] :
+         {std::pair{"max_speed", 14}, {"skid threshhold", 16}, {"GEAR1_MULTIPLIER", 17}, {"gear2 speed", 20}})
+        EXPECT_EQ(PropertyNamed(label), index) << label;
+    EXPECT_PRED2(Holds, Thrown<std::invalid_argument>([] { PropertyNamed("Front Mass Bais"); }),
+                 "\"Front Mass Bais\" is not a car property; the properties are Name, Model, Turbo, Value, Pad, Mass,");
 }
