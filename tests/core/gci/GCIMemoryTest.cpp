@@ -1,45 +1,16 @@
 // Car files within bounds: a load holds memory near the file's size (measured by counting
-// operator new), and a save the reader would refuse is refused before anything is written.
+// operator new, tests/support/MemoryMeter.h), and a save the reader would refuse is refused
+// before anything is written.
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
 
 #include "core/gci/clsGCI.h"
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
 #include "tests/support/GCISampleFile.h"
+#include "tests/support/MemoryMeter.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Thrown.h"
-
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<std::size_t> live{0}, peak{0};
-}  // namespace
-
-// Each block carries in front of it the size it counted for (0 while not counting).
-void* operator new(std::size_t n)
-{
-    auto* block = static_cast<std::size_t*>(std::malloc(n + 2 * sizeof(std::size_t)));
-    if (!block)
-        throw std::bad_alloc();
-    block[0] = counting ? n : 0;
-    peak = std::max<std::size_t>(peak, live += block[0]);
-    return block + 2;
-}
-void operator delete(void* p) noexcept
-{
-    if (p) {
-        live -= static_cast<std::size_t*>(p)[-2];
-        std::free(static_cast<std::size_t*>(p) - 2);
-    }
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    operator delete(p);
-}
 
 TEST(GCIMemory, ALoadPeaksWithinFourTimesTheFileAndASaveStaysWithinWhatTheReaderTakes)
 {
@@ -58,12 +29,10 @@ TEST(GCIMemory, ALoadPeaksWithinFourTimesTheFileAndASaveStaysWithinWhatTheReader
                                        {car + repeated("a\n", kSize - car.size()), true}}) {
         TempDir::Write(dir.File("big.gci"), bytes);
         clsGCI cars;
-        live = peak = 0;
-        counting = true;
+        const MemoryMeter meter;
         const std::string refusal = Thrown<FileError>([&] { cars.LoadCars(dir.File("big.gci")); });
-        counting = false;
         EXPECT_EQ(refusal == "<nothing thrown>", loads) << refusal;
-        EXPECT_LE(peak, 4 * kSize + (1 << 20)) << bytes.substr(0, 12);
+        EXPECT_LE(meter.Peak(), 4 * kSize + (1 << 20)) << bytes.substr(0, 12);
     }
 
     // Within 16 MB with LF line ends, over them once saved with CR LF.
