@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "core/common/PathRules.h"
 #include "core/common/modGTA2.h"

@@ -22,14 +22,14 @@ std::string Saved(const clsGXT& m)
 
 // Texts not in key order (the table is sorted), the markup, one text shared by two keys
 // and read from its middle by a third, bytes no key points at, a key with a byte above
-// 127 (sorted unsigned).
+// 127 (sorted unsigned), a text a save would not write so.
 std::vector<Piece> GameOrder()
 {
     return {{Cells("s!Welcome to Anywhere City", 2), {{"welcome", 0}}},
             {Cells("Apple #pie#"), {{"apple", 0}, {"pie", 0}, {"le", 6}}},
             {std::string("\x7F\x7F\0", 3), {}},
             {Cells("n!Zebra crossing *", 2), {{"zebra", 0}}},
-            {Cells("G!Mango", 2), {{"\xC9t\xE9", 0}}}};
+            {std::string("G!M\0a\0n\1g\0o\0\0\0", 14), {{"\xC9t\xE9", 0}}}};  // a cell "n\1", stored back so
 }
 
 }  // namespace
