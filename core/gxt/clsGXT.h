@@ -95,8 +95,8 @@ public:
     // Appends an entry and returns its index.
     int32_t AddEntry(const std::string& key, std::string_view utf8);
     void RenameEntry(int32_t Idx, const std::string& key);
-    // The entry's text, if no other key points into it, stays in the text block as bytes
-    // no key points at, so that the texts after it keep their offsets.
+    // The entry's text stays in the text block (as bytes no key points at, unless others
+    // share it), so that the texts after it keep their offsets.
     void RemoveEntry(int32_t Idx);
     // The index of the first entry named `key` (up to its first zero), 0 when none is.
     int32_t FindKey(std::string_view key) const;

@@ -78,15 +78,6 @@ inline std::string LaidOut(const std::vector<Piece>& pieces, char sixth = '\0', 
     return File(table, block, sixth) + tail;
 }
 
-// The entries' texts in their order, the table sorted: how a save writes FileOf(entries).
-inline std::string LaidOut(const std::vector<Entry>& entries)
-{
-    std::vector<Piece> pieces;
-    for (const Entry& e : entries)
-        pieces.push_back({e.text, {{e.name, 0}}});
-    return LaidOut(pieces);
-}
-
 // A file shaped like the game's own: names of up to 8 characters, many texts starting
 // with a prefix code or a capital letter and "!" stored as two single bytes, the rest
 // as plain cells. A `length` above the texts' own (about 30 characters) pads each text
