@@ -53,6 +53,31 @@ inline std::string FileOf(const std::vector<Entry>& entries)
     return File(records, block);
 }
 
+// Part of a text block as it lies in a file: its bytes and the keys that point into it
+// (their names and how far into the piece).
+struct Piece {
+    std::string bytes;
+    std::vector<std::pair<std::string, int32_t>> keys;
+};
+
+// The pieces one after another in the text block, the key table sorted by the padded
+// names as in the game's files, then `tail` after the block.
+inline std::string LaidOut(const std::vector<Piece>& pieces, char sixth = '\0', const std::string& tail = "")
+{
+    std::vector<std::pair<std::string, int32_t>> records;
+    std::string block;
+    for (const Piece& piece : pieces) {
+        for (const auto& [name, at] : piece.keys)
+            records.emplace_back(Key(0, name).substr(4), static_cast<int32_t>(block.size()) + at);
+        block += piece.bytes;
+    }
+    std::sort(records.begin(), records.end());  // std::string compares bytes unsigned
+    std::string table;
+    for (const auto& [name, offset] : records)
+        table += I32(offset) + name;
+    return File(table, block, sixth) + tail;
+}
+
 // A file shaped like the game's own: names of up to 8 characters, many texts starting
 // with a prefix code or a capital letter and "!" stored as two single bytes, the rest
 // as plain cells. A `length` above the texts' own (about 30 characters) pads each text

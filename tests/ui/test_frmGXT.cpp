@@ -68,8 +68,9 @@ private slots:
         ClickItem(e.list->topLevelItem(3));  // refused files are told, and change nothing
         e.Open(e.Write("x.gxt", "hello, world"));
         e.Open(e.dir.File("gone.gxt"));
-        QVERIFY(e.Told() == 2 && e.platform.messages[0].text == kInvalidGXTMessage &&
-                e.Said().contains("gone.gxt: cannot be opened"));
+        QVERIFY(e.Told() == 2 && e.Said().contains("gone.gxt: cannot be opened"));
+        QCOMPARE(e.platform.messages[0].text, QStringLiteral("Error - No a valid GXT file!\nThe file has 12 bytes, "
+                                                             "fewer than the 14 of a text file's header."));
         const auto& [text, title, icon, parent] = e.platform.messages[1];
         QVERIFY(title == "GXT Editor - a.gxt (English)" && icon == MessageIcon::Warning && parent == &e.w);
         QVERIFY(e.list->topLevelItemCount() == 12 && e.Selected() == 4 && e.value->text() == "plain text 4");
@@ -80,23 +81,28 @@ private slots:
         Editor e;
         e.Open(e.twelve);
         ClickItem(e.list->topLevelItem(5));
-        e.value->setText(QStringLiteral("typed, never committed"));
+        e.value->setText(QStringLiteral("typed, then another row"));  // taken in by the click
         ClickItem(e.list->topLevelItem(4));
         e.Enter(QStringLiteral("Changed \u00FC"));
         e.Enter(QStringLiteral("a \u2603 here"));  // no byte in the charset: refused by name
         QVERIFY(e.Said() == "The character \"\u2603\" cannot be stored in a GXT file. The text was not changed.");
-        QVERIFY(e.Cell(5) == QStringLiteral("Changed \u00FC"));
+        QVERIFY(e.Cell(5) == QStringLiteral("Changed \u00FC") && e.Cell(6) == "typed, then another row");
+        e.value->setText(e.Cell(5));
         QTest::keyClick(e.list, Qt::Key_Down);  // the keyboard shows the new row's value first
         e.Enter(e.value->text() + "!");
-        e.list->clearSelection();
-        e.Enter(QStringLiteral("nowhere"));
-        QVERIFY(e.Cell(6) == "plain text 6!" && e.Cell(7) == "ANOTHER NEEDLE" && e.Modified());
+        e.value->setText(QStringLiteral("undone"));
+        e.Keys(QKeySequence::Undo);  // typed text is taken in, then undone
+        QVERIFY(e.value->text() == "typed, then another row!" && e.Cell(6) == e.value->text());
+        e.Keys(QKeySequence::Redo);
+        QCOMPARE(e.Cell(6), QStringLiteral("undone"));
+        e.Keys(QKeySequence::Undo);
+        QVERIFY(e.Cell(6) == "typed, then another row!" && e.Cell(7) == "ANOTHER NEEDLE" && e.Modified());
         e.Click("cmdSave");  // the opened file, without asking
         QVERIFY(!e.Modified() && e.platform.saveRequests.empty());
-        std::vector<Entry> expected = TwelveEntries();
-        expected[4].text = Cells("Changed \xFC");
-        expected[5].text = Cells("plain text 6!");
-        QVERIFY(TempDir::Read(e.twelve) == FileOf(expected) && TempDir::Read(e.twelve + ".bak") != FileOf(expected));
+        const clsGXT saved = Parsed(TempDir::Read(e.twelve));
+        QVERIFY(saved.GetValueFromKey("K5") == "Changed \xFC" &&
+                saved.GetValueFromKey("K6") == "typed, then another row!");
+        QVERIFY(TempDir::Read(e.twelve + ".bak") == FileOf(TwelveEntries()));
         e.Save("cmdSaveAs", e.dir.File("no/folder/c.gxt"));
         QVERIFY(e.Said().startsWith("The file was not saved.\n") && e.Said().contains("no/folder/c.gxt"));
 
@@ -114,12 +120,70 @@ private slots:
         e.Click("cmdOpen");  // cancelled: no file dialog, the edit stays
         QVERIFY(e.platform.openRequests.size() == 3 && e.Cell(1) == "edited" && e.Modified());
         QVERIFY(e.platform.saveQuestions[0].text.startsWith("a.gxt has unsaved changes."));
-        e.Open(e.twelve);  // discarded
-        QVERIFY(e.Cell(1) == "plain text 1" && !e.Modified());
+        e.Open(e.twelve);  // discarded; saved, its table is sorted
+        QVERIFY(e.Cell(1) == QStringLiteral("caf\u00E9 cr\u00E8me") && !e.Modified());
         e.Enter(QStringLiteral("kept"));
         e.platform.saveChoices = {SaveChoice::Cancel, SaveChoice::Save};
         QVERIFY(!e.w.close() && e.w.isVisible());
         QVERIFY(e.w.close() && Parsed(TempDir::Read(e.twelve)).GetText(1) == "kept");  // saved first
+    }
+
+    void typedTextIsTakenInByEveryCommandAndOneTheCharsetCannotStoreStopsIt()
+    {
+        using Step = std::function<void(Editor&)>;
+        const auto click = [](const char* button) { return [button](Editor& e) { e.Click(button); }; };
+        const auto cancel = [](Editor& e) { e.platform.saveChoices = {SaveChoice::Cancel}; };
+        const auto none = [](Editor&) {};
+        // Each command, with the answers it would use.
+        const std::tuple<const char*, Step, Step> commands[] = {
+            {"save", none, click("cmdSave")},
+            {"save as", [](Editor& e) { e.platform.saveAnswers = {FromUtf8(e.dir.File("as.gxt"))}; },
+             click("cmdSaveAs")},
+            {"row", none, [](Editor& e) { ClickItem(e.list->topLevelItem(0)); }},
+            {"keys", none, [](Editor& e) { QTest::keyClick(e.list, Qt::Key_Down); }},
+            {"find", [](Editor& e) { e.platform.inputAnswers = {QStringLiteral("text 1")}; }, click("cmdFind")},
+            {"find again", none, click("cmdFinda")},
+            {"find key", [](Editor& e) { e.platform.inputAnswers = {QStringLiteral("K1")}; }, click("cmdFindKey")},
+            {"add", [](Editor& e) { e.platform.inputAnswers = {std::nullopt}; }, click("cmdAdd")},
+            {"rename", [](Editor& e) { e.platform.inputAnswers = {std::nullopt}; }, click("cmdRename")},
+            {"delete", [](Editor& e) { e.platform.confirmAnswers = {false}; }, click("cmdDelete")},
+#ifdef KESTROVA_HAVE_PO
+            {"export", [](Editor& e) { e.platform.confirmAnswers = {false}, e.platform.saveAnswers = {""}; },
+             click("cmdExportPo")},
+            {"import", [](Editor& e) { e.platform.openAnswers = {""}; }, click("cmdImportPo")},
+#endif
+            {"open", cancel, click("cmdOpen")},
+            {"drop", cancel, [](Editor& e) { DropFile(&e.w, FromUtf8(e.twelve)); }},
+            {"close", cancel, [](Editor& e) { e.w.close(); }},
+            {"charset", none, [](Editor& e) { emit e.Get<QComboBox>("cboCharset")->activated(1); }},
+        };
+        const auto answers = [](const ScriptedPlatform& p) {
+            return p.saveAnswers.size() + p.openAnswers.size() + p.inputAnswers.size() + p.confirmAnswers.size() +
+                   p.saveChoices.size();
+        };
+        for (const auto& [name, prepare, command] : commands)
+            for (const QString& typed : {QStringLiteral("typed"), QStringLiteral("typed \u2603")}) {
+                Editor e;
+                e.Open(e.twelve);
+                e.Find(QStringLiteral("plain text 4"));
+                e.value->setText(typed);
+                QVERIFY2(e.Modified(), name);  // marked as soon as typed
+                prepare(e);
+                const std::size_t prepared = answers(e.platform);
+                command(e);
+                if (typed == "typed") {  // taken in as one edit, and the command went on
+                    QVERIFY2(e.Cell(4) == typed && answers(e.platform) == 0, name);
+                    QVERIFY(name != std::string("save") ||
+                            Parsed(TempDir::Read(e.twelve)).GetValueFromKey("K4") == "typed");
+                    e.Keys(QKeySequence::Undo);
+                    QVERIFY2(e.Cell(4) == "plain text 4", name);
+                } else {  // refused as Enter would be, and the command did nothing
+                    QVERIFY2(e.Said().startsWith("The character \"\u2603\" cannot") && e.Told() == 1, name);
+                    QVERIFY2(answers(e.platform) == prepared && e.Selected() == 4 && e.value->text() == typed &&
+                                 e.Cell(4) == "plain text 4" && TempDir::Read(e.twelve) == FileOf(TwelveEntries()),
+                             name);
+                }
+            }
     }
 
     void commandsAndClosingAreRefusedWhileBusy()

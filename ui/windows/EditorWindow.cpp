@@ -69,14 +69,14 @@ QString DroppedFile(const QMimeData* data)
 
 EditorWindow::EditorWindow(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
-    connect(&undo_, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
+    connect(&undo_, &QUndoStack::cleanChanged, this, [this] { UpdateModifiedMark(); });
 
     // The undo commands touch the model, which a running load or save is using.
     const auto step = [this](const QList<QKeySequence>& keys, void (QUndoStack::*move)()) {
         auto* action = new QAction(this);
         action->setShortcuts(keys);
         connect(action, &QAction::triggered, this, [this, move] {
-            if (!busy_)
+            if (!busy_ && TakePendingEdit())
                 (undo_.*move)();
         });
         addAction(action);
@@ -98,7 +98,7 @@ QString EditorWindow::Caption() const
 
 bool EditorWindow::MaybeSave()
 {
-    if (busy_)
+    if (busy_ || !TakePendingEdit())
         return false;
     if (!IsModified())
         return true;

@@ -38,11 +38,12 @@ public:
 
     bool Busy() const { return busy_; }
 
-    // Unsaved edits: the window's undo stack is away from where the last load or save left it.
-    bool IsModified() const { return !undo_.isClean(); }
+    // Unsaved edits: the window's undo stack is away from where the last load or save left
+    // it, or an edit waits to be taken in.
+    bool IsModified() const { return !undo_.isClean() || HasPendingEdit(); }
     // With unsaved edits, asks Save / Discard / Cancel. True when the edits may go: there
     // were none, they were saved, or the user discarded them. False on Cancel, on a save
-    // that failed, and while busy.
+    // that failed, on a pending edit that could not be taken in, and while busy.
     bool MaybeSave();
 
     // Opens `path` as the File Open command would (asking about unsaved edits first).
@@ -79,6 +80,15 @@ protected:
     QUndoStack& UndoStack() { return undo_; }
     // Saves the document for MaybeSave's Save; false when it was not saved (already told).
     virtual bool SaveDocument() { return true; }
+    // An edit the user has begun but not confirmed (text typed into a box) is taken in as
+    // an undoable edit before anything could lose it: before MaybeSave asks, before undo
+    // and redo, and before the window's own commands. False when it cannot be taken (the
+    // user was told why): the command does not go on.
+    virtual bool TakePendingEdit() { return true; }
+    // Whether such an edit waits; it counts as unsaved.
+    virtual bool HasPendingEdit() const { return false; }
+    // Shows the unsaved-edits mark as IsModified() has it, for a pending edit that changed.
+    void UpdateModifiedMark() { setWindowModified(IsModified()); }
 
     // Turns on dropping files on the window and a "Recent Files" menu on `recentButton`,
     // with the list stored under `recentKey`. Both go to OpenDocument.

@@ -1,6 +1,7 @@
 #include "ui/windows/frmGXT.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "core/common/PathRules.h"
 #include "core/common/modGTA2.h"
@@ -51,8 +53,8 @@ QString LanguageName(char letter)
 // else that stops the load is told with what went wrong.
 UserMessage OpenFailure(const std::exception& e)
 {
-    if (dynamic_cast<const InvalidGXT*>(&e))
-        return {QString::fromLatin1(kInvalidGXTMessage)};
+    if (const auto* invalid = dynamic_cast<const InvalidGXT*>(&e))
+        return {FromUtf8(invalid->Problem())};
     if (dynamic_cast<const FileError*>(&e))
         return {FromUtf8(e.what())};
     return {QStringLiteral("The file could not be opened.\n%1").arg(FromUtf8(e.what()))};
@@ -157,6 +159,10 @@ frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder
     connect(cboCharset, &QComboBox::activated, this, [this](int index) {
         if (Busy() || !loaded_)
             return;
+        if (!TakePendingEdit()) {  // typed through the charset shown
+            cboCharset->setCurrentIndex(Model().Charset() == GxtCharset::GameFont ? 0 : 1);
+            return;
+        }
         Model().SetCharset(index == 0 ? GxtCharset::GameFont : GxtCharset::Windows1252);
         const int row = SelectedRow();
         Run(QStringLiteral("%1"), [&] { FillList(); });
@@ -170,7 +176,10 @@ frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder
         if (item)
             lvwItems_ItemClick(item);
     });
+    lvwItems->installEventFilter(this);
+    lvwItems->viewport()->installEventFilter(this);
     connect(txtValue, &QLineEdit::returnPressed, this, [this] { txtValue_KeyPress(13); });
+    connect(txtValue, &QLineEdit::textChanged, this, [this] { UpdateModifiedMark(); });
 
     CenterForm(this);
 }
@@ -231,6 +240,7 @@ FileDialogRequest frmGXT::DialogRequest(bool save)
 void frmGXT::FillList()
 {
     lvwItems->hide();
+    boxRow_ = 0;
     lvwItems->clear();
     clsGXT& model = Model();
     const int32_t count = model.GetEntries();
@@ -269,7 +279,7 @@ void frmGXT::ShowText(int row)
 {
     const QString text = FromUtf8(Model().GetText(row));
     lvwItems->topLevelItem(row - 1)->setText(1, text);
-    if (SelectedRow() == row)
+    if (boxRow_ == row)
         txtValue->setText(text);
 }
 
@@ -284,13 +294,13 @@ void frmGXT::Change(const QString& what, const std::function<int(clsGXT&)>& chan
 
 void frmGXT::cmdSave_Click()
 {
-    if (!Busy() && loaded_)
+    if (!Busy() && loaded_ && TakePendingEdit())
         SaveDocument();
 }
 
 void frmGXT::cmdSaveAs_Click()
 {
-    if (Busy() || !loaded_)
+    if (Busy() || !loaded_ || !TakePendingEdit())
         return;
     // The previous file is kept as a backup; the dialog still asks before replacing it.
     const QString path = CurrentPlatform().SaveFileName(this, DialogRequest(true));
@@ -315,16 +325,36 @@ bool frmGXT::SaveTo(const QString& path)
 
 void frmGXT::lvwItems_ItemClick(QTreeWidgetItem* Item)
 {
+    const int row = lvwItems->indexOfTopLevelItem(Item) + 1;
+    if (row == boxRow_)
+        return;  // shown already, with whatever was typed
+    if (!TakePendingEdit()) {
+        const QSignalBlocker quiet(lvwItems);
+        lvwItems->setCurrentItem(lvwItems->topLevelItem(boxRow_ - 1));
+        return;
+    }
+    boxRow_ = row;
     txtValue->setText(Item->text(1));
 }
 
 void frmGXT::txtValue_KeyPress(int KeyAscii)
 {
-    if (KeyAscii != 13 || Busy())
-        return;
-    const int row = SelectedRow();
-    if (row == 0)
-        return;
+    if (KeyAscii == 13 && !Busy())
+        TakePendingEdit();
+}
+
+bool frmGXT::HasPendingEdit() const
+{
+    const QTreeWidgetItem* shown = boxRow_ > 0 ? lvwItems->topLevelItem(boxRow_ - 1) : nullptr;
+    return shown && txtValue->text() != shown->text(1);
+}
+
+bool frmGXT::TakePendingEdit()
+{
+    if (!HasPendingEdit())
+        return true;
+    if (Busy())
+        return false;
     std::string bytes;
     try {
         bytes = EncodeGxtText(ToUtf8(txtValue->text()), Model().Charset());
@@ -332,16 +362,35 @@ void frmGXT::txtValue_KeyPress(int KeyAscii)
         const char32_t c = e.Character();
         Tell(QStringLiteral("The character \"%1\" cannot be stored in a GXT file. The text was not changed.")
                  .arg(QString::fromUcs4(&c, 1)));
-        return;
+        return false;
     }
-    std::string before = Model().GetValue(row);
+    std::string before = Model().GetValue(boxRow_);
     if (bytes != before)
-        UndoStack().push(new TextEdit(*this, row, std::move(before), std::move(bytes)));
+        UndoStack().push(new TextEdit(*this, boxRow_, std::move(before), std::move(bytes)));
+    return true;
+}
+
+bool frmGXT::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lvwItems || watched == lvwItems->viewport()) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::KeyPress:
+                refusedPress_ = !TakePendingEdit();
+                return refusedPress_;
+            case QEvent::MouseButtonRelease:
+                return std::exchange(refusedPress_, false);
+            default:
+                break;
+        }
+    }
+    return EditorWindow::eventFilter(watched, event);
 }
 
 void frmGXT::cmdAdd_Click()
 {
-    if (Busy() || !loaded_)
+    if (Busy() || !loaded_ || !TakePendingEdit())
         return;
     const std::optional<QString> key =
         CurrentPlatform().Input(this, QStringLiteral("Key of the new text (1 to 7 characters)"), Caption(), QString());
@@ -353,8 +402,10 @@ void frmGXT::cmdAdd_Click()
 
 void frmGXT::cmdRename_Click()
 {
+    if (Busy() || !TakePendingEdit())
+        return;
     const int row = SelectedRow();
-    if (Busy() || row == 0)
+    if (row == 0)
         return;
     const std::optional<QString> key = CurrentPlatform().Input(this, QStringLiteral("New key (1 to 7 characters)"),
                                                                Caption(), KeyText(Model().GetKey(row)));
@@ -368,8 +419,10 @@ void frmGXT::cmdRename_Click()
 
 void frmGXT::cmdDelete_Click()
 {
+    if (Busy() || !TakePendingEdit())
+        return;
     const int row = SelectedRow();
-    if (Busy() || row == 0)
+    if (row == 0)
         return;
     const QString key = KeyText(Model().GetKey(row));
     if (!CurrentPlatform().Confirm(this, QStringLiteral("Delete the text of key \"%1\"?").arg(key), Caption()))
@@ -383,7 +436,7 @@ void frmGXT::cmdDelete_Click()
 #ifdef KESTROVA_HAVE_PO
 void frmGXT::cmdExportPo_Click()
 {
-    if (Busy() || !loaded_)
+    if (Busy() || !loaded_ || !TakePendingEdit())
         return;
     std::optional<clsGXT> source;
     if (CurrentPlatform().Confirm(this,
@@ -406,7 +459,7 @@ void frmGXT::cmdExportPo_Click()
 
 void frmGXT::cmdImportPo_Click()
 {
-    if (Busy() || !loaded_)
+    if (Busy() || !loaded_ || !TakePendingEdit())
         return;
     const QString po = CurrentPlatform().OpenFileName(
         this, FileDialogRequest{FromUtf8(sDataPath()), QString(), QStringLiteral("PO Files (*.po)|*.po"), false});
@@ -443,7 +496,7 @@ void frmGXT::cmdFindKey_Click()
 
 void frmGXT::Search(const QString& prompt, bool keys)
 {
-    if (Busy() || !loaded_)
+    if (Busy() || !loaded_ || !TakePendingEdit())
         return;
     const std::optional<QString> answer = CurrentPlatform().Input(this, prompt, Caption(), QString());
     if (!answer || answer->isEmpty())
@@ -462,7 +515,7 @@ void frmGXT::Search(const QString& prompt, bool keys)
 
 void frmGXT::cmdFinda_Click()
 {
-    if (Busy() || !searched_)
+    if (Busy() || !searched_ || !TakePendingEdit())
         return;
     const int row = FindFrom(SelectedRow() + 1, sFindText);
     if (row == 0)
@@ -489,9 +542,11 @@ void frmGXT::NotFound()
 void frmGXT::ShowRow(int row)
 {
     QTreeWidgetItem* item = lvwItems->topLevelItem(row - 1);
+    // The box first, so that the selection finds it on its row.
+    boxRow_ = row;
+    txtValue->setText(item->text(1));
     lvwItems->setCurrentItem(item);
     lvwItems->scrollToItem(item);
-    lvwItems_ItemClick(item);
 }
 
 int frmGXT::SelectedRow() const
@@ -513,5 +568,5 @@ void frmGXT::UpdateCommands()
         if (po)
             po->setEnabled(ready);
     cmdFinda->setEnabled(!Busy() && searched_);
-    txtValue->setReadOnly(Busy());
+    txtValue->setReadOnly(Busy() || boxRow_ == 0);
 }

@@ -17,6 +17,8 @@ class QTreeWidgetItem;
 // deleted, Save with a backup, and (when built with libgettextpo) PO export and import.
 // Texts are shown through the file's charset, which a drop-down switches. Every edit
 // goes through the undo stack; unsaved edits are asked about before they would be lost.
+// Text typed into the box is an edit as soon as it differs from the stored text: every
+// command, another row and closing take it in first.
 class frmGXT : public EditorWindow {
     Q_OBJECT
 public:
@@ -54,9 +56,15 @@ private:
     // Makes the change `change` did to a copy of the model, as one undoable step.
     void Change(const QString& what, const std::function<int(clsGXT&)>& change);
     bool SaveDocument() override;
+    bool TakePendingEdit() override;
+    bool HasPendingEdit() const override;
+    // A click or key in the list takes typed text in first; when it is refused, the
+    // list stays on its row.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool SaveTo(const QString& path);
     void UpdateCaption();
-    // Selects the row, scrolls it into view and shows its value, as a click would.
+    // Selects the row, scrolls it into view and shows its value, as a click would. Typed
+    // text must have been taken in.
     void ShowRow(int row);
     // The 1-based position of the selected row, 0 when none is.
     int SelectedRow() const;
@@ -90,4 +98,8 @@ private:
     bool findKeys_ = false;
     bool loaded_ = false;
     bool searched_ = false;
+    // The row whose text the box shows, and to which typed text belongs; 0 for none.
+    int boxRow_ = 0;
+    // A press in the list was refused: its release is not a click either.
+    bool refusedPress_ = false;
 };

@@ -11,13 +11,26 @@ namespace {
 
 class Gxt : public ::testing::Test {
 protected:
-    std::string Saved(clsGXT& m)
-    {
-        m.SaveGXT(dir.File("out.gxt"));
-        return TempDir::Read(dir.File("out.gxt"));
-    }
     TempDir dir;
 };
+
+std::string Saved(const clsGXT& m)
+{
+    const std::vector<uint8_t> bytes = m.Serialize();
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Texts not in key order (the table is sorted), the markup, one text shared by two keys
+// and read from its middle by a third, bytes no key points at, a key with a byte above
+// 127 (sorted unsigned), a text a save would not write so.
+std::vector<Piece> GameOrder()
+{
+    return {{Cells("s!Welcome to Anywhere City", 2), {{"welcome", 0}}},
+            {Cells("Apple #pie#"), {{"apple", 0}, {"pie", 0}, {"le", 6}}},
+            {std::string("\x7F\x7F\0", 3), {}},
+            {Cells("n!Zebra crossing *", 2), {{"zebra", 0}}},
+            {std::string("G!M\0a\0n\1g\0o\0\0\0", 14), {{"\xC9t\xE9", 0}}}};  // a cell "n\1", stored back so
+}
 
 }  // namespace
 
@@ -40,8 +53,8 @@ TEST_F(Gxt, SavesHeaderRecordsAndTextsWithPrefixCodesCellsAndTerminators)
         EXPECT_EQ(saved.substr(22 + 24), Cells(value, singles) + Cells("n!Go", 2)) << value;
         EXPECT_EQ(Snapshot(Parsed(saved)), Snapshot(m)) << value;  // the second offset follows the first text
     }
-    clsGXT empty = Parsed(File("", "") + "trailing bytes are ignored");
-    EXPECT_EQ(Saved(empty), File("", ""));
+    clsGXT empty = Parsed(File("", "") + "trailing bytes are kept");
+    EXPECT_EQ(Saved(empty), File("", "") + "trailing bytes are kept");
 }
 
 TEST_F(Gxt, TextsEndAtTwoZeroBytesAtAnyAlignmentAndDropEveryZeroWhereverLongOnesBreakOrEnd)
@@ -57,11 +70,9 @@ TEST_F(Gxt, TextsEndAtTwoZeroBytesAtAnyAlignmentAndDropEveryZeroWhereverLongOnes
     const std::string values[] = {"A", "A\x01", "n!G", "\x01\x02\x03", "A", "B"};
     for (int32_t i = 1; i <= 6; ++i)
         EXPECT_EQ(m.GetValue(i), values[i - 1]) << m.GetKey(i);
-    // Saved back our way: a text two entries start at is written once, junk is dropped, the sixth byte is 0.
+    // Unedited, the sixth byte and the block come back as they were, junk included.
     const std::string saved = Saved(m);
-    EXPECT_EQ(saved.substr(5, 1) + saved.substr(22 + 12 * 6), std::string(1, '\0') + Cells("A") + Cells("A\x01") +
-                                                                  Cells("n!G", 2) + Cells("\x01\x02\x03") + Cells("B"));
-    EXPECT_EQ(saved.substr(14 + 12 * 4, 4), I32(0));  // SAME points at ONE's text
+    EXPECT_EQ(saved.substr(5, 1) + saved.substr(22 + 12 * 6), "\x7F" + block);
     clsGXT named = Parsed(FileOf({{"ABC", Cells("first")}, {"ABC", Cells("second")}, {"FULLNAME", Cells("8")}}));
     EXPECT_EQ(named.GetValueFromKey("ABC") + named.GetValueFromKey("FULLNAME"), "first8");  // the earlier of two
     EXPECT_EQ(named.GetValueFromKey("abc") + named.GetValueFromKey("ABC ") + named.GetValueFromKey("FULLNAMEX"), "");
@@ -98,30 +109,33 @@ TEST_F(Gxt, TextsEndAtTwoZeroBytesAtAnyAlignmentAndDropEveryZeroWhereverLongOnes
         EXPECT_THROW(Parsed(File(Key(0, "CUT"), Cells(std::string(length, 'q')).substr(0, 2 * length))), InvalidGXT);
 }
 
-TEST_F(Gxt, DamagedFilesAreInvalidUnreadableOnesNamedAndNeitherChangesTheModel)
+TEST_F(Gxt, DamagedFilesSayWhatIsWrongUnreadableOnesAreNamedAndNeitherChangesTheModel)
 {
     const std::string good = FileOf({{"AA", Cells("Hi")}, {"BB", Cells("There")}});
     const std::string records = Key(0, "AA"), text = Cells("Hi"), head = std::string("GBLEd\0TKEY", 10);
-    std::vector<std::string> damaged = {
-        "GBLEe" + good.substr(5),                                     // wrong signature
-        good.substr(0, 6) + "TKEZ" + good.substr(10),                 // no "TKEY"
-        head + I32(-12) + records + "TDAT" + I32(6) + text,           // negative table size
-        head + I32(13) + records + "x" + "TDAT" + I32(6) + text,      // a table of partial records
-        File(records, text).replace(26, 4, "TDAX"),                   // no "TDAT"
-        File(records, text).replace(30, 4, I32(-1)),                  // negative block size
-        File(Key(-1, "AA"), text),                                    // text before the block
-        File(Key(6, "AA"), text),                                     // text at the block's end
-        File(Key(0x7FFFFFF0, "AA"), text),                            // text far past the block
-        File(records, std::string("H\0i\0", 4)),                      // no terminator
-        File(records, std::string("H\0", 2)) + std::string(1, '\0'),  // terminator cut by the block's end
+    std::vector<std::pair<std::string, std::string>> damaged = {
+        {"GBLEe" + good.substr(5), "It does not begin with \"GBL\", a language letter and \"d\"."},
+        {good.substr(0, 6) + "TKEZ" + good.substr(10), "It has no key table (\"TKEY\") at byte 6."},
+        {head + I32(-12) + records + "TDAT" + I32(6) + text,
+         "The key table claims 4,294,967,284 bytes, but the file has 40 bytes."},
+        {head + I32(13) + records + "x" + "TDAT" + I32(6) + text,
+         "The key table's 13 bytes are not a whole number of 12-byte keys."},
+        {File(records, text).replace(26, 4, "TDAX"), "It has no text block (\"TDAT\") after the key table."},
+        {File(records, text).replace(30, 4, I32(-1)),
+         "The text block claims 4,294,967,295 bytes, but the file has only 6 bytes more."},
+        {File(Key(-1, "AA"), text), "Key \"AA\" points at byte 4,294,967,295 of a text block of 6 bytes."},
+        {File(Key(6, "A\tA"), text), "Key \"A?A\" points at byte 6 of a text block of 6 bytes."},
+        {File(records, std::string("H\0", 2)) + std::string(1, '\0'),  // terminator cut by the block's end
+         "The text of key \"AA\" runs to the end of the text block without its two zero bytes."},
     };
-    for (std::size_t length = 0; length < good.size(); ++length)  // ends early, at any byte
-        damaged.push_back(good.substr(0, length));
+    for (std::size_t length = 0; length < good.size(); ++length)  // ends early, at any byte: some reason
+        damaged.emplace_back(good.substr(0, length), "");
     clsGXT m = Parsed(FileOf({{"KEEP", Cells("me")}}));
-    for (const std::string& bytes : damaged) {
+    for (const auto& [bytes, why] : damaged) {
         RecordingProgress progress;
-        EXPECT_EQ(Thrown<InvalidGXT>([&] { m.ParseGXT(AsBytes(bytes), "bad.gxt"); }),
-                  "bad.gxt: Error - No a valid GXT file!")
+        const std::string said = Thrown<InvalidGXT>([&] { m.ParseGXT(AsBytes(bytes), "bad.gxt"); });
+        EXPECT_EQ(said.substr(0, said.find('\n') + 1), "bad.gxt: Error - No a valid GXT file!\n");
+        EXPECT_PRED2(Holds, said.substr(said.find('\n') + 1), why.empty() ? "." : why)
             << ::testing::PrintToString(bytes);
         EXPECT_TRUE(progress.HiddenAtTheEnd());
     }
@@ -135,27 +149,70 @@ TEST_F(Gxt, DamagedFilesAreInvalidUnreadableOnesNamedAndNeitherChangesTheModel)
     EXPECT_EQ(m.GetValueFromKey("BB"), "There");
 }
 
-TEST_F(Gxt, AGameLikeFileComesBackByteForByteAndEditsTouchOnlyTheirText)
+TEST_F(Gxt, AnUneditedSaveGivesBackTheFileAndAnEditChangesOnlyItsTextAndTheOffsetsAfterIt)
 {
-    const std::vector<Entry> entries = GameLikeEntries(2600);
-    const std::string original = FileOf(entries);
+    const std::string original = LaidOut(GameOrder(), '\x7F', "tail");
     RecordingProgress progress;
-    clsGXT m = Parsed(original);
+    const clsGXT m = Parsed(original);
     EXPECT_TRUE(Saved(m) == original);
-    ASSERT_EQ(progress.calls.size(), 2 * (2600u + 2));  // one step per entry, loading and saving
-    EXPECT_EQ(progress.calls[2603], (RecordingProgress::Call{'U', 1, 0, "Saving..."}));
-    // Entry 17 keeps its "W!" stored as single bytes; entry 9 loses its "G!" and is
-    // written as cells; entry 1 gains a code prefix. Every other text is unchanged.
-    std::vector<Entry> expected = entries;
-    for (const auto& [entry, value, singles] :
-         {std::tuple<int32_t, std::string, std::size_t>{17, "W!Changed", 2}, {9, "Gone", 0}, {1, "k!New", 2}}) {
-        m.SetValue(entry, value);
-        expected[static_cast<std::size_t>(entry - 1)].text = Cells(value, singles);
+    ASSERT_EQ(progress.calls.size(), 2 * (6u + 2));  // one step per entry, loading and saving
+    EXPECT_EQ(progress.calls[9], (RecordingProgress::Call{'U', 1, 0, "Saving..."}));
+    const std::tuple<std::size_t, std::string, std::size_t> edits[] = {
+        {3, "n!Zebra", 2},                      // shorter, its markup kept
+        {3, "n!Zebra crossing #", 2},           // as long
+        {3, "Two zebra crossings, *both*", 0},  // longer, without markup
+        {0, "Welcome", 0},                      // the first text loses its markup
+        {4, "G!Melon", 2},                      // an upper-case prefix read as single bytes stays so
+        {4, "k!", 2},                           // the last gains markup
+    };
+    for (const auto& [piece, text, singles] : edits) {
+        clsGXT edited = m;
+        const int32_t entry = edited.FindKey(GameOrder()[piece].keys[0].first);
+        edited.SetValue(entry, text);
+        std::vector<Piece> expected = GameOrder();
+        expected[piece].bytes = Cells(text, singles);
+        EXPECT_TRUE(Saved(edited) == LaidOut(expected, '\x7F', "tail")) << text;
+        edited.SetValue(entry, m.GetValue(entry));  // back as read: saved as read
+        EXPECT_TRUE(Saved(edited) == original) << text;
     }
-    EXPECT_TRUE(Saved(m) == FileOf(expected));
-    EXPECT_TRUE(TempDir::Read(dir.File("out.gxt.bak")) == original);  // the previous save, kept
-    clsGXT cells = Parsed(FileOf({{"W", Cells("W!x")}}));             // "W!" stored as cells stays cells
-    EXPECT_EQ(Saved(cells), FileOf({{"W", Cells("W!x")}}));
+
+    // A key of a shared text that changes gets a text of its own after the shared one;
+    // once all of them have changed, theirs take its place.
+    clsGXT shared = m;
+    shared.SetValue(shared.FindKey("pie"), "Pie");
+    std::vector<Piece> expected = GameOrder();
+    expected[1].keys.erase(expected[1].keys.begin() + 1);
+    expected.insert(expected.begin() + 2, Piece{Cells("Pie"), {{"pie", 0}}});
+    EXPECT_TRUE(Saved(shared) == LaidOut(expected, '\x7F', "tail"));
+    shared.SetValue(shared.FindKey("apple"), "Apple");
+    shared.SetValue(shared.FindKey("le"), "Le");
+    expected[1] = {Cells("Apple"), {{"apple", 0}}};
+    expected.insert(expected.begin() + 3, Piece{Cells("Le"), {{"le", 0}}});
+    EXPECT_TRUE(Saved(shared) == LaidOut(expected, '\x7F', "tail"));
+
+    // The table stays sorted whatever is added or renamed; a removed key's text stays.
+    clsGXT keys = m;
+    EXPECT_EQ(keys.AddEntry("AAA", "n!New"), 7);
+    keys.RenameEntry(keys.FindKey("zebra"), "ant");
+    keys.RemoveEntry(keys.FindKey("welcome"));
+    expected = GameOrder();
+    expected[0].keys.clear();
+    expected[3].keys[0].first = "ant";
+    expected.push_back({Cells("n!New", 2), {{"AAA", 0}}});
+    EXPECT_TRUE(Saved(keys) == LaidOut(expected, '\x7F', "tail"));
+    EXPECT_EQ(keys.GetKey(6).substr(0, 3) + keys.GetKey(4).substr(0, 3), "AAAant");  // the model keeps its order
+
+    // A save that would pass the largest text file is refused before anything is written.
+    const std::string file = dir.File("out.gxt");
+    TempDir::Write(file, "before");
+    clsGXT large = keys;
+    const std::size_t room = (kLargestTextFile.bytes - Saved(keys).size() + GameOrder()[4].bytes.size() - 2) / 2;
+    large.SetValue(keys.FindKey("\xC9t\xE9"), std::string(room, 'x'));
+    EXPECT_EQ(large.Serialize().size(), kLargestTextFile.bytes - 1);  // the most an odd-sized rest allows
+    large.SetValue(keys.FindKey("\xC9t\xE9"), std::string(room + 1, 'x'));
+    EXPECT_EQ(Thrown<FileError>([&] { large.SaveGXT(file); }),
+              file + ": the texts would make a text file of 67108865 bytes, more than the 64 MB a text file may have");
+    EXPECT_EQ(dir.Listing(), std::set<std::string>{"out.gxt=before"});
 }
 
 TEST_F(Gxt, KeysSharingOneTextShareItInMemoryEditsAndTheSavedFile)
@@ -170,16 +227,13 @@ TEST_F(Gxt, KeysSharingOneTextShareItInMemoryEditsAndTheSavedFile)
         return equal;
     };
     std::string records;
-    for (int32_t k = 0; k < 20000; ++k)
-        records += Key(k % 2 == 0 ? 0 : 2 * k, std::to_string(k));
+    for (int32_t k = 0; k < 20000; ++k)  // names in the table's order: 00000 to 19999
+        records += Key(k % 2 == 0 ? 0 : 2 * k, std::to_string(100000 + k).substr(1));
     const std::string text = "n!" + std::string(99998, 'x');
     clsGXT m = Parsed(File(records, Cells(text)));
     EXPECT_EQ(m.GetValue(1), text);
     EXPECT_EQ(m.GetValue(20000), std::string(100000 - 19999, 'x'));
-    const std::string saved = Saved(m);
-    EXPECT_LT(saved.size(), 20000u * 12 + 200100);  // the text once, every key pointing into it
-    EXPECT_TRUE(same(Parsed(saved), m));
-    EXPECT_EQ(Saved(m), saved);
+    EXPECT_TRUE(Saved(m) == File(records, Cells(text)));
 
     // Edits replace values many times over; what was shared stays shared and whole.
     for (int round = 0; round < 3; ++round)

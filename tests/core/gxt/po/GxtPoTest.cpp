@@ -127,3 +127,21 @@ msgctxt "empty" msgid "e" msgstr ""
               }));
     EXPECT_EQ(m.GetText(1) + "|" + m.GetText(2) + "|" + m.GetText(3) + "|" + m.GetText(4), "Café|¿Ñandú?||kept");
 }
+
+TEST(GxtPoFiles, TheGamesMarkupSurvivesARoundTripAndOnlyTheTranslatedTextChangesItsBytes)
+{
+    TempDir dir;
+    const std::vector<Piece> pieces = {{Cells("n!Go to the #phone# *now*", 2), {{"phone", 0}}},
+                                       {Cells("y!Kill #Zaibatsu#", 2), {{"kill", 0}}},
+                                       {Cells("Plain"), {{"plain", 0}}}};
+    clsGXT m = Parsed(LaidOut(pieces));
+    ExportPo(m, nullptr, dir.File("t.po"));
+    std::string po = TempDir::Read(dir.File("t.po"));
+    po.replace(po.find("msgstr \"y!Kill #Zaibatsu#\""), 26, "msgstr \"y!Kill all #Loonies#\"");
+    TempDir::Write(dir.File("t.po"), po);
+    EXPECT_EQ(Counts(ImportPo(m, dir.File("t.po"))), std::make_tuple(1, 2, 0));
+    std::vector<Piece> expected = pieces;
+    expected[1].bytes = Cells("y!Kill all #Loonies#", 2);
+    const std::vector<uint8_t> saved = m.Serialize();
+    EXPECT_TRUE(std::string(saved.begin(), saved.end()) == LaidOut(expected));
+}
