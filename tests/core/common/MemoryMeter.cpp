@@ -8,6 +8,20 @@
 namespace {
 std::atomic<bool> counting{false};
 std::atomic<std::size_t> live{0}, peak{0};
+constexpr std::size_t kHeader = __STDCPP_DEFAULT_NEW_ALIGNMENT__;  // keeps blocks aligned as new's are
+
+void* Allocate(std::size_t n)
+{
+    auto* block = static_cast<std::size_t*>(std::malloc(n + kHeader));
+    if (!block)
+        return nullptr;
+    *block = counting ? n : 0;
+    const std::size_t now = live += *block;
+    std::size_t seen = peak;
+    while (now > seen && !peak.compare_exchange_weak(seen, now)) {
+    }
+    return reinterpret_cast<char*>(block) + kHeader;
+}
 }  // namespace
 
 MemoryMeter::MemoryMeter()
@@ -28,24 +42,26 @@ std::size_t MemoryMeter::Peak() const
 
 // Each block carries in front of it the size it counted for (0 while not counting), so
 // that a block freed after the meter stopped, or allocated before it started, counts right.
+// libstdc++'s array forms come through these; those a sanitizer puts in their place keep
+// to themselves and go uncounted.
 void* operator new(std::size_t n)
 {
-    auto* block = static_cast<std::size_t*>(std::malloc(n + 2 * sizeof(std::size_t)));
-    if (!block)
-        throw std::bad_alloc();
-    block[0] = counting ? n : 0;
-    const std::size_t now = live += block[0];
-    std::size_t seen = peak;
-    while (now > seen && !peak.compare_exchange_weak(seen, now)) {
-    }
-    return block + 2;
+    if (void* p = Allocate(n))
+        return p;
+    throw std::bad_alloc();
+}
+
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept
+{
+    return Allocate(n);
 }
 
 void operator delete(void* p) noexcept
 {
     if (p) {
-        live -= static_cast<std::size_t*>(p)[-2];
-        std::free(static_cast<std::size_t*>(p) - 2);
+        auto* block = reinterpret_cast<std::size_t*>(static_cast<char*>(p) - kHeader);
+        live -= *block;
+        std::free(block);
     }
 }
 
