@@ -2,6 +2,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QSet>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
 #include <atomic>
@@ -63,6 +65,14 @@ struct Launcher : UiFixture<frmMain> {
         return platform.settings.value("Kestrova/Recent/" + editor.mid(3)).startsWith(path);
     }
     void Click(int entry) { QTest::mouseClick(w.EntryLabel(entry), Qt::LeftButton); }
+    // Presses `keys` one after another on whatever has the focus in the active launcher.
+    void Press(std::initializer_list<Qt::Key> keys)
+    {
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        for (Qt::Key key : keys)
+            QTest::keyClick(QApplication::focusWidget(), key);
+    }
     // Each entry's look: '+' highlighted (blue, underlined), '-' plain (white), '?' neither.
     QString Looks()
     {
@@ -120,6 +130,56 @@ private slots:
         QCOMPARE(l.platform.endProgramCalls, 0);
         l.Click(frmMain::ExitEntry);
         QVERIFY(l.platform.endProgramCalls == 1 && l.Told() == 0 && l.w.isVisible());
+    }
+
+    void theKeyboardMovesBetweenEntriesAndOpensThem()
+    {
+        Launcher l;
+        // The first key only shows the entry with the focus; the arrows keep to a column or
+        // a row, and stop at the last entry.
+        using Keys = std::initializer_list<Qt::Key>;
+        const std::pair<Keys, const char*> moves[] = {
+            {{Qt::Key_Down}, "--+-----"},                   // GXT File Editing
+            {{Qt::Key_Down, Qt::Key_Down}, "-----+--"},     // its column down to STY Viewer
+            {{Qt::Key_Down, Qt::Key_Right}, "----+---"},    // Exit, across
+            {{Qt::Key_Up, Qt::Key_Up}, "-------+"},         // Options, GMP Map Viewer
+            {{Qt::Key_Up, Qt::Key_Left}, "--+-----"},       // the credit above, then GXT across
+            {{Qt::Key_Tab, Qt::Key_Tab}, "-----+--"},       // GCI, STY: the left column first
+            {{Qt::Key_Backtab, Qt::Key_Tab}, "-----+--"}};  // and back
+        for (const auto& [keys, looks] : moves) {
+            l.Press(keys);
+            QCOMPARE(l.Looks(), QString(looks));
+        }
+        l.Press({Qt::Key_Return});  // opens the highlighted entry, and clears the highlight
+        QVERIFY(l.Shown() == QStringList{"frmSTY"} && l.Looks() == "--------");
+        MovePointerOver(l.w.EntryLabel(frmMain::Options));  // the pointer takes the focus along
+        l.Press({Qt::Key_Space});
+        QCOMPARE(l.Shown(), (QStringList{"frmOptions", "frmSTY"}));
+    }
+
+    void windowsOpenBesideTheLauncher()
+    {
+        // Anchor, the window's outer size, the screen's free area, and where the window goes.
+        const QRect screen(0, 0, 1920, 1040), second(1920, 0, 1280, 1024);
+        const std::tuple<const char*, QRect, QSize, QRect, QPoint> cases[] = {
+            {"right", {781, 400, 357, 237}, {613, 470}, screen, {1138, 400}},
+            {"left, no room on the right", {1500, 400, 357, 237}, {613, 470}, screen, {887, 400}},
+            {"below, no room beside", {700, 0, 357, 237}, {1000, 300}, screen, {700, 237}},
+            {"right, up from the bottom edge", {100, 700, 357, 237}, {613, 470}, screen, {457, 570}},
+            {"on the second screen", {2000, 100, 357, 237}, {613, 470}, second, {2357, 100}},
+            {"covering least where nothing fits", {100, 150, 357, 237}, {500, 500}, {0, 0, 800, 600}, {300, 100}}};
+        for (const auto& [why, anchor, size, area, expected] : cases)
+            QVERIFY2(BesidePosition(anchor, size, area) == expected, why);
+
+        Launcher l;
+        l.w.move(0, 0);
+        l.Click(frmMain::Options);
+        QPointer<QWidget> options = l.Windows("frmOptions").value(0);
+        const QRect placed = options->frameGeometry();
+        QVERIFY(l.w.screen()->availableGeometry().contains(placed) && !placed.intersects(l.w.frameGeometry()));
+        options->move(5, 300);
+        l.Click(frmMain::Options);  // brought forward where it was left
+        QCOMPARE(options->pos(), QPoint(5, 300));
     }
 
     void workingWindowsAreSingleInstances()
@@ -192,6 +252,15 @@ private slots:
         l.AnswerOptions("typed", nullptr);
         QVERIFY(l.platform.settings.value(kStoredPath) == stored && FromUtf8(sGTA2Path()) == stored);
         QCOMPARE(frmOptions().findChild<QLineEdit*>("txtDir")->text(), stored);
+        l.AnswerOptions(" ", "cmdOk");  // no directory, as before one was chosen; not the root
+        QVERIFY(l.platform.settings.value(kStoredPath) == "" && FromUtf8(sDataPath()) == "data" + kSep);
+        // Browse puts the picked folder in the box, and Cancel there keeps what was typed.
+        frmOptions options;
+        const auto path = options.findChild<QLineEdit*>("txtDir");
+        l.platform.folderAnswers = {FromUtf8(l.dir.File("GTA2")), ""};
+        for (int i = 0; i < 2; ++i)
+            QTest::mouseClick(options.findChild<QAbstractButton*>("cmdBrowse"), Qt::LeftButton);
+        QCOMPARE(path->text(), QDir::toNativeSeparators(FromUtf8(l.dir.File("GTA2"))));
         l.platform.settingsWriteError = "the settings store could not be written (access denied)";
         l.AnswerOptions("games", "cmdOk");  // told, and the running program still uses it
         QVERIFY(l.Told() == 1 && l.Said().contains("access denied") && FromUtf8(sGTA2Path()) == "games" + kSep);
@@ -254,19 +323,79 @@ private slots:
         Launcher l;
         const QString name = FromUtf8(l.Write("socket", "left by a program that ended without closing"));
         QVERIFY(!HandOverFiles(name, {}, 1000));  // none runs: the start opens its own
-        InstanceServer running([&l](const QStringList& files) { l.w.OpenFiles(files); });
+        InstanceServer running([&l](const QStringList& files) { l.w.TakeHandOver(files); });
         QVERIFY2(running.Listen(name), qPrintable(running.Error()));
+        const auto later = [&name](const QStringList& files) {
+            std::atomic<int> handed = -1;
+            std::jthread start([&] { handed = HandOverFiles(name, files); });
+            return QTest::qWaitFor([&] { return handed != -1; }) && handed == 1;
+        };
 
         const QString cars = FromUtf8(l.Write("nyc.gci", gci_sample::File(2)));
         const QString texts = FromUtf8(l.Write("e.gxt", gxt_test::FileOf(gxt_test::GameLikeEntries(2))));
-        std::atomic<int> handed = -1;
-        {
-            std::jthread later([&] { handed = HandOverFiles(name, {cars, texts}); });
-            QTRY_VERIFY(handed != -1);
-        }
-        QCOMPARE(handed.load(), 1);
+        QVERIFY(later({cars}));
+        QTRY_COMPARE(l.Shown(), QStringList{"frmGCI"});
+        // The launcher closed with an editor open: a file still opens, in its own editor
+        // beside the one that is open, and a start without files brings the launcher back.
+        l.w.close();
+        QVERIFY(later({texts}));
         QTRY_COMPARE(l.Shown(), (QStringList{"frmGCI", "frmGXT"}));
-        QVERIFY(l.Holds("frmGCI", cars) && l.Holds("frmGXT", texts) && l.Told() == 0);
+        QVERIFY(!l.w.isVisible() && l.Holds("frmGCI", cars) && l.Holds("frmGXT", texts) && l.Told() == 0);
+        QVERIFY(later({}));
+        QTRY_VERIFY(l.w.isVisible());
+        // A file no editor takes is refused over the launcher, which comes back for it.
+        l.w.close();
+        QVERIFY(later({FromUtf8(l.Write("notes.txt", "no kind"))}));
+        QTRY_VERIFY(l.Told() == 1 && l.w.isVisible());
+        QCOMPARE(l.Windows().size(), 2);  // and no window twice
+    }
+
+    void eachDisplayHasAProgramOfItsOwn()
+    {
+        const auto name = [](std::initializer_list<std::pair<const char*, const char*>> variables) {
+            QProcessEnvironment environment;
+            environment.insert("XDG_SESSION_ID", "7");  // every start has one, whatever the display
+            for (auto [variable, value] : variables)
+                environment.insert(variable, value);
+            return InstanceName(environment);
+        };
+        // The same program for one display, another for each other display or session.
+        QCOMPARE(name({{"DISPLAY", ":0"}}), name({{"DISPLAY", ":0.1"}}));
+        QCOMPARE(name({{"WAYLAND_DISPLAY", "wayland-0"}}), name({{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":1"}}));
+        const QStringList names = {name({{"DISPLAY", ":0"}}),
+                                   name({{"DISPLAY", ":1"}}),
+                                   name({{"DISPLAY", "localhost:10.0"}}),
+                                   name({{"WAYLAND_DISPLAY", "wayland-0"}}),
+                                   name({{"WAYLAND_DISPLAY", "wayland-1"}}),
+                                   name({}),
+                                   name({{"XDG_SESSION_ID", "8"}})};
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+#ifndef Q_OS_WIN
+        for (const QString& each : names)  // in the folder only the user can enter
+            QCOMPARE(QFileInfo(each).path(), QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+#endif
+    }
+
+    void theSaveQuestionHasALetterForEachAnswer()
+    {
+        const std::pair<Qt::Key, SaveChoice> answers[] = {
+            {Qt::Key_S, SaveChoice::Save}, {Qt::Key_D, SaveChoice::Discard}, {Qt::Key_C, SaveChoice::Cancel}};
+        for (auto [key, choice] : answers) {
+            QStringList captions;
+            QTimer::singleShot(0, [&captions, key] {
+                QWidget* box = QApplication::activeModalWidget();
+                for (const QAbstractButton* button : box->findChildren<QAbstractButton*>())
+                    captions << button->text();
+                QTest::keyClick(box, key);  // a message box takes a button's letter without Alt
+            });
+            QTimer::singleShot(5000, [] {  // a box that took no key must not hold the run
+                if (QWidget* box = QApplication::activeModalWidget())
+                    box->close();
+            });
+            QVERIFY(QtPlatform().AskToSave(nullptr, "Save the changes?", "Kestrova") == choice);
+            captions.sort();
+            QCOMPARE(captions, (QStringList{"&Cancel", "&Discard", "&Save"}));
+        }
     }
 };
 
