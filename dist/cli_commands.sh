@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # cli_commands.sh KESTROVA_CLI OUT: writes to OUT the COMMANDS section of kestrova-cli's
-# man page, a help2man include: every command the program lists, with its usage, what it does and
-# its own options, each read from the program's own "COMMAND --help" at build time, so
-# that the page says what the program takes.
+# man page, a help2man include: every command the program lists, with its usage, what it
+# does and its own options, each read from the program's own "COMMAND --help" at build
+# time, so that the page says what the program takes.
 set -euo pipefail
 cli=$1 out=$2
 # Whole or not at all: a failed run leaves no page behind that looks finished.
@@ -10,7 +10,7 @@ exec >"$out.tmp"
 trap 'rm -f "$out.tmp"' EXIT
 
 echo "[COMMANDS]"
-echo "Each command also takes \\fB\\-h\\fR, \\fB\\-\\-help\\fR and \\fB\\-v\\fR, \\fB\\-\\-version\\fR."
+printf '%s\n' 'Each command also takes \fB\-h\fR, \fB\-\-help\fR and \fB\-v\fR, \fB\-\-version\fR.'
 "$cli" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z]\)/\1/p' |
   awk '{ words = $1; for (i = 2; i <= NF && $i ~ /^[a-z][a-z-]*$/; i++) words = words " " $i; print words }' |
   while read -r command; do

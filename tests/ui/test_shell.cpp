@@ -139,13 +139,13 @@ private slots:
         // a row, and stop at the last entry.
         using Keys = std::initializer_list<Qt::Key>;
         const std::pair<Keys, const char*> moves[] = {
-            {{Qt::Key_Down}, "--+-----"},                   // GXT File Editing
-            {{Qt::Key_Down, Qt::Key_Down}, "-----+--"},     // its column down to STY Viewer
-            {{Qt::Key_Down, Qt::Key_Right}, "----+---"},    // Exit, across
-            {{Qt::Key_Up, Qt::Key_Up}, "-------+"},         // Options, GMP Map Viewer
-            {{Qt::Key_Up, Qt::Key_Left}, "--+-----"},       // the credit above, then GXT across
-            {{Qt::Key_Tab, Qt::Key_Tab}, "-----+--"},       // GCI, STY: the left column first
-            {{Qt::Key_Backtab, Qt::Key_Tab}, "-----+--"}};  // and back
+            {{Qt::Key_Down}, "--+-----"},                          // GXT File Editing
+            {{Qt::Key_Down, Qt::Key_Down}, "-----+--"},            // its column down to STY Viewer
+            {{Qt::Key_Down, Qt::Key_Right}, "----+---"},           // Exit, across
+            {{Qt::Key_Up, Qt::Key_Up}, "-------+"},                // Options, GMP Map Viewer
+            {{Qt::Key_Up, Qt::Key_Up, Qt::Key_Left}, "--+-----"},  // the credits above; GXT, not the one below
+            {{Qt::Key_Tab, Qt::Key_Tab}, "-----+--"},              // GCI, STY: the left column first
+            {{Qt::Key_Backtab, Qt::Key_Tab}, "-----+--"}};         // and back
         for (const auto& [keys, looks] : moves) {
             l.Press(keys);
             QCOMPARE(l.Looks(), QString(looks));

@@ -55,7 +55,8 @@ private:
     // opens, pressed while that entry is not highlighted, first only shows it.
     void SetTabOrder();
     bool EntryKey(int entry, const QKeyEvent* event);
-    // The nearest entry from `from` in the arrow key's direction; -1 when there is none.
+    // The entry an arrow key moves to from `from`: of those ahead, the one closest to the
+    // row or column of `from`, and of those the nearest; -1 when there is none ahead.
     int EntryToward(int from, int key) const;
     int HighlightedEntry() const;
 
