@@ -79,16 +79,11 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 printf 'GBST' >"$root/x.sty"
 started=()
 trap 'kill "${started[@]}" 2>/dev/null; rm -rf "$root"' EXIT
-# start DISPLAY: a program of its own on that display, running once its socket is there.
+# start DISPLAY: a program of its own on that display, running once it has its socket.
 start() {
-  local sockets
-  sockets=$(find "$XDG_RUNTIME_DIR" -type s | wc -l)
   DISPLAY=$1 bin/kestrova >/dev/null 2>&1 &
   started+=($!)
-  for _ in $(seq 100); do
-    [ "$(find "$XDG_RUNTIME_DIR" -type s | wc -l)" -gt "$sockets" ] && return
-    sleep 0.1
-  done
+  for _ in $(seq 100); do [ "$(find "$XDG_RUNTIME_DIR" -type s | wc -l)" = ${#started[@]} ] && return; sleep 0.1; done
   fail "kestrova on display $1 opened no socket for later starts"
 }
 start :71

@@ -16,10 +16,6 @@ namespace {
 // The running program's answer once it has the files.
 constexpr char kTaken = 'k';
 
-}  // namespace
-
-namespace {
-
 // What a file name may hold: ":0.0" becomes "_0".
 QString FileNamePart(QString text)
 {
