@@ -87,8 +87,7 @@ start() {
   fail "kestrova on display $1 opened no socket for later starts"
 }
 start :71
-# A later start on the same display hands over its file, or with none asks for the
-# launcher, and ends; the first one runs on.
+# A later start on the display hands over its file (or asks for the launcher) and ends.
 DISPLAY=:71.0 timeout 20 bin/kestrova "$root/x.sty" || fail "the second start did not hand its file over"
 DISPLAY=:71 timeout 20 bin/kestrova || fail "the second start without a file did not hand over"
 kill -0 "${started[0]}" || fail "the first program ended"

@@ -134,8 +134,7 @@ private slots:
     void theKeyboardMovesBetweenEntriesAndOpensThem()
     {
         Launcher l;
-        // The first key only shows the entry with the focus; the arrows keep to a column or
-        // a row, and stop at the last entry.
+        // The first key only shows the focus; the arrows keep to a column or row, stopping at its end.
         using Keys = std::initializer_list<Qt::Key>;
         const std::pair<Keys, const char*> moves[] = {
             {{Qt::Key_Down}, "--+-----"},                          // GXT File Editing
@@ -332,8 +331,7 @@ private slots:
         const QString texts = FromUtf8(l.Write("e.gxt", gxt_test::FileOf(gxt_test::GameLikeEntries(2))));
         QVERIFY(later({cars}));
         QTRY_COMPARE(l.Shown(), QStringList{"frmGCI"});
-        // The launcher closed with an editor open: a file still opens, in its own editor
-        // beside the one that is open, and a start without files brings the launcher back.
+        // Closed with an editor open: a file still opens, and a start without files brings it back.
         l.w.close();
         QVERIFY(later({texts}));
         QTRY_COMPARE(l.Shown(), (QStringList{"frmGCI", "frmGXT"}));
@@ -349,22 +347,22 @@ private slots:
 
     void eachDisplayHasAProgramOfItsOwn()
     {
-        const auto name = [](const char* variable = "", const char* value = "") {
+        // One program for a display, another for each other display or login session.
+        const auto name = [](const QString& setting) {
             QProcessEnvironment environment;
-            environment.insert("XDG_SESSION_ID", "7");  // every start has one, whatever the display
-            environment.insert(variable, value);
+            environment.insert("XDG_SESSION_ID", "7");
+            environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
             return InstanceName(environment);
         };
-        // The same program for one display, another for each other display or session.
-        QCOMPARE(name("DISPLAY", ":0"), name("DISPLAY", ":0.1"));
-        const QStringList names = {name("DISPLAY", ":0"),
-                                   name("DISPLAY", ":1"),
-                                   name("DISPLAY", "host:10.0"),
-                                   name("WAYLAND_DISPLAY", "wayland-0"),
-                                   name("WAYLAND_DISPLAY", "wayland-1"),
-                                   name(),
-                                   name("XDG_SESSION_ID", "8")};
-        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+        QCOMPARE(name("DISPLAY=:0"), name("DISPLAY=:0.1"));
+        const QStringList settings = QStringLiteral(
+                                         "DISPLAY=:0 DISPLAY=:1 DISPLAY=host:10.0 WAYLAND_DISPLAY=wayland-0 "
+                                         "WAYLAND_DISPLAY=wayland-1 = XDG_SESSION_ID=8")
+                                         .split(' ');
+        QSet<QString> names;
+        for (const QString& setting : settings)
+            names << name(setting);
+        QCOMPARE(names.size(), settings.size());
     }
 
     void theSaveQuestionHasALetterForEachAnswer()
