@@ -2,7 +2,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QPointer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -77,19 +76,14 @@ int main(int argc, char* argv[])
     InstallProgressReporter(&progress);
     InstallMessageBoxes();
 
-    QPointer<frmMain> launcher = new frmMain;
-    launcher->setAttribute(Qt::WA_DeleteOnClose);
-    launcher->show();
-    InstanceServer server([launcher](const QStringList& handed) {
-        if (!launcher)
-            return;
-        launcher->raise();
-        launcher->activateWindow();
-        launcher->OpenFiles(handed);
-    });
+    // Closing the launcher only hides it, so that a later start can bring it back; the
+    // program ends when its last window is closed.
+    frmMain launcher;
+    launcher.show();
+    InstanceServer server([&launcher](const QStringList& handed) { launcher.TakeHandOver(handed); });
     // Without the socket this program still works; later starts just open their own.
     if (!server.Listen(name))
         qWarning("Kestrova: later starts will open their own window: %s", qPrintable(server.Error()));
-    launcher->OpenFiles(files);
+    launcher.OpenFiles(files);
     return app.exec();
 }

@@ -16,7 +16,9 @@ char PlatformSeparator()
 
 std::string NormaliseGTA2Path(const std::string& text, char separator)
 {
-    if (!text.empty() && text.back() == separator)
+    if (text.find_first_not_of(" \t") == std::string::npos)
+        return {};
+    if (text.back() == separator)
         return text;
     return text + separator;
 }

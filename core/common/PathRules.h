@@ -9,8 +9,9 @@
 // '\\' on Windows, '/' elsewhere.
 char PlatformSeparator();
 
-// The options dialog's rule: append the separator unless the text already ends in it
-// (an empty text becomes the separator alone).
+// The options dialog's rule: append the separator unless the text already ends in it.
+// An empty or blank text means no GTA2 directory, as before one was ever chosen, and
+// stays empty: the separator alone would name the root of the file system.
 std::string NormaliseGTA2Path(const std::string& text, char separator);
 
 // The data directory: the GTA2 directory followed by "data" and the separator, with

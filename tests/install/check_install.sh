@@ -51,22 +51,47 @@ for program in kestrova kestrova-cli; do
 done
 grep -q "^License: GPL-3.0-or-later" share/doc/kestrova/copyright || fail "the copyright file names no licence"
 
-# The man pages show, kestrova-cli's with every command it lists.
+# The man pages show, kestrova-cli's with every command and its options.
 for program in kestrova kestrova-cli; do
   page=$(MANWIDTH=100 man -l "share/man/man1/$program.1.gz" 2>&1)
   grep -q "^NAME" <<<"$page" && grep -q "COPYRIGHT" <<<"$page" || fail "man -l shows no page for $program"
 done
 grep -q "EXIT STATUS" <<<"$page" || fail "kestrova-cli's page has no exit status"
-bin/kestrova-cli --help | sed -n '/^Commands:/,/^$/s/^  \([a-z]\)/\1/p' | while read -r command; do
-  grep -qF -- "$command" <<<"$page" || fail "the man page lacks \"$command\""
-done
-# The installed program: a second start hands its file to the first and ends.
+# Every command it lists has an entry there (up to the next command), and in it each of
+# the command's own options, at the start of a line as the page lists options.
+bin/kestrova-cli --help | sed -n '/^Commands:/,/^$/s/^  \([a-z]\)/\1/p' |
+  awk '{ words = $1; for (i = 2; i <= NF && $i ~ /^[a-z][a-z-]*$/; i++) words = words " " $i; print words }' |
+  while read -r command; do
+    entry=$(awk -v command="$command" 'index($0, "       " command " ") == 1 { on = 1; print; next }
+                                       on && /^       [a-z]/ { exit } on' <<<"$page")
+    [ -n "$entry" ] || fail "the man page has no entry for \"$command\""
+    # shellcheck disable=SC2086 # the command's words are separate arguments
+    for option in $(bin/kestrova-cli $command --help | sed -n '/^Options:/,$s/^  \(-.*\)/\1/p' |
+      sed 's/   .*//' | tr ',' ' ' | tr ' ' '\n' | grep '^-' | grep -vxE -- '-h|--help|-v|--version'); do
+      grep -qE -- "^ +$option( |$)" <<<"$entry" || fail "the man page lists no $option for \"$command\""
+    done
+  done
+
+# The installed program, on two displays (the offscreen platform draws for both).
 export XDG_RUNTIME_DIR=$root/run QT_QPA_PLATFORM=offscreen
+unset WAYLAND_DISPLAY
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 printf 'GBST' >"$root/x.sty"
-bin/kestrova >/dev/null 2>&1 &
-first=$!
-for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/kestrova" ] && break; sleep 0.1; done
-timeout 20 bin/kestrova "$root/x.sty" && kill -0 $first || { kill $first; fail "the second start did not hand over"; }
-kill $first
+started=()
+trap 'kill "${started[@]}" 2>/dev/null; rm -rf "$root"' EXIT
+# start DISPLAY: a program of its own on that display, running once it has its socket.
+start() {
+  DISPLAY=$1 bin/kestrova >/dev/null 2>&1 &
+  started+=($!)
+  for _ in $(seq 100); do [ "$(find "$XDG_RUNTIME_DIR" -type s | wc -l)" = ${#started[@]} ] && return; sleep 0.1; done
+  fail "kestrova on display $1 opened no socket for later starts"
+}
+start :71
+# A later start on the display hands over its file (or asks for the launcher) and ends.
+DISPLAY=:71.0 timeout 20 bin/kestrova "$root/x.sty" || fail "the second start did not hand its file over"
+DISPLAY=:71 timeout 20 bin/kestrova || fail "the second start without a file did not hand over"
+kill -0 "${started[0]}" || fail "the first program ended"
+# One on another display is a program of its own.
+start :72
+for pid in "${started[@]}"; do kill -0 "$pid" || fail "the programs of two displays did not both run"; done
 echo "install tree: ${#expected[@]} files, all valid"

@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QSet>
 #include <QTimer>
 #include <QtTest>
 #include <atomic>
@@ -63,6 +64,14 @@ struct Launcher : UiFixture<frmMain> {
         return platform.settings.value("Kestrova/Recent/" + editor.mid(3)).startsWith(path);
     }
     void Click(int entry) { QTest::mouseClick(w.EntryLabel(entry), Qt::LeftButton); }
+    // Presses `keys` one after another on whatever has the focus in the active launcher.
+    void Press(std::initializer_list<Qt::Key> keys)
+    {
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        for (Qt::Key key : keys)
+            QTest::keyClick(QApplication::focusWidget(), key);
+    }
     // Each entry's look: '+' highlighted (blue, underlined), '-' plain (white), '?' neither.
     QString Looks()
     {
@@ -120,6 +129,54 @@ private slots:
         QCOMPARE(l.platform.endProgramCalls, 0);
         l.Click(frmMain::ExitEntry);
         QVERIFY(l.platform.endProgramCalls == 1 && l.Told() == 0 && l.w.isVisible());
+    }
+
+    void theKeyboardMovesBetweenEntriesAndOpensThem()
+    {
+        Launcher l;
+        // The first key only shows the focus; the arrows keep to a column or row, stopping at its end.
+        using Keys = std::initializer_list<Qt::Key>;
+        const std::pair<Keys, const char*> moves[] = {
+            {{Qt::Key_Down}, "--+-----"},                          // GXT File Editing
+            {{Qt::Key_Down, Qt::Key_Down}, "-----+--"},            // its column down to STY Viewer
+            {{Qt::Key_Down, Qt::Key_Right}, "----+---"},           // Exit, across
+            {{Qt::Key_Up, Qt::Key_Up}, "-------+"},                // Options, GMP Map Viewer
+            {{Qt::Key_Up, Qt::Key_Up, Qt::Key_Left}, "--+-----"},  // the credits above; GXT, not the one below
+            {{Qt::Key_Tab, Qt::Key_Tab}, "-----+--"},              // GCI, STY: the left column first
+            {{Qt::Key_Backtab, Qt::Key_Tab}, "-----+--"}};         // and back
+        for (const auto& [keys, looks] : moves) {
+            l.Press(keys);
+            QCOMPARE(l.Looks(), QString(looks));
+        }
+        l.Press({Qt::Key_Return});  // opens the highlighted entry, and clears the highlight
+        QVERIFY(l.Shown() == QStringList{"frmSTY"} && l.Looks() == "--------");
+        MovePointerOver(l.w.EntryLabel(frmMain::Options));  // the pointer takes the focus along
+        l.Press({Qt::Key_Space});
+        QCOMPARE(l.Shown(), (QStringList{"frmOptions", "frmSTY"}));
+    }
+
+    void windowsOpenBesideTheLauncher()
+    {
+        // Anchor, the window's outer size, the screen's free area, and where the window goes.
+        const QRect screen(0, 0, 1920, 1040), second(1920, 0, 1280, 1024);
+        const std::tuple<const char*, QRect, QSize, QRect, QPoint> cases[] = {
+            {"right", {781, 400, 357, 237}, {613, 470}, screen, {1138, 400}},
+            {"left, no room on the right", {1500, 400, 357, 237}, {613, 470}, screen, {887, 400}},
+            {"below, no room beside", {700, 0, 357, 237}, {1000, 300}, screen, {700, 237}},
+            {"on the second screen", {2000, 100, 357, 237}, {613, 470}, second, {2357, 100}},
+            {"covering least where nothing fits", {100, 150, 357, 237}, {500, 500}, {0, 0, 800, 600}, {300, 100}}};
+        for (const auto& [why, anchor, size, area, expected] : cases)
+            QVERIFY2(BesidePosition(anchor, size, area) == expected, why);
+
+        Launcher l;
+        l.w.move(0, 0);
+        l.Click(frmMain::Options);
+        QPointer<QWidget> options = l.Windows("frmOptions").value(0);
+        const QRect placed = options->frameGeometry();
+        QVERIFY(l.w.screen()->availableGeometry().contains(placed) && !placed.intersects(l.w.frameGeometry()));
+        options->move(5, 300);
+        l.Click(frmMain::Options);  // brought forward where it was left
+        QCOMPARE(options->pos(), QPoint(5, 300));
     }
 
     void workingWindowsAreSingleInstances()
@@ -192,6 +249,14 @@ private slots:
         l.AnswerOptions("typed", nullptr);
         QVERIFY(l.platform.settings.value(kStoredPath) == stored && FromUtf8(sGTA2Path()) == stored);
         QCOMPARE(frmOptions().findChild<QLineEdit*>("txtDir")->text(), stored);
+        l.AnswerOptions(" ", "cmdOk");  // no directory, as before one was chosen; not the root
+        QVERIFY(l.platform.settings.value(kStoredPath) == "" && FromUtf8(sDataPath()) == "data" + kSep);
+        frmOptions options;  // Browse puts the picked folder in the box, and a cancelled one keeps it
+        l.platform.folderAnswers = {FromUtf8(l.dir.File("GTA2")), ""};
+        for (int i = 0; i < 2; ++i)
+            QTest::mouseClick(options.findChild<QAbstractButton*>("cmdBrowse"), Qt::LeftButton);
+        QCOMPARE(options.findChild<QLineEdit*>("txtDir")->text(),
+                 QDir::toNativeSeparators(FromUtf8(l.dir.File("GTA2"))));
         l.platform.settingsWriteError = "the settings store could not be written (access denied)";
         l.AnswerOptions("games", "cmdOk");  // told, and the running program still uses it
         QVERIFY(l.Told() == 1 && l.Said().contains("access denied") && FromUtf8(sGTA2Path()) == "games" + kSep);
@@ -254,19 +319,67 @@ private slots:
         Launcher l;
         const QString name = FromUtf8(l.Write("socket", "left by a program that ended without closing"));
         QVERIFY(!HandOverFiles(name, {}, 1000));  // none runs: the start opens its own
-        InstanceServer running([&l](const QStringList& files) { l.w.OpenFiles(files); });
+        InstanceServer running([&l](const QStringList& files) { l.w.TakeHandOver(files); });
         QVERIFY2(running.Listen(name), qPrintable(running.Error()));
+        const auto later = [&name](const QStringList& files) {
+            std::atomic<int> handed = -1;
+            std::jthread start([&] { handed = HandOverFiles(name, files); });
+            return QTest::qWaitFor([&] { return handed != -1; }) && handed == 1;
+        };
 
         const QString cars = FromUtf8(l.Write("nyc.gci", gci_sample::File(2)));
         const QString texts = FromUtf8(l.Write("e.gxt", gxt_test::FileOf(gxt_test::GameLikeEntries(2))));
-        std::atomic<int> handed = -1;
-        {
-            std::jthread later([&] { handed = HandOverFiles(name, {cars, texts}); });
-            QTRY_VERIFY(handed != -1);
-        }
-        QCOMPARE(handed.load(), 1);
+        QVERIFY(later({cars}));
+        QTRY_COMPARE(l.Shown(), QStringList{"frmGCI"});
+        // Closed with an editor open: a file still opens, and a start without files brings it back.
+        l.w.close();
+        QVERIFY(later({texts}));
         QTRY_COMPARE(l.Shown(), (QStringList{"frmGCI", "frmGXT"}));
-        QVERIFY(l.Holds("frmGCI", cars) && l.Holds("frmGXT", texts) && l.Told() == 0);
+        QVERIFY(!l.w.isVisible() && l.Holds("frmGCI", cars) && l.Holds("frmGXT", texts) && l.Told() == 0);
+        QVERIFY(later({}));
+        QTRY_VERIFY(l.w.isVisible());
+        // A file no editor takes is refused over the launcher, which comes back for it.
+        l.w.close();
+        QVERIFY(later({FromUtf8(l.Write("notes.txt", "no kind"))}));
+        QTRY_VERIFY(l.Told() == 1 && l.w.isVisible());
+        QCOMPARE(l.Windows().size(), 2);  // and no window twice
+    }
+
+    void eachDisplayHasAProgramOfItsOwn()
+    {
+        // One program for a display, another for each other display or login session.
+        const auto name = [](const QString& setting) {
+            QProcessEnvironment environment;
+            environment.insert("XDG_SESSION_ID", "7");
+            environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+            return InstanceName(environment);
+        };
+        QCOMPARE(name("DISPLAY=:0"), name("DISPLAY=:0.1"));
+        const QStringList settings = QStringLiteral(
+                                         "DISPLAY=:0 DISPLAY=:1 DISPLAY=host:10.0 WAYLAND_DISPLAY=wayland-0 "
+                                         "WAYLAND_DISPLAY=wayland-1 = XDG_SESSION_ID=8")
+                                         .split(' ');
+        QSet<QString> names;
+        for (const QString& setting : settings)
+            names << name(setting);
+        QCOMPARE(names.size(), settings.size());
+    }
+
+    void theSaveQuestionHasALetterForEachAnswer()
+    {
+        QStringList captions;
+        QTimer::singleShot(0, [&captions] {
+            QWidget* box = QApplication::activeModalWidget();
+            for (const QAbstractButton* button : box->findChildren<QAbstractButton*>())
+                captions << button->text();
+            QTest::keyClick(box, Qt::Key_D);  // a message box takes a button's letter without Alt
+        });
+        QTimer watchdog;  // a box that took no key must not hold the run
+        watchdog.callOnTimeout([] { QApplication::activeModalWidget()->close(); });
+        watchdog.start(5000);
+        QVERIFY(QtPlatform().AskToSave(nullptr, "Save the changes?", "Kestrova") == SaveChoice::Discard);
+        captions.sort();
+        QCOMPARE(captions, (QStringList{"&Cancel", "&Discard", "&Save"}));
     }
 };
 

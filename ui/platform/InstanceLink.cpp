@@ -6,19 +6,56 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#ifdef Q_OS_WIN
+#define NOMINMAX
+#include <windows.h>
+#endif
+
 namespace {
 
 // The running program's answer once it has the files.
 constexpr char kTaken = 'k';
 
+// What a file name may hold: ":0.0" becomes "_0".
+QString FileNamePart(QString text)
+{
+    for (QChar& c : text)
+        if (!c.isLetterOrNumber() && c != u'-' && c != u'.')
+            c = u'_';
+    return text;
+}
+
+#ifndef Q_OS_WIN
+// The display the windows go to: Qt takes Wayland where there is one. An X display's
+// screen number (":0.1") is left out: every screen of a display is before one user.
+QString DisplayOf(const QProcessEnvironment& environment)
+{
+    if (const QString wayland = environment.value(QStringLiteral("WAYLAND_DISPLAY")); !wayland.isEmpty())
+        return wayland;
+    QString x = environment.value(QStringLiteral("DISPLAY"));
+    if (const qsizetype colon = x.lastIndexOf(u':'), dot = x.lastIndexOf(u'.'); colon >= 0 && dot > colon)
+        x.truncate(dot);
+    if (!x.isEmpty())
+        return x;
+    // A text console, or a session with no display at all.
+    return QStringLiteral("session") + environment.value(QStringLiteral("XDG_SESSION_ID"));
+}
+#endif
+
 }  // namespace
 
-QString InstanceName()
+QString InstanceName(const QProcessEnvironment& environment)
 {
 #ifdef Q_OS_WIN
-    return QStringLiteral("Kestrova-") + qEnvironmentVariable("USERNAME");
+    // Pipes are seen by every session of the machine, so the session is in the name.
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    return QStringLiteral("Kestrova-%1-%2")
+        .arg(FileNamePart(environment.value(QStringLiteral("USERNAME"))))
+        .arg(session);
 #else
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/kestrova");
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/kestrova-") +
+           FileNamePart(DisplayOf(environment));
 #endif
 }
 

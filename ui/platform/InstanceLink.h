@@ -1,17 +1,21 @@
 #pragma once
-// One Kestrova per user: a later start hands the files it was given to the running
-// program over a local socket and ends, so a double click in a file manager opens the
-// file in the editor already on screen instead of in a second launcher.
+// One Kestrova per user and display: a later start hands the files it was given to the
+// program running on its display over a local socket and ends, so a double click in a
+// file manager opens the file in the editor already on screen instead of in a second
+// launcher. A start on another display (or login session) gets a program of its own,
+// which is where its user can see it.
 
 #include <QObject>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <functional>
 
 class QLocalServer;
 
-// The user's own socket: in the runtime folder only the user can enter on Linux, a pipe
-// named after the user on Windows.
-QString InstanceName();
+// The socket for the user and the display in `environment`: in the runtime folder only
+// the user can enter on Linux, named after the Wayland and X displays (or the login
+// session without either); on Windows a pipe named after the user and the session.
+QString InstanceName(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
 // Sends `files` (absolute paths) to the program listening under `name`. True once it
 // has confirmed them; false when none runs or it did not answer within `timeoutMs`.

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <cstdlib>
 #include <memory>
@@ -87,6 +88,11 @@ SaveChoice QtPlatform::AskToSave(QWidget* parent, const QString& text, const QSt
                     parent);
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
+    // Each with its letter: the desktop's own wording may have none, or a Discard spelt
+    // out ("Close without Saving") that does not fit every place it is asked.
+    box.button(QMessageBox::Save)->setText(QStringLiteral("&Save"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("&Discard"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("&Cancel"));
     switch (box.exec()) {
         case QMessageBox::Save:
             return SaveChoice::Save;

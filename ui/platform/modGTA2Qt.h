@@ -35,6 +35,17 @@ W* Child(QWidget* parent, const char* name, QRect geometry, A&&... args)
 // Moves a window so that its outer frame sits in the middle of its screen.
 void CenterForm(QWidget* frm);
 
+// Where a window opened from `opener` goes, in place of its own centring: beside the
+// opener on the opener's screen, never over it where the screen has room. Called once,
+// after the window is made and before it is first shown; the one place that will also
+// give a window back a position of its own it was left at.
+void PlaceOpenedWindow(QWidget* window, QWidget* opener);
+
+// The top-left corner of a window whose outer size is `size` beside `anchor` (outer
+// frame) within `screen` (its free area): right of the anchor if it fits there, else
+// left, below or above, and where none fits wholly, the place covering least of it.
+QPoint BesidePosition(const QRect& anchor, QSize size, const QRect& screen);
+
 // Reads the stored GTA2 directory, derives the data directory and fills the shared
 // bitmap header. Asks nothing when no directory is stored.
 void LoadSettings();

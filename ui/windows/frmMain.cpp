@@ -3,10 +3,14 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
+#include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "ui/platform/Artwork.h"
 #include "ui/platform/Platform.h"
@@ -64,6 +68,20 @@ void SetUnderline(QLabel* label, bool on)
     label->setFont(font);
 }
 
+// How far apart two spans of one axis lie; nothing when they overlap.
+int Gap(int from, int to, int otherFrom, int otherTo)
+{
+    return std::max({0, otherFrom - to, from - otherTo});
+}
+
+void BringToFront(QWidget* window)
+{
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 QLabel* MakeLabel(QWidget* parent, const QString& text, const LabelPlace& place)
 {
     auto* label = new QLabel(text, parent);
@@ -98,6 +116,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent, Qt::Dialog | kFixedBorder)
     Label1 = MakeLabel(this, kAppTitle, {"", 248, 98, 105, 29, 18, true});
     Label1->setObjectName(QStringLiteral("Label1"));
     BuildEntries();
+    SetTabOrder();
 
     for (QWidget* child :
          {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2)}) {
@@ -114,9 +133,20 @@ void frmMain::BuildEntries()
         QLabel* label = MakeLabel(this, QString::fromLatin1(place.text), place);
         label->setObjectName(QStringLiteral("l(%1)").arg(i));
         label->setMouseTracking(true);
+        label->setFocusPolicy(Qt::TabFocus);
         label->installEventFilter(this);
         l[static_cast<std::size_t>(i)] = label;
     }
+}
+
+void frmMain::SetTabOrder()
+{
+    // The working windows first, down the left column and up the right, the credits last.
+    const Entry order[] = {GxtEditing, GciEditing, StyViewer,    MapViewer,
+                           Options,    ExitEntry,  AuthorCredit, LayoutCredit};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(EntryLabel(order[i - 1]), EntryLabel(order[i]));
+    EntryLabel(order[0])->setFocus();
 }
 
 void frmMain::Form_Load()
@@ -151,6 +181,67 @@ int frmMain::EntryIndexOf(QObject* object) const
     return -1;
 }
 
+int frmMain::HighlightedEntry() const
+{
+    for (int i = 0; i < kEntries; ++i)
+        if (LabelColour(EntryLabel(i)) == kBlue)
+            return i;
+    return -1;
+}
+
+int frmMain::EntryToward(int from, int key) const
+{
+    const QPoint step = key == Qt::Key_Left    ? QPoint(-1, 0)
+                        : key == Qt::Key_Right ? QPoint(1, 0)
+                        : key == Qt::Key_Up    ? QPoint(0, -1)
+                                               : QPoint(0, 1);
+    const QRect start = EntryLabel(from)->geometry();
+    const QPoint centre = start.center();
+    int nearest = -1;
+    std::pair<int, int> nearestDistance;
+    for (int i = 0; i < kEntries; ++i) {
+        const QRect there = EntryLabel(i)->geometry();
+        const int ahead = (there.center().x() - centre.x()) * step.x() + (there.center().y() - centre.y()) * step.y();
+        // An entry level with the start along the arrow (the wider one above it) is not ahead.
+        const bool level = step.x() != 0 ? there.left() <= centre.x() && centre.x() <= there.right()
+                                         : there.top() <= centre.y() && centre.y() <= there.bottom();
+        if (ahead <= 0 || level)
+            continue;
+        // The same row or column first, then the nearest in it.
+        const int aside = step.x() != 0 ? Gap(start.top(), start.bottom(), there.top(), there.bottom())
+                                        : Gap(start.left(), start.right(), there.left(), there.right());
+        if (const std::pair distance{aside, ahead}; nearest < 0 || distance < nearestDistance) {
+            nearest = i;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
+
+bool frmMain::EntryKey(int entry, const QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool opens = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    const bool tabs = key == Qt::Key_Tab || key == Qt::Key_Backtab;
+    const bool arrow = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    if (!(opens || tabs || arrow) || (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
+        return false;
+    if (HighlightedEntry() != entry) {
+        HighlightLabel(entry);
+        return true;
+    }
+    if (opens) {
+        if (!event->isAutoRepeat())
+            l_Click(entry);
+        return true;
+    }
+    if (tabs)
+        return false;  // Qt moves the focus along the tab order, and the focus brings the highlight
+    if (const int next = EntryToward(entry, key); next >= 0)
+        EntryLabel(next)->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     const int entry = EntryIndexOf(watched);
@@ -158,10 +249,18 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         // The logo and the version text have no handler: the highlight stays as it is.
         if (watched == Label1)
             HighlightLabel(-1);
-        else if (entry >= 0)
+        else if (entry >= 0) {
             HighlightLabel(entry);
+            EntryLabel(entry)->setFocus(Qt::MouseFocusReason);  // so that Enter opens what is highlighted
+        }
         return true;
     }
+    if (event->type() == QEvent::KeyPress && entry >= 0)
+        return EntryKey(entry, static_cast<QKeyEvent*>(event));
+    // Coming back to the window, as at its start, shows no entry until a key is pressed.
+    if (event->type() == QEvent::FocusIn && entry >= 0 &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
+        HighlightLabel(entry);
     if (event->type() == QEvent::MouseButtonRelease && entry >= 0) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton &&
@@ -184,16 +283,28 @@ void frmMain::ShowSingle(QPointer<QWidget>& slot)
     if (!slot) {
         slot = new Window;
         slot->setAttribute(Qt::WA_DeleteOnClose);
+        PlaceOpenedWindow(slot, this);
     }
-    slot->show();
-    slot->raise();
-    slot->activateWindow();
+    BringToFront(slot);
 }
 
 void frmMain::OpenUrl(const QString& url)
 {
     // Whether a mail program took the link is not reported.
     CurrentPlatform().OpenUrl(QUrl(url));
+}
+
+void frmMain::ComeBack()
+{
+    HighlightLabel(-1);
+    BringToFront(this);
+}
+
+void frmMain::TakeHandOver(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return ComeBack();
+    OpenFiles(paths);
 }
 
 void frmMain::l_Click(int index)
@@ -275,6 +386,9 @@ void frmMain::OpenFiles(const QStringList& paths)
             OpenAs(kind, path);
             continue;
         }
+        // Said over the launcher, which a later start may find closed.
+        if (!isVisible())
+            ComeBack();
         CurrentPlatform().Message(this,
                                   QStringLiteral("%1 is not a GTA2 car (.gci), text (.gxt), style (.sty) or map "
                                                  "(.gmp) file, so there is no editor to open it in.")

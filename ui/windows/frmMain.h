@@ -5,11 +5,15 @@
 
 #include "core/common/FileKind.h"
 
+class QKeyEvent;
 class QLabel;
 
-// The launcher: logo, title, and eight text entries that act as links. A car, text or
-// style file dropped on it opens in the editor its extension names; the files the
-// program is started with or handed go by their kind (OpenFiles), maps included.
+// The launcher: logo, title, and eight text entries that act as links, by pointer or by
+// keyboard (Tab and the arrows move between them, Enter and Space open one). A car,
+// text or style file dropped on it opens in the editor its extension names; the files
+// the program is started with or handed go by their kind (OpenFiles), maps included.
+// Closing it only hides it while editors stay open: it still knows which are open, and
+// a later start brings it back.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +34,10 @@ public:
     // editors are single, so a second file of one kind takes the first one's place.
     void OpenFiles(const QStringList& paths);
 
+    // What a later start hands over: its files, each brought to the front in its editor;
+    // with none, the launcher itself comes back, shown again if it was closed.
+    void TakeHandOver(const QStringList& paths);
+
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -41,6 +49,16 @@ private:
     void BuildEntries();
     int EntryIndexOf(QObject* object) const;
     void OpenUrl(const QString& url);
+    void ComeBack();
+
+    // The keyboard: the entry with the focus is the highlighted one. A key that moves or
+    // opens, pressed while that entry is not highlighted, first only shows it.
+    void SetTabOrder();
+    bool EntryKey(int entry, const QKeyEvent* event);
+    // The entry an arrow key moves to from `from`: of those ahead, the one closest to the
+    // row or column of `from`, and of those the nearest; -1 when there is none ahead.
+    int EntryToward(int from, int key) const;
+    int HighlightedEntry() const;
 
     template <typename Window>
     void ShowSingle(QPointer<QWidget>& slot);

@@ -1,5 +1,6 @@
 #include "ui/windows/frmOptions.h"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,13 +30,15 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent, Qt::Dialog | kFixedBor
     Frame1->resize(417, 53);
 
     Label1 = Child<QLabel>(Frame1, "Label1", {8, 28, 29, 14}, QStringLiteral("Path:"));
-    txtDir = Child<QLineEdit>(Frame1, "txtDir", {40, 22, 367, 21}, FromUtf8(sGTA2Path()));
+    txtDir = Child<QLineEdit>(Frame1, "txtDir", {40, 22, 282, 21}, FromUtf8(sGTA2Path()));
+    cmdBrowse = Child<QPushButton>(Frame1, "cmdBrowse", {328, 20, 81, 25}, QStringLiteral("&Browse..."));
     cmdOk = Child<QPushButton>(this, "cmdOk", {254, 322, 89, 25}, QStringLiteral("Ok"));
     cmdOk->setDefault(true);
     cmdCancel = Child<QPushButton>(this, "cmdCancel", {348, 322, 89, 25}, QStringLiteral("Cancel"));
 
     connect(cmdOk, &QPushButton::clicked, this, &frmOptions::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
+    connect(cmdBrowse, &QPushButton::clicked, this, &frmOptions::cmdBrowse_Click);
 }
 
 void frmOptions::showEvent(QShowEvent* event)
@@ -55,6 +58,14 @@ void frmOptions::cmdOk_Click()
         CurrentPlatform().Message(this, QStringLiteral("The GTA2 directory could not be saved: %1.").arg(problem),
                                   windowTitle(), MessageIcon::Warning);
     accept();
+}
+
+void frmOptions::cmdBrowse_Click()
+{
+    const QString typed = txtDir->text().trimmed();
+    const QString folder = CurrentPlatform().FolderName(this, typed.isEmpty() ? QDir::homePath() : typed);
+    if (!folder.isEmpty())
+        txtDir->setText(QDir::toNativeSeparators(folder));
 }
 
 void frmOptions::cmdCancel_Click()

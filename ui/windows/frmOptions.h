@@ -7,7 +7,8 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
-// Options: the one setting, the GTA2 directory. Modeless; stores on Ok.
+// Options: the one setting, the GTA2 directory, typed or picked with Browse. Modeless;
+// stores on Ok, where an empty path means none.
 class frmOptions : public QDialog {
     Q_OBJECT
 public:
@@ -15,6 +16,7 @@ public:
 
     void cmdOk_Click();
     void cmdCancel_Click();
+    void cmdBrowse_Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -24,6 +26,7 @@ private:
     QGroupBox* Frame1;
     QLabel* Label1;
     QLineEdit* txtDir;
+    QPushButton* cmdBrowse;
     QPushButton* cmdOk;
     QPushButton* cmdCancel;
 };

@@ -8,7 +8,8 @@ TEST(PathRules, OkAppendsOneSeparatorAndTheDataPathFollowsWithNothingBetween)
         const std::string s(1, sep);
         for (const std::string& path : {"C:" + s + "GTA2", "C:" + s + "GTA2" + s})
             EXPECT_EQ(NormaliseGTA2Path(path, sep), "C:" + s + "GTA2" + s);
-        EXPECT_EQ(NormaliseGTA2Path("", sep), s);
+        for (const char* none : {"", " ", " \t"})  // no directory: never the root alone
+            EXPECT_EQ(NormaliseGTA2Path(none, sep), "");
         EXPECT_EQ(DataPathFor("C:" + s + "GTA2", sep), "C:" + s + "GTA2data" + s);
     }
     EXPECT_EQ(NormaliseGTA2Path("C:/GTA2/", '\\'), "C:/GTA2/\\");  // the other platform's separator is a character
