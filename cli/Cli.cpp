@@ -64,7 +64,8 @@ int Run(const Command& command, const QStringList& rest, QTextStream& out, QText
         out << VersionText(kProgram);
         return 0;
     }
-    Invocation invocation{parser, parser.positionalArguments(), out, err};
+    TerminalProgress progress(err);
+    Invocation invocation{parser, parser.positionalArguments(), out, err, progress};
     if (invocation.arguments.size() != command.required)
         return usageError(QStringLiteral("%1 takes %2 arguments (%3), not %4")
                               .arg(command.words)
@@ -72,7 +73,6 @@ int Run(const Command& command, const QStringList& rest, QTextStream& out, QText
                               .arg(command.arguments)
                               .arg(invocation.arguments.size()));
     try {
-        const TerminalProgress progress(err);
         command.run(invocation);
         return 0;
     } catch (const UsageError& e) {

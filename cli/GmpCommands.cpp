@@ -12,7 +12,7 @@ namespace {
 void Anims(Invocation& run)
 {
     clsGMP map;
-    map.LoadMap(run.File(0));
+    map.LoadMap(run.File(0), run.progress);
     if (!map.HasAnims())
         throw FileError(run.File(0), "has no animation table (no ANIM chunk)");
     QJsonArray list;

@@ -8,10 +8,10 @@
 
 namespace {
 
-clsGXT Loaded(const std::string& file)
+clsGXT Loaded(const std::string& file, Progress& progress)
 {
     clsGXT texts;
-    texts.ReadGXT(file);
+    texts.ReadGXT(file, progress);
     return texts;
 }
 
@@ -26,20 +26,20 @@ int32_t EntryOf(const clsGXT& texts, const Invocation& run)
 
 void Get(Invocation& run)
 {
-    const clsGXT texts = Loaded(run.File(0));
+    const clsGXT texts = Loaded(run.File(0), run.progress);
     run.out << QString::fromStdString(texts.GetText(EntryOf(texts, run))) << '\n';
 }
 
 void Set(Invocation& run)
 {
-    clsGXT texts = Loaded(run.File(0));
+    clsGXT texts = Loaded(run.File(0), run.progress);
     const int32_t entry = EntryOf(texts, run);
     try {
         texts.SetText(entry, run.arguments.at(2).toStdString());
     } catch (const std::invalid_argument& e) {
         throw UsageError(std::string("the text cannot be stored: ") + e.what());
     }
-    texts.SaveGXT(run.File(0));
+    texts.SaveGXT(run.File(0), run.progress);
 }
 
 #ifdef KESTROVA_HAVE_PO
@@ -47,21 +47,21 @@ void ExportPoFile(Invocation& run)
 {
     if (!run.Has(QStringLiteral("o")))
         throw UsageError("the PO file to write is missing: -o OUT.po");
-    const clsGXT texts = Loaded(run.File(0));
+    const clsGXT texts = Loaded(run.File(0), run.progress);
     std::optional<clsGXT> source;
     if (run.Has(QStringLiteral("source")))
-        source = Loaded(run.Option(QStringLiteral("source")).toStdString());
+        source = Loaded(run.Option(QStringLiteral("source")).toStdString(), run.progress);
     ExportPo(texts, source ? &*source : nullptr, run.Option(QStringLiteral("o")).toStdString());
 }
 
 void ImportPoFile(Invocation& run)
 {
-    clsGXT texts = Loaded(run.File(0));
+    clsGXT texts = Loaded(run.File(0), run.progress);
     const PoImportResult result = ImportPo(texts, run.File(1));
     for (const std::string& problem : result.problems)
         run.err << run.arguments.at(1) << ": skipped " << QString::fromStdString(problem) << '\n';
     if (result.updated > 0)
-        texts.SaveGXT(run.File(0));
+        texts.SaveGXT(run.File(0), run.progress);
     run.out << "updated " << result.updated << ", unchanged " << result.unchanged << ", skipped " << result.skipped
             << '\n';
 }

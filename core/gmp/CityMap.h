@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "core/common/Progress.h"
+
 // One distinct block: five faces, then the arrows and slope bytes as stored.
 // Face bits 0-9 are the tile (0: none), 10-11 the lid's lighting, 12 flat, 13 flip,
 // 14-15 the rotation in quarter turns.
@@ -30,9 +32,9 @@ public:
     static constexpr int kSide = 256;
     static constexpr int kLevels = 8;
 
-    void Load(const std::string& path);
+    void Load(const std::string& path, Progress& progress = NoProgress());
     // `name` is what messages call the bytes, normally their file's path.
-    void Parse(std::span<const uint8_t> bytes, const std::string& name);
+    void Parse(std::span<const uint8_t> bytes, const std::string& name, Progress& progress = NoProgress());
 
     uint32_t BlockCount() const { return static_cast<uint32_t>(blocks_.size()); }
     const MapBlock& Block(uint32_t n) const;
@@ -41,7 +43,7 @@ public:
     const std::vector<MapZone>& Zones() const { return zones_; }
 
 private:
-    void ParseBytes(std::span<const uint8_t> bytes, const std::string& name);
+    void ParseBytes(std::span<const uint8_t> bytes, const std::string& name, Progress& shown);
 
     // Block numbers, column by column: cell (x, y, z) at (y * 256 + x) * 8 + z. Empty
     // until a map is loaded.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/Progress.h"
 #include "core/io/FileError.h"
 #include "core/io/SystemFile.h"
 
@@ -25,7 +26,7 @@ inline constexpr SizeLimit kAnyFile{uint64_t{1} << 30, "file this program reads"
 // A file of more than a few megabytes is read in pieces, showing progress.
 using HeadCheck = std::function<void(std::span<const uint8_t> head, uint64_t fileSize)>;
 std::vector<uint8_t> ReadWholeFile(const std::string& path, SizeLimit limit = kAnyFile, std::size_t headSize = 0,
-                                   const HeadCheck& checkHead = {});
+                                   const HeadCheck& checkHead = {}, Progress& progress = NoProgress());
 
 // Writes the whole of `bytes` to a new file beside `path`, flushed to disk, then, when
 // `path` exists, keeps it as `path` + ".bak" (replacing an older backup), then puts the
