@@ -7,42 +7,55 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTreeWidget>
-#include <functional>
 
-#include "core/common/modGTA2.h"
+#include <condition_variable>
+#include <mutex>
+
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TempDir.h"
 #include "ui/platform/modGTA2Qt.h"
-#include "ui/windows/frmProgress.h"
+#include "ui/windows/BackgroundJob.h"
 
-// What every window test starts from: a scripted desktop, a folder of its own, the
-// window under test, shown, and the real progress window, which runs the program's
-// events at each update. At each update the fixture also counts the `commands` that
-// are enabled and runs `meddle`: what a user might try in the middle of a load or save.
+// Holds every job a window starts on its worker, before its work, until Release() (or
+// the hold ends): the window stays busy meanwhile, so a test can see what a user could
+// and could not do in the middle of a load or save.
+class JobHold {
+public:
+    JobHold()
+    {
+        BackgroundJob::SetGate([this] {
+            std::unique_lock lock(mutex_);
+            released_.wait(lock, [this] { return free_; });
+        });
+    }
+    ~JobHold()
+    {
+        Release();
+        BackgroundJob::SetGate({});
+    }
+    void Release()
+    {
+        const std::lock_guard lock(mutex_);
+        free_ = true;
+        released_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable released_;
+    bool free_ = false;
+};
+
+// What every window test starts from: a scripted desktop, a folder of its own and the
+// window under test, shown. Clicks and keys that start work wait until the window is
+// idle again, so a test reads on as if the work had run in the click.
 template <class Window>
-struct UiFixture : ProgressReporter {
+struct UiFixture {
     ScriptedPlatform platform;
-    ProgressWindowReporter progress;
-    ProgressReporter* previousProgress = InstallProgressReporter(this);
     TempDir dir;
     Window w;
-    QList<QWidget*> commands;
-    std::function<void()> meddle = [] {};
-    int updates = 0, enabled = 0;
 
     UiFixture() { w.show(); }
-    ~UiFixture() override { InstallProgressReporter(previousProgress); }
-
-    void Show(double from, double to, const std::string& caption) override { progress.Show(from, to, caption); }
-    void Hide() override { progress.Hide(); }
-    void Update(double value, const std::string& caption) override
-    {
-        ++updates;
-        for (QWidget* command : commands)
-            enabled += command->isEnabled() ? 1 : 0;
-        meddle();
-        progress.Update(value, caption);
-    }
 
     template <class T = QWidget>
     T* Get(const char* name)
@@ -54,7 +67,13 @@ struct UiFixture : ProgressReporter {
         TempDir::Write(dir.File(name), bytes);
         return dir.File(name);
     }
-    void Click(const char* button) { QTest::mouseClick(Get<QAbstractButton>(button), Qt::LeftButton); }
+    // Until the window's work is over (a test that waits longer has hung).
+    void Idle() { QTRY_VERIFY_WITH_TIMEOUT(!w.Busy(), 30000); }
+    void Click(const char* button)
+    {
+        QTest::mouseClick(Get<QAbstractButton>(button), Qt::LeftButton);
+        Idle();
+    }
     // Clicks `button` with `path` ready for the file dialog it shows.
     void Open(const std::string& path, const char* button = "cmdOpen")
     {
@@ -66,14 +85,20 @@ struct UiFixture : ProgressReporter {
         platform.saveAnswers.push_back(FromUtf8(path));
         Click(button);
     }
-    // What a user might try while a load or save runs: each command, then closing the window.
-    template <class... Command>
-    void TryWhileBusy(Command... command)
+    // Starts work with `start` and holds it on the worker while `meddle` tries what a user
+    // might; then lets it finish. False when the window was not busy meanwhile.
+    template <class Start, class Meddle>
+    bool WhileBusy(Start start, Meddle meddle)
     {
-        meddle = [this, command...] {
-            (std::invoke(command, w), ...);
-            w.close();
-        };
+        bool busy = false;
+        {
+            JobHold hold;
+            start();
+            busy = w.Busy();
+            meddle();
+        }
+        Idle();
+        return busy;
     }
     // Shortcuts reach the active window only; a dialog may have taken that from it.
     void Keys(const QKeySequence& keys)
@@ -81,6 +106,7 @@ struct UiFixture : ProgressReporter {
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keySequence(&w, keys);
+        Idle();
     }
     bool Modified() { return w.isWindowModified() && w.windowTitle().contains("[*]"); }
     int Told() const { return static_cast<int>(platform.messages.size()); }
