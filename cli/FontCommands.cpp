@@ -98,7 +98,7 @@ void Fonts(Invocation& run)
                                  {"characters", values[2]},
                                  {"height", values[3]},
                                  {"firstSprite", values[4]}});
-        rows.append({});
+        rows.append(QStringList());
         for (int value : values)
             rows.back() << QString::number(value);
     }
@@ -202,7 +202,7 @@ void AddFontCommands(std::vector<Command>& commands)
                         {JsonOption()},
                         Fonts});
     commands.push_back({QStringLiteral("gxt check"),
-                        QStringLiteral("TEXTS --style STYLE"),
+                        QStringLiteral("TEXTS --style STYLE [--font N]"),
                         QStringLiteral("Lists the texts with letters the font cannot draw or draws blank "
                                        "(exit 1 when any has)."),
                         1,
@@ -210,7 +210,7 @@ void AddFontCommands(std::vector<Command>& commands)
                         Check});
     commands.push_back(
         {QStringLiteral("gxt render"),
-         QStringLiteral("TEXTS KEY --style STYLE -o IMAGE.png"),
+         QStringLiteral("TEXTS KEY --style STYLE [--font N] -o IMAGE.png"),
          QStringLiteral("Draws one text as the game's font draws it, as a PNG as tall as the font."),
          2,
          {StyleOption(), FontOption(),
