@@ -31,8 +31,9 @@ clsGXT LoadedTexts(const std::string& file)
     clsGXT texts;
     texts.ReadGXT(file);
     if (texts.Charset() == GxtCharset::Windows1252)
-        throw FileError(file, "holds its texts in Windows-1252 (a front-end menu file), but the game's fonts "
-                              "are laid out in the game font's charset");
+        throw FileError(file,
+                        "holds its texts in Windows-1252 (a front-end menu file), but the game's fonts "
+                        "are laid out in the game font's charset");
     return texts;
 }
 
@@ -64,7 +65,8 @@ int ChosenFont(const Invocation& run, const clsSTY& style, const std::string& st
 QString Letter(uint8_t byte)
 {
     const QString code = QStringLiteral("0x") + QString::number(byte, 16).toUpper().rightJustified(2, '0');
-    const QString shown = QString::fromStdString(DecodeGxtText(std::string(1, static_cast<char>(byte)), GxtCharset::GameFont));
+    const QString shown =
+        QString::fromStdString(DecodeGxtText(std::string(1, static_cast<char>(byte)), GxtCharset::GameFont));
     const bool hasLetter = byte > 0x20 && shown.size() == 1 && shown.at(0).unicode() < kGxtPlaceholderBase;
     return hasLetter ? shown + " (" + code + ")" : code;
 }
@@ -133,6 +135,8 @@ void Check(Invocation& run)
     }
     if (run.Json())
         PrintJson(run.out, QJsonObject{{"font", font.Number()}, {"entries", entries}});
+    else if (found.empty())
+        run.out << "font " << font.Number() << " draws every letter of every text\n";
     if (!found.empty())
         throw std::runtime_error(std::to_string(found.size()) + " of " + std::to_string(texts.GetEntries()) +
                                  " texts have letters font " + std::to_string(font.Number()) + " cannot show");
@@ -208,12 +212,12 @@ void AddFontCommands(std::vector<Command>& commands)
                         1,
                         {StyleOption(), FontOption(), JsonOption()},
                         Check});
-    commands.push_back(
-        {QStringLiteral("gxt render"),
-         QStringLiteral("TEXTS KEY --style STYLE [--font N] -o IMAGE.png"),
-         QStringLiteral("Draws one text as the game's font draws it, as a PNG as tall as the font."),
-         2,
-         {StyleOption(), FontOption(),
-          QCommandLineOption(QStringLiteral("o"), QStringLiteral("The PNG image to write."), QStringLiteral("IMAGE.png"))},
-         Render});
+    commands.push_back({QStringLiteral("gxt render"),
+                        QStringLiteral("TEXTS KEY --style STYLE [--font N] -o IMAGE.png"),
+                        QStringLiteral("Draws one text as the game's font draws it, as a PNG as tall as the font."),
+                        2,
+                        {StyleOption(), FontOption(),
+                         QCommandLineOption(QStringLiteral("o"), QStringLiteral("The PNG image to write."),
+                                            QStringLiteral("IMAGE.png"))},
+                        Render});
 }

@@ -29,11 +29,10 @@ void Diff(Invocation& run)
 {
     const clsGXT a = Loaded(run.File(0)), b = Loaded(run.File(1));
     const TextComparison compared = CompareTexts(a, b);
-    const std::pair<QString, QStringList> groups[] = {
-        {QStringLiteral("onlyInA"), Keys(a, compared.onlyHere)},
-        {QStringLiteral("onlyInB"), Keys(b, compared.onlyReference)},
-        {QStringLiteral("same"), Keys(a, compared.same)},
-        {QStringLiteral("different"), Keys(a, compared.different)}};
+    const std::pair<QString, QStringList> groups[] = {{QStringLiteral("onlyInA"), Keys(a, compared.onlyHere)},
+                                                      {QStringLiteral("onlyInB"), Keys(b, compared.onlyReference)},
+                                                      {QStringLiteral("same"), Keys(a, compared.same)},
+                                                      {QStringLiteral("different"), Keys(a, compared.different)}};
     if (run.Json()) {
         QJsonObject json;
         for (const auto& [name, keys] : groups)

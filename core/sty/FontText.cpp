@@ -29,8 +29,7 @@ std::vector<uint8_t> Listed(const std::bitset<256>& bytes)
 
 }  // namespace
 
-GameFont::GameFont(const clsSTY& style, int font)
-    : style_(style), font_(font), height_(style.FontHeight(font))
+GameFont::GameFont(const clsSTY& style, int font) : style_(style), font_(font), height_(style.FontHeight(font))
 {
     // A space is a quarter of the font's height: the height is the one measure every
     // font has (fonts of a single character have no letter to measure a gap by), and a

@@ -40,8 +40,6 @@ public:
 
     int Number() const { return font_; }
     int Height() const { return height_; }
-    int SpaceWidth() const { return space_; }
-    int MissingWidth() const { return missing_; }
     // Whether every glyph from 'a' to 'z' has a visible pixel.
     bool HasLowerCase() const;
 

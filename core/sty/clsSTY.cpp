@@ -144,8 +144,9 @@ private:
     {
         const std::size_t count = body.CanRead(2) ? body.U16() : 0;
         if (body.Size() < 2 || !body.CanRead(2 * count))
-            chunk.Refuse(chunk.Where() + " holds " + std::to_string(body.Size()) + " bytes, too few for " +
-                         (body.Size() < 2 ? "its count of fonts" : "the counts of its " + std::to_string(count) + " fonts"));
+            chunk.Refuse(
+                chunk.Where() + " holds " + std::to_string(body.Size()) + " bytes, too few for " +
+                (body.Size() < 2 ? "its count of fonts" : "the counts of its " + std::to_string(count) + " fonts"));
         out_.fonts.assign(count, {});
         for (clsSTY::FontRange& font : out_.fonts)
             font.characters = body.U16();

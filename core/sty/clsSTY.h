@@ -130,8 +130,9 @@ public:
         std::vector<SpriteEntry> sprites;
         Place spriteGraphics;                                     // the shown SPRG chunk
         std::map<std::string, std::vector<uint16_t>> wordBlocks;  // SPRB
-        std::vector<FontRange> fonts;
         std::map<std::string, Place> byteBlocks;                  // DELS, DELX, CARI, ...
+
+        std::vector<FontRange> fonts;
     };
 
     // The blocks kept without being read, by upper-case chunk type; empty when absent.

@@ -21,7 +21,9 @@ protected:
     {
         Cli::SetUp();
         TempDir::Write(File("fonts.sty"), sty_test::FontStyle(kFonts, {2, 0, 0, 0, 1}).Build());
-        TempDir::Write(File("s.gxt"), gxt_test::FileOf({{"1001", Cells("G!Buen d\xAD" "a", 2)},
+        TempDir::Write(File("s.gxt"), gxt_test::FileOf({{"1001", Cells("G!Buen d\xAD"
+                                                                       "a",
+                                                                       2)},
                                                         {"1002", Cells("Hola #amigo*")},
                                                         {"1003", Cells("\xE1@")},
                                                         {"NEW", Cells("Nuevo")}}));
@@ -86,7 +88,9 @@ TEST_F(Workbench, GxtRenderWritesTheTextAsTheFontDrawsItAsA32BitPng)
 
     clsSTY style;
     style.ParseSTY(AsBytes(Read("fonts.sty")), "fonts.sty");
-    const DrawnText drawn = GameFont(style, 1).Draw("G!Buen d\xAD" "a");
+    const DrawnText drawn = GameFont(style, 1).Draw(
+        "G!Buen d\xAD"
+        "a");
     const QImage image = QImage::fromData(QByteArray::fromStdString(png)).convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(image.size(), QSize(drawn.width, drawn.height));
     for (int y = 0; y < image.height(); ++y)

@@ -34,7 +34,8 @@ TEST(TextCheck, ListsOnlyTheEntriesWithFindingsInFileOrder)
 {
     clsSTY style;
     style.ParseSTY(AsBytes(sty_test::FontStyle({{94, 7, true}}, {0, 0, 0, 0, 0}).Build()), "f.sty");
-    const clsGXT texts = Texts({{"1001", Cells("G!Buen d\xAD" "a")},
+    const clsGXT texts = Texts({{"1001", Cells("G!Buen d\xAD"
+                                               "a")},
                                 {"1002", Cells("Hola #amigo*")},
                                 {"1003", Cells("\xE1@", 2)},
                                 {"1004", Cells("n!@")}});
