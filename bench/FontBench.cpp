@@ -41,9 +41,7 @@ std::string SpanishTextBytes()
             c = c == 'o' ? '\xB0' : c == 'e' ? '\xA9' : c;
     std::string longest = "G!";
     while (longest.size() < kLongestText)
-        longest +=
-            "#Ve# al tel\xA9"
-            "fono y *coge* el coche, r\xA0pido. ";
+        longest += "#Ve# al caf\xA9 y *coge* el coche, r\xA0pido. ";
     entries.push_back({"longest", gxt_test::Cells(longest.substr(0, kLongestText), 2)});
     return gxt_test::FileOf(entries);
 }

@@ -128,59 +128,43 @@ inline int GlyphWidth(int height, uint8_t b)
     return height / 3 + 2 + b % 4;
 }
 
-// Markup and '@' have no visible pixel, nor lower-case letters in a font without them.
-inline bool GlyphBlank(const FontSpec& font, uint8_t b)
-{
-    return b == '#' || b == '*' || b == '@' || (!font.lowerCase && b >= 'a' && b <= 'z');
-}
-
-// Colour index of pixel (x, y) of byte b's glyph in font f: 0 in its last column and
-// here and there inside it.
+// Colour index of pixel (x, y) of byte b's glyph in font f: 0 in its last column and here
+// and there inside it, and everywhere in markup, '@' and a font's missing lower case.
 inline uint8_t GlyphPixel(const FontSpec& font, int f, uint8_t b, int x, int y)
 {
-    if (GlyphBlank(font, b) || x == GlyphWidth(font.height, b) - 1 || (x + 2 * y + b) % 5 == 0)
+    const bool blank = b == '#' || b == '*' || b == '@' || (!font.lowerCase && b >= 'a' && b <= 'z');
+    if (blank || x == GlyphWidth(font.height, b) - 1 || (x + 2 * y + b) % 5 == 0)
         return 0;
     return static_cast<uint8_t>(1 + (b * 7 + x * 3 + y * 11 + f * 13) % 255);
 }
 
-// A font style: `before` sprites counted by the first five SPRB counts, then the fonts'
-// glyphs, each 1 x 1 sprite before them of colour 1. Sprite s is drawn with virtual
-// palette s, which is physical palette s % 64 (RampPalette(4 * (s % 64)), as in
-// SmallStyle): a palette per glyph. Glyphs lie side by side in bands as tall as the
-// tallest font.
+// A font style: `before` 1 x 1 sprites counted by the first five SPRB counts, then the
+// fonts' glyphs, eight to a band of rows as tall as the tallest font. Sprite s is drawn
+// with physical palette s % 64 (RampPalette(4 * (s % 64)), as in SmallStyle): a palette
+// per glyph.
 inline StyleFile FontStyle(const std::vector<FontSpec>& fonts, const std::array<uint16_t, 5>& before)
 {
     StyleFile f;
     for (int p = 0; p < 64; ++p)
         f.palettes.push_back(RampPalette(static_cast<uint8_t>(p * 4), 40));
     std::string sprb, fonb = U16(static_cast<uint16_t>(fonts.size()));
-    int band = 1, glyphs = 0;
     for (uint16_t n : before) {
         sprb += U16(n);
         f.sprites.insert(f.sprites.end(), n, SpriteEntry{0, 1, 1});
     }
-    for (const FontSpec& font : fonts) {
-        fonb += U16(static_cast<uint16_t>(font.characters));
-        band = std::max(band, font.height);
-        glyphs += font.characters;
-    }
-    f.spriteGraphics.assign(std::size_t(256) * band, '\x01');
-    int x = 256;
-    for (std::size_t n = 0; n < fonts.size(); ++n)
-        for (int c = 0; c < fonts[n].characters; ++c) {
+    int band = 1, glyphs = 0;
+    for (const FontSpec& font : fonts)
+        band = std::max(band, font.height), glyphs += font.characters, fonb += U16(uint16_t(font.characters));
+    f.spriteGraphics.assign(std::size_t(256) * band * (1 + (glyphs + 7) / 8), '\0');
+    for (int g = 0, n = 0; n < int(fonts.size()); ++n)
+        for (int c = 0; c < fonts[std::size_t(n)].characters; ++c, ++g) {
+            const FontSpec& font = fonts[std::size_t(n)];
             const auto b = static_cast<uint8_t>(33 + c);
-            const int width = GlyphWidth(fonts[n].height, b);
-            if (x + width > 256) {
-                x = 0;
-                f.spriteGraphics.append(std::size_t(256) * band, '\0');
-            }
-            const int at = static_cast<int>(f.spriteGraphics.size()) - 256 * band + x;
-            f.sprites.push_back({at, static_cast<uint8_t>(width), static_cast<uint8_t>(fonts[n].height)});
-            for (int y = 0; y < fonts[n].height; ++y)
-                for (int px = 0; px < width; ++px)
-                    f.spriteGraphics[std::size_t(at + 256 * y + px)] =
-                        static_cast<char>(GlyphPixel(fonts[n], static_cast<int>(n), b, px, y));
-            x += width;
+            const int at = (1 + g / 8) * 256 * band + g % 8 * 32, width = GlyphWidth(font.height, b);
+            f.sprites.push_back({at, static_cast<uint8_t>(width), static_cast<uint8_t>(font.height)});
+            for (int y = 0; y < font.height; ++y)
+                for (int x = 0; x < width; ++x)
+                    f.spriteGraphics[std::size_t(at + 256 * y + x)] = static_cast<char>(GlyphPixel(font, n, b, x, y));
         }
     for (std::size_t s = 0; s < f.sprites.size(); ++s)
         f.palx.push_back(static_cast<int16_t>(s % 64));
