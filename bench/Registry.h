@@ -8,6 +8,7 @@ void RegisterGxtBenchmarks();
 void RegisterStyBenchmarks();
 void RegisterGmpBenchmarks();
 void RegisterMapBenchmarks();
+void RegisterFontBenchmarks();
 void RegisterPoBenchmarks();
 
 inline void RegisterAll()
@@ -17,6 +18,7 @@ inline void RegisterAll()
     RegisterStyBenchmarks();
     RegisterGmpBenchmarks();
     RegisterMapBenchmarks();
+    RegisterFontBenchmarks();
     RegisterPoBenchmarks();
 }
 

@@ -18,6 +18,8 @@ std::vector<Command> AllCommands()
     AddGxtCommands(commands);
     AddStyCommands(commands);
     AddGmpCommands(commands);
+    AddFontCommands(commands);
+    AddTextDiffCommand(commands);
     return commands;
 }
 

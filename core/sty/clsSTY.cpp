@@ -54,12 +54,33 @@ public:
             ReadTiles(chunk);
         else if (type == "PPAL")
             ReadPalettes(chunk, body);
-        else if (type == "SPRB" || type == "FONB")
+        else if (type == "SPRB")
             ReadWords(body, out_.wordBlocks[type]);
+        else if (type == "FONB")
+            ReadFontCounts(chunk, body);
         else if (type == "PALX")
             ReadVirtualPalettes(body, CountOf(chunk, 2));
         else
             ReadSpriteIndex(body, CountOf(chunk, 8));
+    }
+
+    // Once every chunk is read: the fonts' sprites follow those of the first five SPRB
+    // counts, and must all be sprites the file has.
+    void PlaceFonts(const std::string& sFile)
+    {
+        const auto sprb = out_.wordBlocks.find("SPRB");
+        int64_t next = 0, characters = 0;
+        for (std::size_t i = 0; sprb != out_.wordBlocks.end() && i < sprb->second.size() && i < 5; ++i)
+            next += sprb->second[i];
+        for (clsSTY::FontRange& font : out_.fonts) {
+            font.firstSprite = static_cast<int>(next);
+            next += font.characters;
+            characters += font.characters;
+        }
+        if (characters > 0 && next > out_.sprxCount)
+            throw FileError(sFile, fontsWhere_ + " places its " + std::to_string(out_.fonts.size()) +
+                                       " fonts' characters up to sprite " + std::to_string(next - 1) +
+                                       ", but the file has " + std::to_string(out_.sprxCount) + " sprites");
     }
 
 private:
@@ -118,6 +139,20 @@ private:
         }
     }
 
+    // A count of fonts, then each font's count of characters.
+    void ReadFontCounts(const FileChunk& chunk, ByteReader& body)
+    {
+        const std::size_t count = body.CanRead(2) ? body.U16() : 0;
+        if (body.Size() < 2 || !body.CanRead(2 * count))
+            chunk.Refuse(
+                chunk.Where() + " holds " + std::to_string(body.Size()) + " bytes, too few for " +
+                (body.Size() < 2 ? "its count of fonts" : "the counts of its " + std::to_string(count) + " fonts"));
+        out_.fonts.assign(count, {});
+        for (clsSTY::FontRange& font : out_.fonts)
+            font.characters = body.U16();
+        fontsWhere_ = chunk.Where();
+    }
+
     static void ReadWords(ByteReader& body, std::vector<uint16_t>& words)
     {
         words.resize(body.Size() / 2);
@@ -126,6 +161,7 @@ private:
     }
 
     clsSTY::Contents& out_;
+    std::string fontsWhere_;  // the FONB chunk, for a refusal once the walk is done
 };
 
 }  // namespace
@@ -182,6 +218,7 @@ void clsSTY::Parse(std::vector<uint8_t> file, const std::string& sFile, Progress
     try {
         ChunkWalker(fresh.file, sFile, ChunkDialect::Style, progress)
             .Walk(TooShort(fresh.file.size()), [&chunks](const FileChunk& chunk) { chunks.Read(chunk); });
+        chunks.PlaceFonts(sFile);
     } catch (const TruncatedData& e) {
         // The chunk readers check sizes before reading; this only guards against a slip.
         throw FileError(sFile, std::string("is cut off: ") + e.what());

@@ -10,6 +10,9 @@
 // tags' letter case, chunk order, repeated chunks, whatever follows the last chunk.
 // Where a chunk type appears twice, the last one is what is shown and replaced.
 //
+// Fonts are sprites too: FONB gives each font's number of characters, and the fonts'
+// sprites follow those the first five SPRB counts give, font after font.
+//
 // Failures: a file that cannot be read or is damaged throws FileError naming the
 // file and leaves the model as it was; a number outside what was loaded throws
 // std::out_of_range, and pixels of the wrong count std::invalid_argument, before
@@ -17,6 +20,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -88,10 +92,29 @@ public:
     // The other sprites with pixels on those of sprite Idx: replacing it changes them too.
     std::vector<int> SpritesSharingPixels(int Idx) const;
 
+    // Every font starts at "!": byte b is the font's character b - 33.
+    static constexpr int kFirstFontCharacter = 33;
+    // None without a FONB chunk. Fonts are numbered from 0; a number outside them throws
+    // std::out_of_range.
+    int GetNumOfFonts() const { return static_cast<int>(data_.fonts.size()); }
+    int FontCharacters(int Font) const;
+    // The sprite of the font's first character.
+    int FontFirstSprite(int Font) const;
+    // The height of its first character's sprite, which every glyph of a font shares;
+    // 0 for a font without characters.
+    int FontHeight(int Font) const;
+    // The sprite that draws `character` (a text's byte) in the font; none outside its range.
+    std::optional<int> FontSprite(int Font, uint8_t character) const;
+
     // Where a chunk's body lies in the file's bytes.
     struct Place {
         std::size_t at = 0;
         std::size_t size = 0;
+    };
+
+    struct FontRange {
+        int firstSprite = 0;
+        int characters = 0;
     };
 
     // Everything one file yields. A load fills a fresh one and swaps it in only when
@@ -107,8 +130,10 @@ public:
         std::vector<int16_t> palx;
         std::vector<SpriteEntry> sprites;
         Place spriteGraphics;                                     // the shown SPRG chunk
-        std::map<std::string, std::vector<uint16_t>> wordBlocks;  // SPRB, FONB
+        std::map<std::string, std::vector<uint16_t>> wordBlocks;  // SPRB
         std::map<std::string, Place> byteBlocks;                  // DELS, DELX, CARI, ...
+
+        std::vector<FontRange> fonts;
     };
 
     // The blocks kept without being read, by upper-case chunk type; empty when absent.
@@ -126,6 +151,7 @@ private:
     // The 256 colours to draw with, the marker rule applied.
     std::vector<uint32_t> DrawingColours(int Pal) const;
     const SpriteEntry& Sprite(int Idx) const;
+    const FontRange& FontAt(int Font) const;
     // Row 0 of the tile; each next row starts kTileStride bytes on.
     uint8_t* TileRows(int Idx);
     const uint8_t* TileRows(int Idx) const;

@@ -6,6 +6,8 @@
 // (t/4)*16384 + r*256 + (t%4)*64), physical palettes in pages of 64 (colour c of palette
 // p at (p/64)*65536 + c*256 + (p%64)*4), sprite pixels in rows of 256 bytes.
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -60,6 +62,7 @@ struct StyleFile {
     std::vector<int16_t> palx;
     std::vector<SpriteEntry> sprites;
     std::string spriteGraphics;
+    std::string moreChunks;  // whole chunks, after the others
 
     std::string Build() const
     {
@@ -75,7 +78,7 @@ struct StyleFile {
                                          {"SPRG", spriteGraphics}})
             if (!data.empty())
                 out += Chunk(type, data);
-        return out;
+        return out + moreChunks;
     }
 };
 
@@ -108,6 +111,64 @@ inline StyleFile SmallStyle()
         f.spriteGraphics[static_cast<std::size_t>((4 + i / 40) * 256 + 128 + i % 40)] =
             static_cast<char>(d2 < 400 ? 40 + d2 / 2 : 0);
     }
+    return f;
+}
+
+// A font of FontStyle: its count of characters from '!', the height of every glyph, and
+// whether its lower-case letters have visible pixels.
+struct FontSpec {
+    int characters;
+    int height;
+    bool lowerCase;
+};
+
+// Byte b's glyph in a font of that height: its last column blank, as the game's are.
+inline int GlyphWidth(int height, uint8_t b)
+{
+    return height / 3 + 2 + b % 4;
+}
+
+// Colour index of pixel (x, y) of byte b's glyph in font f: 0 in its last column and here
+// and there inside it, and everywhere in markup, '@' and a font's missing lower case.
+inline uint8_t GlyphPixel(const FontSpec& font, int f, uint8_t b, int x, int y)
+{
+    const bool blank = b == '#' || b == '*' || b == '@' || (!font.lowerCase && b >= 'a' && b <= 'z');
+    if (blank || x == GlyphWidth(font.height, b) - 1 || (x + 2 * y + b) % 5 == 0)
+        return 0;
+    return static_cast<uint8_t>(1 + (b * 7 + x * 3 + y * 11 + f * 13) % 255);
+}
+
+// A font style: `before` 1 x 1 sprites counted by the first five SPRB counts, then the
+// fonts' glyphs, eight to a band of rows as tall as the tallest font. Sprite s is drawn
+// with physical palette s % 64 (RampPalette(4 * (s % 64)), as in SmallStyle): a palette
+// per glyph.
+inline StyleFile FontStyle(const std::vector<FontSpec>& fonts, const std::array<uint16_t, 5>& before)
+{
+    StyleFile f;
+    for (int p = 0; p < 64; ++p)
+        f.palettes.push_back(RampPalette(static_cast<uint8_t>(p * 4), 40));
+    std::string sprb, fonb = U16(static_cast<uint16_t>(fonts.size()));
+    for (uint16_t n : before) {
+        sprb += U16(n);
+        f.sprites.insert(f.sprites.end(), n, SpriteEntry{0, 1, 1});
+    }
+    int band = 1, glyphs = 0;
+    for (const FontSpec& font : fonts)
+        band = std::max(band, font.height), glyphs += font.characters, fonb += U16(uint16_t(font.characters));
+    f.spriteGraphics.assign(std::size_t(256) * band * (1 + (glyphs + 7) / 8), '\0');
+    for (int g = 0, n = 0; n < int(fonts.size()); ++n)
+        for (int c = 0; c < fonts[std::size_t(n)].characters; ++c, ++g) {
+            const FontSpec& font = fonts[std::size_t(n)];
+            const auto b = static_cast<uint8_t>(33 + c);
+            const int at = (1 + g / 8) * 256 * band + g % 8 * 32, width = GlyphWidth(font.height, b);
+            f.sprites.push_back({at, static_cast<uint8_t>(width), static_cast<uint8_t>(font.height)});
+            for (int y = 0; y < font.height; ++y)
+                for (int x = 0; x < width; ++x)
+                    f.spriteGraphics[std::size_t(at + 256 * y + x)] = static_cast<char>(GlyphPixel(font, n, b, x, y));
+        }
+    for (std::size_t s = 0; s < f.sprites.size(); ++s)
+        f.palx.push_back(static_cast<int16_t>(s % 64));
+    f.moreChunks = Chunk("SPRB", sprb + U16(static_cast<uint16_t>(glyphs))) + Chunk("FONB", fonb);
     return f;
 }
 

@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "core/common/PathRules.h"
 #include "tests/support/GCISampleFile.h"
@@ -65,7 +66,7 @@ struct Launcher : UiFixture<frmMain> {
     }
     void Click(int entry) { QTest::mouseClick(w.EntryLabel(entry), Qt::LeftButton); }
     // Presses `keys` one after another on whatever has the focus in the active launcher.
-    void Press(std::initializer_list<Qt::Key> keys)
+    void Press(const std::vector<Qt::Key>& keys)
     {
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -135,7 +136,7 @@ private slots:
     {
         Launcher l;
         // The first key only shows the focus; the arrows keep to a column or row, stopping at its end.
-        using Keys = std::initializer_list<Qt::Key>;
+        using Keys = std::vector<Qt::Key>;  // owned: a table of initializer lists would outlive their arrays
         const std::pair<Keys, const char*> moves[] = {
             {{Qt::Key_Down}, "--+-----"},                          // GXT File Editing
             {{Qt::Key_Down, Qt::Key_Down}, "-----+--"},            // its column down to STY Viewer
