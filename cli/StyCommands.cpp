@@ -44,15 +44,8 @@ void Export(Invocation& run)
     if (!QDir().mkpath(folder))
         throw FileError(folder.toStdString(), "cannot be made as a folder");
 
-    ExportResult result;
-    {
-        ProgressScope progress(run.progress, 0, static_cast<double>(entries.size()), "Exporting...");
-        result = ExportAll(style, entries, folder, png, run.Has(QStringLiteral("transparent")),
-                           [&progress](int done, const QString&) {
-                               progress.Update(done);
-                               return true;
-                           });
-    }
+    const ExportResult result =
+        ExportAll(style, entries, folder, png, run.Has(QStringLiteral("transparent")), run.progress);
     for (const QString& failure : result.failures)
         run.err << "kestrova-cli: not exported: " << failure << '\n';
     run.out << "wrote " << result.written[0] << " tiles, " << result.written[1] << " sprites and " << result.written[2]

@@ -2,7 +2,11 @@
 // The window tests' one fixture and the helpers they share.
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
@@ -69,9 +73,11 @@ struct UiFixture {
     }
     // Until the window's work is over (a test that waits longer has hung).
     void Idle() { QTRY_VERIFY_WITH_TIMEOUT(!w.Busy(), 30000); }
+    // Presses the button without waiting for the work it starts.
+    void Press(const char* button) { QTest::mouseClick(Get<QAbstractButton>(button), Qt::LeftButton); }
     void Click(const char* button)
     {
-        QTest::mouseClick(Get<QAbstractButton>(button), Qt::LeftButton);
+        Press(button);
         Idle();
     }
     // Clicks `button` with `path` ready for the file dialog it shows.
@@ -101,12 +107,32 @@ struct UiFixture {
         return busy;
     }
     // Shortcuts reach the active window only; a dialog may have taken that from it.
-    void Keys(const QKeySequence& keys)
+    void Press(const QKeySequence& keys)
     {
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keySequence(&w, keys);
+    }
+    void Keys(const QKeySequence& keys)
+    {
+        Press(keys);
         Idle();
+    }
+    // The window's named controls a user could work now: buttons, drop-downs, lists,
+    // sliders and boxes that take typing.
+    QStringList Usable()
+    {
+        QStringList usable;
+        for (QWidget* control : w.template findChildren<QWidget*>()) {
+            const auto* box = qobject_cast<QLineEdit*>(control);
+            const bool command = qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control) ||
+                                 qobject_cast<QAbstractItemView*>(control) || qobject_cast<QAbstractSlider*>(control) ||
+                                 qobject_cast<QAbstractSpinBox*>(control) || (box && !box->isReadOnly());
+            const QString name = control->objectName();
+            if (command && control->isEnabled() && !name.isEmpty() && !name.startsWith(QLatin1String("qt_")))
+                usable << name;
+        }
+        return usable;
     }
     bool Modified() { return w.isWindowModified() && w.windowTitle().contains("[*]"); }
     int Told() const { return static_cast<int>(platform.messages.size()); }

@@ -79,6 +79,11 @@ BackgroundJob::~BackgroundJob()
     delete window_;
 }
 
+frmProgress* BackgroundJob::Window() const
+{
+    return window_;
+}
+
 void BackgroundJob::Look()
 {
     const JobProgress::State now = progress_.Now();

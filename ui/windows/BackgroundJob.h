@@ -56,7 +56,7 @@ public:
     bool Cancellable() const { return cancellable_; }
     void Cancel() { progress_.RequestStop(); }
     // The progress window, once it is shown.
-    frmProgress* Window() const { return window_; }
+    frmProgress* Window() const;
 
     // For tests: runs on the worker before every job's work, so that a test can hold a
     // job there and look at the window while it is busy. Empty for none.

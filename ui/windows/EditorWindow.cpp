@@ -16,11 +16,14 @@
 
 namespace {
 
-// What the user is to be told when `work` fails, or nothing when it worked.
+// What the user is to be told when `work` fails; nothing when it worked, or when the user
+// stopped it.
 std::optional<UserMessage> Failed(const EditorWindow::Wording& word, const std::function<void()>& work)
 {
     try {
         work();
+    } catch (const Cancelled&) {
+        return std::nullopt;
     } catch (const std::exception& e) {
         return word(e);
     }
@@ -54,6 +57,7 @@ EditorWindow::EditorWindow(QWidget* parent, Qt::WindowFlags flags) : QWidget(par
                 (undo_.*move)();
         });
         addAction(action);
+        steps_ << action;
     };
     step({QKeySequence::Undo}, &QUndoStack::undo);
     step({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &QUndoStack::redo);
@@ -163,16 +167,23 @@ bool EditorWindow::StartJob(const Wording& failure, std::function<void(Progress&
     SetBusy(true);
     job_ = new BackgroundJob(this, std::move(work), cancellable, [this, failure, done](std::exception_ptr error) {
         SetBusy(false);
-        if (!error)
-            return done();
-        try {
-            std::rethrow_exception(error);
-        } catch (const Cancelled&) {
-        } catch (const std::exception& e) {
-            Tell(failure(e));
-        }
+        // What `done` throws is told like a failure of the work: it must not leave the slot.
+        const std::optional<UserMessage> message = Failed(failure, [&] {
+            if (error)
+                std::rethrow_exception(error);
+            done();
+        });
+        if (message)
+            Tell(*message);
+        if (std::exchange(closeWhenIdle_, false))
+            close();
     });
     return true;
+}
+
+BackgroundJob* EditorWindow::Job() const
+{
+    return job_;
 }
 
 void EditorWindow::SetBusy(bool busy)
@@ -180,6 +191,8 @@ void EditorWindow::SetBusy(bool busy)
     busy_ = busy;
     if (recentButton_)
         recentButton_->setEnabled(!busy);
+    for (QAction* step : steps_)
+        step->setEnabled(!busy);
     UpdateCommands();
 }
 
@@ -209,19 +222,39 @@ void EditorWindow::Tell(const UserMessage& message)
 
 void EditorWindow::closeEvent(QCloseEvent* event)
 {
-    // A running job may be reading the window's model; unsaved edits are asked about
-    // first, and the close comes again once they may go.
-    if (busy_ || (!closeAgreed_ && IsModified())) {
+    // A running job may be reading the window's model: the close waits for it, or, when
+    // the job can be stopped, stops it and comes again once it is over.
+    if (busy_) {
         event->ignore();
-        if (!busy_)
-            WhenEditsMayGo([this] {
-                closeAgreed_ = true;
-                close();
-            });
+        if (job_ && job_->Cancellable()) {
+            closeWhenIdle_ = true;
+            job_->Cancel();
+        }
         return;
     }
-    closeAgreed_ = false;
+    // Unsaved edits are asked about first. Edits the user lets go at once close the window
+    // with this event (Qt ignores a close asked for while one is under way); edits saved
+    // first close it again once the save is over.
+    if (!std::exchange(closeAgreed_, false) && IsModified()) {
+        const auto asking = std::make_shared<bool>(true);
+        bool agreedNow = false;
+        WhenEditsMayGo([this, asking, &agreedNow] {
+            if (*asking)
+                agreedNow = true;
+            else
+                CloseAgreed();
+        });
+        *asking = false;
+        if (!agreedNow)
+            return event->ignore();
+    }
     QWidget::closeEvent(event);
+}
+
+void EditorWindow::CloseAgreed()
+{
+    closeAgreed_ = true;
+    close();
 }
 
 void EditorWindow::changeEvent(QEvent* event)

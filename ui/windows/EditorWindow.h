@@ -16,6 +16,7 @@
 
 class BackgroundJob;
 
+class QAction;
 class QPushButton;
 
 // What a window tells the user. An empty title stands for the window's caption.
@@ -73,12 +74,14 @@ protected:
 
     // Runs `work(Progress&)` on a worker thread with the window busy; false, starting
     // nothing, when it is busy already. `work` must not touch widgets, nor anything the
-    // window's thread changes meanwhile: it gets what it needs by value, or reads a model
-    // that nothing edits while the window is busy. On the window's thread afterwards,
-    // `done` gets what `work` returned (nothing for void) once the busy state has ended;
-    // when `work` threw, the user is told `failure` instead (whose %1 stands for what went
-    // wrong; a FileError names its file), and a stop the user asked for is told nothing.
-    // A `cancellable` job's progress window offers Cancel.
+    // window's thread changes meanwhile: it gets what it needs by value, and a model it
+    // reads through a shared pointer of its own (nothing edits the model while the window
+    // is busy, and the model outlives a window destroyed in the middle of the work). On
+    // the window's thread afterwards, `done` gets what `work` returned (nothing for void)
+    // once the busy state has ended; when `work` or `done` threw, the user is told
+    // `failure` instead (whose %1 stands for what went wrong; a FileError names its file),
+    // and a stop the user asked for is told nothing. A `cancellable` job's progress window
+    // offers Cancel, and closing the window stops the job and closes it afterwards.
     template <class Work, class Done>
     bool RunInBackground(const QString& failure, Work work, Done done, bool cancellable = false)
     {
@@ -98,7 +101,7 @@ protected:
         }
     }
     // The job running now, if any (for its progress window).
-    BackgroundJob* Job() const { return job_; }
+    BackgroundJob* Job() const;
 
     // Runs `work` on the window's thread, not busy: for work too short to report progress.
     // Failures as RunInBackground's. True when `work` finished.
@@ -145,6 +148,8 @@ private:
     bool StartJob(const Wording& failure, std::function<void(Progress&)> work, std::function<void()> done,
                   bool cancellable);
     void SetBusy(bool busy);
+    // Closes the window after the user let its edits go.
+    void CloseAgreed();
     void FillRecentMenu();
     void OpenRecent(const QString& path);
 
@@ -152,6 +157,10 @@ private:
     QPointer<BackgroundJob> job_;
     // A close the user confirmed: the next close event goes through.
     bool closeAgreed_ = false;
+    // A close asked for while a cancellable job ran: it comes again once the job is over.
+    bool closeWhenIdle_ = false;
+    // Undo and redo, off while busy.
+    QList<QAction*> steps_;
     QUndoStack undo_;
     QString documentPath_;
     std::unique_ptr<RecentFiles> recent_;
