@@ -139,15 +139,24 @@ struct UiFixture {
     QString Said() const { return platform.messages.empty() ? QString() : platform.messages.back().text; }
 };
 
-// Clicks (or double-clicks) an item of a tree where it is shown, as the user would.
+// Clicks (or double-clicks) an item of a list or tree where it is shown, as the user would.
+inline void ClickAt(QAbstractItemView* view, QRect shown, bool twice = false)
+{
+    const QPoint at = shown.center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
 inline void ClickItem(QTreeWidgetItem* item, bool twice = false)
 {
     QTreeWidget* tree = item->treeWidget();
     tree->scrollToItem(item);
-    const QPoint at = tree->visualItemRect(item).center();
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
-    if (twice)
-        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    ClickAt(tree, tree->visualItemRect(item), twice);
+}
+inline void ClickIndex(QAbstractItemView* view, const QModelIndex& index)
+{
+    view->scrollTo(index);
+    ClickAt(view, view->visualRect(index));
 }
 
 // Delivers a pointer move straight to the widget, as the window system would.

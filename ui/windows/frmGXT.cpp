@@ -4,9 +4,10 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUndoCommand>
 #include <algorithm>
 #include <limits>
@@ -106,9 +107,9 @@ frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder
 {
     SetUpFixedWindow(this, QStringLiteral("frmGXT"), QStringLiteral("GXT Editor"), {613, 470});
 
-    lvwItems = Child<QTreeWidget>(this, "lvwItems", {2, 4, 513, 439});
-    lvwItems->setColumnCount(2);
-    lvwItems->setHeaderLabels({QStringLiteral("Key Name"), QStringLiteral("Value")});
+    lvwItems = Child<QTreeView>(this, "lvwItems", {2, 4, 513, 439});
+    rows_ = new TextRows(this);
+    lvwItems->setModel(rows_);
     lvwItems->setRootIsDecorated(false);
     lvwItems->setUniformRowHeights(true);  // thousands of rows: no per-row layout work
     lvwItems->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -156,11 +157,11 @@ frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder
     connect(cmdRename, &QPushButton::clicked, this, &frmGXT::cmdRename_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmGXT::cmdDelete_Click);
     connect(cboCharset, &QComboBox::activated, this, &frmGXT::cboCharset_Change);
-    connect(lvwItems, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { lvwItems_ItemClick(item); });
+    connect(lvwItems, &QTreeView::clicked, this, [this](const QModelIndex& item) { lvwItems_ItemClick(item); });
     // Moving the selection with the keyboard shows that row's value too, so that Enter
     // never writes one row's text into another.
-    connect(lvwItems, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item)
+    connect(lvwItems->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& item) {
+        if (item.isValid())
             lvwItems_ItemClick(item);
     });
     lvwItems->installEventFilter(this);
@@ -237,7 +238,7 @@ void frmGXT::ShowLoaded(LoadedFile loaded, const QString& path)
 {
     cGXT = std::move(loaded.model);
     cboCharset->setCurrentIndex(CharsetIndex());
-    ShowRows(loaded.rows, 1);
+    ShowRows(std::move(loaded.rows), 1);
     DocumentLoaded(path);
     UpdateCaption();
 }
@@ -258,32 +259,20 @@ void frmGXT::ShowModel(int row)
     RunInBackground(
         QStringLiteral("%1"),
         [model = std::shared_ptr<const clsGXT>(cGXT)](Progress& progress) { return RowsOf(*model, progress); },
-        [this, row](const Rows& rows) { ShowRows(rows, row); });
+        [this, row](Rows rows) { ShowRows(std::move(rows), row); });
 }
 
-void frmGXT::ShowRows(const Rows& rows, int row)
+void frmGXT::ShowRows(Rows rows, int row)
 {
-    lvwItems->hide();
     boxRow_ = 0;
-    lvwItems->clear();
-    // Rows are made first and handed to the list in one go.
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(rows.size()));
-    for (const auto& [key, text] : rows) {
-        auto* item = new QTreeWidgetItem;
-        item->setText(0, key);
-        item->setText(1, text);
-        items.append(item);
-    }
-    lvwItems->addTopLevelItems(items);
-    const int count = static_cast<int>(rows.size());
+    rows_->Reset(std::move(rows));
+    const int count = rows_->Count();
     if (row >= 1 && row <= count)
         ShowRow(row);
     else if (count > 0)
         ShowRow(1);
     else
         txtValue->clear();
-    lvwItems->show();
     UpdateCommands();
 }
 
@@ -310,7 +299,7 @@ void frmGXT::Restore(const clsGXT& model, int row)
 void frmGXT::ShowText(int row)
 {
     const QString text = FromUtf8(Model().GetText(row));
-    lvwItems->topLevelItem(row - 1)->setText(1, text);
+    rows_->SetText(row - 1, text);
     if (boxRow_ == row)
         txtValue->setText(text);
 }
@@ -358,18 +347,17 @@ void frmGXT::SaveTo(const QString& path, std::function<void()> saved)
         });
 }
 
-void frmGXT::lvwItems_ItemClick(QTreeWidgetItem* Item)
+void frmGXT::lvwItems_ItemClick(const QModelIndex& Item)
 {
-    const int row = lvwItems->indexOfTopLevelItem(Item) + 1;
+    const int row = Item.row() + 1;
     if (row == boxRow_)
-        return;  // shown already, with whatever was typed
-    if (!TakePendingEdit()) {
-        const QSignalBlocker quiet(lvwItems);
-        lvwItems->setCurrentItem(lvwItems->topLevelItem(boxRow_ - 1));
+        return;                // shown already, with whatever was typed
+    if (!TakePendingEdit()) {  // back to the row the typed text belongs to
+        lvwItems->setCurrentIndex(rows_->index(boxRow_ - 1, 0));
         return;
     }
     boxRow_ = row;
-    txtValue->setText(Item->text(1));
+    txtValue->setText(rows_->Text(row - 1));
 }
 
 void frmGXT::txtValue_KeyPress(int KeyAscii)
@@ -380,8 +368,7 @@ void frmGXT::txtValue_KeyPress(int KeyAscii)
 
 bool frmGXT::HasPendingEdit() const
 {
-    const QTreeWidgetItem* shown = boxRow_ > 0 ? lvwItems->topLevelItem(boxRow_ - 1) : nullptr;
-    return shown && txtValue->text() != shown->text(1);
+    return boxRow_ > 0 && txtValue->text() != rows_->Text(boxRow_ - 1);
 }
 
 bool frmGXT::TakePendingEdit()
@@ -590,10 +577,8 @@ void frmGXT::cmdFinda_Click()
 
 int frmGXT::FindFrom(int from, const QString& text) const
 {
-    const int rows = lvwItems->topLevelItemCount();
-    const int column = findKeys_ ? 0 : 1;
-    for (int i = std::max(from, 1); i <= rows; ++i)
-        if (lvwItems->topLevelItem(i - 1)->text(column).contains(text, Qt::CaseInsensitive))
+    for (int i = std::max(from, 1); i <= rows_->Count(); ++i)
+        if ((findKeys_ ? rows_->Key(i - 1) : rows_->Text(i - 1)).contains(text, Qt::CaseInsensitive))
             return i;
     return 0;
 }
@@ -605,18 +590,18 @@ void frmGXT::NotFound()
 
 void frmGXT::ShowRow(int row)
 {
-    QTreeWidgetItem* item = lvwItems->topLevelItem(row - 1);
+    const QModelIndex item = rows_->index(row - 1, 0);
     // The box first, so that the selection finds it on its row.
     boxRow_ = row;
-    txtValue->setText(item->text(1));
-    lvwItems->setCurrentItem(item);
-    lvwItems->scrollToItem(item);
+    txtValue->setText(rows_->Text(row - 1));
+    lvwItems->setCurrentIndex(item);
+    lvwItems->scrollTo(item);
 }
 
 int frmGXT::SelectedRow() const
 {
-    const QList<QTreeWidgetItem*> selected = lvwItems->selectedItems();
-    return selected.isEmpty() ? 0 : lvwItems->indexOfTopLevelItem(selected.first()) + 1;
+    const QModelIndexList selected = lvwItems->selectionModel()->selectedRows();
+    return selected.isEmpty() ? 0 : selected.first().row() + 1;
 }
 
 void frmGXT::UpdateCommands()

@@ -1,18 +1,17 @@
 #pragma once
 #include <QString>
 #include <memory>
-#include <utility>
-#include <vector>
 
 #include "core/gxt/clsGXT.h"
 #include "ui/platform/Platform.h"
 #include "ui/windows/EditorWindow.h"
+#include "ui/windows/TextRows.h"
 
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QModelIndex;
+class QTreeView;
 
 // "GXT Editor": every key of a text file with its text, a box to change the chosen
 // text, Find / Find Again over the texts or the keys, entries added, renamed and
@@ -40,7 +39,7 @@ public:
     void cmdExportPo_Click();
     void cmdImportPo_Click();
 #endif
-    void lvwItems_ItemClick(QTreeWidgetItem* Item);
+    void lvwItems_ItemClick(const QModelIndex& Item);
     void txtValue_KeyPress(int KeyAscii);
     void OpenDocument(const QString& path) override;
 
@@ -48,7 +47,7 @@ private:
     class TextEdit;
     class ModelChange;
     // Each entry's key and text as the list shows them, made on a worker.
-    using Rows = std::vector<std::pair<QString, QString>>;
+    using Rows = TextRows::Rows;
     struct LoadedFile;
     struct Imported;
 
@@ -64,7 +63,7 @@ private:
     // Shows the model's entries again, their texts made on a worker, and selects `row`
     // (the first when there is no such row).
     void ShowModel(int row);
-    void ShowRows(const Rows& rows, int row);
+    void ShowRows(Rows rows, int row);
     // Puts a whole model in place (an undo or redo of a change of entries) and shows it.
     void Restore(const clsGXT& model, int row);
     // Shows entry `row`'s text in its row (and in the box when it is selected).
@@ -98,7 +97,8 @@ private:
     static FileDialogRequest DialogRequest(bool save);
     void UpdateCommands() override;
 
-    QTreeWidget* lvwItems;
+    QTreeView* lvwItems;
+    TextRows* rows_;
     QLineEdit* txtValue;
     QPushButton* cmdOpen;
     QPushButton* cmdRecent;
