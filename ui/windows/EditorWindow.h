@@ -36,9 +36,10 @@ struct UserMessage {
 //
 // A load, save, import or export runs on a worker (RunInBackground) while the window's
 // thread goes on painting and showing the progress. While the window is busy every
-// command is off (UpdateCommands), undo, redo, drops and recent files are refused and
-// closing is refused, so no command can start in the middle of the work; the result is
-// handed to the window on its own thread when the work is over.
+// command is off (UpdateCommands), undo, redo, drops and recent files are refused, and a
+// close waits for the work (or stops work that can stop, and closes after it), so no
+// command can start in the middle of the work; the result is handed to the window on its
+// own thread when the work is over.
 class EditorWindow : public QWidget {
     Q_OBJECT
 public:

@@ -129,7 +129,7 @@ void frmGCI::LoadCarFile(const QString& path)
             cars->LoadCars(file, progress);
             return cars;
         },
-        [this, path](std::shared_ptr<clsGCI> cars) { ShowLoaded(std::move(cars), path); });
+        [this, path](std::shared_ptr<clsGCI> cars) { ShowLoaded(std::move(cars), path); }, true);
 }
 
 void frmGCI::ShowLoaded(std::shared_ptr<clsGCI> cars, const QString& path)
