@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 
 #include "tests/support/ScriptedPlatform.h"
@@ -22,14 +23,15 @@
 
 // Holds every job a window starts on its worker, before its work, until Release() (or
 // the hold ends): the window stays busy meanwhile, so a test can see what a user could
-// and could not do in the middle of a load or save.
+// and could not do in the middle of a load or save. A held worker may wake after the
+// hold is gone: what it waits on is shared with it.
 class JobHold {
 public:
     JobHold()
     {
-        BackgroundJob::SetGate([this] {
-            std::unique_lock lock(mutex_);
-            released_.wait(lock, [this] { return free_; });
+        BackgroundJob::SetGate([state = state_] {
+            std::unique_lock lock(state->mutex);
+            state->released.wait(lock, [&state] { return state->free; });
         });
     }
     ~JobHold()
@@ -39,15 +41,18 @@ public:
     }
     void Release()
     {
-        const std::lock_guard lock(mutex_);
-        free_ = true;
-        released_.notify_all();
+        const std::lock_guard lock(state_->mutex);
+        state_->free = true;
+        state_->released.notify_all();
     }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable released_;
-    bool free_ = false;
+    struct State {
+        std::mutex mutex;
+        std::condition_variable released;
+        bool free = false;
+    };
+    std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
 // What every window test starts from: a scripted desktop, a folder of its own and the
