@@ -18,6 +18,7 @@ std::vector<Command> AllCommands()
     AddGxtCommands(commands);
     AddStyCommands(commands);
     AddGmpCommands(commands);
+    AddZoneCommands(commands);
     return commands;
 }
 

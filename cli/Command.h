@@ -48,6 +48,7 @@ void AddGciCommands(std::vector<Command>& commands);
 void AddGxtCommands(std::vector<Command>& commands);
 void AddStyCommands(std::vector<Command>& commands);
 void AddGmpCommands(std::vector<Command>& commands);
+void AddZoneCommands(std::vector<Command>& commands);
 
 // Output both ways: aligned columns, or one JSON document.
 void PrintTable(QTextStream& out, const QStringList& header, const QList<QStringList>& rows);
