@@ -61,7 +61,7 @@ std::vector<uint32_t> SchematicSquares(const CityMap& map, int level)
     return colours;
 }
 
-std::vector<uint32_t> ShrinkLid(const std::vector<uint32_t>& lid, int side)
+std::vector<uint32_t> ShrinkLid(std::span<const uint32_t> lid, int side)
 {
     if (side < 1 || side > kLidSide || lid.size() != static_cast<std::size_t>(kLidSide) * kLidSide)
         throw std::invalid_argument("a lid shrinks from 64 x 64 pixels to 1 to 64 a side, not " + std::to_string(side));

@@ -4,6 +4,7 @@
 // opaque; squares with no lid show the background.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "core/gmp/MapLids.h"
@@ -21,8 +22,8 @@ uint32_t SchematicColour(const SeenLid& lid);
 std::vector<uint32_t> SchematicSquares(const CityMap& map, int level);
 
 // The 64 x 64 pixels of a lid shrunk to `side` x `side` (1 to 64), each the mean of the
-// pixels it covers.
-std::vector<uint32_t> ShrinkLid(const std::vector<uint32_t>& lid, int side);
+// pixels it covers, opaque.
+std::vector<uint32_t> ShrinkLid(std::span<const uint32_t> lid, int side);
 
 struct CityPicture {
     int side = 0;                  // pixels across and down
