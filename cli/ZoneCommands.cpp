@@ -84,6 +84,12 @@ MapZone Changed(MapZone zone, const Invocation& run)
     return zone;
 }
 
+// "1 error", "2 errors".
+std::string Counted(long long n, const std::string& what)
+{
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
 QString Described(std::size_t index, const MapZone& zone)
 {
     return QStringLiteral("zone %1 (%2)").arg(index).arg(FromLatin1(zone.name));
@@ -172,10 +178,12 @@ void Check(Invocation& run)
         for (const ZoneFinding& f : found)
             run.out << SeverityName(f.severity) << ": zone " << f.zone << " (" << FromLatin1(f.name) << ") "
                     << FromLatin1(f.problem) << '\n';
-        run.out << map.Zones().size() << " zones: " << errors << " errors, " << warnings << " warnings\n";
+        run.out << QString::fromStdString(Counted(static_cast<long long>(map.Zones().size()), "zone") + ": " +
+                                          Counted(errors, "error") + ", " + Counted(warnings, "warning"))
+                << '\n';
     }
     if (errors > 0)
-        throw std::runtime_error(run.File(0) + ": " + std::to_string(errors) + " errors in the zones");
+        throw std::runtime_error(run.File(0) + ": " + Counted(errors, "error") + " in the zones");
 }
 
 void Render(Invocation& run)

@@ -4,7 +4,8 @@
 # the floor for the same input, their ratio; the last line of the table gives the worst
 # ratio. Then the limits some operations are held to (RegisterLimit in bench/: SaveSTY
 # within 3x its floor, every sprite exported as PNG within 10x writing plain bitmaps, a
-# 255 x 255 sprite replaced and drawn in under 5 ms), each "ok" or "OVER". Then the
+# 255 x 255 sprite replaced and drawn in under 5 ms, a map's zone edit saved within 3x its
+# floor, a frame of the whole map in the map viewer in under 16 ms), each "ok" or "OVER". Then the
 # resident memory of the program with the large style file open in the style viewer, next
 # to the file's size. Extra arguments go to Google Benchmark (for example
 # --benchmark_filter=GXT).
