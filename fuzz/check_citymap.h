@@ -3,8 +3,9 @@
 // message naming it; hide the progress window either way; answer every query inside
 // the grid and the block count and refuse, with std::out_of_range, every query outside
 // them; and leave an existing map untouched when refused. A map loaded saves as the
-// same bytes when its zones were in area order, and otherwise as a file that loads as
-// the same map with its zones sorted; checking its zones names only zones it has.
+// same bytes when its zones were in area order, and otherwise as as many bytes that load
+// as the same map with its zones sorted and save as themselves; checking its zones names
+// only zones it has.
 
 #include <algorithm>
 #include <optional>
@@ -62,8 +63,10 @@ inline void CheckSaved(const CityMap& map, std::span<const uint8_t> input, Seen 
     if (sorted == map.Zones())
         Require(std::equal(saved.begin(), saved.end(), input.begin(), input.end()),
                 "an unchanged map saved differently");
+    Require(saved.size() == input.size(), "a map saved with its zones sorted changed size");
     CityMap again;
     again.Parse(saved, "saved.gmp");
+    Require(again.Serialize() == saved, "a saved map saves differently again");
     expected.zones.clear();
     for (const MapZone& z : sorted)
         expected.zones.emplace_back(z.type, z.x, z.y, z.w, z.h, z.name);
