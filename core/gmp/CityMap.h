@@ -51,11 +51,11 @@ public:
     // Puts back a list Zones() gave, as it was: for undo.
     void SetZones(std::vector<MapZone> zones) { zones_ = std::move(zones); }
 
-    // The file as read with its ZONE chunk holding the zones, sorted by area: every other
-    // byte as it was. A map that had no ZONE chunk gets one after its last whole chunk,
-    // before anything that follows (padding, a chunk cut off by the end of the file),
-    // where the reader, which stops there, still finds it. Throws FileError when the
-    // result would be larger than a map file may be.
+    // The file as read with its ZONE chunk (of several, the last, the one read) holding
+    // the zones, sorted by area: every other byte as it was. A map that had no ZONE chunk
+    // gets one after its last whole chunk, before anything that follows (padding, a chunk
+    // cut off by the end of the file), where the reader, which stops there, still finds
+    // it. Throws FileError when the result would be larger than a map file may be.
     std::vector<uint8_t> Serialize() const;
     // Serialize() written through the one safe save, keeping the old file as .bak; a map
     // too large is refused before anything is written.
