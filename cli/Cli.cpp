@@ -20,6 +20,7 @@ std::vector<Command> AllCommands()
     AddGmpCommands(commands);
     AddFontCommands(commands);
     AddTextDiffCommand(commands);
+    AddZoneCommands(commands);
     return commands;
 }
 

@@ -54,6 +54,7 @@ void AddStyCommands(std::vector<Command>& commands);
 void AddGmpCommands(std::vector<Command>& commands);
 void AddFontCommands(std::vector<Command>& commands);
 void AddTextDiffCommand(std::vector<Command>& commands);
+void AddZoneCommands(std::vector<Command>& commands);
 
 // Output both ways: aligned columns, or one JSON document.
 void PrintTable(QTextStream& out, const QStringList& header, const QList<QStringList>& rows);
