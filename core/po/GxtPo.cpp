@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "core/common/Numbers.h"
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
 
@@ -188,14 +189,6 @@ private:
 
 const SizeLimit kLargestPo{kLargestPoBytes, "PO file of a game's texts"};
 
-std::string Thousands(uint64_t n)
-{
-    std::string digits = std::to_string(n);
-    for (std::size_t at = digits.size(); at > 3; at -= 3)
-        digits.insert(at - 3, ",");
-    return digits;
-}
-
 // Reads the open file through once, refusing it when it holds more words than any PO
 // file of a game's texts.
 void CheckWordCount(SystemFile& file, const std::string& name)
@@ -207,7 +200,7 @@ void CheckWordCount(SystemFile& file, const std::string& name)
             throw FileError(name, "cannot be read: " + error.message());
         count.Add({piece, got});
         if (count.Words() > kMostPoWords)
-            throw FileError(name, "is too large to load: it has more than " + Thousands(kMostPoWords) +
+            throw FileError(name, "is too large to load: it has more than " + Grouped(kMostPoWords) +
                                       " words and strings, more than any " + kLargestPo.kind);
     }
 }
@@ -332,8 +325,8 @@ private:
 void ExportPo(const clsGXT& translation, const clsGXT* source, const std::string& poFile)
 {
     if (translation.GetEntries() > kMostPoEntries)
-        throw FileError(poFile, "cannot be written: the text file has " + Thousands(translation.GetEntries()) +
-                                    " entries, and a PO file of more than " + Thousands(kMostPoEntries) +
+        throw FileError(poFile, "cannot be written: the text file has " + Grouped(translation.GetEntries()) +
+                                    " entries, and a PO file of more than " + Grouped(kMostPoEntries) +
                                     " is not read back");
     // Each key's first entry, in file order, and its entry in the source.
     std::unordered_map<std::string, int32_t> inSource;
@@ -352,7 +345,7 @@ void ExportPo(const clsGXT& translation, const clsGXT* source, const std::string
             words.Add(piece);
             if ((size += piece.size()) > kLargestPoBytes || words.Words() > kMostPoWords)
                 throw FileError(poFile, "cannot be written: it would be larger than any PO file read back (" +
-                                            Thousands(kLargestPoBytes >> 20) + " MB or " + Thousands(kMostPoWords) +
+                                            Grouped(kLargestPoBytes >> 20) + " MB or " + Grouped(kMostPoWords) +
                                             " words and strings)");
             sink(piece);
         };
