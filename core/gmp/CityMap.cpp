@@ -9,7 +9,6 @@
 #include "core/io/ChunkWalker.h"
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
-#include "core/io/LittleEndian.h"
 
 namespace {
 
@@ -18,7 +17,6 @@ constexpr std::size_t kBlockBytes = 12;
 constexpr std::size_t kZoneHeadBytes = 6;
 constexpr int kRowsPerUpdate = 64;
 // A chunk's header: its 4-character type and its 32-bit size.
-constexpr std::size_t kChunkHeadBytes = 8;
 
 struct Chunk {
     ByteReader body;
@@ -247,7 +245,7 @@ void CityMap::ParseBytes(std::vector<uint8_t> bytes, const std::string& name, Pr
     if (chunks.zone) {
         fresh.zones_ = ReadZones(*chunks.zone, name, progress);
         fresh.zoneAt_ = chunks.zone->offset;
-        fresh.zoneEnd_ = chunks.zone->offset + kChunkHeadBytes + chunks.zone->body.Size();
+        fresh.zoneEnd_ = chunks.zone->offset + kChunkHeaderSize + chunks.zone->body.Size();
         fresh.hasZoneChunk_ = true;
     }
     fresh.file_ = std::move(bytes);
@@ -310,7 +308,7 @@ void CityMap::RequireSaveable(const std::string& name) const
     for (const MapZone& zone : zones_)
         zoneBytes += kZoneHeadBytes + zone.name.size();
     const bool writesChunk = hasZoneChunk_ || !zones_.empty();
-    const uint64_t size = file_.size() - (zoneEnd_ - zoneAt_) + (writesChunk ? kChunkHeadBytes + zoneBytes : 0);
+    const uint64_t size = file_.size() - (zoneEnd_ - zoneAt_) + (writesChunk ? kChunkHeaderSize + zoneBytes : 0);
     if (size > kLargestMapFile.bytes)
         throw FileError(name, "would be " + std::to_string(size) + " bytes, more than the " +
                                   std::to_string(kLargestMapFile.bytes) + " a map file may be; nothing was written");
@@ -324,15 +322,10 @@ std::vector<uint8_t> CityMap::Serialize() const
     const std::vector<uint8_t> body = ZoneChunkBody(zones);
     std::vector<uint8_t> out(file_.begin(), file_.begin() + static_cast<std::ptrdiff_t>(zoneAt_));
     if (hasZoneChunk_ || !zones.empty()) {
-        // The chunk's own type as the file spells it, then its new size.
-        const char* tag = "ZONE";
-        if (hasZoneChunk_)
-            out.insert(out.end(), file_.begin() + static_cast<std::ptrdiff_t>(zoneAt_),
-                       file_.begin() + static_cast<std::ptrdiff_t>(zoneAt_ + 4));
-        else
-            out.insert(out.end(), tag, tag + 4);
-        PutLE32(out, static_cast<uint32_t>(body.size()));
-        out.insert(out.end(), body.begin(), body.end());
+        // The chunk's own type as the file spells it ("zone" stays "zone").
+        const std::string_view type =
+            hasZoneChunk_ ? std::string_view(reinterpret_cast<const char*>(file_.data()) + zoneAt_, 4) : "ZONE";
+        AppendChunk(out, type, body);
     }
     out.insert(out.end(), file_.begin() + static_cast<std::ptrdiff_t>(zoneEnd_), file_.end());
     return out;

@@ -18,6 +18,7 @@
 
 #include "core/common/PathRules.h"
 #include "core/io/FileError.h"
+#include "core/io/FileIO.h"
 #include "core/sty/StyExport.h"
 #include "images/StyImages.h"
 #include "ui/platform/Platform.h"
@@ -488,7 +489,10 @@ void frmSTY::cmdExport_Click()
         return;
     const bool png = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
     Attempt([&path](const std::exception& e) { return NotWritten(path, e); },
-            [&] { ExportItem(*cSTY, ItemOf(kind), n, ToUtf8(path), png, cSTY->DrawTransparent()); });
+            [&] {
+                RefuseToOverwrite(ToUtf8(path), ToUtf8(DocumentPath()));
+                ExportItem(*cSTY, ItemOf(kind), n, ToUtf8(path), png, cSTY->DrawTransparent());
+            });
 }
 
 void frmSTY::cmdExportAll_Click()
