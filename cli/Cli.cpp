@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include <QRegularExpression>
 #include <exception>
 
 #include "app/Version.h"
@@ -9,6 +10,8 @@
 namespace {
 
 const QString kProgram = QStringLiteral("kestrova-cli");
+// U+2212, the minus sign, which no option starts with.
+const QChar kStandIn(0x2212);
 
 std::vector<Command> AllCommands()
 {
@@ -20,6 +23,7 @@ std::vector<Command> AllCommands()
     AddGmpCommands(commands);
     AddFontCommands(commands);
     AddTextDiffCommand(commands);
+    AddZoneCommands(commands);
     return commands;
 }
 
@@ -56,7 +60,10 @@ int Run(const Command& command, const QStringList& rest, QTextStream& out, QText
         err << kProgram << ": " << problem << "\n\n" << Usage(command, parser);
         return 2;
     };
-    if (!parser.parse(QStringList{kProgram} + rest))
+    QStringList words{kProgram};
+    for (const QString& word : rest)
+        words << AsParsed(word);
+    if (!parser.parse(words))
         return usageError(parser.errorText());
     if (parser.isSet(help)) {
         out << Usage(command, parser);
@@ -66,8 +73,11 @@ int Run(const Command& command, const QStringList& rest, QTextStream& out, QText
         out << VersionText(kProgram);
         return 0;
     }
+    QStringList arguments;
+    for (const QString& argument : parser.positionalArguments())
+        arguments << AsTyped(argument);
     TerminalProgress progress(err);
-    Invocation invocation{parser, parser.positionalArguments(), out, err, progress};
+    Invocation invocation{parser, arguments, out, err, progress};
     if (invocation.arguments.size() != command.required)
         return usageError(QStringLiteral("%1 takes %2 arguments (%3), not %4")
                               .arg(command.words)
@@ -87,6 +97,17 @@ int Run(const Command& command, const QStringList& rest, QTextStream& out, QText
 }
 
 }  // namespace
+
+QString AsParsed(const QString& argument)
+{
+    static const QRegularExpression negative(QStringLiteral("^-[0-9.]"));
+    return negative.match(argument).hasMatch() ? kStandIn + argument.mid(1) : argument;
+}
+
+QString AsTyped(const QString& argument)
+{
+    return argument.startsWith(kStandIn) ? QLatin1Char('-') + argument.mid(1) : argument;
+}
 
 int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {

@@ -20,6 +20,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A negative number is a value, not an option ("gci set nyc.gci TAXI Pad -1"), but the
+// parser would take it for one: it goes through the parser as a stand-in (AsParsed) and
+// is given back to the command as typed (AsTyped).
+QString AsParsed(const QString& argument);
+QString AsTyped(const QString& argument);
+
 // What one run of a command has to work with.
 struct Invocation {
     const QCommandLineParser& options;
@@ -29,7 +35,7 @@ struct Invocation {
     // The progress line on a terminal, for every core call that reports progress.
     Progress& progress;
 
-    QString Option(const QString& name) const { return options.value(name); }
+    QString Option(const QString& name) const { return AsTyped(options.value(name)); }
     bool Has(const QString& name) const { return options.isSet(name); }
     // The file argument as the core names files.
     std::string File(int n) const { return arguments.at(n).toStdString(); }
@@ -54,6 +60,7 @@ void AddStyCommands(std::vector<Command>& commands);
 void AddGmpCommands(std::vector<Command>& commands);
 void AddFontCommands(std::vector<Command>& commands);
 void AddTextDiffCommand(std::vector<Command>& commands);
+void AddZoneCommands(std::vector<Command>& commands);
 
 // Output both ways: aligned columns, or one JSON document.
 void PrintTable(QTextStream& out, const QStringList& header, const QList<QStringList>& rows);

@@ -125,7 +125,7 @@ void AddGciCommands(std::vector<Command>& commands)
                         QStringLiteral("FILE CAR PROPERTY VALUE"),
                         QStringLiteral("Changes one value and saves, keeping the old file as FILE.bak. VALUE: a whole "
                                        "number (Turbo, Value, Pad) or one of at most three decimals, within the "
-                                       "property's range (a negative one after --)."),
+                                       "property's range."),
                         4,
                         {},
                         Set});

@@ -5,7 +5,6 @@
 
 #include "cli/Command.h"
 #include "core/gmp/clsGMP.h"
-#include "core/io/FileError.h"
 
 namespace {
 
@@ -13,11 +12,11 @@ void Anims(Invocation& run)
 {
     clsGMP map;
     map.LoadMap(run.File(0), run.progress);
-    if (!map.HasAnims())
-        throw FileError(run.File(0), "has no animation table (no ANIM chunk)");
     QJsonArray list;
     QList<QStringList> rows;
-    for (int32_t a = 0; a <= map.Anims(); ++a) {
+    // 4 of the game's maps have no animation table: they list none.
+    const int32_t last = map.HasAnims() ? map.Anims() : -1;
+    for (int32_t a = 0; a <= last; ++a) {
         QJsonArray tiles;
         QStringList shown;
         for (int32_t f = 0; f < map.AnimFrames(a); ++f) {

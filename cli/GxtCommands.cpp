@@ -2,6 +2,7 @@
 
 #include "cli/Command.h"
 #include "core/gxt/clsGXT.h"
+#include "core/io/FileIO.h"
 #ifdef KESTROVA_HAVE_PO
 #include "core/po/GxtPo.h"
 #endif
@@ -47,11 +48,17 @@ void ExportPoFile(Invocation& run)
 {
     if (!run.Has(QStringLiteral("o")))
         throw UsageError("the PO file to write is missing: -o OUT.po");
+    const std::string out = run.Option(QStringLiteral("o")).toStdString();
+    const bool hasSource = run.Has(QStringLiteral("source"));
+    const std::string sourceFile = run.Option(QStringLiteral("source")).toStdString();
+    RefuseToOverwrite(out, run.File(0));
+    if (hasSource)
+        RefuseToOverwrite(out, sourceFile);
     const clsGXT texts = Loaded(run.File(0), run.progress);
     std::optional<clsGXT> source;
-    if (run.Has(QStringLiteral("source")))
-        source = Loaded(run.Option(QStringLiteral("source")).toStdString(), run.progress);
-    ExportPo(texts, source ? &*source : nullptr, run.Option(QStringLiteral("o")).toStdString());
+    if (hasSource)
+        source = Loaded(sourceFile, run.progress);
+    ExportPo(texts, source ? &*source : nullptr, out);
 }
 
 void ImportPoFile(Invocation& run)

@@ -3,7 +3,6 @@
 #include <QJsonObject>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "cli/Command.h"
@@ -15,17 +14,19 @@
 #include "core/gmp/clsGMP.h"
 #include "core/gxt/clsGXT.h"
 #include "core/io/FileError.h"
+#include "core/io/FileIO.h"
 #include "core/sty/clsSTY.h"
 
 namespace {
 
 using Counts = std::vector<std::pair<QString, QJsonValue>>;
 
+// Anything but a regular file (a named pipe, say) is refused at once, before its kind is
+// asked of its first bytes.
 void CheckOpens(const std::string& file)
 {
-    std::ifstream in(PathFromUtf8(file), std::ios::binary);
-    if (!in || std::filesystem::is_directory(PathFromUtf8(file)))
-        throw FileError(file, "cannot be opened");
+    uint64_t size = 0;
+    OpenFileToRead(file, kAnyFile, size);
 }
 
 Counts StyleCounts(const std::string& file, Progress& progress)

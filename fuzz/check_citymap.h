@@ -2,7 +2,10 @@
 // What any file, however damaged, must do to the map model: load or be refused with a
 // message naming it; hide the progress window either way; answer every query inside
 // the grid and the block count and refuse, with std::out_of_range, every query outside
-// them; and leave an existing map untouched when refused.
+// them; and leave an existing map untouched when refused. A map loaded saves as the
+// same bytes when its zones were in area order, and otherwise as as many bytes that load
+// as the same map with its zones sorted and save as themselves; checking its zones names
+// only zones it has.
 
 #include <algorithm>
 #include <optional>
@@ -52,6 +55,27 @@ inline Seen ReadAll(const CityMap& map)
     return seen;
 }
 
+inline void CheckSaved(const CityMap& map, std::span<const uint8_t> input, Seen expected)
+{
+    const std::vector<uint8_t> saved = map.Serialize();
+    std::vector<MapZone> sorted = map.Zones();
+    SortByArea(sorted, 0);
+    if (sorted == map.Zones())
+        Require(std::equal(saved.begin(), saved.end(), input.begin(), input.end()),
+                "an unchanged map saved differently");
+    Require(saved.size() == input.size(), "a map saved with its zones sorted changed size");
+    CityMap again;
+    again.Parse(saved, "saved.gmp");
+    Require(again.Serialize() == saved, "a saved map saves differently again");
+    expected.zones.clear();
+    for (const MapZone& z : sorted)
+        expected.zones.emplace_back(z.type, z.x, z.y, z.w, z.h, z.name);
+    Require(ReadAll(again) == expected, "a saved map loads differently");
+    for (const ZoneFinding& found : CheckZones(map.Zones()))
+        Require(found.zone < map.Zones().size() && found.name == map.Zones()[found.zone].name,
+                "the check named a zone the map does not have");
+}
+
 inline std::optional<std::string> LoadWatched(CityMap& map, std::span<const uint8_t> input, const std::string& name)
 {
     return RefusalWithProgress(name, [&] { map.Parse(input, name); });
@@ -67,6 +91,8 @@ inline void CheckCityMapFile(std::span<const uint8_t> input, const std::string& 
     const Seen loaded = ReadAll(fresh);
     static const Seen empty = ReadAll(CityMap());
     Require(!refusal || loaded == empty, "a refused file left a map behind");
+    if (!refusal)
+        CheckSaved(fresh, input, loaded);
 
     // The same bytes over a model that already holds a map.
     map_test::BlockData d;

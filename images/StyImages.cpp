@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QImageReader>
 #include <QImageWriter>
+#include <cstdio>
+#include <mutex>
 #include <stdexcept>
 
 #include "core/io/FileError.h"
@@ -34,6 +36,124 @@ QString Colour(QRgb pixel)
 QString Padded(int n, int width)
 {
     return QStringLiteral("%1").arg(n, width, 10, QLatin1Char('0'));
+}
+
+// No tile or sprite image comes near: a 256 x 256 sprite as a 32-bit bitmap is 256 KB.
+const SizeLimit kLargestImage{uint64_t{16} << 20, "image of a tile or sprite"};
+
+uint32_t Le(const std::vector<uint8_t>& bytes, std::size_t at, int size)
+{
+    uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | bytes[at + i];
+    return value;
+}
+
+// Whether run-length coded pixels from `at` reach their end-of-image mark inside the file.
+bool RunsEnd(const std::vector<uint8_t>& bytes, std::size_t at, bool fourBits)
+{
+    while (at + 2 <= bytes.size()) {
+        const uint8_t count = bytes[at], code = bytes[at + 1];
+        at += 2;
+        if (count != 0 || code == 0)  // a run, or the end of a line
+            continue;
+        if (code == 1)  // the end of the image
+            return true;
+        const std::size_t literal = fourBits ? (code + 1u) / 2 : code;
+        at += code == 2 ? 2 : literal + literal % 2;  // a move, or pixels padded to a 16-bit boundary
+    }
+    return false;
+}
+
+// What is wrong with a bitmap whose pixels are not all in the file: Qt's reader takes
+// such a file and leaves the missing pixels as they happen to be. Empty when nothing is,
+// or the file is no bitmap (then the reader judges it).
+QString DamagedBitmap(const std::vector<uint8_t>& bytes)
+{
+    const std::size_t size = bytes.size();
+    if (size < 18 || bytes[0] != 'B' || bytes[1] != 'M')
+        return {};
+    const uint32_t pixelsAt = Le(bytes, 10, 4), header = Le(bytes, 14, 4);
+    if (pixelsAt >= size)
+        return QStringLiteral("its pixels would begin at byte %1, but it ends at byte %2").arg(pixelsAt).arg(size);
+    const bool core = header == 12;  // the old OS/2 header, of 16-bit sizes
+    if (core ? size < 26 : header < 40 || size < 54)
+        return {};
+    const uint64_t width = core ? Le(bytes, 18, 2) : Le(bytes, 18, 4);
+    const auto height = static_cast<int32_t>(core ? Le(bytes, 20, 2) : Le(bytes, 22, 4));
+    const uint32_t bits = Le(bytes, core ? 24 : 28, 2), coding = core ? 0 : Le(bytes, 30, 4);
+    if (coding == 1 || coding == 2)
+        return RunsEnd(bytes, pixelsAt, coding == 2)
+                   ? QString()
+                   : QStringLiteral("its run-length coded pixels end before the end-of-image mark");
+    const uint64_t rows = height < 0 ? -int64_t{height} : height;
+    const uint64_t rowBytes = (width * bits + 31) / 32 * 4;
+    if (rowBytes == 0 || pixelsAt + rows * rowBytes <= size)
+        return {};
+    return QStringLiteral("its pixels end early: %1 of its %2 rows are in the file")
+        .arg((size - pixelsAt) / rowBytes)
+        .arg(rows);
+}
+
+// What Qt's image readers log while they read: they report damage they read past (all of
+// libpng's warnings among them) only there. The messages of the thread that reads are
+// collected; one read at a time, since the handler is the process's.
+thread_local QStringList* tHeard = nullptr;
+QtMessageHandler gPreviousHandler = nullptr;
+
+void Collect(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (tHeard != nullptr && type != QtDebugMsg)
+        tHeard->append(message);
+    else if (gPreviousHandler != nullptr)
+        gPreviousHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+class ReaderMessages {
+public:
+    ReaderMessages() : lock_(Mutex())
+    {
+        tHeard = &heard_;
+        gPreviousHandler = qInstallMessageHandler(Collect);
+    }
+    ~ReaderMessages()
+    {
+        qInstallMessageHandler(gPreviousHandler);
+        tHeard = nullptr;
+    }
+    ReaderMessages(const ReaderMessages&) = delete;
+    ReaderMessages& operator=(const ReaderMessages&) = delete;
+    const QStringList& Heard() const { return heard_; }
+
+private:
+    static std::mutex& Mutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
+    std::lock_guard<std::mutex> lock_;
+    QStringList heard_;
+};
+
+// The first pixel of an indexed image whose index has no colour in its table.
+QString IndexBeyondTable(const QImage& image)
+{
+    if (image.format() != QImage::Format_Indexed8)
+        return {};
+    const int colours = image.colorCount();
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar* line = image.constScanLine(y);
+        for (int x = 0; x < image.width(); ++x)
+            if (line[x] >= colours)
+                return QStringLiteral("the pixel at (%1, %2) has colour index %3, beyond the image's %4 colours")
+                    .arg(x)
+                    .arg(y)
+                    .arg(line[x])
+                    .arg(colours);
+    }
+    return {};
 }
 
 }  // namespace
@@ -106,14 +226,40 @@ ImageIndices IndicesOf(const QImage& image, const QList<QRgb>& colours)
 ImageFile ReadIndices(const QString& path, QSize size, const QList<QRgb>& colours)
 {
     using Refusal = ImageFile::Refusal;
-    QImageReader reader(path);
-    if (reader.size().isValid() && reader.size() != size)
-        return {Refusal::WrongSize, reader.size(), {}, {}};
-    const QImage image = reader.read();
+    // Read by the file layer, which refuses anything but a regular file of a sane size at
+    // once, and decoded from memory.
+    std::vector<uint8_t> bytes;
+    try {
+        bytes = ReadWholeFile(path.toStdString(), kLargestImage);
+    } catch (const FileError& e) {
+        return {Refusal::Unreadable, {}, QString::fromStdString(e.Problem()), {}};
+    }
+    if (const QString damage = DamagedBitmap(bytes); !damage.isEmpty())
+        return {Refusal::Unreadable, {}, damage, {}};
+    QByteArray data =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    QImage image;
+    QStringList warnings;
+    {
+        const ReaderMessages messages;
+        if (const QSize declared = reader.size(); declared.isValid() && declared != size)
+            return {Refusal::WrongSize, declared, {}, {}};
+        image = reader.read();
+        warnings = messages.Heard();
+    }
     if (image.isNull())
         return {Refusal::Unreadable, {}, reader.errorString(), {}};
+    if (!warnings.isEmpty()) {
+        const QString why = QStringLiteral("the image reader warns: ") + warnings.join(QStringLiteral("; "));
+        return {Refusal::Unreadable, {}, why, {}};
+    }
     if (image.size() != size)
         return {Refusal::WrongSize, image.size(), {}, {}};
+    if (const QString beyond = IndexBeyondTable(image); !beyond.isEmpty())
+        return {Refusal::Unreadable, {}, beyond, {}};
     ImageIndices got = IndicesOf(image, colours);
     if (!got.problem.isEmpty())
         return {Refusal::Unmatched, {}, got.problem, {}};
@@ -138,8 +284,8 @@ void ExportItem(clsSTY& sty, StyItem item, int n, const std::string& path, bool 
     writer.setCompression(1);
     if (!writer.write(IndexedImage(pixels, PaletteColours(sty, pixels.pal, transparent))))
         throw std::runtime_error("the PNG could not be made: " + writer.errorString().toStdString());
-    ReplaceWholeFile(path,
-                     {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
+    WriteExportFile(path,
+                    {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())});
 }
 
 QString ExportName(StyItem item, int n, int count, bool png)

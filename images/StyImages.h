@@ -44,7 +44,10 @@ ImageIndices IndicesOf(const QImage& image, const QList<QRgb>& colours);
 
 // An image file's colour indices for an item of `size` whose palette is `colours`, or why
 // it gives none. The size is taken from the file's header first, so that a huge image is
-// refused before it is decoded.
+// refused before it is decoded. A file that is no regular file, or a damaged one, gives
+// none and says why (Unreadable): a bitmap whose pixels are not all in the file, whatever
+// the reader warns of while it reads (libpng, say, of an index beyond the palette), a
+// colour index beyond the image's own colours.
 struct ImageFile {
     enum class Refusal { None, Unreadable, WrongSize, Unmatched };
     Refusal refusal = Refusal::None;

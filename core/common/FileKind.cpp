@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 
 #include "core/common/PathRules.h"
+#include "core/io/FileIO.h"
 
 FileKind KindOfName(const std::string& utf8Path)
 {
@@ -24,11 +24,10 @@ FileKind KindOfName(const std::string& utf8Path)
 
 FileKind KindOf(const std::string& utf8Path)
 {
-    const std::filesystem::path path = PathFromUtf8(utf8Path);
-    std::ifstream in(path, std::ios::binary);
-    char head[4] = {};
-    if (in.read(head, sizeof head)) {
-        const std::string signature(head, sizeof head);
+    // Never waits on a named pipe: ReadHead reads regular files only.
+    const std::vector<uint8_t> head = ReadHead(utf8Path, 4);
+    if (head.size() == 4) {
+        const std::string signature(head.begin(), head.end());
         if (signature == "GBST")
             return FileKind::Style;
         if (signature == "GBMP")

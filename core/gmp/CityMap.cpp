@@ -16,10 +16,7 @@ constexpr std::size_t kSquares = std::size_t{CityMap::kSide} * CityMap::kSide;
 constexpr std::size_t kBlockBytes = 12;
 constexpr std::size_t kZoneHeadBytes = 6;
 constexpr int kRowsPerUpdate = 64;
-// The game's maps hold 4 to 189 zones. A file of nothing but unnamed zones could hold
-// millions, each taking several times its six bytes in memory; past one for every square
-// of the map a file is refused, so that zones never take more than about 20 MB.
-constexpr std::size_t kMostZones = 65536;
+// A chunk's header: its 4-character type and its 32-bit size.
 
 struct Chunk {
     ByteReader body;
@@ -28,6 +25,8 @@ struct Chunk {
 
 struct MapChunks {
     std::optional<Chunk> dmap, cmap, zone;
+    // Where the last chunk whose body the file holds whole ends.
+    std::size_t end = kChunkedFileHeaderSize;
 };
 
 // The chunks after the header, by type; a later chunk of a type replaces an earlier one.
@@ -36,13 +35,16 @@ MapChunks FindChunks(std::span<const uint8_t> bytes, const std::string& name, Pr
 {
     MapChunks found;
     ChunkWalker(bytes, name, ChunkDialect::Map, progress)
-        .Walk("is not a map file: it is shorter than the 6-byte header", [&found](const FileChunk& chunk) {
+        .Walk("is not a map file: it is shorter than the 6-byte header", [&](const FileChunk& chunk) {
             std::optional<Chunk>* slot = chunk.Type() == "DMAP"   ? &found.dmap
                                          : chunk.Type() == "CMAP" ? &found.cmap
                                          : chunk.Type() == "ZONE" ? &found.zone
                                                                   : nullptr;
             if (slot)
                 *slot = Chunk{chunk.Body(), chunk.At()};
+            // Only the last chunk can be cut off by the end of the file.
+            const std::size_t end = chunk.BodyAt() + chunk.Size();
+            found.end = end <= bytes.size() ? end : chunk.At();
         });
     return found;
 }
@@ -214,18 +216,16 @@ std::vector<MapZone> ReadZones(const Chunk& chunk, const std::string& name, Prog
 
 void CityMap::Load(const std::string& path, Progress& progress)
 {
-    RefuseWhenOutOfMemory(path, [&] {
-        const std::vector<uint8_t> bytes = ReadWholeFile(path, kLargestMapFile, 0, {}, progress);
-        Parse(bytes, path, progress);
-    });
+    RefuseWhenOutOfMemory(path,
+                          [&] { ParseBytes(ReadWholeFile(path, kLargestMapFile, 0, {}, progress), path, progress); });
 }
 
 void CityMap::Parse(std::span<const uint8_t> bytes, const std::string& name, Progress& progress)
 {
-    RefuseWhenOutOfMemory(name, [&] { ParseBytes(bytes, name, progress); });
+    RefuseWhenOutOfMemory(name, [&] { ParseBytes({bytes.begin(), bytes.end()}, name, progress); });
 }
 
-void CityMap::ParseBytes(std::span<const uint8_t> bytes, const std::string& name, Progress& shown)
+void CityMap::ParseBytes(std::vector<uint8_t> bytes, const std::string& name, Progress& shown)
 {
     ProgressScope progress(shown, 0, static_cast<double>(bytes.size()), "Loading...");
     // The version after the tag is not checked.
@@ -241,9 +241,100 @@ void CityMap::ParseBytes(std::span<const uint8_t> bytes, const std::string& name
         BlockChunkReader<4>(*chunks.dmap, "DMAP", name).Read(fresh.grid_, fresh.blocks_, progress);
     else
         BlockChunkReader<2>(*chunks.cmap, "CMAP", name).Read(fresh.grid_, fresh.blocks_, progress);
-    if (chunks.zone)
+    fresh.zoneAt_ = fresh.zoneEnd_ = chunks.end;
+    if (chunks.zone) {
         fresh.zones_ = ReadZones(*chunks.zone, name, progress);
+        fresh.zoneAt_ = chunks.zone->offset;
+        fresh.zoneEnd_ = chunks.zone->offset + kChunkHeaderSize + chunks.zone->body.Size();
+        fresh.hasZoneChunk_ = true;
+    }
+    fresh.file_ = std::move(bytes);
+    fresh.name_ = name;
     *this = std::move(fresh);
+}
+
+std::size_t CityMap::AddZone(const MapZone& zone)
+{
+    RequireEditableZone(zone);
+    if (zones_.size() >= kMostZones)
+        throw std::invalid_argument("the map holds " + std::to_string(zones_.size()) +
+                                    " zones already, the most a map file may hold");
+    std::vector<MapZone> zones = zones_;
+    zones.push_back(zone);
+    const std::size_t at = SortByArea(zones, zones.size() - 1);
+    zones_ = std::move(zones);
+    return at;
+}
+
+std::size_t CityMap::ChangeZone(std::size_t index, const MapZone& zone)
+{
+    RequireZoneIndex(index);
+    RequireEditableZone(zone);
+    std::vector<MapZone> zones = zones_;
+    std::size_t follow = index;
+    if (zone.w != zones[index].w || zone.h != zones[index].h) {
+        zones.erase(zones.begin() + static_cast<std::ptrdiff_t>(index));
+        follow = zones.size();
+        zones.push_back(zone);
+    } else {
+        zones[index] = zone;
+    }
+    const std::size_t at = SortByArea(zones, follow);
+    zones_ = std::move(zones);
+    return at;
+}
+
+void CityMap::RemoveZone(std::size_t index)
+{
+    RequireZoneIndex(index);
+    std::vector<MapZone> zones = zones_;
+    zones.erase(zones.begin() + static_cast<std::ptrdiff_t>(index));
+    SortByArea(zones, 0);
+    zones_ = std::move(zones);
+}
+
+void CityMap::RequireZoneIndex(std::size_t index) const
+{
+    if (index >= zones_.size())
+        throw std::out_of_range("zone " + std::to_string(index) + " is not in the map's " +
+                                std::to_string(zones_.size()) + " zones (they count from 0)");
+}
+
+void CityMap::RequireSaveable(const std::string& name) const
+{
+    if (file_.empty())
+        throw FileError(name, "cannot be saved: no map has been loaded");
+    std::size_t zoneBytes = 0;
+    for (const MapZone& zone : zones_)
+        zoneBytes += kZoneHeadBytes + zone.name.size();
+    const bool writesChunk = hasZoneChunk_ || !zones_.empty();
+    const uint64_t size = file_.size() - (zoneEnd_ - zoneAt_) + (writesChunk ? kChunkHeaderSize + zoneBytes : 0);
+    if (size > kLargestMapFile.bytes)
+        throw FileError(name, "would be " + std::to_string(size) + " bytes, more than the " +
+                                  std::to_string(kLargestMapFile.bytes) + " a map file may be; nothing was written");
+}
+
+std::vector<uint8_t> CityMap::Serialize() const
+{
+    RequireSaveable(name_);
+    std::vector<MapZone> zones = zones_;
+    SortByArea(zones, 0);
+    const std::vector<uint8_t> body = ZoneChunkBody(zones);
+    std::vector<uint8_t> out(file_.begin(), file_.begin() + static_cast<std::ptrdiff_t>(zoneAt_));
+    if (hasZoneChunk_ || !zones.empty()) {
+        // The chunk's own type as the file spells it ("zone" stays "zone").
+        const std::string_view type =
+            hasZoneChunk_ ? std::string_view(reinterpret_cast<const char*>(file_.data()) + zoneAt_, 4) : "ZONE";
+        AppendChunk(out, type, body);
+    }
+    out.insert(out.end(), file_.begin() + static_cast<std::ptrdiff_t>(zoneEnd_), file_.end());
+    return out;
+}
+
+void CityMap::Save(const std::string& path) const
+{
+    RequireSaveable(path);
+    SaveWithBackup(path, Serialize());
 }
 
 const MapBlock& CityMap::Block(uint32_t n) const

@@ -84,20 +84,29 @@ uint32_t FlatLidColour(const LidLook& look)
     return Darken(channel(16) | channel(8) | channel(0), look.lighting);
 }
 
-std::vector<uint16_t> LidsFromAbove(const CityMap& map, int level)
+std::vector<SeenLid> SeenFromAbove(const CityMap& map, int level)
 {
     if (level < 0 || level >= CityMap::kLevels)
         throw std::out_of_range("level " + std::to_string(level) + " is not between 0 and 7");
-    std::vector<uint16_t> lids(static_cast<std::size_t>(CityMap::kSide) * CityMap::kSide, 0);
+    std::vector<SeenLid> seen(static_cast<std::size_t>(CityMap::kSide) * CityMap::kSide);
     for (int y = 0; y < CityMap::kSide; ++y)
         for (int x = 0; x < CityMap::kSide; ++x)
             for (int z = level; z >= 0; --z) {
                 const uint32_t n = map.BlockNumberAt(x, y, z);
-                const uint16_t lid = n != 0 ? map.Block(n).lid : 0;
-                if ((lid & kTileBits) != 0) {
-                    lids[static_cast<std::size_t>(y * CityMap::kSide + x)] = lid;
+                const MapBlock* block = n != 0 ? &map.Block(n) : nullptr;
+                if (block && (block->lid & kTileBits) != 0) {
+                    seen[static_cast<std::size_t>(y * CityMap::kSide + x)] = {block->lid, block->slope,
+                                                                              static_cast<int8_t>(z)};
                     break;
                 }
             }
+    return seen;
+}
+
+std::vector<uint16_t> LidsFromAbove(const CityMap& map, int level)
+{
+    const std::vector<SeenLid> seen = SeenFromAbove(map, level);
+    std::vector<uint16_t> lids(seen.size());
+    std::transform(seen.begin(), seen.end(), lids.begin(), [](const SeenLid& lid) { return lid.face; });
     return lids;
 }

@@ -33,6 +33,17 @@ std::vector<uint32_t> DrawLid(clsSTY& style, const LidLook& look);
 // lighting. Neighbouring numbers get far-apart colours.
 uint32_t FlatLidColour(const LidLook& look);
 
-// Square by square (y * 256 + x), the lid face of the highest block at or below
-// `level` whose lid has a tile; 0 where there is none.
+// The highest block at or below a level whose lid has a tile: that lid, the block's
+// slope byte (its ground type and slope) and its level; level -1 where there is none.
+struct SeenLid {
+    uint16_t face = 0;
+    uint8_t slope = 0;
+    int8_t level = -1;
+};
+
+// Square by square (y * 256 + x), what is seen from above with everything over `level`
+// hidden. Throws std::out_of_range for a level outside 0 to 7.
+std::vector<SeenLid> SeenFromAbove(const CityMap& map, int level);
+
+// The same, the lid faces alone; 0 where there is none.
 std::vector<uint16_t> LidsFromAbove(const CityMap& map, int level);

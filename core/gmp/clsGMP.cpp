@@ -6,6 +6,7 @@
 #include "core/gmp/MapFile.h"
 #include "core/io/ByteReader.h"
 #include "core/io/ChunkWalker.h"
+#include "core/io/FileError.h"
 #include "core/io/FileIO.h"
 
 namespace {
@@ -28,6 +29,9 @@ void clsGMP::ParseMap(std::span<const uint8_t> bytes, const std::string& sFile, 
 
 void clsGMP::Parse(std::span<const uint8_t> bytes, const std::string& sFile, Progress& progress)
 {
+    // The version after the tag is not checked.
+    if (bytes.size() >= kChunkedFileHeaderSize && FileTag(bytes) != "GBMP")
+        throw FileError(sFile, "is not a map file: it does not start with \"GBMP\" and a version");
     // Read into a table of our own and keep it only when the whole file was read.
     std::optional<std::vector<AnimEntry>> table;
     ChunkWalker(bytes, sFile, ChunkDialect::Map, progress)

@@ -14,9 +14,9 @@ class FileChunk;
 
 class clsGMP {
 public:
-    // Reads the file's animation table. A refused file throws FileError naming the
-    // file and the problem and leaves the table as it was; so does a file with no
-    // "ANIM" chunk.
+    // Reads the file's animation table. A refused file (one that does not start with
+    // "GBMP", or is damaged) throws FileError naming the file and the problem and leaves
+    // the table as it was; a map with no "ANIM" chunk leaves it as it was too.
     void LoadMap(const std::string& sFile, Progress& progress = NoProgress());
     // The same from bytes in memory; sFile names them in messages.
     void ParseMap(std::span<const uint8_t> bytes, const std::string& sFile, Progress& progress = NoProgress());

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "core/common/Numbers.h"
 #include "core/gxt/GxtTextBytes.h"
 #include "core/gxt/clsGXT.h"
 #include "core/io/ByteReader.h"
@@ -26,14 +27,6 @@ struct OtherLanguage {
 };
 
 // 2147483648 as "2,147,483,648".
-std::string Grouped(uint64_t n)
-{
-    std::string digits = std::to_string(n);
-    for (std::size_t at = digits.size(); at > 3; at -= 3)
-        digits.insert(at - 3, ",");
-    return digits;
-}
-
 std::string Bytes(uint64_t n)
 {
     return Grouped(n) + (n == 1 ? " byte" : " bytes");

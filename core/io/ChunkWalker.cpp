@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/io/FileError.h"
+#include "core/io/LittleEndian.h"
 
 namespace {
 
@@ -53,6 +54,13 @@ FileChunk::FileChunk(const std::string& file, ChunkDialect dialect, std::string_
       size_(size),
       present_(present)
 {
+}
+
+void AppendChunk(std::vector<uint8_t>& out, std::string_view type, std::span<const uint8_t> body)
+{
+    out.insert(out.end(), type.begin(), type.begin() + kTypeSize);
+    PutLE32(out, static_cast<uint32_t>(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
 }
 
 std::size_t FileChunk::BodyAt() const

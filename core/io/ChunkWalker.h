@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/common/Progress.h"
 #include "core/io/ByteReader.h"
@@ -21,6 +22,10 @@
 inline constexpr std::size_t kChunkedFileHeaderSize = 6;
 // The tag a chunked file begins with; empty when the bytes are too few to hold one.
 std::string_view FileTag(std::span<const uint8_t> bytes);
+// A chunk's header: its 4-character type and the signed 32-bit size of its body.
+inline constexpr std::size_t kChunkHeaderSize = 8;
+// Appends a chunk of `type` (4 characters, spelt as the file has it) holding `body`.
+void AppendChunk(std::vector<uint8_t>& out, std::string_view type, std::span<const uint8_t> body);
 
 // The type as the user should see it: the file's 8-bit characters as UTF-8, control
 // characters as '?'.

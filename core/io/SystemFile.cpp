@@ -12,6 +12,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -40,6 +41,7 @@ int WriteFd(int fd, const uint8_t* from, std::size_t n)
     return ::_write(fd, from, static_cast<Chunk>(std::min(n, kLargestCall)));
 }
 constexpr int kReadFlags = _O_RDONLY;
+constexpr int kUnnamedFlags = 0;
 constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_EXCL;
 constexpr int kOwnerOnly = _S_IREAD | _S_IWRITE;
 constexpr int kAnyone = _S_IREAD | _S_IWRITE;
@@ -62,11 +64,50 @@ ssize_t WriteFd(int fd, const uint8_t* from, std::size_t n)
 {
     return ::write(fd, from, std::min(n, kLargestCall));
 }
-constexpr int kReadFlags = O_RDONLY;
+// Without O_NONBLOCK, opening a named pipe waits for a writer, maybe for ever; a regular
+// file reads the same either way.
+constexpr int kReadFlags = O_RDONLY | O_NONBLOCK;
 constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+#ifdef O_TMPFILE
+constexpr int kUnnamedFlags = O_TMPFILE | O_RDWR;
+#else
+constexpr int kUnnamedFlags = 0;
+#endif
 constexpr int kOwnerOnly = 0600;
 constexpr int kAnyone = 0666;  // less the umask, as for any new file
 #endif
+
+// An unnamed file is named through its entry under /proc, and a library reaches an open
+// file there: both need /proc mounted, as it nearly always is.
+bool HasProcFd()
+{
+#ifdef __linux__
+    static const bool mounted = ::access("/proc/self/fd", X_OK) == 0;
+    return mounted;
+#else
+    return false;
+#endif
+}
+
+#ifndef _WIN32
+std::filesystem::file_type TypeOf(mode_t mode)
+{
+    using Type = std::filesystem::file_type;
+    return S_ISLNK(mode)    ? Type::symlink
+           : S_ISDIR(mode)  ? Type::directory
+           : S_ISREG(mode)  ? Type::regular
+           : S_ISFIFO(mode) ? Type::fifo
+           : S_ISCHR(mode)  ? Type::character
+           : S_ISBLK(mode)  ? Type::block
+           : S_ISSOCK(mode) ? Type::socket
+                            : Type::unknown;
+}
+#endif
+
+std::string ProcFdPath(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
+}
 
 }  // namespace
 
@@ -97,6 +138,52 @@ std::error_code SystemFile::CreateNew(const std::filesystem::path& path, bool ow
     Close();
     fd_ = OpenFile(path, kCreateFlags, ownerOnly ? kOwnerOnly : kAnyone);
     return fd_ < 0 ? LastError() : std::error_code();
+}
+
+std::error_code SystemFile::CreateUnnamed(const std::filesystem::path& folder, bool ownerOnly)
+{
+    Close();
+    if (kUnnamedFlags == 0 || !HasProcFd())
+        return std::make_error_code(std::errc::operation_not_supported);
+    fd_ = OpenFile(folder, kUnnamedFlags, ownerOnly ? kOwnerOnly : kAnyone);
+    if (fd_ >= 0)
+        return {};
+    // Older kernels say EISDIR, file systems without unnamed files EOPNOTSUPP.
+    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)
+        return std::make_error_code(std::errc::operation_not_supported);
+    return LastError();
+}
+
+std::error_code SystemFile::LinkAs(const std::filesystem::path& path)
+{
+#ifdef __linux__
+    if (::linkat(AT_FDCWD, ProcFdPath(fd_).c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        return LastError();
+    return {};
+#else
+    (void)path;
+    return std::make_error_code(std::errc::operation_not_supported);
+#endif
+}
+
+std::filesystem::file_type SystemFile::Type() const
+{
+    using Type = std::filesystem::file_type;
+#ifdef _WIN32
+    struct _stat64 info;
+    if (::_fstat64(fd_, &info) != 0)
+        return Type::none;
+    const auto mode = info.st_mode;
+    return (mode & _S_IFMT) == _S_IFREG   ? Type::regular
+           : (mode & _S_IFMT) == _S_IFDIR ? Type::directory
+           : (mode & _S_IFMT) == _S_IFCHR ? Type::character
+                                          : Type::fifo;
+#else
+    struct stat info;
+    if (::fstat(fd_, &info) != 0)
+        return Type::none;
+    return TypeOf(info.st_mode);
+#endif
 }
 
 std::error_code SystemFile::Size(uint64_t& size) const
@@ -134,6 +221,18 @@ std::error_code SystemFile::SkipAhead(uint64_t n)
         return LastError();
 #else
     if (::lseek(fd_, static_cast<off_t>(n), SEEK_CUR) < 0)
+        return LastError();
+#endif
+    return {};
+}
+
+std::error_code SystemFile::Rewind()
+{
+#ifdef _WIN32
+    if (::_lseeki64(fd_, 0, SEEK_SET) < 0)
+        return LastError();
+#else
+    if (::lseek(fd_, 0, SEEK_SET) < 0)
         return LastError();
 #endif
     return {};
@@ -213,6 +312,52 @@ std::error_code SystemFile::TakeOwnerAndModeOf(const FileFacts& like)
 #endif
 }
 
+void SystemFile::HoldAsInUse()
+{
+#ifndef _WIN32
+    // Shared, so that saves of one file at once do not shut each other out.
+    [[maybe_unused]] const int ignored = ::flock(fd_, LOCK_SH | LOCK_NB);
+#endif
+}
+
+std::string SystemFile::PathForLibraries() const
+{
+    return fd_ >= 0 && HasProcFd() ? ProcFdPath(fd_) : std::string();
+}
+
+void RemoveIfStaleTemp(const std::filesystem::path& path, std::chrono::seconds age)
+{
+#ifdef _WIN32
+    // Windows refuses to remove a file a save has open.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(path, error)))
+        return;
+    const auto written = std::filesystem::last_write_time(path, error);
+    if (!error && std::filesystem::file_time_type::clock::now() - written >= age)
+        std::filesystem::remove(path, error);
+#else
+    const int fd = OpenFile(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK, 0);
+    if (fd < 0)
+        return;
+    // The change time moves with every new name and every write, so it says how long
+    // the save that made this name has been gone; the age also covers the moment between
+    // a name's making and its save's hold on it. The exclusive hold fails while any save
+    // holds the file; the name is checked to be the file held before it goes.
+    struct stat held {};
+    struct stat named {};
+    const auto changedAt = [](const struct stat& info) {
+        return std::chrono::system_clock::time_point(std::chrono::seconds(info.st_ctim.tv_sec));
+    };
+    const bool stale = ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+                       changedAt(held) + age <= std::chrono::system_clock::now() &&
+                       ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+                       named.st_dev == held.st_dev && named.st_ino == held.st_ino;
+    if (stale)
+        ::unlink(path.c_str());
+    ::close(fd);
+#endif
+}
+
 bool MayWrite(const std::filesystem::path& path, const FileFacts& facts)
 {
 #ifdef _WIN32
@@ -241,11 +386,7 @@ FileFacts LookAt(const std::filesystem::path& path)
     struct stat info;
     if (::lstat(path.c_str(), &info) != 0)
         return facts;
-    using Type = std::filesystem::file_type;
-    facts.type = S_ISLNK(info.st_mode)   ? Type::symlink
-                 : S_ISDIR(info.st_mode) ? Type::directory
-                 : S_ISREG(info.st_mode) ? Type::regular
-                                         : Type::unknown;
+    facts.type = TypeOf(info.st_mode);
     facts.mode = static_cast<uint32_t>(info.st_mode & 07777);
     facts.owner = static_cast<uint32_t>(info.st_uid);
     facts.group = static_cast<uint32_t>(info.st_gid);

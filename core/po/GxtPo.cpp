@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <unordered_map>
 #include <utility>
 
-#include "core/common/PathRules.h"
+#include "core/common/Numbers.h"
 #include "core/io/FileError.h"
+#include "core/io/FileIO.h"
 
 namespace {
 
@@ -123,14 +123,86 @@ std::string KeyOf(const clsGXT& model, int32_t i)
     return key.substr(0, key.find('\0'));
 }
 
-// Each key's first entry: one lookup per PO entry instead of a walk over the file.
-std::unordered_map<std::string, int32_t> FirstEntries(const clsGXT& model)
+// Fills in, for each key of `first` still without one, the model's first entry of that
+// key: one walk over the model, and memory for the keys asked about only.
+void FindFirstEntries(const clsGXT& model, std::unordered_map<std::string, int32_t>& first)
 {
-    std::unordered_map<std::string, int32_t> first;
-    first.reserve(static_cast<std::size_t>(model.GetEntries()));
     for (int32_t i = 1; i <= model.GetEntries(); ++i)
-        first.emplace(KeyOf(model, i), i);
-    return first;
+        if (const auto found = first.find(KeyOf(model, i)); found != first.end() && found->second == 0)
+            found->second = i;
+}
+
+// Counts what the library keeps apart in PO text, however the text is split into pieces:
+// each keyword, quoted string and comment word, and any other run of non-blank bytes.
+class PoWordCount {
+public:
+    void Add(std::span<const uint8_t> bytes)
+    {
+        for (const uint8_t c : bytes)
+            Step(c);
+    }
+    uint64_t Words() const { return words_; }
+
+private:
+    enum class In { Blank, Word, String, Escape, Comment, CommentWord };
+    static bool IsBlank(uint8_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+    void Start(In state)
+    {
+        ++words_;
+        in_ = state;
+    }
+    void Step(uint8_t c)
+    {
+        switch (in_) {
+            case In::Blank:
+            case In::Word:
+                if (IsBlank(c))
+                    in_ = In::Blank;
+                else if (c == '"')
+                    Start(In::String);
+                else if (c == '#')
+                    Start(In::CommentWord);  // to the end of the line, wherever it starts
+                else if (in_ == In::Blank)
+                    Start(In::Word);
+                break;
+            case In::String:  // ends at its quote, or (damaged) at the end of the line
+                in_ = c == '"' || c == '\n' ? In::Blank : c == '\\' ? In::Escape : In::String;
+                break;
+            case In::Escape:
+                in_ = c == '\n' ? In::Blank : In::String;
+                break;
+            case In::Comment:
+            case In::CommentWord:
+                if (c == '\n')
+                    in_ = In::Blank;
+                else if (IsBlank(c))
+                    in_ = In::Comment;
+                else if (in_ == In::Comment)
+                    Start(In::CommentWord);
+                break;
+        }
+    }
+
+    In in_ = In::Blank;
+    uint64_t words_ = 0;
+};
+
+const SizeLimit kLargestPo{kLargestPoBytes, "PO file of a game's texts"};
+
+// Reads the open file through once, refusing it when it holds more words than any PO
+// file of a game's texts.
+void CheckWordCount(SystemFile& file, const std::string& name)
+{
+    PoWordCount count;
+    uint8_t piece[1 << 16];
+    for (std::size_t got = 1; got != 0;) {
+        if (const std::error_code error = file.ReadSome(piece, sizeof piece, got))
+            throw FileError(name, "cannot be read: " + error.message());
+        count.Add({piece, got});
+        if (count.Words() > kMostPoWords)
+            throw FileError(name, "is too large to load: it has more than " + Grouped(kMostPoWords) +
+                                      " words and strings, more than any " + kLargestPo.kind);
+    }
 }
 
 std::string Header(char language)
@@ -185,42 +257,124 @@ std::string DeclaredCharset(po_file_t file)
     return charset;
 }
 
+// The library keeps a few hundred bytes for every message it holds, so a file is written
+// a batch of messages at a time, each batch through a private file. Every batch starts
+// with the header, which tells the library the strings' charset; only the first batch's
+// is kept, and the batches' texts join as one file's would, a blank line between messages.
+class PoBatches {
+public:
+    PoBatches(const std::string& poFile, const std::string& header, const ByteSink& sink)
+        : poFile_(poFile), header_(header), sink_(sink)
+    {
+        Start();
+    }
+
+    void Add(po_message_t message, std::size_t bytes)
+    {
+        po_message_insert(iterator_.get(), message);
+        held_ += bytes;
+        if (++count_ == kBatchMessages || held_ >= kBatchBytes)
+            Flush();
+    }
+
+    void Flush()
+    {
+        if (count_ == 0 && !first_)  // a file without texts still has its header
+            return;
+        iterator_.reset();
+        {
+            Listening listening;
+            po_file_write(file_.get(), scratch_.Path().c_str(), &kHandler);
+            if (listening.Heard().failed)
+                throw FileError(poFile_, "was not written: " + listening.Heard().firstError);
+        }
+        const std::vector<uint8_t> text = scratch_.Contents();
+        static constexpr uint8_t kBlankLine[] = {'\n', '\n'};
+        const auto afterHeader = std::search(text.begin(), text.end(), std::begin(kBlankLine), std::end(kBlankLine));
+        sink_(std::span(first_ ? text.begin() : std::min(afterHeader + 1, text.end()), text.end()));
+        first_ = false;
+        Start();
+    }
+
+private:
+    static constexpr int kBatchMessages = 1024;
+    static constexpr std::size_t kBatchBytes = std::size_t{1} << 20;
+
+    void Start()
+    {
+        file_.reset(po_file_create());
+        iterator_.reset(po_message_iterator(file_.get(), nullptr));
+        po_message_insert(iterator_.get(), Message(nullptr, "", header_));
+        count_ = 0;
+        held_ = 0;
+    }
+
+    const std::string& poFile_;
+    const std::string header_;
+    const ByteSink& sink_;
+    ScratchFile scratch_;
+    PoFile file_;
+    PoIterator iterator_;
+    int count_ = 0;
+    std::size_t held_ = 0;
+    bool first_ = true;
+};
+
 }  // namespace
 
 void ExportPo(const clsGXT& translation, const clsGXT* source, const std::string& poFile)
 {
-    // The library cannot be told "stop" when the file cannot be created: find out first.
-    if (!std::ofstream(PathFromUtf8(poFile), std::ios::binary))
-        throw FileError(poFile, "cannot be created");
-    PoFile file(po_file_create());
-    {
-        PoIterator it(po_message_iterator(file.get(), nullptr));
-        // The header first: it declares UTF-8 for every later string.
-        po_message_insert(it.get(), Message(nullptr, "", Header(translation.Language())));
-        std::set<std::string> written;
-        const auto inSource = source != nullptr ? FirstEntries(*source) : std::unordered_map<std::string, int32_t>();
-        for (int32_t i = 1; i <= translation.GetEntries(); ++i) {
+    if (translation.GetEntries() > kMostPoEntries)
+        throw FileError(poFile, "cannot be written: the text file has " + Grouped(translation.GetEntries()) +
+                                    " entries, and a PO file of more than " + Grouped(kMostPoEntries) +
+                                    " is not read back");
+    // Each key's first entry, in file order, and its entry in the source.
+    std::unordered_map<std::string, int32_t> inSource;
+    std::vector<int32_t> firsts;
+    for (int32_t i = 1; i <= translation.GetEntries(); ++i)
+        if (inSource.emplace(KeyOf(translation, i), 0).second)
+            firsts.push_back(i);
+    if (source != nullptr)
+        FindFirstEntries(*source, inSource);
+
+    ReplaceWholeFileFrom(poFile, [&](const ByteSink& sink) {
+        // What is written must be a file the import takes.
+        PoWordCount words;
+        uint64_t size = 0;
+        const ByteSink counted = [&](std::span<const uint8_t> piece) {
+            words.Add(piece);
+            if ((size += piece.size()) > kLargestPoBytes || words.Words() > kMostPoWords)
+                throw FileError(poFile, "cannot be written: it would be larger than any PO file read back (" +
+                                            Grouped(kLargestPoBytes >> 20) + " MB or " + Grouped(kMostPoWords) +
+                                            " words and strings)");
+            sink(piece);
+        };
+        PoBatches batches(poFile, Header(translation.Language()), counted);
+        for (const int32_t i : firsts) {
             const std::string key = KeyOf(translation, i);
-            if (!written.insert(key).second)
-                continue;
             const std::string text = ToPo(translation.GetText(i));
-            const auto original = inSource.find(key);
-            const std::string id = original != inSource.end() ? ToPo(source->GetText(original->second)) : text;
-            po_message_insert(it.get(), Message(key.c_str(), id, text));
+            const int32_t original = inSource.at(key);
+            const std::string id = original != 0 ? ToPo(source->GetText(original)) : text;
+            batches.Add(Message(key.c_str(), id, text), id.size() + text.size());
         }
-    }
-    Listening listening;
-    po_file_write(file.get(), LibraryPath(poFile).c_str(), &kHandler);
-    if (listening.Heard().failed)
-        throw FileError(poFile, "was not written: " + listening.Heard().firstError);
+        batches.Flush();
+    });
 }
 
 PoImportResult ImportPo(clsGXT& target, const std::string& poFile)
 {
+    // Checked on the file that is open, which the library reads again by its path under
+    // /proc where there is one: so what it reads is what was checked.
+    uint64_t size = 0;
+    SystemFile opened = OpenFileToRead(poFile, kLargestPo, size);
+    CheckWordCount(opened, poFile);
+    std::string path = opened.PathForLibraries();
+    if (path.empty())
+        path = LibraryPath(poFile);
     PoFile file;
     {
         Listening listening;
-        file.reset(po_file_read(LibraryPath(poFile).c_str(), &kHandler));
+        file.reset(po_file_read(path.c_str(), &kHandler));
         // The library hands back a file even after reporting errors in it.
         if (listening.Heard().failed)
             throw FileError(poFile, listening.Heard().firstError);
@@ -233,10 +387,19 @@ PoImportResult ImportPo(clsGXT& target, const std::string& poFile)
         throw FileError(poFile, "its texts are in " + charset +
                                     "; only UTF-8 PO files are read (msgconv --to-code=UTF-8 converts one)");
 
+    // The keys the file names, each found once in the target.
+    std::unordered_map<std::string, int32_t> entries;
+    for (const char* const* domain = po_file_domains(file.get()); *domain != nullptr; ++domain) {
+        PoIterator it(po_message_iterator(file.get(), *domain));
+        while (po_message_t m = po_next_message(it.get()))
+            if (const char* context = po_message_msgctxt(m))
+                entries.emplace(context, 0);
+    }
+    FindFirstEntries(target, entries);
+
     PoImportResult result;
     std::vector<std::pair<int32_t, std::string>> changes;
     std::set<std::string> seen;
-    const auto entries = FirstEntries(target);
     const auto skip = [&](const std::string& what, const std::string& why) {
         ++result.skipped;
         result.problems.push_back(what + ": " + why);
@@ -260,7 +423,7 @@ PoImportResult ImportPo(clsGXT& target, const std::string& poFile)
                 skip(what, "is in the PO file more than once; its first entry was taken");
             } else if (po_message_msgid_plural(m) != nullptr) {
                 skip(what, "has plural forms");
-            } else if (const auto entry = entries.find(key); entry == entries.end()) {
+            } else if (const auto entry = entries.find(key); entry == entries.end() || entry->second == 0) {
                 skip(what, "is not in the GXT file");
             } else if (const std::string text = po_message_msgstr(m); text.empty()) {
                 ++result.unchanged;
@@ -279,8 +442,14 @@ PoImportResult ImportPo(clsGXT& target, const std::string& poFile)
             }
         }
     }
-    for (const auto& [index, bytes] : changes)
+    // The library's copy of every text goes before the model takes in its own, and each
+    // change as it is taken.
+    file.reset();
+    entries.clear();
+    for (auto& [index, bytes] : changes) {
         target.SetValue(index, bytes);
+        std::string().swap(bytes);
+    }
     result.updated = static_cast<int>(changes.size());
     return result;
 }

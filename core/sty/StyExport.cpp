@@ -1,6 +1,7 @@
 // Writing tiles and sprites as 8-bit bitmaps and palettes as JASC-PAL text. Each file
-// is built whole in memory and put in place by ReplaceWholeFile, so a longer file of the
-// same name leaves nothing behind and a failed write leaves the old file as it was.
+// is built whole in memory and written by WriteExportFile: a new file without waiting for
+// the disk, an existing one replaced whole, so a longer file of the same name leaves
+// nothing behind and a failed write leaves the old file as it was.
 // Everything is looked up before anything is written, so a refused export changes nothing.
 
 #include "core/sty/StyExport.h"
@@ -44,7 +45,7 @@ void clsSTY::SaveTile(const std::string& sFile, int Idx)
     uint8_t* to = out.pixels;
     for (int row = kTileSide - 1; row >= 0; --row, to += kTileSide)  // bottom row first
         std::copy_n(pixels + row * kTileStride, kTileSide, to);
-    ReplaceWholeFile(sFile, {out.bytes.get(), out.size});
+    WriteExportFile(sFile, {out.bytes.get(), out.size});
 }
 
 void clsSTY::SaveSprite(const std::string& sFile, int Idx)
@@ -62,7 +63,7 @@ void clsSTY::SaveSprite(const std::string& sFile, int Idx)
         uint8_t* const end = std::copy_n(pixels + static_cast<std::ptrdiff_t>(y) * kSpriteStride, sprite.width, to);
         std::fill(end, to + padded, 0);  // the padding
     }
-    ReplaceWholeFile(sFile, {out.bytes.get(), out.size});
+    WriteExportFile(sFile, {out.bytes.get(), out.size});
 }
 
 std::string JascPalText(const clsSTY& sty, int Pal)
@@ -78,5 +79,5 @@ std::string JascPalText(const clsSTY& sty, int Pal)
 
 void SavePal(const std::string& sFile, const clsSTY& sty, int Pal)
 {
-    ReplaceWholeFile(sFile, AsBytes(JascPalText(sty, Pal)));
+    WriteExportFile(sFile, AsBytes(JascPalText(sty, Pal)));
 }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/LittleEndian.h"
@@ -117,12 +118,15 @@ inline std::string Stacked(std::vector<Block> blocks, const std::function<std::v
 // A made-up town: at level 0 roads every 16 squares (tile 1, turned a quarter for the
 // north-south ones, crossings of tile 2 lit 1) and paving (2) between them; on each
 // block of 16 x 16 squares a building over squares 4 to 11, walls (no lid) on levels 1
-// to 3 and a roof at 4 (tile 4, lit 3). Two zones.
+// to 3 and a roof at 4 (tile 4, lit 3). Roads are of road ground, paving and roofs of
+// pavement. Two zones.
 inline std::string Town()
 {
     std::vector<Block> blocks{{}};
-    for (uint16_t lid : {Face(1), Face(1, 1), Face(2, 0, false, 1), Face(2), uint16_t{0}, Face(4, 0, false, 3)})
-        blocks.push_back({Face(2), Face(2), Face(2), Face(2), lid});
+    const std::pair<uint16_t, uint8_t> looks[] = {{Face(1), 1}, {Face(1, 1), 1}, {Face(2, 0, false, 1), 1},
+                                                  {Face(2), 2}, {0, 0},          {Face(4, 0, false, 3), 2}};
+    for (const auto& [lid, ground] : looks)
+        blocks.push_back({Face(2), Face(2), Face(2), Face(2), lid, 0, ground});
     return Stacked(blocks,
                    [](int x, int y) -> std::vector<uint32_t> {
                        const bool ew = y % 16 == 0, ns = x % 16 == 0,

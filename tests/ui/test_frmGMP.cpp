@@ -7,6 +7,7 @@
 #include <QSpinBox>
 #include <QtTest>
 
+#include "core/gmp/Ground.h"
 #include "core/gmp/MapLids.h"
 #include "tests/support/MapBuilder.h"
 #include "tests/support/UiTestSupport.h"
@@ -39,8 +40,9 @@ private slots:
     void drawsEachLidTurnedAndLitShowsLevelsZonesAndTheSquareUnderThePointerAndExports()
     {
         Viewer v;
-        v.Open(v.Write("bare.gmp", map_test::Town()));  // no style beside it: flat colours
-        QCOMPARE(v.At(1, 0, 10, 10), 0xFF000000 | FlatLidColour({1, 0, false, 0}));
+        v.Open(v.Write("bare.gmp", map_test::Town()));  // no style beside it: the ground types' colours
+        QCOMPARE(v.At(1, 0, 10, 10), SchematicColour(Ground::Road, 0));
+        QCOMPARE(v.At(20, 20, 10, 10), SchematicColour(Ground::Pavement, 4));  // a roof
         v.Open(v.town);
         QCOMPARE(v.Get<QLabel>("lblStyle")->text(), QStringLiteral("Style: town.sty"));
         QCOMPARE(v.At(1, 0, 60, 32), Shown(2));       // the arrowhead points east ...

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "core/gmp/CityMap.h"
+#include "core/gmp/CityPicture.h"
 #include "core/gmp/MapLids.h"
 #include "core/sty/clsSTY.h"
 
@@ -21,6 +22,7 @@ constexpr std::size_t kLooks = 1 << 16;
 // their pictures.
 constexpr uint16_t kLookBits = 0xEFFF;
 constexpr double kWheelStep = 1.25;
+static_assert(MapView::kBackground == kMapBackground);
 const QColor kZoneColour(255, 214, 10);
 const QColor kMarkedZoneColour(255, 70, 200);
 
@@ -87,10 +89,13 @@ void MapView::MarkZone(int zone)
 
 void MapView::RefreshLids()
 {
+    lids_.clear();
+    schematic_.clear();
     if (map_)
-        lids_ = LidsFromAbove(*map_, level_);
-    else
-        lids_.clear();
+        for (const SeenLid& seen : SeenFromAbove(*map_, level_)) {
+            lids_.push_back(seen.face);
+            schematic_.push_back(SchematicColour(seen));
+        }
     viewport()->update();
 }
 
@@ -207,10 +212,19 @@ const QImage& MapView::SizedLid(uint16_t look, int side)
     }
     QImage& sized = sizedLids_[look];
     if (sized.isNull()) {
+        // Shrunk by the mean of the pixels each covers, as the command line's picture
+        // (DrawCity) is, so that both give the same pixels.
         const QImage& full = FullLid(look);
-        sized = side == kLidSide ? full
-                                 : full.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                                       .convertToFormat(QImage::Format_RGB32);
+        if (side == kLidSide) {
+            sized = full;
+        } else {
+            const std::vector<uint32_t> pixels =
+                ShrinkLid({reinterpret_cast<const uint32_t*>(full.constBits()), kLidSide * kLidSide}, side);
+            sized = QImage(side, side, QImage::Format_RGB32);
+            for (int y = 0; y < side; ++y)
+                std::memcpy(sized.scanLine(y), &pixels[static_cast<std::size_t>(y * side)],
+                            static_cast<std::size_t>(side) * 4);
+        }
         sizedFilled_.push_back(look);
     }
     return sized;
@@ -233,20 +247,31 @@ void MapView::Compose(QImage& target, QPointF origin, double scale)
                           std::max(0, static_cast<int>(std::floor(origin.y() / scale)))};
     const int end[2] = {std::min(kSide, static_cast<int>(std::ceil((origin.x() + target.width()) / scale))),
                         std::min(kSide, static_cast<int>(std::ceil((origin.y() + target.height()) / scale)))};
+    // Rows by pointer: QImage::scanLine checks for sharing on every call, and a frame
+    // of the whole map copies some 260,000 rows of squares.
+    uchar* const bits = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    const auto line = [&](int row) { return reinterpret_cast<QRgb*>(bits + row * stride); };
     for (int y = first[1]; y < end[1]; ++y) {
         const int top = Edge(y, scale, origin.y());
         const int rowFrom = std::max(top, 0), rowTo = std::min(Edge(y + 1, scale, origin.y()), target.height());
         for (int x = first[0]; x < end[0]; ++x) {
-            const uint16_t face = lids_[static_cast<std::size_t>(y * kSide + x)];
+            const std::size_t square = static_cast<std::size_t>(y * kSide + x);
+            const uint16_t face = lids_[square];
             const int left = Edge(x, scale, origin.x());
             const int colFrom = std::max(left, 0), colTo = std::min(Edge(x + 1, scale, origin.x()), target.width());
             if (face == 0 || colTo <= colFrom)
                 continue;
+            if (!style_) {
+                for (int row = rowFrom; row < rowTo; ++row)
+                    std::fill(line(row) + colFrom, line(row) + colTo, schematic_[square]);
+                continue;
+            }
             const QImage& lid = SizedLid(face & kLookBits, side);
+            const uchar* const from = lid.constBits() + (colFrom - left) * 4;
             const std::size_t bytes = static_cast<std::size_t>(colTo - colFrom) * 4;
             for (int row = rowFrom; row < rowTo; ++row)
-                std::memcpy(target.scanLine(row) + colFrom * 4, lid.constScanLine(row - top) + (colFrom - left) * 4,
-                            bytes);
+                std::memcpy(line(row) + colFrom, from + (row - top) * lid.bytesPerLine(), bytes);
         }
     }
     if (zonesShown_)

@@ -8,12 +8,13 @@ class CityMap;
 class clsSTY;
 
 // The map seen from above: each square shows the lid of its highest block at or below
-// the chosen level, from the style's tiles or in flat colours, with the zones outlined
-// over it. Zooms from the whole map up to 64 screen pixels a block; pans with the
-// scroll bars and by dragging; the wheel zooms about the pointer.
+// the chosen level, from the style's tiles or, without a style, in the colour of its
+// ground type (CityPicture.h), with the zones outlined over it. Zooms from the whole map up to 64 screen pixels a
+// block; pans with the scroll bars and by dragging; the wheel zooms about the pointer.
 //
 // Each lid look (tile, lighting, flip, turn) is drawn once at 64 x 64 and once at the
 // size a square has on screen; a frame copies those rows for the visible squares only.
+// Without a style a frame fills each visible square with its colour.
 class MapView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -22,7 +23,8 @@ public:
 
     explicit MapView(QWidget* parent = nullptr);
 
-    // Neither is owned; they must live while shown here. A null style draws flat colours.
+    // Neither is owned; they must live while shown here. A null style draws the ground
+    // types' colours.
     void SetMap(const CityMap* map);
     void SetStyle(clsSTY* style);
     // Everything above `level` is hidden.
@@ -87,6 +89,7 @@ private:
     bool fitted_ = true;  // follows the viewport's size while the whole map is shown
 
     std::vector<uint16_t> lids_;         // per square, the face seen from above
+    std::vector<uint32_t> schematic_;    // per square, its ground type's colour
     std::vector<QImage> fullLids_;       // per look, 64 x 64; null until needed
     std::vector<QImage> sizedLids_;      // per look, sizedSide_ a side
     std::vector<uint16_t> sizedFilled_;  // the looks sizedLids_ holds

@@ -1,5 +1,6 @@
 #include "ui/windows/frmGMP.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include "core/common/PathRules.h"
 #include "core/gmp/CityMap.h"
 #include "core/gmp/MapLids.h"
+#include "core/io/FileIO.h"
 #include "core/sty/clsSTY.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
@@ -337,6 +339,19 @@ void frmGMP::cmdExport_Click()
     if (path.isEmpty())
         return;
     const QImage picture = view->Render(squares, scale);
-    if (picture.isNull() || !picture.save(path, "PNG"))
-        Tell(QStringLiteral("%1 could not be written.").arg(path));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (picture.isNull() || !picture.save(&buffer, "PNG"))
+        return Tell(QStringLiteral("%1 could not be written: the picture could not be made.").arg(path));
+    // Through the file layer: a file it replaces is replaced whole or not at all.
+    try {
+        for (const QString& input : {DocumentPath(), stylePath_})
+            if (!input.isEmpty())
+                RefuseToOverwrite(ToUtf8(path), ToUtf8(input));
+        WriteExportFile(ToUtf8(path),
+                        {reinterpret_cast<const uint8_t*>(png.constData()), static_cast<std::size_t>(png.size())});
+    } catch (const FileError& e) {
+        Tell(QStringLiteral("%1 could not be written.\n%2").arg(path, QString::fromStdString(e.what())));
+    }
 }

@@ -10,6 +10,7 @@
 
 #include "core/common/PathRules.h"
 #include "core/io/FileError.h"
+#include "core/io/FileIO.h"
 #include "images/StyImages.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
@@ -199,11 +200,13 @@ void frmSTY::cmdExport_Click()
     if (path.isEmpty())
         return;
     const bool png = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
-    RunInBackground(
-        [path](const std::exception& e) { return NotWritten(path, e); },
-        [style = cSTY, item = ItemOf(kind), n, file = ToUtf8(path), png,
-         transparent = cSTY->DrawTransparent()](Progress&) { ExportItem(*style, item, n, file, png, transparent); },
-        [] {});
+    RunInBackground([path](const std::exception& e) { return NotWritten(path, e); },
+                    [style = cSTY, item = ItemOf(kind), n, file = ToUtf8(path), png,
+                     transparent = cSTY->DrawTransparent(), input = ToUtf8(DocumentPath())](Progress&) {
+                        RefuseToOverwrite(file, input);
+                        ExportItem(*style, item, n, file, png, transparent);
+                    },
+                    [] {});
 }
 
 void frmSTY::cmdExportAll_Click()

@@ -74,7 +74,7 @@ TEST(GxtPoFiles, MsgidsComeFromTheSourceAndTheHeaderNamesTheLanguage)
         EXPECT_PRED2(Holds, TempDir::Read(dir.File("l.po")), std::string("\"Language: ") + code + "\\n\"");
     }
     EXPECT_PRED2(Holds, Thrown<FileError>([&] { ExportPo(french, nullptr, dir.File("no/such.po")); }),
-                 "no/such.po: cannot be created");
+                 "no/such.po: cannot be written");
     clsGXT big = Parsed(FileOf(ManyEntries(2600)));
     ExportPo(big, nullptr, dir.File("big.po"));
     EXPECT_EQ(Counts(ImportPo(big, dir.File("big.po"))), std::make_tuple(0, 2600, 0));
@@ -98,7 +98,7 @@ TEST(GxtPoFiles, ADamagedFileIsRefusedByNameAndLineAndAGoodOneCountsAndNamesWhat
         EXPECT_PRED2(Holds, Thrown<FileError>([&] { ImportPo(m, dir.File("bad.po")); }), dir.File("bad.po") + message);
     }
     for (const std::string& missing : {dir.File("missing.po"), std::string("-")})  // "-" is a file name, not stdin
-        EXPECT_PRED2(Holds, Thrown<FileError>([&] { ImportPo(m, missing); }), missing + ": cannot be read");
+        EXPECT_PRED2(Holds, Thrown<FileError>([&] { ImportPo(m, missing); }), missing + ": cannot be opened");
     EXPECT_EQ(Snapshot(m), Snapshot(Parsed(GameFontFrenchFile())));
 
     TempDir::Write(dir.File("in.po"), R"(msgid "" msgstr "Content-Type: text/plain; charset=UTF-8\n"
