@@ -11,7 +11,6 @@
 #include "ui/platform/QtPlatform.h"
 #include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/frmMain.h"
-#include "ui/windows/frmProgress.h"
 
 namespace {
 
@@ -72,9 +71,6 @@ int main(int argc, char* argv[])
 
     QtPlatform desktop;
     InstallPlatform(&desktop);
-    ProgressWindowReporter progress;
-    InstallProgressReporter(&progress);
-    InstallMessageBoxes();
 
     // Closing the launcher only hides it, so that a later start can bring it back; the
     // program ends when its last window is closed.

@@ -43,8 +43,8 @@ void RegisterModel(const std::string& size, int entries)
     });
 }
 
-// From the chosen file to a full window: load, then the list filled, with the real
-// progress window running its events.
+// From the chosen file to a full window: the load and the texts made on a worker, then
+// the list shown.
 void RegisterOpen(const std::string& size, int entries)
 {
     const std::string bytes = gxt_test::FileOf(gxt_test::GameLikeEntries(entries, kTextLength));

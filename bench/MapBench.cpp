@@ -95,7 +95,8 @@ void RegisterFrame(const std::string& name, const std::string& path, double zoom
         BenchDesktop desktop;
         frmGMP window;
         window.show();
-        window.OpenMap(QString::fromStdString(path));
+        window.OpenDocument(QString::fromStdString(path));
+        UntilIdle(window);
         MapView* view = window.View();
         window.resize(window.size() + kFrame - view->viewport()->size());
         QApplication::processEvents();

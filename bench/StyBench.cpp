@@ -140,7 +140,7 @@ void RegisterSpriteExport(const std::string& path)
     };
     Register(name, pixels, [sty, entries, png](benchmark::State& state) {
         for (auto _ : state)
-            ExportAll(*sty, *entries, png, true, false, [](int, const QString&) { return true; });
+            ExportAll(*sty, *entries, png, true, false);
     });
     Register("floor " + name, pixels, floor);
     RegisterLimit({name, 10});
@@ -159,7 +159,7 @@ void RegisterSpriteExport(const std::string& path)
     Register(bmpName, pixels, [sty, bmpEntries, out, emptied](benchmark::State& state) {
         for (auto _ : state) {
             emptied(state, out);
-            ExportAll(*sty, *bmpEntries, out, false, false, [](int, const QString&) { return true; });
+            ExportAll(*sty, *bmpEntries, out, false, false);
         }
     });
     Register("floor " + bmpName, pixels, [bitmaps, bmp, emptied](benchmark::State& state) {

@@ -1,34 +1,32 @@
 #pragma once
 // What the window benchmarks run on: file dialogs answered by a script in place of the
-// desktop, and the real progress window, which runs the program's events on every update.
+// desktop, and a wait until the window's work on its worker is over and its result shown.
 
 #include <QApplication>
 #include <QString>
 #include <string>
 
 #include "bench/BenchSupport.h"
-#include "core/common/modGTA2.h"
 #include "tests/support/ScriptedPlatform.h"
-#include "ui/windows/frmProgress.h"
 
 namespace bench {
 
 class BenchDesktop {
 public:
-    BenchDesktop() : previous_(InstallProgressReporter(&progress_)) {}
-    ~BenchDesktop() { InstallProgressReporter(previous_); }
-    BenchDesktop(const BenchDesktop&) = delete;
-    BenchDesktop& operator=(const BenchDesktop&) = delete;
-
     // The next open dialog chooses `path`.
     void WillOpen(const std::string& path) { platform.openAnswers.push_back(QString::fromStdString(path)); }
 
     ScriptedPlatform platform;
-
-private:
-    ProgressWindowReporter progress_;
-    ProgressReporter* previous_;
 };
+
+// Runs the program's events until the window is idle again: an open is over when the file
+// read on the worker is shown.
+template <typename Window>
+void UntilIdle(const Window& window)
+{
+    while (window.Busy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
 
 // Shows `window` and opens `path` in it as a user would, with every event it causes run.
 template <typename Window>
@@ -37,6 +35,7 @@ void ShowAndOpen(BenchDesktop& desktop, Window& window, const std::string& path)
     window.show();
     desktop.WillOpen(path);
     window.cmdOpen_Click();
+    UntilIdle(window);
     QApplication::processEvents();
 }
 
@@ -51,6 +50,7 @@ void RegisterWindowOpen(const std::string& name, const std::string& path, std::s
         for (auto _ : state) {
             desktop.WillOpen(path);
             window.cmdOpen_Click();
+            UntilIdle(window);
         }
     });
 }

@@ -76,7 +76,8 @@ int Run(const Command& command, const QStringList& rest, QTextStream& out, QText
     QStringList arguments;
     for (const QString& argument : parser.positionalArguments())
         arguments << AsTyped(argument);
-    Invocation invocation{parser, arguments, out, err};
+    TerminalProgress progress(err);
+    Invocation invocation{parser, arguments, out, err, progress};
     if (invocation.arguments.size() != command.required)
         return usageError(QStringLiteral("%1 takes %2 arguments (%3), not %4")
                               .arg(command.words)
@@ -84,7 +85,6 @@ int Run(const Command& command, const QStringList& rest, QTextStream& out, QText
                               .arg(command.arguments)
                               .arg(invocation.arguments.size()));
     try {
-        const TerminalProgress progress(err);
         command.run(invocation);
         return 0;
     } catch (const UsageError& e) {

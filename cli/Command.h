@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "core/common/Progress.h"
+
 #include <functional>
 #include <stdexcept>
 #include <vector>
@@ -30,6 +32,8 @@ struct Invocation {
     QStringList arguments;  // the positional ones, after the command's own words
     QTextStream& out;
     QTextStream& err;
+    // The progress line on a terminal, for every core call that reports progress.
+    Progress& progress;
 
     QString Option(const QString& name) const { return AsTyped(options.value(name)); }
     bool Has(const QString& name) const { return options.isSet(name); }

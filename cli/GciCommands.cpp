@@ -13,7 +13,7 @@ namespace {
 clsGCI Loaded(const Invocation& run)
 {
     clsGCI cars;
-    cars.LoadCars(run.File(0));
+    cars.LoadCars(run.File(0), run.progress);
     return cars;
 }
 
@@ -101,7 +101,7 @@ void Set(Invocation& run)
     } catch (const std::invalid_argument& e) {
         throw UsageError(e.what());
     }
-    cars.SaveCars(run.File(0));
+    cars.SaveCars(run.File(0), run.progress);
 }
 
 }  // namespace

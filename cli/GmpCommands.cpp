@@ -11,7 +11,7 @@ namespace {
 void Anims(Invocation& run)
 {
     clsGMP map;
-    map.LoadMap(run.File(0));
+    map.LoadMap(run.File(0), run.progress);
     QJsonArray list;
     QList<QStringList> rows;
     // 4 of the game's maps have no animation table: they list none.

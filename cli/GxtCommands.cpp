@@ -9,10 +9,10 @@
 
 namespace {
 
-clsGXT Loaded(const std::string& file)
+clsGXT Loaded(const std::string& file, Progress& progress)
 {
     clsGXT texts;
-    texts.ReadGXT(file);
+    texts.ReadGXT(file, progress);
     return texts;
 }
 
@@ -27,20 +27,20 @@ int32_t EntryOf(const clsGXT& texts, const Invocation& run)
 
 void Get(Invocation& run)
 {
-    const clsGXT texts = Loaded(run.File(0));
+    const clsGXT texts = Loaded(run.File(0), run.progress);
     run.out << QString::fromStdString(texts.GetText(EntryOf(texts, run))) << '\n';
 }
 
 void Set(Invocation& run)
 {
-    clsGXT texts = Loaded(run.File(0));
+    clsGXT texts = Loaded(run.File(0), run.progress);
     const int32_t entry = EntryOf(texts, run);
     try {
         texts.SetText(entry, run.arguments.at(2).toStdString());
     } catch (const std::invalid_argument& e) {
         throw UsageError(std::string("the text cannot be stored: ") + e.what());
     }
-    texts.SaveGXT(run.File(0));
+    texts.SaveGXT(run.File(0), run.progress);
 }
 
 #ifdef KESTROVA_HAVE_PO
@@ -54,21 +54,21 @@ void ExportPoFile(Invocation& run)
     RefuseToOverwrite(out, run.File(0));
     if (hasSource)
         RefuseToOverwrite(out, sourceFile);
-    const clsGXT texts = Loaded(run.File(0));
+    const clsGXT texts = Loaded(run.File(0), run.progress);
     std::optional<clsGXT> source;
     if (hasSource)
-        source = Loaded(sourceFile);
+        source = Loaded(sourceFile, run.progress);
     ExportPo(texts, source ? &*source : nullptr, out);
 }
 
 void ImportPoFile(Invocation& run)
 {
-    clsGXT texts = Loaded(run.File(0));
+    clsGXT texts = Loaded(run.File(0), run.progress);
     const PoImportResult result = ImportPo(texts, run.File(1));
     for (const std::string& problem : result.problems)
         run.err << run.arguments.at(1) << ": skipped " << QString::fromStdString(problem) << '\n';
     if (result.updated > 0)
-        texts.SaveGXT(run.File(0));
+        texts.SaveGXT(run.File(0), run.progress);
     run.out << "updated " << result.updated << ", unchanged " << result.unchanged << ", skipped " << result.skipped
             << '\n';
 }

@@ -29,42 +29,42 @@ void CheckOpens(const std::string& file)
     OpenFileToRead(file, kAnyFile, size);
 }
 
-Counts StyleCounts(const std::string& file)
+Counts StyleCounts(const std::string& file, Progress& progress)
 {
     clsSTY style;
-    style.LoadSTY(file);
+    style.LoadSTY(file, progress);
     return {{QStringLiteral("tiles"), style.GetNumOfTiles()},
             {QStringLiteral("palettes"), style.GetNumOfPals()},
             {QStringLiteral("palette references"), style.GetNumOfPalx()},
             {QStringLiteral("sprites"), style.GetNumOfSprx()}};
 }
 
-Counts MapCounts(const std::string& file)
+Counts MapCounts(const std::string& file, Progress& progress)
 {
     // Both readers from one read of the file.
-    const std::vector<uint8_t> bytes = ReadWholeFile(file, kLargestMapFile);
+    const std::vector<uint8_t> bytes = ReadWholeFile(file, kLargestMapFile, 0, {}, progress);
     clsGMP anims;
-    anims.ParseMap(bytes, file);
+    anims.ParseMap(bytes, file, progress);
     CityMap city;
-    city.Parse(bytes, file);
+    city.Parse(bytes, file, progress);
     return {{QStringLiteral("blocks"), static_cast<qint64>(city.BlockCount())},
             {QStringLiteral("zones"), static_cast<qint64>(city.Zones().size())},
             {QStringLiteral("animations"), anims.HasAnims() ? anims.Anims() + 1 : 0}};
 }
 
-Counts TextCounts(const std::string& file)
+Counts TextCounts(const std::string& file, Progress& progress)
 {
     clsGXT texts;
-    texts.ReadGXT(file);
+    texts.ReadGXT(file, progress);
     return {{QStringLiteral("texts"), texts.GetEntries()},
             {QStringLiteral("language"), QString(QChar(texts.Language()))},
             {QStringLiteral("charset"), QString::fromLatin1(GxtCharsetName(texts.Charset()))}};
 }
 
-Counts CarCounts(const std::string& file)
+Counts CarCounts(const std::string& file, Progress& progress)
 {
     clsGCI cars;
-    cars.LoadCars(file);
+    cars.LoadCars(file, progress);
     return {{QStringLiteral("cars"), cars.GetNumOfCars()}};
 }
 
@@ -73,7 +73,7 @@ void Info(Invocation& run)
     const std::string file = run.File(0);
     CheckOpens(file);
     // Each kind's name, and what it holds.
-    static const std::map<FileKind, std::pair<QString, Counts (*)(const std::string&)>> kReaders = {
+    static const std::map<FileKind, std::pair<QString, Counts (*)(const std::string&, Progress&)>> kReaders = {
         {FileKind::Style, {QStringLiteral("style"), StyleCounts}},
         {FileKind::Map, {QStringLiteral("map"), MapCounts}},
         {FileKind::Text, {QStringLiteral("text"), TextCounts}},
@@ -84,7 +84,7 @@ void Info(Invocation& run)
                         "is none of the files Kestrova reads: not a style, map or text file by its first "
                         "bytes, nor a car, text, style or map file by its name");
     const QString& format = reader->second.first;
-    const Counts counts = reader->second.second(file);
+    const Counts counts = reader->second.second(file, run.progress);
     const qint64 size = static_cast<qint64>(std::filesystem::file_size(PathFromUtf8(file)));
     if (run.Json()) {
         QJsonObject object{{QStringLiteral("file"), run.arguments.at(0)},

@@ -10,22 +10,12 @@
 #define KESTROVA_ISATTY(fd) isatty(fd)
 #endif
 
-TerminalProgress::TerminalProgress(QTextStream& err) : err_(err)
-{
-    if (KESTROVA_ISATTY(fileno(stderr)) != 0) {
-        previous_ = InstallProgressReporter(this);
-        installed_ = true;
-    }
-}
-
-TerminalProgress::~TerminalProgress()
-{
-    if (installed_)
-        InstallProgressReporter(previous_);
-}
+TerminalProgress::TerminalProgress(QTextStream& err) : err_(err), terminal_(KESTROVA_ISATTY(fileno(stderr)) != 0) {}
 
 void TerminalProgress::Show(double vMin, double vMax, const std::string& vCaption)
 {
+    if (!terminal_)
+        return;
     min_ = vMin;
     max_ = vMax;
     caption_ = vCaption;
@@ -35,6 +25,8 @@ void TerminalProgress::Show(double vMin, double vMax, const std::string& vCaptio
 
 void TerminalProgress::Update(double vValue, const std::string& vCaption)
 {
+    if (!terminal_)
+        return;
     if (!vCaption.empty())
         caption_ = vCaption;
     const int percent = max_ > min_ ? static_cast<int>(100 * (vValue - min_) / (max_ - min_)) : 0;

@@ -7,12 +7,11 @@
 
 #include <string>
 
-#include "core/common/modGTA2.h"
+#include "core/common/Progress.h"
 
-class TerminalProgress : public ProgressReporter {
+class TerminalProgress : public Progress {
 public:
     explicit TerminalProgress(QTextStream& err);
-    ~TerminalProgress() override;
     TerminalProgress(const TerminalProgress&) = delete;
     TerminalProgress& operator=(const TerminalProgress&) = delete;
 
@@ -22,8 +21,7 @@ public:
 
 private:
     QTextStream& err_;
-    ProgressReporter* previous_ = nullptr;
-    bool installed_ = false;
+    bool terminal_;
     double min_ = 0, max_ = 0;
     int shownPercent_ = -1;
     std::string caption_;

@@ -3,17 +3,16 @@
 #include <QDir>
 
 #include "cli/Command.h"
-#include "core/common/modGTA2.h"
 #include "core/io/FileError.h"
 #include "core/sty/clsSTY.h"
 #include "images/StyImages.h"
 
 namespace {
 
-clsSTY Loaded(const std::string& file)
+clsSTY Loaded(const std::string& file, Progress& progress)
 {
     clsSTY style;
-    style.LoadSTY(file);
+    style.LoadSTY(file, progress);
     return style;
 }
 
@@ -33,7 +32,7 @@ void Export(Invocation& run)
     if (format != QStringLiteral("png") && format != QStringLiteral("bmp"))
         throw UsageError("--format takes png or bmp, not \"" + format.toStdString() + "\"");
     const bool png = format == QStringLiteral("png");
-    clsSTY style = Loaded(run.File(0));
+    clsSTY style = Loaded(run.File(0), run.progress);
     const QString folder = run.arguments.at(1);
     const std::vector<ExportEntry> entries = ExportEntries(style, png, Kinds(run));
     const QDir into(folder);
@@ -45,13 +44,8 @@ void Export(Invocation& run)
     if (!QDir().mkpath(folder))
         throw FileError(folder.toStdString(), "cannot be made as a folder");
 
-    const ProgressScope progress(0, static_cast<double>(entries.size()), "Exporting...");
     const ExportResult result =
-        ExportAll(style, entries, folder, png, run.Has(QStringLiteral("transparent")), [](int done, const QString&) {
-            UpdateProgress(done, "");
-            return true;
-        });
-    HideProgress();
+        ExportAll(style, entries, folder, png, run.Has(QStringLiteral("transparent")), run.progress);
     for (const QString& failure : result.failures)
         run.err << "kestrova-cli: not exported: " << failure << '\n';
     run.out << "wrote " << result.written[0] << " tiles, " << result.written[1] << " sprites and " << result.written[2]
@@ -71,7 +65,7 @@ void Replace(Invocation& run)
     const int n = run.Option(tile ? QStringLiteral("tile") : QStringLiteral("sprite")).toInt(&number);
     if (!number)
         throw UsageError("the item's number is not a whole number");
-    clsSTY style = Loaded(run.File(0));
+    clsSTY style = Loaded(run.File(0), run.progress);
     const StyItem item = tile ? StyItem::Tile : StyItem::Sprite;
     const std::string what = (tile ? "tile " : "sprite ") + std::to_string(n);
     const int count = tile ? style.GetNumOfTiles() : style.GetNumOfSprx();

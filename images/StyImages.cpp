@@ -312,13 +312,16 @@ std::vector<ExportEntry> ExportEntries(const clsSTY& sty, bool png, const std::v
 }
 
 ExportResult ExportAll(clsSTY& sty, const std::vector<ExportEntry>& entries, const QString& folder, bool png,
-                       bool transparent, const std::function<bool(int done, const QString& next)>& goOn)
+                       bool transparent, Progress& progress)
 {
     ExportResult result;
     const QDir into(folder);
+    ProgressScope stage(progress, 0, static_cast<double>(entries.size()), "Exporting...");
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const ExportEntry& entry = entries[i];
-        if (!goOn(static_cast<int>(i), entry.name)) {
+        try {
+            stage.Update(static_cast<double>(i));
+        } catch (const Cancelled&) {
             result.cancelled = true;
             break;
         }

@@ -10,7 +10,6 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -82,9 +81,9 @@ struct ExportResult {
     QString stoppedBy;           // a write that failed, which ends the export
     bool cancelled = false;
 };
-// Writes each entry into `folder`, calling `goOn` with the count done and the next name
-// before each; the export stops when it returns false. A file that cannot be written
-// stops it, since the next would fare no better; an item that cannot be exported is
-// named and passed over.
+// Writes each entry into `folder`, reporting each file to `progress`; a stop asked for
+// there ends the export after the file being written, and the result says it was
+// cancelled. A file that cannot be written stops it, since the next would fare no
+// better; an item that cannot be exported is named and passed over.
 ExportResult ExportAll(clsSTY& sty, const std::vector<ExportEntry>& entries, const QString& folder, bool png,
-                       bool transparent, const std::function<bool(int done, const QString& next)>& goOn);
+                       bool transparent, Progress& progress = NoProgress());

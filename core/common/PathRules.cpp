@@ -1,10 +1,5 @@
 #include "core/common/PathRules.h"
 
-namespace {
-std::string g_gta2Path;
-std::string g_dataPath = DataPathFor("", PlatformSeparator());
-}  // namespace
-
 char PlatformSeparator()
 {
 #ifdef _WIN32
@@ -26,22 +21,6 @@ std::string NormaliseGTA2Path(const std::string& text, char separator)
 std::string DataPathFor(const std::string& gta2Path, char separator)
 {
     return gta2Path + "data" + separator;
-}
-
-const std::string& sGTA2Path()
-{
-    return g_gta2Path;
-}
-
-const std::string& sDataPath()
-{
-    return g_dataPath;
-}
-
-void SetGTA2Path(const std::string& path)
-{
-    g_gta2Path = path;
-    g_dataPath = DataPathFor(path, PlatformSeparator());
 }
 
 std::filesystem::path PathFromUtf8(const std::string& utf8)

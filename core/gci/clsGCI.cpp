@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "core/common/modGTA2.h"
 #include "core/gci/GCIProperties.h"
 #include "core/gci/GCIValueText.h"
 #include "core/io/FileError.h"
@@ -130,11 +129,19 @@ std::string TimeText(const std::tm& when, const char* format)
     return text;
 }
 
+// Saves run on a worker thread: localtime's shared result would be a race.
 std::tm LocalNow()
 {
     const std::time_t now = std::time(nullptr);
-    const std::tm* local = std::localtime(&now);
-    return local ? *local : std::tm{};
+    std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &now) != 0)
+        return {};
+#else
+    if (!localtime_r(&now, &local))
+        return {};
+#endif
+    return local;
 }
 
 std::string Banner(const std::tm& when)
@@ -165,20 +172,21 @@ std::string LabelOf(std::string_view line, int iValIdx)
 
 clsGCI::clsGCI() : Now(LocalNow) {}
 
-void clsGCI::LoadCars(const std::string& sFile)
+void clsGCI::LoadCars(const std::string& sFile, Progress& progress)
 {
-    RefuseWhenOutOfMemory(sFile, [&] { Take(ReadWholeFile(sFile, kLargestCarFile), sFile); });
+    RefuseWhenOutOfMemory(sFile,
+                          [&] { Take(ReadWholeFile(sFile, kLargestCarFile, 0, {}, progress), sFile, progress); });
 }
 
-void clsGCI::ParseCars(std::span<const uint8_t> bytes, const std::string& sFile)
+void clsGCI::ParseCars(std::span<const uint8_t> bytes, const std::string& sFile, Progress& progress)
 {
     if (bytes.size() > kLargestCarFile.bytes)
         throw FileError(sFile, "is too large to load: " + std::to_string(bytes.size()) +
                                    " bytes, more than any car file (at most 16 MB)");
-    RefuseWhenOutOfMemory(sFile, [&] { Take(std::vector<uint8_t>(bytes.begin(), bytes.end()), sFile); });
+    RefuseWhenOutOfMemory(sFile, [&] { Take(std::vector<uint8_t>(bytes.begin(), bytes.end()), sFile, progress); });
 }
 
-void clsGCI::Take(std::vector<uint8_t> read, const std::string& sFile)
+void clsGCI::Take(std::vector<uint8_t> read, const std::string& sFile, Progress& progress)
 {
     if (read.empty())
         throw FileError(sFile, "is not a car file: it is empty");
@@ -198,7 +206,7 @@ void clsGCI::Take(std::vector<uint8_t> read, const std::string& sFile)
     std::vector<uint32_t> firstLine{0};
     firstLine.reserve(survey.cars + 1);
     {
-        ProgressScope progress(1, static_cast<double>(survey.cars), "Loading...");
+        ProgressScope loading(progress, 1, static_cast<double>(survey.cars), "Loading...");
         WalkBlocks(
             text, survey.firstCar,
             [&](std::size_t start, std::string_view) { lineStarts.push_back(static_cast<uint32_t>(start)); },
@@ -208,7 +216,7 @@ void clsGCI::Take(std::vector<uint8_t> read, const std::string& sFile)
                     return;
                 }
                 firstLine.push_back(static_cast<uint32_t>(lineStarts.size()));
-                UpdateProgress(static_cast<double>(firstLine.size() - 1), "Loading...");
+                loading.Update(static_cast<double>(firstLine.size() - 1));
             });
     }
     Text.swap(read);
@@ -226,15 +234,15 @@ std::size_t clsGCI::CarsSize() const
     return size + static_cast<std::size_t>(iNumOfCars) * kLineBreak.size();
 }
 
-std::vector<uint8_t> clsGCI::Written(const std::string& banner) const
+std::vector<uint8_t> clsGCI::Written(const std::string& banner, Progress& progress) const
 {
     std::vector<uint8_t> bytes;
     bytes.reserve(banner.size() + CarsSize());
     const auto append = [&bytes](std::string_view text) { bytes.insert(bytes.end(), text.begin(), text.end()); };
     append(banner);
-    ProgressScope progress(1, iNumOfCars, "Saving...");
+    ProgressScope saving(progress, 1, iNumOfCars, "Saving...");
     for (int c = 0; c < iNumOfCars; ++c) {
-        UpdateProgress(c + 1, "Saving...");
+        saving.Update(c + 1);
         const auto car = static_cast<std::size_t>(c);
         for (std::size_t k = FirstLine[car]; k < FirstLine[car + 1]; ++k) {
             append(LineAt(k));
@@ -245,14 +253,14 @@ std::vector<uint8_t> clsGCI::Written(const std::string& banner) const
     return bytes;
 }
 
-std::vector<uint8_t> clsGCI::Serialize() const
+std::vector<uint8_t> clsGCI::Serialize(Progress& progress) const
 {
     if (iNumOfCars == 0)
         return {};
-    return Written(Banner(Now()));
+    return Written(Banner(Now()), progress);
 }
 
-void clsGCI::SaveCars(const std::string& sFileName)
+void clsGCI::SaveCars(const std::string& sFileName, Progress& progress)
 {
     if (iNumOfCars == 0)
         return;
@@ -261,7 +269,7 @@ void clsGCI::SaveCars(const std::string& sFileName)
     if (const std::size_t size = banner.size() + CarsSize(); size > kLargestCarFile.bytes)
         throw FileError(sFileName, "was not saved: it would be " + std::to_string(size) +
                                        " bytes, more than the 16 MB a car file may have");
-    SaveWithBackup(sFileName, Written(banner));
+    SaveWithBackup(sFileName, Written(banner, progress));
 }
 
 std::string clsGCI::ValueLine(int iCarIdx, int iValIdx, const std::string& sNewVal) const

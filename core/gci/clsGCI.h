@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/Progress.h"
+
 class clsGCI {
 public:
     // The local date and time the banner of a save shows.
@@ -24,17 +26,17 @@ public:
     // every block that holds text is a car. A file that cannot be read, is not a car
     // file (empty, not text, no car block) or holds more than 32,767 cars throws
     // FileError naming it, and the model keeps what it had.
-    void LoadCars(const std::string& sFile);
+    void LoadCars(const std::string& sFile, Progress& progress = NoProgress());
     // The same from bytes in memory; sFile names them in messages.
-    void ParseCars(std::span<const uint8_t> bytes, const std::string& sFile);
+    void ParseCars(std::span<const uint8_t> bytes, const std::string& sFile, Progress& progress = NoProgress());
 
     // The bytes a save writes: a banner of our own, then every car's lines, each line
     // ended by CR LF and each car by an empty line. Nothing for a model with no cars.
-    std::vector<uint8_t> Serialize() const;
+    std::vector<uint8_t> Serialize(Progress& progress = NoProgress()) const;
     // Writes Serialize() to sFileName, keeping the previous file as sFileName + ".bak".
     // Throws FileError when that cannot be done or the file would be larger than a car
     // file may be, with the previous file untouched. A model with no cars writes nothing.
-    void SaveCars(const std::string& sFileName);
+    void SaveCars(const std::string& sFileName, Progress& progress = NoProgress());
 
     // Rewrites line iValIdx of the car with the value sNewVal stands for, in the form the
     // game reads (CarValueText), followed by the line's own {label}, or ours when it has
@@ -64,13 +66,13 @@ public:
 
 private:
     // Parses the file's bytes, which it keeps, and swaps them in only when all is read.
-    void Take(std::vector<uint8_t> read, const std::string& sFile);
+    void Take(std::vector<uint8_t> read, const std::string& sFile, Progress& progress);
     // Where the line's start is kept in LineStarts; std::out_of_range when the car has no such line.
     std::size_t LineIndex(int iCarIdx, int iValIdx) const;
     std::string_view Line(int iCarIdx, int iValIdx) const;
     std::string_view LineAt(std::size_t index) const;
     std::size_t CarsSize() const;
-    std::vector<uint8_t> Written(const std::string& banner) const;
+    std::vector<uint8_t> Written(const std::string& banner, Progress& progress) const;
 
     int16_t iNumOfCars = 0;
     // The loaded bytes (the first LoadedSize of Text), followed by every line written

@@ -4,7 +4,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "core/common/modGTA2.h"
 #include "core/gmp/MapFile.h"
 #include "core/io/ByteReader.h"
 #include "core/io/ChunkWalker.h"
@@ -32,10 +31,10 @@ struct MapChunks {
 
 // The chunks after the header, by type; a later chunk of a type replaces an earlier one.
 // The bytes stay in memory, so each body outlives the walk.
-MapChunks FindChunks(std::span<const uint8_t> bytes, const std::string& name)
+MapChunks FindChunks(std::span<const uint8_t> bytes, const std::string& name, Progress& progress)
 {
     MapChunks found;
-    ChunkWalker(bytes, name, ChunkDialect::Map, false)
+    ChunkWalker(bytes, name, ChunkDialect::Map, progress)
         .Walk("is not a map file: it is shorter than the 6-byte header", [&](const FileChunk& chunk) {
             std::optional<Chunk>* slot = chunk.Type() == "DMAP"   ? &found.dmap
                                          : chunk.Type() == "CMAP" ? &found.cmap
@@ -61,7 +60,7 @@ public:
     {
     }
 
-    void Read(std::vector<uint32_t>& grid, std::vector<MapBlock>& blocks)
+    void Read(std::vector<uint32_t>& grid, std::vector<MapBlock>& blocks, ProgressScope& progress)
     {
         ByteReader base = Table(kSquares, "column offsets");
         const uint32_t columnWords = Word("column word count");
@@ -71,8 +70,8 @@ public:
         grid.assign(kSquares * CityMap::kLevels, 0);
         for (std::size_t square = 0; square < kSquares; ++square) {
             if (square % (kRowsPerUpdate * CityMap::kSide) == 0)
-                UpdateProgress(static_cast<double>(offset_ + in_.Size() * square / kSquares),
-                               std::string("Loading Section ") + tag_ + "...");
+                progress.Update(static_cast<double>(offset_ + in_.Size() * square / kSquares),
+                                std::string("Loading Section ") + tag_ + "...");
             ReadColumn(square, NextWord(base), count, &grid[square * CityMap::kLevels]);
         }
     }
@@ -184,9 +183,9 @@ private:
     const std::string& name_;
 };
 
-std::vector<MapZone> ReadZones(const Chunk& chunk, const std::string& name)
+std::vector<MapZone> ReadZones(const Chunk& chunk, const std::string& name, ProgressScope& progress)
 {
-    UpdateProgress(static_cast<double>(chunk.offset), "Loading Section ZONE...");
+    progress.Update(static_cast<double>(chunk.offset), "Loading Section ZONE...");
     ByteReader in = chunk.body;
     std::vector<MapZone> zones;
     while (!in.AtEnd()) {
@@ -215,35 +214,36 @@ std::vector<MapZone> ReadZones(const Chunk& chunk, const std::string& name)
 
 }  // namespace
 
-void CityMap::Load(const std::string& path)
+void CityMap::Load(const std::string& path, Progress& progress)
 {
-    RefuseWhenOutOfMemory(path, [&] { ParseBytes(ReadWholeFile(path, kLargestMapFile), path); });
+    RefuseWhenOutOfMemory(path,
+                          [&] { ParseBytes(ReadWholeFile(path, kLargestMapFile, 0, {}, progress), path, progress); });
 }
 
-void CityMap::Parse(std::span<const uint8_t> bytes, const std::string& name)
+void CityMap::Parse(std::span<const uint8_t> bytes, const std::string& name, Progress& progress)
 {
-    RefuseWhenOutOfMemory(name, [&] { ParseBytes({bytes.begin(), bytes.end()}, name); });
+    RefuseWhenOutOfMemory(name, [&] { ParseBytes({bytes.begin(), bytes.end()}, name, progress); });
 }
 
-void CityMap::ParseBytes(std::vector<uint8_t> bytes, const std::string& name)
+void CityMap::ParseBytes(std::vector<uint8_t> bytes, const std::string& name, Progress& shown)
 {
-    ProgressScope progress(0, static_cast<double>(bytes.size()), "Loading...");
+    ProgressScope progress(shown, 0, static_cast<double>(bytes.size()), "Loading...");
     // The version after the tag is not checked.
     if (bytes.size() < kChunkedFileHeaderSize || FileTag(bytes) != "GBMP")
         throw FileError(name, "is not a map file: it does not start with \"GBMP\" and a version");
-    const MapChunks chunks = FindChunks(bytes, name);
+    const MapChunks chunks = FindChunks(bytes, name, shown);
     if (!chunks.dmap && !chunks.cmap)
         throw FileError(name, "holds no blocks: it has neither a DMAP nor a CMAP chunk");
 
     // Read into a map of our own and keep it only when the whole file was read.
     CityMap fresh;
     if (chunks.dmap)  // the 32-bit form wins over the older 16-bit one
-        BlockChunkReader<4>(*chunks.dmap, "DMAP", name).Read(fresh.grid_, fresh.blocks_);
+        BlockChunkReader<4>(*chunks.dmap, "DMAP", name).Read(fresh.grid_, fresh.blocks_, progress);
     else
-        BlockChunkReader<2>(*chunks.cmap, "CMAP", name).Read(fresh.grid_, fresh.blocks_);
+        BlockChunkReader<2>(*chunks.cmap, "CMAP", name).Read(fresh.grid_, fresh.blocks_, progress);
     fresh.zoneAt_ = fresh.zoneEnd_ = chunks.end;
     if (chunks.zone) {
-        fresh.zones_ = ReadZones(*chunks.zone, name);
+        fresh.zones_ = ReadZones(*chunks.zone, name, progress);
         fresh.zoneAt_ = chunks.zone->offset;
         fresh.zoneEnd_ = chunks.zone->offset + kChunkHeaderSize + chunks.zone->body.Size();
         fresh.hasZoneChunk_ = true;

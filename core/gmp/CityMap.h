@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/common/Progress.h"
 #include "core/gmp/MapZones.h"
 
 // One distinct block: five faces, then the arrows and slope bytes as stored.
@@ -32,9 +33,9 @@ public:
     static constexpr int kSide = 256;
     static constexpr int kLevels = 8;
 
-    void Load(const std::string& path);
+    void Load(const std::string& path, Progress& progress = NoProgress());
     // `name` is what messages call the bytes, normally their file's path.
-    void Parse(std::span<const uint8_t> bytes, const std::string& name);
+    void Parse(std::span<const uint8_t> bytes, const std::string& name, Progress& progress = NoProgress());
 
     uint32_t BlockCount() const { return static_cast<uint32_t>(blocks_.size()); }
     const MapBlock& Block(uint32_t n) const;
@@ -62,7 +63,7 @@ public:
     void Save(const std::string& path) const;
 
 private:
-    void ParseBytes(std::vector<uint8_t> bytes, const std::string& name);
+    void ParseBytes(std::vector<uint8_t> bytes, const std::string& name, Progress& shown);
     // Throws FileError naming `name` when there is no file to save or the saved file
     // would be too large.
     void RequireSaveable(const std::string& name) const;

@@ -15,25 +15,26 @@ constexpr std::size_t kRecordHeaderSize = 6;
 
 }  // namespace
 
-void clsGMP::LoadMap(const std::string& sFile)
+void clsGMP::LoadMap(const std::string& sFile, Progress& progress)
 {
     // Read whole: the game's maps are a megabyte or two.
-    RefuseWhenOutOfMemory(sFile, [&] { Parse(ReadWholeFile(sFile, kLargestMapFile), sFile); });
+    RefuseWhenOutOfMemory(sFile,
+                          [&] { Parse(ReadWholeFile(sFile, kLargestMapFile, 0, {}, progress), sFile, progress); });
 }
 
-void clsGMP::ParseMap(std::span<const uint8_t> bytes, const std::string& sFile)
+void clsGMP::ParseMap(std::span<const uint8_t> bytes, const std::string& sFile, Progress& progress)
 {
-    RefuseWhenOutOfMemory(sFile, [&] { Parse(bytes, sFile); });
+    RefuseWhenOutOfMemory(sFile, [&] { Parse(bytes, sFile, progress); });
 }
 
-void clsGMP::Parse(std::span<const uint8_t> bytes, const std::string& sFile)
+void clsGMP::Parse(std::span<const uint8_t> bytes, const std::string& sFile, Progress& progress)
 {
     // The version after the tag is not checked.
     if (bytes.size() >= kChunkedFileHeaderSize && FileTag(bytes) != "GBMP")
         throw FileError(sFile, "is not a map file: it does not start with \"GBMP\" and a version");
     // Read into a table of our own and keep it only when the whole file was read.
     std::optional<std::vector<AnimEntry>> table;
-    ChunkWalker(bytes, sFile, ChunkDialect::Map)
+    ChunkWalker(bytes, sFile, ChunkDialect::Map, progress)
         .Walk("is not a map file: it is shorter than the 6-byte header", [&table](const FileChunk& chunk) {
             if (chunk.Type() == "ANIM")
                 table = ReadAnims(chunk);  // a later "ANIM" chunk replaces an earlier one

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/common/Progress.h"
+
 class FileChunk;
 
 class clsGMP {
@@ -15,9 +17,9 @@ public:
     // Reads the file's animation table. A refused file (one that does not start with
     // "GBMP", or is damaged) throws FileError naming the file and the problem and leaves
     // the table as it was; a map with no "ANIM" chunk leaves it as it was too.
-    void LoadMap(const std::string& sFile);
+    void LoadMap(const std::string& sFile, Progress& progress = NoProgress());
     // The same from bytes in memory; sFile names them in messages.
-    void ParseMap(std::span<const uint8_t> bytes, const std::string& sFile);
+    void ParseMap(std::span<const uint8_t> bytes, const std::string& sFile, Progress& progress = NoProgress());
 
     // The highest animation index (animations minus 1; -1 for an empty table).
     // Every query throws std::out_of_range when no table has been read yet or an
@@ -42,7 +44,7 @@ private:
         std::vector<int16_t> aiTiles;
     };
 
-    void Parse(std::span<const uint8_t> bytes, const std::string& sFile);
+    void Parse(std::span<const uint8_t> bytes, const std::string& sFile, Progress& progress);
     static std::vector<AnimEntry> ReadAnims(const FileChunk& chunk);
     const AnimEntry& Entry(int32_t AnimIdx) const;
 

@@ -6,7 +6,6 @@
 #include <numeric>
 
 #include "core/common/Numbers.h"
-#include "core/common/modGTA2.h"
 #include "core/gxt/GxtTextBytes.h"
 #include "core/gxt/clsGXT.h"
 #include "core/io/ByteReader.h"
@@ -77,16 +76,16 @@ Head ReadHead(ByteReader& r, uint64_t fileSize)
 // order of their offsets, each run of overlapping texts scanned once, so that a million
 // keys into one long text cost no more than the text.
 template <class Entries>
-void CheckTexts(std::span<const uint8_t> block, const Entries& entries)
+void CheckTexts(std::span<const uint8_t> block, const Entries& entries, Progress& progress)
 {
     std::vector<uint32_t> order(entries.size());
     std::iota(order.begin(), order.end(), 0u);
     std::sort(order.begin(), order.end(),
               [&](uint32_t a, uint32_t b) { return entries[a].original < entries[b].original; });
-    ProgressScope progress(1, static_cast<double>(order.size()), "Loading...");
+    ProgressScope checking(progress, 1, static_cast<double>(order.size()), "Loading...");
     std::size_t runEnd = 0, checked = 0;
     for (const uint32_t k : order) {
-        UpdateProgress(static_cast<double>(++checked), "Loading...");
+        checking.Update(static_cast<double>(++checked));
         const std::size_t at = entries[k].original;
         if (at >= block.size())
             throw Damaged{"Key " + Shown(entries[k].key) + " points at byte " + Grouped(at) + " of a text block of " +
@@ -119,7 +118,7 @@ void Refusing(const std::string& file, Work&& work)
 
 }  // namespace
 
-void clsGXT::ReadGXT(const std::string& sFile)
+void clsGXT::ReadGXT(const std::string& sFile, Progress& progress)
 {
     // A key table that cannot fit is refused before the file is read.
     const auto checkHead = [&sFile](std::span<const uint8_t> head, uint64_t fileSize) {
@@ -128,14 +127,16 @@ void clsGXT::ReadGXT(const std::string& sFile)
             ReadHead(r, fileSize);
         });
     };
-    RefuseWhenOutOfMemory(sFile, [&] { ParseGXT(ReadWholeFile(sFile, kLargestTextFile, kTableAt, checkHead), sFile); });
+    RefuseWhenOutOfMemory(sFile, [&] {
+        ParseGXT(ReadWholeFile(sFile, kLargestTextFile, kTableAt, checkHead, progress), sFile, progress);
+    });
 }
 
-void clsGXT::ParseGXT(std::span<const uint8_t> bytes, const std::string& sFile)
+void clsGXT::ParseGXT(std::span<const uint8_t> bytes, const std::string& sFile, Progress& progress)
 {
     clsGXT fresh;
     Refusing(sFile, [&] {
-        fresh.ReadFrom(bytes);
+        fresh.ReadFrom(bytes, progress);
         fresh.charset_ = DetectCharset(fresh.Block(), sFile);
     });
     *this = std::move(fresh);
@@ -151,7 +152,7 @@ bool clsGXT::LoadGXT(const std::string& sFile)
     }
 }
 
-void clsGXT::ReadFrom(std::span<const uint8_t> file)
+void clsGXT::ReadFrom(std::span<const uint8_t> file, Progress& progress)
 {
     ByteReader r(file);
     const Head head = ReadHead(r, file.size());
@@ -168,7 +169,7 @@ void clsGXT::ReadFrom(std::span<const uint8_t> file)
         e.original = table.U32();
         std::memcpy(e.key.data(), table.Bytes(kNameSize).data(), kNameSize);
     }
-    CheckTexts(r.Rest().first(blockSize), entries);
+    CheckTexts(r.Rest().first(blockSize), entries, progress);
     // The block and whatever follows it, kept for the texts and for the save.
     read_ = std::make_shared<const std::vector<uint8_t>>(r.Rest().begin(), r.Rest().end());
     blockSize_ = blockSize;

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <numeric>
 
-#include "core/common/modGTA2.h"
 #include "core/gxt/GxtTextBytes.h"
 #include "core/gxt/clsGXT.h"
 #include "core/io/LittleEndian.h"
@@ -25,11 +24,11 @@ GxtTooLarge::GxtTooLarge(uint64_t bytes)
 {
 }
 
-bool clsGXT::SaveGXT(const std::string& sFile)
+bool clsGXT::SaveGXT(const std::string& sFile, Progress& progress)
 {
     std::vector<uint8_t> bytes;
     try {
-        bytes = Serialize();
+        bytes = Serialize(progress);
     } catch (const GxtTooLarge& tooLarge) {
         throw FileError(sFile, tooLarge.what());
     }
@@ -37,7 +36,7 @@ bool clsGXT::SaveGXT(const std::string& sFile)
     return true;
 }
 
-std::vector<uint8_t> clsGXT::Serialize() const
+std::vector<uint8_t> clsGXT::Serialize(Progress& progress) const
 {
     const std::size_t count = entries_.size();
     const std::size_t blockAt = kTableAt + count * kRecordSize + 8;
@@ -63,9 +62,9 @@ std::vector<uint8_t> clsGXT::Serialize() const
     std::stable_sort(order.begin(), order.end(),
                      [this](uint32_t a, uint32_t b) { return KeyBefore(entries_[a].key, entries_[b].key); });
     {
-        ProgressScope progress(1, static_cast<double>(count), "Saving...");
+        ProgressScope saving(progress, 1, static_cast<double>(count), "Saving...");
         for (std::size_t n = 0; n < count; ++n) {
-            UpdateProgress(static_cast<double>(n + 1), "Saving...");
+            saving.Update(static_cast<double>(n + 1));
             uint8_t* const record = head + kTableAt + n * kRecordSize;
             StoreLE32(record, at[order[n]]);
             std::memcpy(record + 4, entries_[order[n]].key.data(), entries_[order[n]].key.size());

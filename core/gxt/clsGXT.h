@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/Progress.h"
 #include "core/gxt/GxtCharset.h"
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
@@ -56,17 +57,17 @@ class clsGXT {
 public:
     // Replaces the whole model with the file. An unreadable file throws FileError, a
     // damaged one InvalidGXT; either way the model stays as it was.
-    void ReadGXT(const std::string& sFile);
+    void ReadGXT(const std::string& sFile, Progress& progress = NoProgress());
     // The same from bytes in memory; sFile names them in messages.
-    void ParseGXT(std::span<const uint8_t> bytes, const std::string& sFile);
+    void ParseGXT(std::span<const uint8_t> bytes, const std::string& sFile, Progress& progress = NoProgress());
     // ReadGXT, telling only whether the file was taken.
     bool LoadGXT(const std::string& sFile);
     // The bytes a save writes. Throws GxtTooLarge when they would pass kLargestTextFile.
-    std::vector<uint8_t> Serialize() const;
+    std::vector<uint8_t> Serialize(Progress& progress = NoProgress()) const;
     // Writes Serialize() to sFile, keeping the previous file as sFile + ".bak", and
     // returns true. Throws FileError naming the file when it cannot be written or backed
     // up, or would be too large; the previous file is then untouched.
-    bool SaveGXT(const std::string& sFile);
+    bool SaveGXT(const std::string& sFile, Progress& progress = NoProgress());
 
     int32_t GetEntries() const { return static_cast<int32_t>(entries_.size()); }
     // The 8-character name, padding zeros included.
@@ -118,7 +119,7 @@ private:
     static_assert(sizeof(Entry) == 24);
 
     // Fills this (fresh) model from the file's bytes; throws on anything damaged.
-    void ReadFrom(std::span<const uint8_t> file);
+    void ReadFrom(std::span<const uint8_t> file, Progress& progress);
     // The charset the texts' bytes and the file's name point to.
     static GxtCharset DetectCharset(std::span<const uint8_t> texts, const std::string& file);
 

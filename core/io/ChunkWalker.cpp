@@ -1,9 +1,7 @@
 #include "core/io/ChunkWalker.h"
 
 #include <algorithm>
-#include <optional>
 
-#include "core/common/modGTA2.h"
 #include "core/io/FileError.h"
 #include "core/io/LittleEndian.h"
 
@@ -110,9 +108,7 @@ void ChunkWalker::Walk(const std::string& tooShort, const std::function<void(con
 {
     if (bytes_.size() < kChunkedFileHeaderSize)
         throw FileError(name_, tooShort);
-    std::optional<ProgressScope> progress;
-    if (ownProgress_)
-        progress.emplace(1, static_cast<double>(bytes_.size()), "Loading...");
+    ProgressScope progress(progress_, 1, static_cast<double>(bytes_.size()), "Loading...");
     // An update when the walk has moved on by a step, not for every chunk: a file of
     // nothing but empty chunks would spend its time in the progress window.
     const std::size_t step = std::max<std::size_t>(bytes_.size() / 200, 1 << 16);
@@ -133,7 +129,7 @@ void ChunkWalker::Walk(const std::string& tooShort, const std::function<void(con
         const FileChunk chunk(name_, dialect_, type, at, static_cast<std::size_t>(size),
                               file.Rest().first(size < 0 ? 0 : present));
         if (file.Position() >= nextUpdate || static_cast<std::size_t>(size) >= step) {
-            UpdateProgress(static_cast<double>(file.Position()), "Loading Section " + chunk.Shown() + "...");
+            progress.Update(static_cast<double>(file.Position()), "Loading Section " + chunk.Shown() + "...");
             nextUpdate = file.Position() + step;
         }
         if (size < 0)

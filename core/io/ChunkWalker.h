@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/Progress.h"
 #include "core/io/ByteReader.h"
 
 // The file header: a 4-character tag naming the kind of file, then a 16-bit version.
@@ -67,11 +68,10 @@ private:
 
 class ChunkWalker {
 public:
-    // `name` is what messages call the bytes. A walker that does not own the progress
-    // window only updates it, for a reader that shows its own around the walk and the
-    // work that follows it.
-    ChunkWalker(std::span<const uint8_t> bytes, const std::string& name, ChunkDialect dialect, bool ownProgress = true)
-        : bytes_(bytes), name_(name), dialect_(dialect), ownProgress_(ownProgress)
+    // `name` is what messages call the bytes; the walk is shown on `progress` by position.
+    ChunkWalker(std::span<const uint8_t> bytes, const std::string& name, ChunkDialect dialect,
+                Progress& progress = NoProgress())
+        : bytes_(bytes), name_(name), dialect_(dialect), progress_(progress)
     {
     }
 
@@ -85,5 +85,5 @@ private:
     std::span<const uint8_t> bytes_;
     std::string name_;
     ChunkDialect dialect_;
-    bool ownProgress_;
+    Progress& progress_;
 };

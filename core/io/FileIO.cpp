@@ -11,7 +11,6 @@
 #include <system_error>
 
 #include "core/common/PathRules.h"
-#include "core/common/modGTA2.h"
 #include "core/io/FileError.h"
 
 namespace fs = std::filesystem;
@@ -409,7 +408,7 @@ void PutInPlace(const std::string& path, std::span<const uint8_t> bytes, bool ke
 }  // namespace
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path, SizeLimit limit, std::size_t headSize,
-                                   const HeadCheck& checkHead)
+                                   const HeadCheck& checkHead, Progress& progress)
 {
     SystemFile in = OpenForReading(path);
     const std::size_t size = SizeOf(path, in, limit);
@@ -434,16 +433,16 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, SizeLimit limit, std
         std::copy(head.begin(), head.end(), bytes.begin());
     }
     std::size_t filled = head.size();
-    std::optional<ProgressScope> progress;
+    std::optional<ProgressScope> reading;
     if (size > kReadPiece)
-        progress.emplace(0, static_cast<double>(size), "Reading...");
+        reading.emplace(progress, 0, static_cast<double>(size), "Reading...");
     while (filled < size) {
         const std::size_t got = fill(bytes.data() + filled, std::min(kReadPiece, size - filled));
         if (got == 0)
             break;
         filled += got;
-        if (progress)
-            UpdateProgress(static_cast<double>(filled), "Reading...");
+        if (reading)
+            reading->Update(static_cast<double>(filled));
     }
     bytes.resize(filled);
     if (filled < size)

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/Progress.h"
 #include "core/io/FileError.h"
 #include "core/io/SystemFile.h"
 
@@ -27,7 +28,7 @@ inline constexpr SizeLimit kAnyFile{uint64_t{1} << 30, "file this program reads"
 // A file of more than a few megabytes is read in pieces, showing progress.
 using HeadCheck = std::function<void(std::span<const uint8_t> head, uint64_t fileSize)>;
 std::vector<uint8_t> ReadWholeFile(const std::string& path, SizeLimit limit = kAnyFile, std::size_t headSize = 0,
-                                   const HeadCheck& checkHead = {});
+                                   const HeadCheck& checkHead = {}, Progress& progress = NoProgress());
 
 // Opens a regular file to read and tells its size, refusing what ReadWholeFile refuses
 // before a byte is read.

@@ -191,30 +191,32 @@ void CheckHeader(std::span<const uint8_t> head, std::size_t size, const std::str
 
 }  // namespace
 
-void clsSTY::LoadSTY(const std::string& sFile)
+void clsSTY::LoadSTY(const std::string& sFile, Progress& progress)
 {
     RefuseWhenOutOfMemory(sFile, [&] {
-        Parse(ReadWholeFile(sFile, kLargestStyleFile, kChunkedFileHeaderSize,
-                            [&](std::span<const uint8_t> head, uint64_t size) {
-                                CheckHeader(head, static_cast<std::size_t>(size), sFile);
-                            }),
-              sFile);
+        Parse(ReadWholeFile(
+                  sFile, kLargestStyleFile, kChunkedFileHeaderSize,
+                  [&](std::span<const uint8_t> head, uint64_t size) {
+                      CheckHeader(head, static_cast<std::size_t>(size), sFile);
+                  },
+                  progress),
+              sFile, progress);
     });
 }
 
-void clsSTY::ParseSTY(std::span<const uint8_t> bytes, const std::string& sFile)
+void clsSTY::ParseSTY(std::span<const uint8_t> bytes, const std::string& sFile, Progress& progress)
 {
-    RefuseWhenOutOfMemory(sFile, [&] { Parse({bytes.begin(), bytes.end()}, sFile); });
+    RefuseWhenOutOfMemory(sFile, [&] { Parse({bytes.begin(), bytes.end()}, sFile, progress); });
 }
 
-void clsSTY::Parse(std::vector<uint8_t> file, const std::string& sFile)
+void clsSTY::Parse(std::vector<uint8_t> file, const std::string& sFile, Progress& progress)
 {
     CheckHeader(file, file.size(), sFile);
     Contents fresh;
     fresh.file = std::move(file);
     StyleChunks chunks(fresh);
     try {
-        ChunkWalker(fresh.file, sFile, ChunkDialect::Style)
+        ChunkWalker(fresh.file, sFile, ChunkDialect::Style, progress)
             .Walk(TooShort(fresh.file.size()), [&chunks](const FileChunk& chunk) { chunks.Read(chunk); });
         chunks.PlaceFonts(sFile);
     } catch (const TruncatedData& e) {

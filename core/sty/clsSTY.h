@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "core/common/Progress.h"
 #include "core/sty/Surface.h"
 
 class clsSTY {
@@ -52,9 +53,9 @@ public:
 
     // Reads the whole file; one that does not begin with "GBST" is refused after its
     // first bytes.
-    void LoadSTY(const std::string& sFile);
+    void LoadSTY(const std::string& sFile, Progress& progress = NoProgress());
     // The same from bytes in memory, which are copied; sFile names them in messages.
-    void ParseSTY(std::span<const uint8_t> bytes, const std::string& sFile);
+    void ParseSTY(std::span<const uint8_t> bytes, const std::string& sFile, Progress& progress = NoProgress());
     // The loaded file with its replaced pixels: what SaveSTY writes. Both throw
     // std::logic_error when no file was loaded.
     std::vector<uint8_t> Serialize() const;
@@ -141,7 +142,7 @@ public:
     std::span<const uint8_t> ByteBlock(const std::string& type) const;
 
 private:
-    void Parse(std::vector<uint8_t> file, const std::string& sFile);
+    void Parse(std::vector<uint8_t> file, const std::string& sFile, Progress& progress);
     std::span<const uint8_t> LoadedBytes() const;
     // The 1024 stored bytes of a physical palette.
     const uint8_t* PaletteBytes(int Pal) const;

@@ -1,12 +1,12 @@
 #pragma once
-// Records every progress call a model makes, in order, for the duration of a scope.
+// Records every progress call a model makes through it, in order.
 
 #include <string>
 #include <vector>
 
-#include "core/common/modGTA2.h"
+#include "core/common/Progress.h"
 
-class RecordingProgress : public ProgressReporter {
+class RecordingProgress : public Progress {
 public:
     struct Call {
         char kind;  // 'S'how, 'U'pdate, 'H'ide
@@ -16,9 +16,6 @@ public:
         bool operator==(const Call&) const = default;
     };
 
-    RecordingProgress() : previous_(InstallProgressReporter(this)) {}
-    ~RecordingProgress() override { InstallProgressReporter(previous_); }
-
     void Show(double min, double max, const std::string& text) override { calls.push_back({'S', min, max, text}); }
     void Update(double value, const std::string& caption) override { calls.push_back({'U', value, 0, caption}); }
     void Hide() override { calls.push_back({'H', 0, 0, {}}); }
@@ -26,7 +23,4 @@ public:
     bool HiddenAtTheEnd() const { return calls.empty() || calls.back().kind == 'H'; }
 
     std::vector<Call> calls;
-
-private:
-    ProgressReporter* previous_;
 };

@@ -2,47 +2,69 @@
 // The window tests' one fixture and the helpers they share.
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTreeWidget>
-#include <functional>
 
-#include "core/common/modGTA2.h"
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TempDir.h"
 #include "ui/platform/modGTA2Qt.h"
-#include "ui/windows/frmProgress.h"
+#include "ui/windows/BackgroundJob.h"
 
-// What every window test starts from: a scripted desktop, a folder of its own, the
-// window under test, shown, and the real progress window, which runs the program's
-// events at each update. At each update the fixture also counts the `commands` that
-// are enabled and runs `meddle`: what a user might try in the middle of a load or save.
+// Holds every job a window starts on its worker, before its work, until Release() (or
+// the hold ends): the window stays busy meanwhile, so a test can see what a user could
+// and could not do in the middle of a load or save. A held worker may wake after the
+// hold is gone: what it waits on is shared with it.
+class JobHold {
+public:
+    JobHold()
+    {
+        BackgroundJob::SetGate([state = state_] {
+            std::unique_lock lock(state->mutex);
+            state->released.wait(lock, [&state] { return state->free; });
+        });
+    }
+    ~JobHold()
+    {
+        Release();
+        BackgroundJob::SetGate({});
+    }
+    void Release()
+    {
+        const std::lock_guard lock(state_->mutex);
+        state_->free = true;
+        state_->released.notify_all();
+    }
+
+private:
+    struct State {
+        std::mutex mutex;
+        std::condition_variable released;
+        bool free = false;
+    };
+    std::shared_ptr<State> state_ = std::make_shared<State>();
+};
+
+// What every window test starts from: a scripted desktop, a folder of its own and the
+// window under test, shown. Clicks and keys that start work wait until the window is
+// idle again, so a test reads on as if the work had run in the click.
 template <class Window>
-struct UiFixture : ProgressReporter {
+struct UiFixture {
     ScriptedPlatform platform;
-    ProgressWindowReporter progress;
-    ProgressReporter* previousProgress = InstallProgressReporter(this);
     TempDir dir;
     Window w;
-    QList<QWidget*> commands;
-    std::function<void()> meddle = [] {};
-    int updates = 0, enabled = 0;
 
     UiFixture() { w.show(); }
-    ~UiFixture() override { InstallProgressReporter(previousProgress); }
-
-    void Show(double from, double to, const std::string& caption) override { progress.Show(from, to, caption); }
-    void Hide() override { progress.Hide(); }
-    void Update(double value, const std::string& caption) override
-    {
-        ++updates;
-        for (QWidget* command : commands)
-            enabled += command->isEnabled() ? 1 : 0;
-        meddle();
-        progress.Update(value, caption);
-    }
 
     template <class T = QWidget>
     T* Get(const char* name)
@@ -54,7 +76,15 @@ struct UiFixture : ProgressReporter {
         TempDir::Write(dir.File(name), bytes);
         return dir.File(name);
     }
-    void Click(const char* button) { QTest::mouseClick(Get<QAbstractButton>(button), Qt::LeftButton); }
+    // Until the window's work is over (a test that waits longer has hung).
+    void Idle() { QTRY_VERIFY_WITH_TIMEOUT(!w.Busy(), 30000); }
+    // Presses the button without waiting for the work it starts.
+    void Press(const char* button) { QTest::mouseClick(Get<QAbstractButton>(button), Qt::LeftButton); }
+    void Click(const char* button)
+    {
+        Press(button);
+        Idle();
+    }
     // Clicks `button` with `path` ready for the file dialog it shows.
     void Open(const std::string& path, const char* button = "cmdOpen")
     {
@@ -66,36 +96,72 @@ struct UiFixture : ProgressReporter {
         platform.saveAnswers.push_back(FromUtf8(path));
         Click(button);
     }
-    // What a user might try while a load or save runs: each command, then closing the window.
-    template <class... Command>
-    void TryWhileBusy(Command... command)
+    // Starts work with `start` and holds it on the worker while `meddle` tries what a user
+    // might; then lets it finish. False when the window was not busy meanwhile.
+    template <class Start, class Meddle>
+    bool WhileBusy(Start start, Meddle meddle)
     {
-        meddle = [this, command...] {
-            (std::invoke(command, w), ...);
-            w.close();
-        };
+        bool busy = false;
+        {
+            JobHold hold;
+            start();
+            busy = w.Busy();
+            meddle();
+        }
+        Idle();
+        return busy;
     }
     // Shortcuts reach the active window only; a dialog may have taken that from it.
-    void Keys(const QKeySequence& keys)
+    void Press(const QKeySequence& keys)
     {
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keySequence(&w, keys);
+    }
+    void Keys(const QKeySequence& keys)
+    {
+        Press(keys);
+        Idle();
+    }
+    // The window's named controls a user could work now: buttons, drop-downs, lists,
+    // sliders and boxes that take typing.
+    QStringList Usable()
+    {
+        QStringList usable;
+        for (QWidget* control : w.template findChildren<QWidget*>()) {
+            const auto* box = qobject_cast<QLineEdit*>(control);
+            const bool command = qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control) ||
+                                 qobject_cast<QAbstractItemView*>(control) || qobject_cast<QAbstractSlider*>(control) ||
+                                 qobject_cast<QAbstractSpinBox*>(control) || (box && !box->isReadOnly());
+            const QString name = control->objectName();
+            if (command && control->isEnabled() && !name.isEmpty() && !name.startsWith(QLatin1String("qt_")))
+                usable << name;
+        }
+        return usable;
     }
     bool Modified() { return w.isWindowModified() && w.windowTitle().contains("[*]"); }
     int Told() const { return static_cast<int>(platform.messages.size()); }
     QString Said() const { return platform.messages.empty() ? QString() : platform.messages.back().text; }
 };
 
-// Clicks (or double-clicks) an item of a tree where it is shown, as the user would.
+// Clicks (or double-clicks) an item of a list or tree where it is shown, as the user would.
+inline void ClickAt(QAbstractItemView* view, QRect shown, bool twice = false)
+{
+    const QPoint at = shown.center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
 inline void ClickItem(QTreeWidgetItem* item, bool twice = false)
 {
     QTreeWidget* tree = item->treeWidget();
     tree->scrollToItem(item);
-    const QPoint at = tree->visualItemRect(item).center();
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
-    if (twice)
-        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    ClickAt(tree, tree->visualItemRect(item), twice);
+}
+inline void ClickIndex(QAbstractItemView* view, const QModelIndex& index)
+{
+    view->scrollTo(index);
+    ClickAt(view, view->visualRect(index));
 }
 
 // Delivers a pointer move straight to the widget, as the window system would.

@@ -153,7 +153,9 @@ private slots:
         std::filesystem::create_directory(other + ".bak");  // a backup that cannot be made stops the save
         e.Edit(5, Answer::Type("3.5"));
         e.platform.saveChoices = {SaveChoice::Save};  // and so the window stays open with its edits
-        QVERIFY(!e.w.close() && e.w.isVisible() && e.w.isWindowModified());
+        QVERIFY(!e.w.close());
+        e.Idle();
+        QVERIFY(e.w.isVisible() && e.w.isWindowModified());
         QVERIFY(e.platform.saveQuestions.back().text.startsWith("other.gci has unsaved changes."));
         QVERIFY(e.Said().startsWith("The cars were not saved; the file on disk is as it was.\n\n"));
     }
@@ -244,6 +246,7 @@ private slots:
                                                                  {"reload", [&] { e.Click("cmdReload"); }},
                                                                  {"drop", [&] { DropFile(&e.w, FromUtf8(other)); }}};
         leaves.at(leave)();
+        e.Idle();
         const bool went = choice != SaveChoice::Cancel;
         const auto& asked = e.platform.saveQuestions.at(0);
         QVERIFY(e.platform.saveQuestions.size() == 1 && asked.title == "GCI Car Editor - cars.gci" &&
@@ -280,19 +283,33 @@ private slots:
         QCOMPARE(e.Said(), files[9] + " no longer exists; it was taken off the recent files.");
         QVERIFY(e.cars->count() == 6 && e.Recent() == QStringList(kept).mid(0, 1) + kept.mid(2));
         e.Get<QPushButton>("cmdRecent")->menu()->actions()[2]->trigger();
+        e.Idle();
         QVERIFY(e.cars->count() == 8 && e.Recent().first() == files[7]);
     }
 
-    void commandsAndClosingAreRefusedWhileBusy()
+    void nothingStartsWhileASaveRuns()
     {
         Editor e;
-        e.platform.openAnswers = {FromUtf8(e.Write("cars.gci", gci_sample::File(5)))};
-        e.commands = {e.Get("cmdOpen"), e.Get("cmdReload"), e.Get("cmdSavefile"), e.Get("cmdSaveAs"), e.cars, e.list};
-        e.TryWhileBusy(&frmGCI::cmdOpen_Click, &frmGCI::cmdReload_Click, &frmGCI::cmdSavefile_Click);
-        for (const char* command : {"cmdOpen", "cmdSavefile", "cmdReload"})
-            e.Click(command);
-        QVERIFY(e.updates == 15 && e.enabled == 0);  // one update per car for each load and save
-        QVERIFY(e.platform.openRequests.size() == 1 && e.w.isVisible() && e.Editable() && e.cars->count() == 5);
+        const std::string other = e.Write("two.gci", gci_sample::File(2)),
+                          file = e.Write("cars.gci", gci_sample::File(5));
+        e.Open(other);
+        e.Open(file);
+        e.Edit(5, Answer::Type("2.5"));  // an edit to save, and to undo
+        QMenu* recent = e.Get<QPushButton>("cmdRecent")->menu();
+        emit recent->aboutToShow();
+        QVERIFY(e.WhileBusy([&] { e.Press("cmdSavefile"); },
+                            [&] {
+                                QCOMPARE(e.Usable(), QStringList());
+                                e.Press(Qt::CTRL | Qt::Key_Z);
+                                e.Press(Qt::CTRL | Qt::Key_O);
+                                DropFile(&e.w, FromUtf8(other));
+                                recent->actions().value(1)->trigger();  // the other file
+                                QVERIFY(!e.w.close());
+                            }));
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(e.w.isVisible() && e.cars->count() == 5 && e.Value(5) == "2.500" && !e.w.isWindowModified());
+        QVERIFY(e.platform.openRequests.size() == 2 && e.Told() == 0 && e.Editable());
+        QVERIFY(TempDir::Read(file).find("f2.500 {Mass}") != std::string::npos);
     }
 };
 

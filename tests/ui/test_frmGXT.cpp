@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTreeView>
 #include <QtTest>
 
 #include "core/common/PathRules.h"
@@ -26,12 +27,18 @@ std::vector<Entry> TwelveEntries()
 }
 
 struct Editor : UiFixture<frmGXT> {
-    QTreeWidget* list = Get<QTreeWidget>("lvwItems");
+    QTreeView* list = Get<QTreeView>("lvwItems");
     QLineEdit* value = Get<QLineEdit>("txtValue");
     const std::string twelve = Write("a.gxt", FileOf(TwelveEntries()));
 
-    QString Cell(int row, int column = 1) { return list->topLevelItem(row - 1)->text(column); }
-    int Selected() { return list->selectedItems().contains(list->currentItem()) ? list->currentIndex().row() + 1 : 0; }
+    QString Cell(int row, int column = 1) { return list->model()->index(row - 1, column).data().toString(); }
+    int Rows() { return list->model()->rowCount(); }
+    void ClickRow(int row) { ClickIndex(list, list->model()->index(row - 1, 0)); }
+    int Selected()
+    {
+        const int current = list->currentIndex().row();
+        return list->selectionModel()->isRowSelected(current, {}) ? current + 1 : 0;
+    }
     void Enter(const QString& text)
     {
         value->setText(text);
@@ -61,11 +68,12 @@ private slots:
         QVERIFY(e.Get("cmdSave")->isEnabled() && e.Get("cmdFind")->isEnabled() && !e.Get("cmdFinda")->isEnabled());
         e.Open(e.Write("empty.gxt", File("", "")));  // replaces every row; Enter has no row to change
         e.Enter(QStringLiteral("x"));
-        QVERIFY(e.list->topLevelItemCount() == 0 && e.Told() == 0);
+        QVERIFY(e.Rows() == 0 && e.Told() == 0);
         DropFile(&e.w, FromUtf8(e.twelve));  // a dropped file opens, and goes first in the recent files
-        QVERIFY(e.list->topLevelItemCount() == 12 && e.Told() == 0);
+        e.Idle();
+        QVERIFY(e.Rows() == 12 && e.Told() == 0);
         QCOMPARE(e.platform.settings.value("Kestrova/Recent/GXT"), FromUtf8(e.twelve + "\n" + e.dir.File("empty.gxt")));
-        ClickItem(e.list->topLevelItem(3));  // refused files are told, and change nothing
+        e.ClickRow(4);  // refused files are told, and change nothing
         e.Open(e.Write("x.gxt", "hello, world"));
         e.Open(e.dir.File("gone.gxt"));
         QVERIFY(e.Told() == 2 && e.Said().contains("gone.gxt: cannot be opened"));
@@ -73,16 +81,16 @@ private slots:
                                                              "fewer than the 14 of a text file's header."));
         const auto& [text, title, icon, parent] = e.platform.messages[1];
         QVERIFY(title == "GXT Editor - a.gxt (English)" && icon == MessageIcon::Warning && parent == &e.w);
-        QVERIFY(e.list->topLevelItemCount() == 12 && e.Selected() == 4 && e.value->text() == "plain text 4");
+        QVERIFY(e.Rows() == 12 && e.Selected() == 4 && e.value->text() == "plain text 4");
     }
 
     void enterChangesTheSelectedEntrySaveWritesItAndUnsavedEditsAreAskedAbout()
     {
         Editor e;
         e.Open(e.twelve);
-        ClickItem(e.list->topLevelItem(5));
+        e.ClickRow(6);
         e.value->setText(QStringLiteral("typed, then another row"));  // taken in by the click
-        ClickItem(e.list->topLevelItem(4));
+        e.ClickRow(5);
         e.Enter(QStringLiteral("Changed \u00FC"));
         e.Enter(QStringLiteral("a \u2603 here"));  // no byte in the charset: refused by name
         QVERIFY(e.Said() == "The character \"\u2603\" cannot be stored in a GXT file. The text was not changed.");
@@ -125,7 +133,9 @@ private slots:
         e.Enter(QStringLiteral("kept"));
         e.platform.saveChoices = {SaveChoice::Cancel, SaveChoice::Save};
         QVERIFY(!e.w.close() && e.w.isVisible());
-        QVERIFY(e.w.close() && Parsed(TempDir::Read(e.twelve)).GetText(1) == "kept");  // saved first
+        e.w.close();  // saved first, then closed
+        e.Idle();
+        QVERIFY(!e.w.isVisible() && Parsed(TempDir::Read(e.twelve)).GetText(1) == "kept");
     }
 
     void typedTextIsTakenInByEveryCommandAndOneTheCharsetCannotStoreStopsIt()
@@ -139,7 +149,7 @@ private slots:
             {"save", none, click("cmdSave")},
             {"save as", [](Editor& e) { e.platform.saveAnswers = {FromUtf8(e.dir.File("as.gxt"))}; },
              click("cmdSaveAs")},
-            {"row", none, [](Editor& e) { ClickItem(e.list->topLevelItem(0)); }},
+            {"row", none, [](Editor& e) { e.ClickRow(1); }},
             {"keys", none, [](Editor& e) { QTest::keyClick(e.list, Qt::Key_Down); }},
             {"find", [](Editor& e) { e.platform.inputAnswers = {QStringLiteral("text 1")}; }, click("cmdFind")},
             {"find again", none, click("cmdFinda")},
@@ -155,7 +165,11 @@ private slots:
             {"open", cancel, click("cmdOpen")},
             {"drop", cancel, [](Editor& e) { DropFile(&e.w, FromUtf8(e.twelve)); }},
             {"close", cancel, [](Editor& e) { e.w.close(); }},
-            {"charset", none, [](Editor& e) { emit e.Get<QComboBox>("cboCharset")->activated(1); }},
+            {"charset", none,
+             [](Editor& e) {
+                 emit e.Get<QComboBox>("cboCharset")->activated(1);
+                 e.Idle();
+             }},
         };
         const auto answers = [](const ScriptedPlatform& p) {
             return p.saveAnswers.size() + p.openAnswers.size() + p.inputAnswers.size() + p.confirmAnswers.size() +
@@ -186,17 +200,23 @@ private slots:
             }
     }
 
-    void commandsAndClosingAreRefusedWhileBusy()
+    void nothingStartsWhileASaveRuns()
     {
         Editor e;
-        // Every command: the buttons, and the charset box.
-        e.commands = e.w.findChildren<QWidget*>(QRegularExpression("^(cmd|cboCharset)"));
-        e.TryWhileBusy(&frmGXT::cmdOpen_Click, &frmGXT::cmdSave_Click, &frmGXT::cmdAdd_Click, &frmGXT::cmdDelete_Click);
         e.Open(e.twelve);
-        e.Save("cmdSaveAs", e.dir.File("out.gxt"));
-        QVERIFY(e.updates > 24 && e.enabled == 0);  // loading, filling the list and saving
-        QVERIFY(e.platform.openRequests.size() == 1 && e.platform.saveRequests.size() == 1);
-        QVERIFY(e.w.isVisible() && e.list->topLevelItemCount() == 12 && e.Get("cmdSave")->isEnabled());
+        e.Enter(QStringLiteral("edited"));  // an edit to save, and to undo
+        e.platform.saveAnswers = {FromUtf8(e.dir.File("out.gxt"))};
+        QVERIFY(e.WhileBusy([&] { e.Press("cmdSaveAs"); },
+                            [&] {
+                                QCOMPARE(e.Usable(), QStringList());
+                                e.Press(QKeySequence::Undo);
+                                DropFile(&e.w, FromUtf8(e.twelve));
+                                QVERIFY(!e.w.close());
+                            }));
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(e.w.isVisible() && e.w.Caption() == "GXT Editor - out.gxt (English)" && !e.Modified());
+        QVERIFY(e.Cell(1) == "edited" &&
+                Parsed(TempDir::Read(e.dir.File("out.gxt"))).GetValueFromKey("K1") == "edited");
     }
 
     void languagesAndCharsetsShowInTheCaptionAndTheTexts()
@@ -211,6 +231,7 @@ private slots:
         QCOMPARE(e.Cell(1) + e.Cell(2), QStringLiteral("Café à Noël¿Ñandú?"));
         charset->setCurrentIndex(1);
         emit charset->activated(1);  // shown otherwise; no edit
+        e.Idle();
         QVERIFY(e.Cell(1) == QStringLiteral("Cafž — No\u00A0l") && e.value->text() == e.Cell(1) && !e.Modified());
         e.Enter(QStringLiteral("Größe"));
         QCOMPARE(e.Cell(1), QStringLiteral("Größe"));
@@ -230,7 +251,7 @@ private slots:
         QVERIFY(e.Selected() == 7 && e.value->text() == "ANOTHER NEEDLE");
         e.Click("cmdFinda");  // row 11's key holds the text, its value does not
         QVERIFY(e.Said() == "Not Found!" && e.Selected() == 7);
-        ClickItem(e.list->topLevelItem(1));
+        e.ClickRow(2);
         e.Click("cmdFinda");  // starts after the clicked row
         QCOMPARE(e.Selected(), 3);
         e.platform.inputAnswers = {std::nullopt, QStringLiteral("a b"), QStringLiteral("K1"), QStringLiteral("new")};
@@ -244,10 +265,10 @@ private slots:
         e.Click("cmdRename");
         e.Click("cmdRename");
         QVERIFY(e.Said().contains("\"K3\" is already used") && e.Cell(13, 0) == "nu" && e.Cell(13) == "fresh");
-        ClickItem(e.list->topLevelItem(0));
+        e.ClickRow(1);
         e.platform.confirmAnswers = {false, true};
         e.Click("cmdDelete");
-        QCOMPARE(e.list->topLevelItemCount(), 13);
+        QCOMPARE(e.Rows(), 13);
         e.Click("cmdDelete");
         QVERIFY(e.platform.confirmQuestions[1] == "Delete the text of key \"K1\"?" && e.Cell(1, 0) == "EIGHTCHR");
         e.Find(QStringLiteral("needlek"), "cmdFindKey");  // by key, ignoring case
@@ -257,7 +278,7 @@ private slots:
         for (int step = 0; step < 4; ++step)  // the delete, the rename, the text, the new entry
             e.Keys(QKeySequence::Undo);
         QStringList keys;
-        for (int i = 1; i <= e.list->topLevelItemCount(); ++i)
+        for (int i = 1; i <= e.Rows(); ++i)
             keys << e.Cell(i, 0);
         QVERIFY(keys.join(' ') == "K1 EIGHTCHR K3 K4 K5 K6 K7 K8 K9 K10 NEEDLEK K12" && !e.Modified());
     }

@@ -2,7 +2,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressDialog>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -128,6 +128,7 @@ private slots:
         QCOMPARE(v.platform.settings.value("Kestrova/Recent/STY"), small);  // the same file twice: one entry
         std::filesystem::remove(v.dir.At("small.sty"));
         DropFile(&v.w, small);  // a dropped file is opened here like a chosen one
+        v.Idle();
         QVERIFY(v.Said().startsWith("The style file could not be opened.") && v.Node("Sprites")->childCount() == 4);
 
         // Zoom shows sharp squares, fits the area, and is remembered.
@@ -195,7 +196,7 @@ private slots:
         }
     }
 
-    void failuresAreToldExportAllSumsUpAndCommandsAndClosingAreRefusedWhileBusy()
+    void failuresAreToldARefusedFileKeepsTheOneShownAndExportAllSumsUp()
     {
         StyleFile file = SmallStyle();
         file.sprites.push_back({64 * 256 - 100, 200, 1});  // sprite 4 runs past the sprite graphics
@@ -239,37 +240,69 @@ private slots:
         const QImage disc(png + "/Sprite0003.png");
         QVERIFY(disc.colorTable() == own && disc.pixelIndex(20, 20) == 40 && disc.pixelIndex(0, 0) == 0);
 
-        // As bitmaps, cancelled part of the way.
-        QTimer cancel;
-        connect(&cancel, &QTimer::timeout, [&] {
-            if (auto* progress = v.w.findChild<QProgressDialog*>("dlgExportAll"); progress && progress->value() >= 5)
-                QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
-        });
-        cancel.start(0);
-        const QStringList some = v.ExportAll(FromUtf8(v.dir.File("bmp")), 1);
-        cancel.stop();
-        QVERIFY(some.size() >= 5 && some.size() < 73 && some.contains("Tile0000.bmp"));
-        QVERIFY(v.Said().contains(QStringLiteral("\n\nCancelled after %1 of 73 files.").arg(some.size())));
-        clsSTY reference;  // each file the one the single export writes
+        // As bitmaps, each file the one the single export writes.
+        QCOMPARE(v.ExportAll(FromUtf8(v.dir.File("bmp")), 1).size(), 72);
+        clsSTY reference;
         reference.LoadSTY(v.dir.File("small.sty"));
         reference.SaveTile(v.dir.File("expected"), 0);
         QVERIFY(TempDir::Read(v.dir.File("bmp/Tile0000.bmp")) == TempDir::Read(v.dir.File("expected")));
-        v.Click("chkTrans");
 
-        ClickItem(v.Node("Tiles", 3));
+        ClickItem(v.Node("Tiles", 3));  // another file: its tree, and the drawing stays until a click
         StyleFile second = SmallStyle();
         second.tiles.resize(8, Tile(4096, '\1'));
-        v.commands = {v.Get("cmdOpen"), v.Get("cmdExport"), v.pix, v.txtPal, v.Get("chkTrans")};
-        v.TryWhileBusy(
-            [&](frmSTY& w) {  // the user tries everything
-                w.pix_NodeClick(v.Node("Tiles", 0));
-                v.txtPal->setText(QStringLiteral("5"));
-            },
-            &frmSTY::txtPal_Change, &frmSTY::cmdOpen_Click, &frmSTY::chkTrans_Click, &frmSTY::cmdExport_Click);
         v.Open(v.Write("second.sty", second.Build()));
-        QVERIFY(v.updates >= 5 && v.enabled == 0 && v.platform.openRequests.size() == 4);
-        QVERIFY(v.platform.saveRequests.size() == 1 && v.Pixel(30, 30) == Ramp(4, SmallTilePixel(3, 30, 30)));
-        QVERIFY(v.w.isVisible() && v.Node("Tiles")->childCount() == 8 && v.Get("cmdExport")->isEnabled());
+        QVERIFY(v.Pixel(30, 30) == Ramp(4, SmallTilePixel(3, 30, 30)) && v.Node("Tiles")->childCount() == 8);
+    }
+
+    void nothingStartsWhileBusyAndClosingStopsWhatCanBeStopped()
+    {
+        Viewer v;
+        ClickItem(v.Node("Tiles", 2));
+        v.Replace(v.Image("t.png", 64, std::vector<uint8_t>(4096, 5), Colours(3)));  // an edit to save and undo
+        const QRgb replaced = v.Pixel(30, 30);
+        const QString other = FromUtf8(v.Write("other.sty", SmallStyle().Build()));
+        v.platform.settings["Kestrova/Recent/STY"] = other;
+        QMenu* recent = v.Get<QPushButton>("cmdRecent")->menu();
+        emit recent->aboutToShow();
+        QVERIFY(v.WhileBusy([&] { v.Press("cmdSave"); },
+                            [&] {
+                                QCOMPARE(v.Usable(), QStringList());
+                                v.Press(QKeySequence::Undo);
+                                DropFile(&v.w, other);
+                                recent->actions().value(0)->trigger();
+                                QVERIFY(!v.w.close());
+                            }));
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(v.w.isVisible() && v.w.Caption() == "STY Editor - small.sty" && !v.Modified());
+        QVERIFY(v.Pixel(30, 30) == replaced && v.Usable().contains("cmdExportAll") && v.Told() == 1);
+        QVERIFY(TempDir::Read(v.dir.File("small.sty")) != TempDir::Read(v.dir.File("small.sty.bak")));
+
+        // Export All stops at once when the window is closed, says so, and the window goes.
+        const QString folder = FromUtf8(v.dir.File("out"));
+        v.platform.folderAnswers = {folder};
+        v.platform.chooseAnswers = {0};
+        QVERIFY(v.WhileBusy([&] { v.Press("cmdExportAll"); }, [&] { QVERIFY(!v.w.close() && v.w.isVisible()); }));
+        QVERIFY(v.Said().endsWith(": 0 tiles, 0 sprites and 0 palettes.\n\nCancelled after 0 of 72 files."));
+        QVERIFY(!v.w.isVisible() && QDir(folder).isEmpty());
+    }
+
+    void anExportOfAllStopsAfterTheFileBeingWrittenWhenAskedTo()
+    {
+        clsSTY style;
+        style.ParseSTY(AsBytes(SmallStyle().Build()), "small.sty");
+        struct StopAfter : Progress {
+            int updates = 0;
+            void Update(double, const std::string&) override
+            {
+                if (++updates == 5)
+                    RequestStop();
+            }
+        } stop;
+        TempDir dir;
+        const std::vector<ExportEntry> entries = ExportEntries(style, false, {StyItem::Tile, StyItem::Palette});
+        const ExportResult result = ExportAll(style, entries, FromUtf8(dir.File("")), false, false, stop);
+        QVERIFY(result.cancelled && result.written[0] == 4 && result.written[2] == 1);
+        QCOMPARE(QDir(FromUtf8(dir.File(""))).entryList(QDir::Files).size(), 5);
     }
 
     void replaceTakesTheItemsOwnColoursOnlyRedrawsAtOnceAndUndoes()
@@ -356,7 +389,9 @@ private slots:
         QVERIFY(TempDir::Read(copy) == expected(tile) && v.w.Caption() == "STY Editor - copy.sty");
         v.Replace(v.Image("u.png", 64, again, Colours(3)));
         v.platform.saveChoices = {SaveChoice::Save};
-        QVERIFY(v.w.close() && TempDir::Read(copy) == expected(again) && TempDir::Read(path) == expected(tile));
+        v.w.close();  // closes once it has saved
+        v.Idle();
+        QVERIFY(!v.w.isVisible() && TempDir::Read(copy) == expected(again) && TempDir::Read(path) == expected(tile));
     }
 };
 

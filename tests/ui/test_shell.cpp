@@ -2,7 +2,9 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 #include <atomic>
@@ -21,6 +23,7 @@
 #include "ui/windows/frmGCI.h"
 #include "ui/windows/frmMain.h"
 #include "ui/windows/frmOptions.h"
+#include "ui/windows/frmProgress.h"
 
 namespace {
 
@@ -31,7 +34,7 @@ const QStringList kWindows = {"frmGCI", "frmGXT", "frmSTY", "frmGMP", "frmOption
 struct Launcher : UiFixture<frmMain> {
     // Named first, deleted after: an editor takes its own menus and dialogs, which are
     // windows in the same list, with it.
-    ~Launcher() override
+    ~Launcher()
     {
         for (const QPointer<QWidget>& window : Windows())
             delete window.data();
@@ -65,6 +68,17 @@ struct Launcher : UiFixture<frmMain> {
         return platform.settings.value("Kestrova/Recent/" + editor.mid(3)).startsWith(path);
     }
     void Click(int entry) { QTest::mouseClick(w.EntryLabel(entry), Qt::LeftButton); }
+    // Until every editor's work is over.
+    static void EditorsIdle()
+    {
+        const auto busy = [] {
+            for (const QPointer<QWidget>& window : Windows())
+                if (auto* editor = qobject_cast<EditorWindow*>(window.data()); editor && editor->Busy())
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 30000);
+    }
     // Presses `keys` one after another on whatever has the focus in the active launcher.
     void Press(const std::vector<Qt::Key>& keys)
     {
@@ -211,10 +225,12 @@ private slots:
             auto* cars = static_cast<frmGCI*>(l.Windows("frmGCI").value(0).data());
             const std::string file = l.Write("cars.gci", gci_sample::File(1));
             cars->OpenDocument(FromUtf8(file));
+            l.EditorsIdle();
             GCISetValAnswer answer(GCISetValAnswer::Type("2.5"));
             ClickItem(cars->findChild<QTreeWidget*>("lstVals")->topLevelItem(5), true);
             l.platform.saveChoices = {choice};
-            l.Click(frmMain::ExitEntry);
+            l.Click(frmMain::ExitEntry);  // ends the program once the cars are saved
+            l.EditorsIdle();
             QVERIFY(l.platform.saveQuestions.size() == 1 && l.platform.saveQuestions[0].parent == cars);
             QCOMPARE(l.platform.endProgramCalls, choice == SaveChoice::Cancel ? 0 : 1);
             QCOMPARE(TempDir::Read(file).find("f2.500 {Mass}") != std::string::npos, choice == SaveChoice::Save);
@@ -230,6 +246,7 @@ private slots:
         for (auto [name, window] : files) {
             Launcher l;
             DropFile(&l.w, FromUtf8(l.dir.File(name)));
+            l.EditorsIdle();
             QVERIFY2(l.Told() == 1 && l.platform.messages[0].title == window, name);
             QWidget* told = l.platform.messages[0].parent;
             QVERIFY2(told && told->isVisible() && (told == &l.w) == (QString(window) == "Kestrova"), name);
@@ -268,27 +285,27 @@ private slots:
         QVERIFY(!QtPlatform(blocked).WriteSetting("Kestrova", "Settings", "Path", "x").isEmpty());
     }
 
-    void progressShowsPositionsBelowTheMaximumAndRunsEvents()
+    void theProgressWindowShowsPositionsBelowTheMaximumAndCancelsOnlyWorkThatStops()
     {
-        Launcher l;
-        ShowProgress(1, 500, "Loading...");
-        QPointer<frmProgress> w = l.progress.Window();
-        QVERIFY(w && w->isVisible() && w->Position() == 0.0f);  // Show sets the range and text, not the position
+        frmProgress w;
+        w.SetRange(1, 500);
+        w.show();
+        QVERIFY(w.windowTitle() == "Please Wait..." && w.size() == QSize(439, 53) && w.Position() == 0.0f);
         for (auto [value, shown] : {std::pair{250.0, 250.0f}, {500.0, 250.0f}, {501.0, 250.0f}, {499.0, 499.0f}}) {
-            UpdateProgress(value, "Saving...");
-            QVERIFY(w->Position() == shown && w->Text() == "Saving...");
+            w.Update(value, "Saving...");
+            QVERIFY(w.Position() == shown && w.Text() == "Saving...");
         }
-        bool ran = false;
-        QTimer::singleShot(0, this, [&] { ran = true; });
-        UpdateProgress(499, "Saving...");  // nothing changes, but pending events still run
-        HideProgress();
-        QVERIFY(ran && w.isNull());
-        ShowProgress(0, 100, "Loading...");        // each Show after a Hide starts a fresh window
+        w.SetRange(0, 100);
         for (int value = 1; value < 100; ++value)  // held back within a screen frame, painted after it
-            UpdateProgress(value, "Loading...");
-        const auto* bar = l.progress.Window()->findChild<QProgressBar*>("pbar");
+            w.Update(value, "Loading...");
+        const auto* bar = w.findChild<QProgressBar*>("pbar");
         QTRY_COMPARE(bar->value(), bar->maximum() * 99 / 100);
-        HideProgress();
+        // Closing it asks to stop only work that can stop, which has a Cancel button; it stays until the work ends.
+        QSignalSpy cancel(&w, &frmProgress::cancelRequested);
+        QVERIFY(!w.close() && cancel.isEmpty() && !w.findChild<QPushButton*>("cmdCancel"));
+        w.SetCancellable(true);
+        QTest::mouseClick(w.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+        QVERIFY(!w.close() && cancel.size() == 2 && w.isVisible() && bar->width() < 395);
     }
 
     void eachFileOpensInTheEditorItsKindCallsFor()
@@ -307,6 +324,7 @@ private slots:
             Launcher l;
             const QString path = FromUtf8(l.Write(name, bytes));
             l.w.OpenFiles({path});
+            l.EditorsIdle();
             QVERIFY2(l.Shown() == (editor.isEmpty() ? QStringList() : QStringList{editor}), why);
             if (editor.isEmpty())
                 QVERIFY2(l.Told() == 1 && l.platform.messages[0].parent == &l.w && l.Said().contains(name), why);
@@ -336,6 +354,7 @@ private slots:
         l.w.close();
         QVERIFY(later({texts}));
         QTRY_COMPARE(l.Shown(), (QStringList{"frmGCI", "frmGXT"}));
+        l.EditorsIdle();
         QVERIFY(!l.w.isVisible() && l.Holds("frmGCI", cars) && l.Holds("frmGXT", texts) && l.Told() == 0);
         QVERIFY(later({}));
         QTRY_VERIFY(l.w.isVisible());

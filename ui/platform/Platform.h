@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <optional>
 
-#include "core/common/modGTA2.h"
+#include "ui/platform/Messages.h"
 
 class QWidget;
 

@@ -17,9 +17,15 @@ namespace {
 const QString kSettingsSection = QStringLiteral("Settings");
 const QString kSettingsKey = QStringLiteral("Path");
 
-}  // namespace
+std::string g_gta2Path;
+std::string g_dataPath = DataPathFor("", PlatformSeparator());
 
-namespace {
+// Where a window of the given outer extent starts so that it sits in the middle of the
+// screen. Halves are taken before subtracting, in floating point.
+double CenteredPosition(double screenExtent, double windowExtent)
+{
+    return screenExtent / 2.0 - windowExtent / 2.0;
+}
 
 void MoveToCentre(QWidget* frm)
 {
@@ -151,11 +157,20 @@ QString StoreGTA2Path(const std::string& path)
     return CurrentPlatform().WriteSetting(kAppTitle, kSettingsSection, kSettingsKey, FromUtf8(path));
 }
 
-void InstallMessageBoxes()
+const std::string& sGTA2Path()
 {
-    InstallUserMessageSink([](const std::string& text, const std::string& title, MessageIcon icon) {
-        CurrentPlatform().Message(nullptr, FromUtf8(text), FromUtf8(title), icon);
-    });
+    return g_gta2Path;
+}
+
+const std::string& sDataPath()
+{
+    return g_dataPath;
+}
+
+void SetGTA2Path(const std::string& path)
+{
+    g_gta2Path = path;
+    g_dataPath = DataPathFor(path, PlatformSeparator());
 }
 
 QFont TahomaFont(double pointSize)

@@ -1,6 +1,6 @@
 #pragma once
-// The Qt half of the shared module: window centring, settings at start-up, and the
-// places the models' progress and messages go to.
+// The Qt half of the shared module: placing windows, the GTA2 directory and the
+// settings read at start-up, fonts, and the text conversions every window uses.
 
 #include <QFont>
 #include <QRect>
@@ -53,8 +53,11 @@ void LoadSettings();
 // Stores the GTA2 directory; returns an empty string or what went wrong.
 QString StoreGTA2Path(const std::string& path);
 
-// Model messages go to the platform's message box.
-void InstallMessageBoxes();
+// The GTA2 directory as stored, and its data folder, where every file dialog starts;
+// the data path is worked out again on every assignment.
+const std::string& sGTA2Path();
+const std::string& sDataPath();
+void SetGTA2Path(const std::string& path);
 
 // Tahoma where it exists, a close sans-serif elsewhere.
 QFont TahomaFont(double pointSize);

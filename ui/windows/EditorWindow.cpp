@@ -9,48 +9,25 @@
 #include <QTimer>
 #include <optional>
 
+#include "ui/windows/BackgroundJob.h"
+
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
 
-// The window is busy for the scope's lifetime, however the scope is left. Scopes may
-// nest: the outer one ends the busy state.
-class EditorWindow::BusyScope {
-public:
-    explicit BusyScope(EditorWindow& window) : window_(window), wasBusy_(window.busy_) { Set(true); }
-    ~BusyScope() { Set(wasBusy_); }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    void Set(bool busy)
-    {
-        window_.busy_ = busy;
-        if (window_.recentButton_)
-            window_.recentButton_->setEnabled(!busy);
-        window_.UpdateCommands();
-    }
-
-    EditorWindow& window_;
-    bool wasBusy_;
-};
-
 namespace {
 
-// What the user is to be told when `work` fails, or nothing when it worked.
+// What the user is to be told when `work` fails; nothing when it worked, or when the user
+// stopped it.
 std::optional<UserMessage> Failed(const EditorWindow::Wording& word, const std::function<void()>& work)
 {
     try {
         work();
+    } catch (const Cancelled&) {
+        return std::nullopt;
     } catch (const std::exception& e) {
         return word(e);
     }
     return std::nullopt;
-}
-
-// `failure` with its %1 replaced by what went wrong.
-EditorWindow::Wording Explained(const QString& failure)
-{
-    return [failure](const std::exception& e) { return UserMessage{failure.arg(FromUtf8(e.what()))}; };
 }
 
 const QLatin1String kModifiedMark("[*]");
@@ -71,7 +48,7 @@ EditorWindow::EditorWindow(QWidget* parent, Qt::WindowFlags flags) : QWidget(par
 {
     connect(&undo_, &QUndoStack::cleanChanged, this, [this] { UpdateModifiedMark(); });
 
-    // The undo commands touch the model, which a running load or save is using.
+    // The undo commands touch the model, which a running job may be reading.
     const auto step = [this](const QList<QKeySequence>& keys, void (QUndoStack::*move)()) {
         auto* action = new QAction(this);
         action->setShortcuts(keys);
@@ -80,6 +57,7 @@ EditorWindow::EditorWindow(QWidget* parent, Qt::WindowFlags flags) : QWidget(par
                 (undo_.*move)();
         });
         addAction(action);
+        steps_ << action;
     };
     step({QKeySequence::Undo}, &QUndoStack::undo);
     step({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &QUndoStack::redo);
@@ -87,6 +65,8 @@ EditorWindow::EditorWindow(QWidget* parent, Qt::WindowFlags flags) : QWidget(par
 
 EditorWindow::~EditorWindow()
 {
+    // The job may be reading what the window holds: it ends first.
+    delete job_;
     // The stack empties itself as it goes, after the window's own parts are gone.
     undo_.disconnect(this);
 }
@@ -96,23 +76,25 @@ QString EditorWindow::Caption() const
     return QString(windowTitle()).remove(kModifiedMark);
 }
 
-bool EditorWindow::MaybeSave()
+void EditorWindow::WhenEditsMayGo(std::function<void()> proceed)
 {
     if (busy_ || !TakePendingEdit())
-        return false;
+        return;
     if (!IsModified())
-        return true;
+        return proceed();
     const QString name = documentPath_.isEmpty() ? Caption() : QFileInfo(documentPath_).fileName();
     const QString question = QStringLiteral("%1 has unsaved changes.\n\nSave them first?").arg(name);
     switch (CurrentPlatform().AskToSave(this, question, Caption())) {
         case SaveChoice::Save:
-            return SaveDocument() && !IsModified();
+            return SaveDocument([this, proceed = std::move(proceed)] {
+                if (!IsModified())
+                    proceed();
+            });
         case SaveChoice::Discard:
-            return true;
+            return proceed();
         case SaveChoice::Cancel:
-            break;
+            return;
     }
-    return false;
 }
 
 void EditorWindow::EnableDocuments(const QString& recentKey, QPushButton* recentButton)
@@ -172,21 +154,46 @@ void EditorWindow::DocumentSaved(const QString& path)
     }
 }
 
-bool EditorWindow::Run(const QString& failure, const std::function<void()>& work)
+EditorWindow::Wording EditorWindow::Explained(const QString& failure)
 {
-    return Run(Explained(failure), work);
+    return [failure](const std::exception& e) { return UserMessage{failure.arg(FromUtf8(e.what()))}; };
 }
 
-bool EditorWindow::Run(const Wording& word, const std::function<void()>& work)
+bool EditorWindow::StartJob(const Wording& failure, std::function<void(Progress&)> work, std::function<void()> done,
+                            bool cancellable)
 {
-    std::optional<UserMessage> failure;
-    {
-        BusyScope busy(*this);
-        failure = Failed(word, work);
-    }
-    if (failure)
-        Tell(*failure);
-    return !failure;
+    if (busy_)
+        return false;
+    SetBusy(true);
+    job_ = new BackgroundJob(this, std::move(work), cancellable, [this, failure, done](std::exception_ptr error) {
+        SetBusy(false);
+        // What `done` throws is told like a failure of the work: it must not leave the slot.
+        const std::optional<UserMessage> message = Failed(failure, [&] {
+            if (error)
+                std::rethrow_exception(error);
+            done();
+        });
+        if (message)
+            Tell(*message);
+        if (std::exchange(closeWhenIdle_, false))
+            close();
+    });
+    return true;
+}
+
+BackgroundJob* EditorWindow::Job() const
+{
+    return job_;
+}
+
+void EditorWindow::SetBusy(bool busy)
+{
+    busy_ = busy;
+    if (recentButton_)
+        recentButton_->setEnabled(!busy);
+    for (QAction* step : steps_)
+        step->setEnabled(!busy);
+    UpdateCommands();
 }
 
 bool EditorWindow::Attempt(const QString& failure, const std::function<void()>& work)
@@ -215,11 +222,39 @@ void EditorWindow::Tell(const UserMessage& message)
 
 void EditorWindow::closeEvent(QCloseEvent* event)
 {
-    // The running work uses the window's model further up the stack.
-    if (busy_ || !MaybeSave())
+    // A running job may be reading the window's model: the close waits for it, or, when
+    // the job can be stopped, stops it and comes again once it is over.
+    if (busy_) {
         event->ignore();
-    else
-        QWidget::closeEvent(event);
+        if (job_ && job_->Cancellable()) {
+            closeWhenIdle_ = true;
+            job_->Cancel();
+        }
+        return;
+    }
+    // Unsaved edits are asked about first. Edits the user lets go at once close the window
+    // with this event (Qt ignores a close asked for while one is under way); edits saved
+    // first close it again once the save is over.
+    if (!std::exchange(closeAgreed_, false) && IsModified()) {
+        const auto asking = std::make_shared<bool>(true);
+        bool agreedNow = false;
+        WhenEditsMayGo([this, asking, &agreedNow] {
+            if (*asking)
+                agreedNow = true;
+            else
+                CloseAgreed();
+        });
+        *asking = false;
+        if (!agreedNow)
+            return event->ignore();
+    }
+    QWidget::closeEvent(event);
+}
+
+void EditorWindow::CloseAgreed()
+{
+    closeAgreed_ = true;
+    close();
 }
 
 void EditorWindow::changeEvent(QEvent* event)

@@ -79,10 +79,11 @@ frmGCI::frmGCI(QWidget* parent) : EditorWindow(parent, Qt::Window | Qt::MSWindow
     connect(cmbCars, &QComboBox::currentIndexChanged, this, &frmGCI::cmbCars_Click);
     connect(lstVals, &QTreeWidget::itemDoubleClicked, this, &frmGCI::lstVals_DblClick);
     lstVals->installEventFilter(this);
-    for (auto [keys, command] : {std::pair{QKeySequence(QKeySequence::Open), &frmGCI::cmdOpen_Click},
-                                 {QKeySequence(QKeySequence::Save), &frmGCI::cmdSavefile_Click},
-                                 {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &frmGCI::cmdSaveAs_Click}})
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, command);
+    // A shortcut presses its button, which is off whenever the command is.
+    for (auto [keys, button] : {std::pair{QKeySequence(QKeySequence::Open), cmdOpen},
+                                {QKeySequence(QKeySequence::Save), cmdSavefile},
+                                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), cmdSaveAs}})
+        connect(new QShortcut(keys, this), &QShortcut::activated, button, &QPushButton::click);
     EnableDocuments(QStringLiteral("GCI"), cmdRecent);
 
     Form_Load();
@@ -119,20 +120,25 @@ void frmGCI::UpdateCommands()
     lstVals->setEnabled(!Busy() && HasCars());
 }
 
-bool frmGCI::LoadCarFile(const QString& path)
+void frmGCI::LoadCarFile(const QString& path)
 {
-    const bool loaded =
-        Run(QStringLiteral("The car file could not be loaded; the editor keeps what it showed.\n\n%1"), [&] {
-            if (!cGCI)
-                cGCI = std::make_unique<clsGCI>();
-            cGCI->LoadCars(ToUtf8(path));
-        });
-    if (!loaded)
-        return false;
+    RunInBackground(
+        QStringLiteral("The car file could not be loaded; the editor keeps what it showed.\n\n%1"),
+        [file = ToUtf8(path)](Progress& progress) {
+            auto cars = std::make_shared<clsGCI>();
+            cars->LoadCars(file, progress);
+            return cars;
+        },
+        [this, path](std::shared_ptr<clsGCI> cars) { ShowLoaded(std::move(cars), path); }, true);
+}
+
+void frmGCI::ShowLoaded(std::shared_ptr<clsGCI> cars, const QString& path)
+{
+    cGCI = std::move(cars);
     DocumentLoaded(path);
     UpdateCaption();
     FillSelector();
-    return true;
+    UpdateCommands();
 }
 
 void frmGCI::UpdateCaption()
@@ -153,8 +159,6 @@ void frmGCI::FillSelector()
 
 void frmGCI::cmdOpen_Click()
 {
-    if (Busy())
-        return;
     const QString path = CurrentPlatform().OpenFileName(this, {FromUtf8(sDataPath()), QString(), kCarFilter});
     if (!path.isEmpty())
         OpenDocument(path);
@@ -162,52 +166,47 @@ void frmGCI::cmdOpen_Click()
 
 void frmGCI::OpenDocument(const QString& path)
 {
-    if (Busy() || !MaybeSave())
-        return;
-    LoadCarFile(path);
-    UpdateCommands();
+    WhenEditsMayGo([this, path] { LoadCarFile(path); });
 }
 
 void frmGCI::cmdReload_Click()
 {
-    if (Busy() || DocumentPath().isEmpty() || !MaybeSave())
-        return;
-    LoadCarFile(DocumentPath());
-    UpdateCommands();
+    if (!DocumentPath().isEmpty())
+        OpenDocument(DocumentPath());
 }
 
-bool frmGCI::SaveCarFile(const QString& path)
+void frmGCI::SaveCarFile(const QString& path, std::function<void()> saved)
 {
-    const bool saved = Run(QStringLiteral("The cars were not saved; the file on disk is as it was.\n\n%1"),
-                           [&] { cGCI->SaveCars(ToUtf8(path)); });
-    if (saved) {
-        DocumentSaved(path);
-        UpdateCaption();
-    }
-    return saved;
+    RunInBackground(
+        QStringLiteral("The cars were not saved; the file on disk is as it was.\n\n%1"),
+        [cars = cGCI, file = ToUtf8(path)](Progress& progress) { cars->SaveCars(file, progress); },
+        [this, path, saved] {
+            DocumentSaved(path);
+            UpdateCaption();
+            saved();
+        });
 }
 
-bool frmGCI::SaveDocument()
+void frmGCI::SaveDocument(std::function<void()> saved)
 {
-    return HasCars() && SaveCarFile(DocumentPath());
+    if (HasCars())
+        SaveCarFile(DocumentPath(), std::move(saved));
 }
 
 void frmGCI::cmdSavefile_Click()
 {
-    if (Busy() || !HasCars())
-        return;
-    SaveCarFile(DocumentPath());
+    SaveDocument([] {});
 }
 
 void frmGCI::cmdSaveAs_Click()
 {
-    if (Busy() || !HasCars())
+    if (!HasCars())
         return;
     const QString path = CurrentPlatform().SaveFileName(
         this, {FromUtf8(sDataPath()), QFileInfo(DocumentPath()).fileName(), kCarFilter, true});
     // The copy becomes the open file: Save File and Reload File use it from now on.
     if (!path.isEmpty())
-        SaveCarFile(path);
+        SaveCarFile(path, [] {});
 }
 
 int frmGCI::SelectedCar() const
@@ -235,7 +234,7 @@ void frmGCI::lstVals_DblClick()
 {
     QTreeWidgetItem* row = lstVals->currentItem();
     const int car = SelectedCar();
-    if (Busy() || !row || car < 0)
+    if (!row || car < 0)
         return;
     const int i = lstVals->indexOfTopLevelItem(row);
     if (i <= 0)

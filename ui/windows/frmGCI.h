@@ -30,17 +30,19 @@ public:
     void OpenDocument(const QString& path) override;
 
 protected:
-    bool SaveDocument() override;
+    void SaveDocument(std::function<void()> saved) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class SetValCommand;
 
     void Form_Load();
-    // Loads `path` into the model; tells the user and returns false when it cannot.
-    bool LoadCarFile(const QString& path);
+    // Reads `path` on a worker; the cars take the place of those shown once the whole
+    // file is read. A refused file is told, and the cars shown stay.
+    void LoadCarFile(const QString& path);
+    void ShowLoaded(std::shared_ptr<clsGCI> cars, const QString& path);
     void FillSelector();
-    bool SaveCarFile(const QString& path);
+    void SaveCarFile(const QString& path, std::function<void()> saved);
     // Puts `line` back as the car's line i and shows that car with it (an edit, its undo or redo).
     void ShowLine(int car, int i, const std::string& line);
     void UpdateCaption();
@@ -51,8 +53,8 @@ private:
     bool HasLine(int car, int i) const;
 
     // The open file is EditorWindow's DocumentPath(): Save writes there, the caption and
-    // the unsaved-changes question name it.
-    std::unique_ptr<clsGCI> cGCI;
+    // the unsaved-changes question name it. A save on a worker holds the cars too.
+    std::shared_ptr<clsGCI> cGCI;
 
     QPushButton* cmdOpen;
     QPushButton* cmdReload;

@@ -177,62 +177,78 @@ void frmGMP::ConnectControls()
 
 void frmGMP::UpdateCommands()
 {
-    for (QWidget* command : std::initializer_list<QWidget*>{cmdOpen, cmdStyle, sldLevel, sldZoom, lstZones, chkZones})
+    for (QWidget* command : std::initializer_list<QWidget*>{cmdOpen, cmdStyle, sldLevel, sldZoom, lstZones, chkZones,
+                                                            cboExportArea, spnScale})
         command->setEnabled(!Busy());
-    cmdExport->setEnabled(!Busy() && !mapPath_.isEmpty());
+    cmdExport->setEnabled(!Busy() && !DocumentPath().isEmpty());
 }
 
 void frmGMP::cmdOpen_Click()
 {
-    if (Busy())
-        return;
     const QString path = CurrentPlatform().OpenFileName(
         this, {FromUtf8(sDataPath()), QString(), QStringLiteral("GMP Files (*.gmp)|*.gmp"), false});
     if (!path.isEmpty())
-        OpenMap(path);
+        OpenDocument(path);
 }
 
-bool frmGMP::OpenMap(const QString& path)
+void frmGMP::OpenDocument(const QString& path)
 {
-    // The model keeps the previous map when the load is refused, and so does the view.
-    if (!Run(QStringLiteral("The map file could not be opened.\n\n%1"), [&] { map_->Load(ToUtf8(path)); }))
-        return false;
-    mapPath_ = path;
+    // The map shown stays, and so does the view, when the load is refused.
+    RunInBackground(
+        QStringLiteral("The map file could not be opened.\n\n%1"),
+        [file = ToUtf8(path)](Progress& progress) {
+            auto map = std::make_unique<CityMap>();
+            map->Load(file, progress);
+            return map;
+        },
+        [this, path](std::unique_ptr<CityMap> map) { ShowMap(std::move(map), path); }, true);
+}
+
+void frmGMP::ShowMap(std::unique_ptr<CityMap> map, const QString& path)
+{
+    // The view lets go of the previous map before it goes.
+    view->SetMap(map.get());
+    map_ = std::move(map);
+    DocumentLoaded(path);
     setWindowTitle(QStringLiteral("GMP Map Viewer - %1").arg(QFileInfo(path).fileName()));
-    view->SetMap(map_.get());
     view->SetZoom(0);
     FillZoneList();
     UpdateCommands();
     const QString style = StyleBeside(path);
     if (!style.isEmpty() && style != stylePath_)
         OpenStyle(style);
-    return true;
 }
 
 void frmGMP::cmdStyle_Click()
 {
-    if (Busy())
-        return;
-    const QFileInfo map(mapPath_);
-    const QString folder = mapPath_.isEmpty() ? FromUtf8(sDataPath()) : map.dir().path();
-    const QString offered = mapPath_.isEmpty() ? QString() : map.completeBaseName() + QStringLiteral(".sty");
+    const QString mapPath = DocumentPath();
+    const QFileInfo map(mapPath);
+    const QString folder = mapPath.isEmpty() ? FromUtf8(sDataPath()) : map.dir().path();
+    const QString offered = mapPath.isEmpty() ? QString() : map.completeBaseName() + QStringLiteral(".sty");
     const QString path =
         CurrentPlatform().OpenFileName(this, {folder, offered, QStringLiteral("STY Files (*.sty)|*.sty"), false});
     if (!path.isEmpty())
         OpenStyle(path);
 }
 
-bool frmGMP::OpenStyle(const QString& path)
+void frmGMP::OpenStyle(const QString& path)
 {
-    auto style = std::make_unique<clsSTY>();
-    if (!Run(QStringLiteral("The style file could not be opened; the lids keep their look.\n\n%1"),
-             [&] { style->LoadSTY(ToUtf8(path)); }))
-        return false;
+    RunInBackground(
+        QStringLiteral("The style file could not be opened; the lids keep their look.\n\n%1"),
+        [file = ToUtf8(path)](Progress& progress) {
+            auto style = std::make_unique<clsSTY>();
+            style->LoadSTY(file, progress);
+            return style;
+        },
+        [this, path](std::unique_ptr<clsSTY> style) { ShowStyle(std::move(style), path); }, true);
+}
+
+void frmGMP::ShowStyle(std::unique_ptr<clsSTY> style, const QString& path)
+{
     view->SetStyle(style.get());
     style_ = std::move(style);
     stylePath_ = path;
     ShowStyleName();
-    return true;
 }
 
 void frmGMP::ShowStyleName()
@@ -251,7 +267,7 @@ void frmGMP::FillZoneList()
 
 void frmGMP::ShowSquare(int x, int y)
 {
-    if (x < 0 || mapPath_.isEmpty()) {
+    if (x < 0 || DocumentPath().isEmpty()) {
         lblStatus->clear();
         return;
     }
@@ -303,7 +319,7 @@ void frmGMP::ShowZoom(double blockPixels)
 
 void frmGMP::cmdExport_Click()
 {
-    if (Busy() || mapPath_.isEmpty())
+    if (DocumentPath().isEmpty())
         return;
     const bool whole = cboExportArea->currentIndex() == 0;
     const QRect squares = whole ? QRect(0, 0, CityMap::kSide, CityMap::kSide) : view->VisibleSquares();
@@ -316,7 +332,7 @@ void frmGMP::cmdExport_Click()
                  .arg(kMostExportSide));
         return;
     }
-    const QFileInfo map(mapPath_);
+    const QFileInfo map(DocumentPath());
     const QString path =
         CurrentPlatform().SaveFileName(this, {map.dir().path(), map.completeBaseName() + QStringLiteral(".png"),
                                               QStringLiteral("PNG Files (*.png)|*.png"), true});
@@ -330,7 +346,7 @@ void frmGMP::cmdExport_Click()
         return Tell(QStringLiteral("%1 could not be written: the picture could not be made.").arg(path));
     // Through the file layer: a file it replaces is replaced whole or not at all.
     try {
-        for (const QString& input : {mapPath_, stylePath_})
+        for (const QString& input : {DocumentPath(), stylePath_})
             if (!input.isEmpty())
                 RefuseToOverwrite(ToUtf8(path), ToUtf8(input));
         WriteExportFile(ToUtf8(path),

@@ -28,14 +28,16 @@ public:
     void cmdStyle_Click();
     void cmdExport_Click();
 
-    // Opens a map, or a style for the map shown; tells the user and keeps what was
-    // shown when the file is refused. True when it was opened.
-    bool OpenMap(const QString& path);
-    bool OpenStyle(const QString& path);
+    // Opens a map (and the style beside it), or a style for the map shown, on a worker;
+    // tells the user and keeps what was shown when the file is refused.
+    void OpenDocument(const QString& path) override;
+    void OpenStyle(const QString& path);
 
     MapView* View() const { return view; }
 
 private:
+    void ShowMap(std::unique_ptr<CityMap> map, const QString& path);
+    void ShowStyle(std::unique_ptr<clsSTY> style, const QString& path);
     void BuildControls();
     void ConnectControls();
     void UpdateCommands() override;
@@ -62,8 +64,8 @@ private:
     QListWidget* lstZones = nullptr;
     QLabel* lblStatus = nullptr;
 
+    // The map file is EditorWindow's DocumentPath().
     std::unique_ptr<CityMap> map_;
     std::unique_ptr<clsSTY> style_;
-    QString mapPath_;
     QString stylePath_;
 };

@@ -4,9 +4,10 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUndoCommand>
 #include <algorithm>
 #include <limits>
@@ -14,7 +15,6 @@
 #include <utility>
 
 #include "core/common/PathRules.h"
-#include "core/common/modGTA2.h"
 #include "core/io/FileError.h"
 #ifdef KESTROVA_HAVE_PO
 #include "core/po/GxtPo.h"
@@ -107,9 +107,9 @@ frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder
 {
     SetUpFixedWindow(this, QStringLiteral("frmGXT"), QStringLiteral("GXT Editor"), {613, 470});
 
-    lvwItems = Child<QTreeWidget>(this, "lvwItems", {2, 4, 513, 439});
-    lvwItems->setColumnCount(2);
-    lvwItems->setHeaderLabels({QStringLiteral("Key Name"), QStringLiteral("Value")});
+    lvwItems = Child<QTreeView>(this, "lvwItems", {2, 4, 513, 439});
+    rows_ = new TextRows(this);
+    lvwItems->setModel(rows_);
     lvwItems->setRootIsDecorated(false);
     lvwItems->setUniformRowHeights(true);  // thousands of rows: no per-row layout work
     lvwItems->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -156,24 +156,12 @@ frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder
     connect(cmdAdd, &QPushButton::clicked, this, &frmGXT::cmdAdd_Click);
     connect(cmdRename, &QPushButton::clicked, this, &frmGXT::cmdRename_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmGXT::cmdDelete_Click);
-    connect(cboCharset, &QComboBox::activated, this, [this](int index) {
-        if (Busy() || !loaded_)
-            return;
-        if (!TakePendingEdit()) {  // typed through the charset shown
-            cboCharset->setCurrentIndex(Model().Charset() == GxtCharset::GameFont ? 0 : 1);
-            return;
-        }
-        Model().SetCharset(index == 0 ? GxtCharset::GameFont : GxtCharset::Windows1252);
-        const int row = SelectedRow();
-        Run(QStringLiteral("%1"), [&] { FillList(); });
-        if (row > 0)
-            ShowRow(row);
-    });
-    connect(lvwItems, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { lvwItems_ItemClick(item); });
+    connect(cboCharset, &QComboBox::activated, this, &frmGXT::cboCharset_Change);
+    connect(lvwItems, &QTreeView::clicked, this, [this](const QModelIndex& item) { lvwItems_ItemClick(item); });
     // Moving the selection with the keyboard shows that row's value too, so that Enter
     // never writes one row's text into another.
-    connect(lvwItems, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item)
+    connect(lvwItems->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& item) {
+        if (item.isValid())
             lvwItems_ItemClick(item);
     });
     lvwItems->installEventFilter(this);
@@ -190,46 +178,75 @@ frmGXT::~frmGXT()
     UndoStack().clear();
 }
 
+// What a load hands the window: the model and the rows it shows.
+struct frmGXT::LoadedFile {
+    std::shared_ptr<clsGXT> model;
+    Rows rows;
+};
+
 clsGXT& frmGXT::Model()
 {
-    if (!cGXT)
-        cGXT = std::make_unique<clsGXT>();
     return *cGXT;
+}
+
+int frmGXT::CharsetIndex() const
+{
+    return cGXT->Charset() == GxtCharset::GameFont ? 0 : 1;
+}
+
+frmGXT::Rows frmGXT::RowsOf(const clsGXT& model, Progress& progress)
+{
+    const int32_t count = model.GetEntries();
+    Rows rows;
+    rows.reserve(static_cast<std::size_t>(count));
+    ProgressScope stage(progress, 1, count, kFilling);
+    for (int32_t i = 1; i <= count; ++i) {
+        stage.Update(i);
+        rows.emplace_back(KeyText(model.GetKey(i)), FromUtf8(model.GetText(i)));
+    }
+    return rows;
 }
 
 void frmGXT::cmdOpen_Click()
 {
-    if (Busy() || !MaybeSave())
-        return;
-    const QString path = CurrentPlatform().OpenFileName(this, DialogRequest(false));
-    if (!path.isEmpty())
-        Load(path);
+    WhenEditsMayGo([this] {
+        const QString path = CurrentPlatform().OpenFileName(this, DialogRequest(false));
+        if (!path.isEmpty())
+            Load(path);
+    });
 }
 
 void frmGXT::OpenDocument(const QString& path)
 {
-    if (!Busy() && MaybeSave())
-        Load(path);
+    WhenEditsMayGo([this, path] { Load(path); });
 }
 
 void frmGXT::Load(const QString& path)
 {
-    // A refused file changes neither the model nor the list.
-    Run(OpenFailure, [&] {
-        Model().ReadGXT(ToUtf8(path));
-        path_ = path;
-        loaded_ = true;
-        cboCharset->setCurrentIndex(Model().Charset() == GxtCharset::GameFont ? 0 : 1);
-        FillList();
-        DocumentLoaded(path);
-        UpdateCaption();
-    });
+    RunInBackground(
+        OpenFailure,
+        [file = ToUtf8(path)](Progress& progress) {
+            auto model = std::make_shared<clsGXT>();
+            model->ReadGXT(file, progress);
+            Rows rows = RowsOf(*model, progress);
+            return LoadedFile{std::move(model), std::move(rows)};
+        },
+        [this, path](LoadedFile loaded) { ShowLoaded(std::move(loaded), path); }, true);
+}
+
+void frmGXT::ShowLoaded(LoadedFile loaded, const QString& path)
+{
+    cGXT = std::move(loaded.model);
+    cboCharset->setCurrentIndex(CharsetIndex());
+    ShowRows(std::move(loaded.rows), 1);
+    DocumentLoaded(path);
+    UpdateCaption();
 }
 
 void frmGXT::UpdateCaption()
 {
-    setWindowTitle(
-        QStringLiteral("GXT Editor - %1 (%2)").arg(QFileInfo(path_).fileName(), LanguageName(Model().Language())));
+    setWindowTitle(QStringLiteral("GXT Editor - %1 (%2)")
+                       .arg(QFileInfo(DocumentPath()).fileName(), LanguageName(Model().Language())));
 }
 
 FileDialogRequest frmGXT::DialogRequest(bool save)
@@ -237,32 +254,38 @@ FileDialogRequest frmGXT::DialogRequest(bool save)
     return FileDialogRequest{FromUtf8(sDataPath()), QString(), kFilter, save};
 }
 
-void frmGXT::FillList()
+void frmGXT::ShowModel(int row)
 {
-    lvwItems->hide();
+    RunInBackground(
+        QStringLiteral("%1"),
+        [model = std::shared_ptr<const clsGXT>(cGXT)](Progress& progress) { return RowsOf(*model, progress); },
+        [this, row](Rows rows) { ShowRows(std::move(rows), row); });
+}
+
+void frmGXT::ShowRows(Rows rows, int row)
+{
     boxRow_ = 0;
-    lvwItems->clear();
-    clsGXT& model = Model();
-    const int32_t count = model.GetEntries();
-    // Rows are made first and handed to the list in one go.
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(count);
-    {
-        ProgressScope progress(1, count, kFilling);
-        for (int32_t i = 1; i <= count; ++i) {
-            UpdateProgress(i, kFilling);
-            auto* row = new QTreeWidgetItem;
-            row->setText(0, KeyText(model.GetKey(i)));
-            row->setText(1, FromUtf8(model.GetText(i)));
-            rows.append(row);
-        }
-    }
-    lvwItems->addTopLevelItems(rows);
-    if (count > 0)
+    rows_->Reset(std::move(rows));
+    const int count = rows_->Count();
+    if (row >= 1 && row <= count)
+        ShowRow(row);
+    else if (count > 0)
         ShowRow(1);
     else
         txtValue->clear();
-    lvwItems->show();
+    UpdateCommands();
+}
+
+void frmGXT::cboCharset_Change(int index)
+{
+    if (!cGXT)
+        return;
+    if (!TakePendingEdit()) {  // typed through the charset shown
+        cboCharset->setCurrentIndex(CharsetIndex());
+        return;
+    }
+    Model().SetCharset(index == 0 ? GxtCharset::GameFont : GxtCharset::Windows1252);
+    ShowModel(SelectedRow());
 }
 
 void frmGXT::Restore(const clsGXT& model, int row)
@@ -270,15 +293,13 @@ void frmGXT::Restore(const clsGXT& model, int row)
     const GxtCharset shown = Model().Charset();
     Model() = model;
     Model().SetCharset(shown);  // the drop-down's choice is no edit
-    Run(QStringLiteral("%1"), [&] { FillList(); });
-    if (row > 0 && row <= lvwItems->topLevelItemCount())
-        ShowRow(row);
+    ShowModel(row);
 }
 
 void frmGXT::ShowText(int row)
 {
     const QString text = FromUtf8(Model().GetText(row));
-    lvwItems->topLevelItem(row - 1)->setText(1, text);
+    rows_->SetText(row - 1, text);
     if (boxRow_ == row)
         txtValue->setText(text);
 }
@@ -294,67 +315,66 @@ void frmGXT::Change(const QString& what, const std::function<int(clsGXT&)>& chan
 
 void frmGXT::cmdSave_Click()
 {
-    if (!Busy() && loaded_ && TakePendingEdit())
-        SaveDocument();
+    if (TakePendingEdit())
+        SaveDocument([] {});
 }
 
 void frmGXT::cmdSaveAs_Click()
 {
-    if (Busy() || !loaded_ || !TakePendingEdit())
+    if (!TakePendingEdit())
         return;
     // The previous file is kept as a backup; the dialog still asks before replacing it.
     const QString path = CurrentPlatform().SaveFileName(this, DialogRequest(true));
     if (!path.isEmpty())
-        SaveTo(path);
+        SaveTo(path, [] {});
 }
 
-bool frmGXT::SaveDocument()
+void frmGXT::SaveDocument(std::function<void()> saved)
 {
-    return path_.isEmpty() ? false : SaveTo(path_);
+    if (cGXT && !DocumentPath().isEmpty())
+        SaveTo(DocumentPath(), std::move(saved));
 }
 
-bool frmGXT::SaveTo(const QString& path)
+void frmGXT::SaveTo(const QString& path, std::function<void()> saved)
 {
-    if (!Run(QStringLiteral("The file was not saved.\n%1"), [&] { Model().SaveGXT(ToUtf8(path)); }))
-        return false;
-    path_ = path;
-    DocumentSaved(path);
-    UpdateCaption();
-    return true;
+    RunInBackground(
+        QStringLiteral("The file was not saved.\n%1"),
+        [model = cGXT, file = ToUtf8(path)](Progress& progress) { model->SaveGXT(file, progress); },
+        [this, path, saved] {
+            DocumentSaved(path);
+            UpdateCaption();
+            saved();
+        });
 }
 
-void frmGXT::lvwItems_ItemClick(QTreeWidgetItem* Item)
+void frmGXT::lvwItems_ItemClick(const QModelIndex& Item)
 {
-    const int row = lvwItems->indexOfTopLevelItem(Item) + 1;
+    const int row = Item.row() + 1;
     if (row == boxRow_)
-        return;  // shown already, with whatever was typed
-    if (!TakePendingEdit()) {
-        const QSignalBlocker quiet(lvwItems);
-        lvwItems->setCurrentItem(lvwItems->topLevelItem(boxRow_ - 1));
+        return;                // shown already, with whatever was typed
+    if (!TakePendingEdit()) {  // back to the row the typed text belongs to
+        lvwItems->setCurrentIndex(rows_->index(boxRow_ - 1, 0));
         return;
     }
     boxRow_ = row;
-    txtValue->setText(Item->text(1));
+    txtValue->setText(rows_->Text(row - 1));
 }
 
 void frmGXT::txtValue_KeyPress(int KeyAscii)
 {
-    if (KeyAscii == 13 && !Busy())
+    if (KeyAscii == 13)
         TakePendingEdit();
 }
 
 bool frmGXT::HasPendingEdit() const
 {
-    const QTreeWidgetItem* shown = boxRow_ > 0 ? lvwItems->topLevelItem(boxRow_ - 1) : nullptr;
-    return shown && txtValue->text() != shown->text(1);
+    return boxRow_ > 0 && txtValue->text() != rows_->Text(boxRow_ - 1);
 }
 
 bool frmGXT::TakePendingEdit()
 {
     if (!HasPendingEdit())
         return true;
-    if (Busy())
-        return false;
     std::string bytes;
     try {
         bytes = EncodeGxtText(ToUtf8(txtValue->text()), Model().Charset());
@@ -390,7 +410,7 @@ bool frmGXT::eventFilter(QObject* watched, QEvent* event)
 
 void frmGXT::cmdAdd_Click()
 {
-    if (Busy() || !loaded_ || !TakePendingEdit())
+    if (!TakePendingEdit())
         return;
     const std::optional<QString> key =
         CurrentPlatform().Input(this, QStringLiteral("Key of the new text (1 to 7 characters)"), Caption(), QString());
@@ -402,7 +422,7 @@ void frmGXT::cmdAdd_Click()
 
 void frmGXT::cmdRename_Click()
 {
-    if (Busy() || !TakePendingEdit())
+    if (!TakePendingEdit())
         return;
     const int row = SelectedRow();
     if (row == 0)
@@ -419,7 +439,7 @@ void frmGXT::cmdRename_Click()
 
 void frmGXT::cmdDelete_Click()
 {
-    if (Busy() || !TakePendingEdit())
+    if (!TakePendingEdit())
         return;
     const int row = SelectedRow();
     if (row == 0)
@@ -434,43 +454,74 @@ void frmGXT::cmdDelete_Click()
 }
 
 #ifdef KESTROVA_HAVE_PO
+// What an import hands the window: a copy of the model with the PO file's texts, and
+// what became of each entry.
+struct frmGXT::Imported {
+    std::shared_ptr<clsGXT> after;
+    PoImportResult result;
+};
+
 void frmGXT::cmdExportPo_Click()
 {
-    if (Busy() || !loaded_ || !TakePendingEdit())
+    if (!TakePendingEdit())
         return;
-    std::optional<clsGXT> source;
-    if (CurrentPlatform().Confirm(this,
-                                  QStringLiteral("Take the original texts (msgid) from another GXT file, such as the "
-                                                 "English one?\nNo: this file's own texts are the originals."),
-                                  Caption())) {
-        const QString path = CurrentPlatform().OpenFileName(this, DialogRequest(false));
-        if (path.isEmpty())
-            return;
-        source.emplace();
-        if (!Run(OpenFailure, [&] { source->ReadGXT(ToUtf8(path)); }))
-            return;
-    }
+    if (!CurrentPlatform().Confirm(this,
+                                   QStringLiteral("Take the original texts (msgid) from another GXT file, such as the "
+                                                  "English one?\nNo: this file's own texts are the originals."),
+                                   Caption()))
+        return ExportPoWith(nullptr);
+    const QString path = CurrentPlatform().OpenFileName(this, DialogRequest(false));
+    if (path.isEmpty())
+        return;
+    RunInBackground(
+        OpenFailure,
+        [file = ToUtf8(path)](Progress& progress) {
+            auto source = std::make_shared<clsGXT>();
+            source->ReadGXT(file, progress);
+            return std::shared_ptr<const clsGXT>(std::move(source));
+        },
+        [this](std::shared_ptr<const clsGXT> source) { ExportPoWith(std::move(source)); });
+}
+
+void frmGXT::ExportPoWith(std::shared_ptr<const clsGXT> source)
+{
     const QString po = CurrentPlatform().SaveFileName(
         this, FileDialogRequest{FromUtf8(sDataPath()), QString(), QStringLiteral("PO Files (*.po)|*.po"), true});
-    if (!po.isEmpty())
-        Run(QStringLiteral("The PO file was not written.\n%1"),
-            [&] { ExportPo(Model(), source ? &*source : nullptr, ToUtf8(po)); });
+    if (po.isEmpty())
+        return;
+    RunInBackground(
+        QStringLiteral("The PO file was not written.\n%1"),
+        [model = std::shared_ptr<const clsGXT>(cGXT), source, file = ToUtf8(po)](Progress&) {
+            ExportPo(*model, source.get(), file);
+        },
+        [] {});
 }
 
 void frmGXT::cmdImportPo_Click()
 {
-    if (Busy() || !loaded_ || !TakePendingEdit())
+    if (!TakePendingEdit())
         return;
     const QString po = CurrentPlatform().OpenFileName(
         this, FileDialogRequest{FromUtf8(sDataPath()), QString(), QStringLiteral("PO Files (*.po)|*.po"), false});
     if (po.isEmpty())
         return;
-    clsGXT after = Model();
-    PoImportResult result;
-    if (!Run(QStringLiteral("The PO file was not imported.\n%1"), [&] { result = ImportPo(after, ToUtf8(po)); }))
-        return;
+    // Into a copy: the model shown changes only through the undoable step.
+    RunInBackground(
+        QStringLiteral("The PO file was not imported.\n%1"),
+        [model = std::shared_ptr<const clsGXT>(cGXT), file = ToUtf8(po)](Progress&) {
+            auto after = std::make_shared<clsGXT>(*model);
+            PoImportResult result = ImportPo(*after, file);
+            return Imported{std::move(after), std::move(result)};
+        },
+        [this](Imported imported) { TakeImport(std::move(imported)); });
+}
+
+void frmGXT::TakeImport(Imported imported)
+{
+    const PoImportResult& result = imported.result;
     if (result.updated > 0)
-        UndoStack().push(new ModelChange(*this, QStringLiteral("Import PO"), Model(), std::move(after), SelectedRow()));
+        UndoStack().push(
+            new ModelChange(*this, QStringLiteral("Import PO"), Model(), std::move(*imported.after), SelectedRow()));
     QString report = QStringLiteral("Updated: %1\nUnchanged: %2\nSkipped: %3")
                          .arg(result.updated)
                          .arg(result.unchanged)
@@ -496,7 +547,7 @@ void frmGXT::cmdFindKey_Click()
 
 void frmGXT::Search(const QString& prompt, bool keys)
 {
-    if (Busy() || !loaded_ || !TakePendingEdit())
+    if (!TakePendingEdit())
         return;
     const std::optional<QString> answer = CurrentPlatform().Input(this, prompt, Caption(), QString());
     if (!answer || answer->isEmpty())
@@ -515,7 +566,7 @@ void frmGXT::Search(const QString& prompt, bool keys)
 
 void frmGXT::cmdFinda_Click()
 {
-    if (Busy() || !searched_ || !TakePendingEdit())
+    if (!searched_ || !TakePendingEdit())
         return;
     const int row = FindFrom(SelectedRow() + 1, sFindText);
     if (row == 0)
@@ -526,10 +577,8 @@ void frmGXT::cmdFinda_Click()
 
 int frmGXT::FindFrom(int from, const QString& text) const
 {
-    const int rows = lvwItems->topLevelItemCount();
-    const int column = findKeys_ ? 0 : 1;
-    for (int i = std::max(from, 1); i <= rows; ++i)
-        if (lvwItems->topLevelItem(i - 1)->text(column).contains(text, Qt::CaseInsensitive))
+    for (int i = std::max(from, 1); i <= rows_->Count(); ++i)
+        if ((findKeys_ ? rows_->Key(i - 1) : rows_->Text(i - 1)).contains(text, Qt::CaseInsensitive))
             return i;
     return 0;
 }
@@ -541,24 +590,26 @@ void frmGXT::NotFound()
 
 void frmGXT::ShowRow(int row)
 {
-    QTreeWidgetItem* item = lvwItems->topLevelItem(row - 1);
+    const QModelIndex item = rows_->index(row - 1, 0);
     // The box first, so that the selection finds it on its row.
     boxRow_ = row;
-    txtValue->setText(item->text(1));
-    lvwItems->setCurrentItem(item);
-    lvwItems->scrollToItem(item);
+    txtValue->setText(rows_->Text(row - 1));
+    lvwItems->setCurrentIndex(item);
+    lvwItems->scrollTo(item);
 }
 
 int frmGXT::SelectedRow() const
 {
-    const QList<QTreeWidgetItem*> selected = lvwItems->selectedItems();
-    return selected.isEmpty() ? 0 : lvwItems->indexOfTopLevelItem(selected.first()) + 1;
+    const QModelIndexList selected = lvwItems->selectionModel()->selectedRows();
+    return selected.isEmpty() ? 0 : selected.first().row() + 1;
 }
 
 void frmGXT::UpdateCommands()
 {
-    const bool ready = !Busy() && loaded_;
-    cmdOpen->setEnabled(!Busy());
+    const bool idle = !Busy();
+    const bool ready = idle && cGXT;
+    cmdOpen->setEnabled(idle);
+    lvwItems->setEnabled(idle);
     for (QWidget* command :
          {static_cast<QWidget*>(cmdSave), static_cast<QWidget*>(cmdSaveAs), static_cast<QWidget*>(cmdFind),
           static_cast<QWidget*>(cmdFindKey), static_cast<QWidget*>(cmdAdd), static_cast<QWidget*>(cmdRename),
@@ -567,6 +618,6 @@ void frmGXT::UpdateCommands()
     for (QPushButton* po : {cmdExportPo, cmdImportPo})
         if (po)
             po->setEnabled(ready);
-    cmdFinda->setEnabled(!Busy() && searched_);
-    txtValue->setReadOnly(Busy() || boxRow_ == 0);
+    cmdFinda->setEnabled(idle && searched_);
+    txtValue->setReadOnly(!idle || boxRow_ == 0);
 }

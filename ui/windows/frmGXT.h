@@ -5,12 +5,13 @@
 #include "core/gxt/clsGXT.h"
 #include "ui/platform/Platform.h"
 #include "ui/windows/EditorWindow.h"
+#include "ui/windows/TextRows.h"
 
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QModelIndex;
+class QTreeView;
 
 // "GXT Editor": every key of a text file with its text, a box to change the chosen
 // text, Find / Find Again over the texts or the keys, entries added, renamed and
@@ -38,30 +39,50 @@ public:
     void cmdExportPo_Click();
     void cmdImportPo_Click();
 #endif
-    void lvwItems_ItemClick(QTreeWidgetItem* Item);
+    void lvwItems_ItemClick(const QModelIndex& Item);
     void txtValue_KeyPress(int KeyAscii);
     void OpenDocument(const QString& path) override;
 
 private:
     class TextEdit;
     class ModelChange;
+    // Each entry's key and text as the list shows them, made on a worker.
+    using Rows = TextRows::Rows;
+    struct LoadedFile;
+    struct Imported;
 
+    static Rows RowsOf(const clsGXT& model, Progress& progress);
     clsGXT& Model();
+    // The drop-down's entry for the model's charset.
+    int CharsetIndex() const;
+    void cboCharset_Change(int index);
+    // Reads `path` on a worker with the texts it shows; the file takes the place of the
+    // one shown once it is whole. A refused file changes nothing.
     void Load(const QString& path);
-    void FillList();
+    void ShowLoaded(LoadedFile loaded, const QString& path);
+    // Shows the model's entries again, their texts made on a worker, and selects `row`
+    // (the first when there is no such row).
+    void ShowModel(int row);
+    void ShowRows(Rows rows, int row);
     // Puts a whole model in place (an undo or redo of a change of entries) and shows it.
     void Restore(const clsGXT& model, int row);
     // Shows entry `row`'s text in its row (and in the box when it is selected).
     void ShowText(int row);
     // Makes the change `change` did to a copy of the model, as one undoable step.
     void Change(const QString& what, const std::function<int(clsGXT&)>& change);
-    bool SaveDocument() override;
+    void SaveDocument(std::function<void()> saved) override;
     bool TakePendingEdit() override;
     bool HasPendingEdit() const override;
     // A click or key in the list takes typed text in first; when it is refused, the
     // list stays on its row.
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool SaveTo(const QString& path);
+    void SaveTo(const QString& path, std::function<void()> saved);
+#ifdef KESTROVA_HAVE_PO
+    // Asks where the PO file goes and writes it, with the original texts from `source`
+    // (none: the file's own).
+    void ExportPoWith(std::shared_ptr<const clsGXT> source);
+    void TakeImport(Imported imported);
+#endif
     void UpdateCaption();
     // Selects the row, scrolls it into view and shows its value, as a click would. Typed
     // text must have been taken in.
@@ -76,7 +97,8 @@ private:
     static FileDialogRequest DialogRequest(bool save);
     void UpdateCommands() override;
 
-    QTreeWidget* lvwItems;
+    QTreeView* lvwItems;
+    TextRows* rows_;
     QLineEdit* txtValue;
     QPushButton* cmdOpen;
     QPushButton* cmdRecent;
@@ -92,11 +114,10 @@ private:
     QPushButton* cmdImportPo = nullptr;
     QComboBox* cboCharset;
 
-    std::unique_ptr<clsGXT> cGXT;
-    QString path_;
+    // None before a file is opened. Work on a worker holds it too while it reads it.
+    std::shared_ptr<clsGXT> cGXT;
     QString sFindText;
     bool findKeys_ = false;
-    bool loaded_ = false;
     bool searched_ = false;
     // The row whose text the box shows, and to which typed text belongs; 0 for none.
     int boxRow_ = 0;

@@ -324,8 +324,7 @@ void frmMain::l_Click(int index)
             ShowSingle<frmGCI>(gci_);
             break;
         case ExitEntry:
-            if (EditorsMayClose())
-                CurrentPlatform().EndProgram();
+            WhenEditorsMayClose([] { CurrentPlatform().EndProgram(); });
             break;
         case StyViewer:
             ShowSingle<frmSTY>(sty_);
@@ -341,12 +340,13 @@ void frmMain::l_Click(int index)
     }
 }
 
-bool frmMain::EditorsMayClose()
+void frmMain::WhenEditorsMayClose(std::function<void()> proceed, std::size_t from)
 {
-    for (const QPointer<QWidget>& slot : {gxt_, gci_, sty_})
-        if (auto* editor = qobject_cast<EditorWindow*>(slot.data()); editor && !editor->MaybeSave())
-            return false;
-    return true;
+    const std::array<QPointer<QWidget>, 3> editors{gxt_, gci_, sty_};
+    for (std::size_t i = from; i < editors.size(); ++i)
+        if (auto* editor = qobject_cast<EditorWindow*>(editors[i].data()))
+            return editor->WhenEditsMayGo([this, proceed, i] { WhenEditorsMayClose(proceed, i + 1); });
+    proceed();
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event)
@@ -411,8 +411,7 @@ void frmMain::OpenAs(FileKind kind, const QString& path)
             return static_cast<EditorWindow*>(sty_.data())->OpenDocument(path);
         case FileKind::Map:
             ShowSingle<frmGMP>(gmp_);
-            static_cast<frmGMP*>(gmp_.data())->OpenMap(path);
-            return;
+            return static_cast<EditorWindow*>(gmp_.data())->OpenDocument(path);
         case FileKind::Unknown:
             return;
     }

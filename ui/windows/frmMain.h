@@ -2,6 +2,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "core/common/FileKind.h"
 
@@ -64,8 +65,9 @@ private:
     void ShowSingle(QPointer<QWidget>& slot);
     void OpenDropped(const QString& path);
     void OpenAs(FileKind kind, const QString& path);
-    // Asks each editor with unsaved edits; false when one of them is to stay.
-    bool EditorsMayClose();
+    // Asks each editor with unsaved edits, from the `from`th on, and calls `proceed` once
+    // all may go; never when one of them is to stay, or is busy.
+    void WhenEditorsMayClose(std::function<void()> proceed, std::size_t from = 0);
 
     QLabel* Image1 = nullptr;
     QLabel* Label1 = nullptr;

@@ -1,8 +1,9 @@
 #include "ui/windows/frmProgress.h"
 
-#include <QCoreApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <algorithm>
 #include <cmath>
 
@@ -36,6 +37,25 @@ frmProgress::frmProgress(QWidget* parent)
     connect(&nextFrame_, &QTimer::timeout, this, &frmProgress::PaintBar);
 
     CenterForm(this);
+}
+
+void frmProgress::SetCancellable(bool cancellable)
+{
+    if (cancellable && !cmdCancel) {
+        // The bar makes room for the button; the window keeps its size.
+        pbar->setGeometry(18, 20, 310, 19);
+        cmdCancel = Child<QPushButton>(this, "cmdCancel", {334, 17, 87, 25}, QStringLiteral("Cancel"));
+        connect(cmdCancel, &QPushButton::clicked, this, &frmProgress::cancelRequested);
+        cmdCancel->show();
+    }
+}
+
+void frmProgress::closeEvent(QCloseEvent* event)
+{
+    // The work goes on until it stops; only then does its window go.
+    event->ignore();
+    if (cmdCancel)
+        emit cancelRequested();
 }
 
 void frmProgress::SetRange(float minimum, float maximum)
@@ -90,30 +110,4 @@ void frmProgress::PaintBar()
     if (pendingSteps_ != pbar->value())
         pbar->setValue(pendingSteps_);
     sincePaint_.start();
-}
-
-ProgressWindowReporter::~ProgressWindowReporter()
-{
-    delete window_;
-}
-
-void ProgressWindowReporter::Show(double vMin, double vMax, const std::string& vCaption)
-{
-    if (!window_)
-        window_ = new frmProgress;
-    window_->SetRange(static_cast<float>(vMin), static_cast<float>(vMax));
-    window_->SetText(FromUtf8(vCaption));
-    window_->show();
-}
-
-void ProgressWindowReporter::Update(double vValue, const std::string& vCaption)
-{
-    if (window_)
-        window_->Update(vValue, FromUtf8(vCaption));
-    QCoreApplication::processEvents();
-}
-
-void ProgressWindowReporter::Hide()
-{
-    delete window_;
 }

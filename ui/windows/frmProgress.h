@@ -4,14 +4,14 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "core/common/modGTA2.h"
-
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
-// "Please Wait...": a line of text over a bar. The range and position are kept in
-// single precision; the bar and label are written only when what they show changes,
-// the bar at most once a screen frame.
+// "Please Wait...": a line of text over a bar, and for work that can be stopped a
+// Cancel button beside the bar. The range and position are kept in single precision;
+// the bar and label are written only when what they show changes, the bar at most once
+// a screen frame.
 class frmProgress : public QWidget {
     Q_OBJECT
 public:
@@ -27,6 +27,15 @@ public:
     float Position() const { return position_; }
     QString Text() const;
 
+    // Shows the Cancel button, which emits cancelRequested (so does closing the window).
+    void SetCancellable(bool cancellable);
+
+signals:
+    void cancelRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void ShowPosition();
     // Puts the latest position on the bar, which paints it at once.
@@ -34,29 +43,15 @@ private:
 
     QLabel* l;
     QProgressBar* pbar;
+    QPushButton* cmdCancel = nullptr;
     // The bar is painted at most once a screen frame: a load calls for thousands of
     // updates in a fraction of a second, and each paint of the bar costs more than
     // the work between two updates. A position held back is painted when the frame
-    // is over, by the events the next update runs.
+    // is over.
     int pendingSteps_ = 0;
     QElapsedTimer sincePaint_;
     QTimer nextFrame_;
     float minimum_ = 0.0f;
     float maximum_ = 100.0f;
     float position_ = 0.0f;
-};
-
-// Puts model progress on screen: a fresh frmProgress for each Show, gone at Hide.
-// Every Update also runs the program's pending events.
-class ProgressWindowReporter : public ProgressReporter {
-public:
-    ~ProgressWindowReporter() override;
-    void Show(double vMin, double vMax, const std::string& vCaption) override;
-    void Update(double vValue, const std::string& vCaption) override;
-    void Hide() override;
-
-    frmProgress* Window() const { return window_; }
-
-private:
-    QPointer<frmProgress> window_;
 };

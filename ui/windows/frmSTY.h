@@ -4,6 +4,7 @@
 
 #include "core/sty/clsSTY.h"
 #include "ui/windows/EditorWindow.h"
+#include "ui/windows/StyNodes.h"
 
 class QCheckBox;
 class QComboBox;
@@ -18,11 +19,13 @@ class StyPicture;
 // "STY Editor": opens a style file, lists its tiles, sprites and physical palettes in
 // a tree, draws the chosen one at a chosen scale, exports it or everything as images
 // and JASC palettes, takes edited images back into tiles and sprites, and saves the file.
+//
+// frmSTY.cpp holds the window, its tree, drawing and zoom; frmSTYFiles.cpp what reads
+// and writes files: open, save, the exports and replace, each on a worker.
 class frmSTY : public EditorWindow {
     Q_OBJECT
 public:
-    // What a node of the tree stands for; kept in the node with its number.
-    enum class NodeKind { Root, Tiles, Sprites, Palettes, Tile, Sprite, Palette };
+    using NodeKind = StyNodeKind;
 
     explicit frmSTY(QWidget* parent = nullptr);
     ~frmSTY() override;
@@ -43,9 +46,9 @@ public:
 private:
     class Replacement;
 
-    void Form_Load();
-    // The model, made on first use and kept for every file opened here.
-    clsSTY& Model();
+    // The window, the tree and the drawing (frmSTY.cpp).
+    void BuildControls();
+    void ConnectControls();
     QTreeWidgetItem* SelectedNode() const;
     QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, NodeKind kind, const QString& text, int number = 0);
     QTreeWidgetItem* CategoryNode(NodeKind kind) const;
@@ -60,8 +63,21 @@ private:
     void pix_CurrentChanged(QTreeWidgetItem* Node);
     // New pixels for a tile or sprite, from an undo step; the selected item is drawn again.
     void PutPixels(NodeKind kind, int n, const std::vector<uint8_t>& indices);
-    bool SaveDocument() override;
-    bool SaveTo(const QString& path);
+
+    // Files (frmSTYFiles.cpp).
+    void Load(const QString& path);
+    // A style read whole from `path` takes the place of the one shown.
+    void ShowLoaded(std::shared_ptr<clsSTY> style, const QString& path);
+    void SaveDocument(std::function<void()> saved) override;
+    void SaveTo(const QString& path, std::function<void()> saved);
+    // Whether the export may go into `folder`: none of its files are there, or the user
+    // agreed to replace them.
+    bool MayExportInto(const QString& folder, const std::vector<ExportEntry>& entries);
+    // The image read for a replacement of item n: its pixels go in as one undoable step,
+    // or the user is told why not.
+    void TakeImage(NodeKind kind, int n, ItemPixels now, ImageFile got, const QString& path);
+    // What the user is told of a replacement that went in.
+    QString Replaced(NodeKind kind, int n, const QString& image) const;
 
     QGroupBox* Frame1 = nullptr;
     QTreeWidget* pix = nullptr;
@@ -80,8 +96,8 @@ private:
     QPushButton* cmdExportAll = nullptr;
     QPushButton* cmdReplace = nullptr;
 
-    std::unique_ptr<clsSTY> cSTY;
+    // None before a file is opened. Work on a worker holds it too while it reads it.
+    std::shared_ptr<clsSTY> cSTY;
     // The last tile or sprite drawn: its size and palette are what the texts show.
     clsSTY::Drawn shown_;
-    bool exportReady_ = false;  // once a file has been opened
 };

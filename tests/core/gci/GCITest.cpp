@@ -14,10 +14,10 @@
 
 namespace {
 
-clsGCI Parsed(const std::string& bytes)
+clsGCI Parsed(const std::string& bytes, Progress& progress = NoProgress())
 {
     clsGCI cars;
-    cars.ParseCars(AsBytes(bytes), "in.gci");
+    cars.ParseCars(AsBytes(bytes), "in.gci", progress);
     return cars;
 }
 
@@ -55,7 +55,7 @@ TEST(GCILoad, CarsAreTheBlocksBetweenEmptyLinesAfterTheOpeningCommentAndRefusals
     };
     for (const auto& [bytes, count, saved] : cases) {
         RecordingProgress progress;
-        clsGCI cars = Parsed(bytes);
+        clsGCI cars = Parsed(bytes, progress);
         EXPECT_EQ(progress.calls.size(), count + 2);  // one step per car
         EXPECT_EQ(CarsAsSaved(cars), saved) << bytes;
     }

@@ -105,7 +105,7 @@ TEST(CityMap, DmapWinsOverCmapInAnyOrderQueriesOutsideThrowAndDamagedFilesAreRef
     };
     for (const auto& [bytes, problem] : cases) {
         RecordingProgress progress;
-        const std::string message = Thrown<FileError>([&] { map.Parse(AsBytes(bytes), "city.gmp"); });
+        const std::string message = Thrown<FileError>([&] { map.Parse(AsBytes(bytes), "city.gmp", progress); });
         EXPECT_TRUE(Holds(message, "city.gmp") && Holds(message, problem)) << message << "\n  wanted: " << problem;
         EXPECT_TRUE(progress.HiddenAtTheEnd()) << problem;
         ExpectColumns(map);

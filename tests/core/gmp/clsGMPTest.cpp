@@ -28,9 +28,9 @@ Table Read(const clsGMP& map)
     return rows;
 }
 
-void Parse(clsGMP& map, const std::string& bytes)
+void Parse(clsGMP& map, const std::string& bytes, Progress& progress = NoProgress())
 {
-    map.ParseMap(AsBytes(bytes), "map.gmp");
+    map.ParseMap(AsBytes(bytes), "map.gmp", progress);
 }
 
 }  // namespace
@@ -82,7 +82,7 @@ TEST(Gmp, TheLastAnimChunkWhateverItsCaseIsReadOtherChunksArePassedOverAndFailed
     Parse(map, Header() + Chunk("ANIM", kTwoAnims));
     for (const auto& [bytes, problem] : cases) {
         RecordingProgress progress;
-        EXPECT_PRED2(Holds, Thrown<FileError>([&] { Parse(map, bytes); }), "map.gmp: " + problem);
+        EXPECT_PRED2(Holds, Thrown<FileError>([&] { Parse(map, bytes, progress); }), "map.gmp: " + problem);
         EXPECT_EQ(Read(map), kTwoAnimsTable) << problem;
         EXPECT_TRUE(progress.HiddenAtTheEnd()) << problem;
     }

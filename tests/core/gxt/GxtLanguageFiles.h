@@ -44,10 +44,10 @@ inline std::vector<Entry> ManyEntries(int count, std::size_t length = 0)
     return entries;
 }
 
-inline clsGXT Parsed(const std::string& bytes, const std::string& name = "in.gxt")
+inline clsGXT Parsed(const std::string& bytes, const std::string& name = "in.gxt", Progress& progress = NoProgress())
 {
     clsGXT m;
-    m.ParseGXT(AsBytes(bytes), name);
+    m.ParseGXT(AsBytes(bytes), name, progress);
     return m;
 }
 

@@ -14,9 +14,9 @@ protected:
     TempDir dir;
 };
 
-std::string Saved(const clsGXT& m)
+std::string Saved(const clsGXT& m, Progress& progress = NoProgress())
 {
-    const std::vector<uint8_t> bytes = m.Serialize();
+    const std::vector<uint8_t> bytes = m.Serialize(progress);
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -133,7 +133,7 @@ TEST_F(Gxt, DamagedFilesSayWhatIsWrongUnreadableOnesAreNamedAndNeitherChangesThe
     clsGXT m = Parsed(FileOf({{"KEEP", Cells("me")}}));
     for (const auto& [bytes, why] : damaged) {
         RecordingProgress progress;
-        const std::string said = Thrown<InvalidGXT>([&] { m.ParseGXT(AsBytes(bytes), "bad.gxt"); });
+        const std::string said = Thrown<InvalidGXT>([&] { m.ParseGXT(AsBytes(bytes), "bad.gxt", progress); });
         EXPECT_EQ(said.substr(0, said.find('\n') + 1), "bad.gxt: Error - No a valid GXT file!\n");
         EXPECT_PRED2(Holds, said.substr(said.find('\n') + 1), why.empty() ? "." : why)
             << ::testing::PrintToString(bytes);
@@ -153,8 +153,8 @@ TEST_F(Gxt, AnUneditedSaveGivesBackTheFileAndAnEditChangesOnlyItsTextAndTheOffse
 {
     const std::string original = LaidOut(GameOrder(), '\x7F', "tail");
     RecordingProgress progress;
-    const clsGXT m = Parsed(original);
-    EXPECT_TRUE(Saved(m) == original);
+    const clsGXT m = Parsed(original, "in.gxt", progress);
+    EXPECT_TRUE(Saved(m, progress) == original);
     ASSERT_EQ(progress.calls.size(), 2 * (6u + 2));  // one step per entry, loading and saving
     EXPECT_EQ(progress.calls[9], (RecordingProgress::Call{'U', 1, 0, "Saving..."}));
     const std::tuple<std::size_t, std::string, std::size_t> edits[] = {

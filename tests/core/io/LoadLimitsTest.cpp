@@ -72,7 +72,7 @@ TEST(LoadLimits, AFileFarLargerThanItsFormatIsRefusedBeforeItIsReadAndLongReadsS
     const std::string big = Sparse(dir, "big.bin", "", 10 * kMB);
     {
         RecordingProgress progress;
-        EXPECT_EQ(ReadWholeFile(big).size(), 10 * kMB);
+        EXPECT_EQ(ReadWholeFile(big, kAnyFile, 0, {}, progress).size(), 10 * kMB);
         ASSERT_GE(progress.calls.size(), 3u);
         EXPECT_EQ(progress.calls.front(), (RecordingProgress::Call{'S', 0, 10.0 * kMB, "Reading..."}));
         EXPECT_EQ(progress.calls[progress.calls.size() - 2],
@@ -83,13 +83,13 @@ TEST(LoadLimits, AFileFarLargerThanItsFormatIsRefusedBeforeItIsReadAndLongReadsS
     std::string chunks;
     for (int i = 0; i < 200000; ++i)
         chunks += le::Chunk("EMPT", "");
-    const std::function<void(const std::string&)> parsers[] = {
-        [](const std::string& bytes) { clsSTY().ParseSTY(AsBytes(bytes), "x.sty"); },
-        [](const std::string& bytes) { clsGMP().ParseMap(AsBytes(bytes), "x.gmp"); },
+    const std::function<void(const std::string&, Progress&)> parsers[] = {
+        [](const std::string& bytes, Progress& p) { clsSTY().ParseSTY(AsBytes(bytes), "x.sty", p); },
+        [](const std::string& bytes, Progress& p) { clsGMP().ParseMap(AsBytes(bytes), "x.gmp", p); },
     };
     for (const std::string& header : {Head("GBST\xBC\x02", 6, ""), Head("GBMP\xF4\x01", 6, "")}) {
         RecordingProgress progress;
-        parsers[header[2] == 'M'](header + chunks);
+        parsers[header[2] == 'M'](header + chunks, progress);
         EXPECT_GE(progress.calls.size(), 20u);  // 1.6 MB: 25 steps of 64 KB
         EXPECT_LE(progress.calls.size(), 28u) << header;
     }
