@@ -165,7 +165,9 @@ std::string LabelOf(std::string_view line, int iValIdx)
     const std::size_t close = open == std::string_view::npos ? open : line.find('}', open);
     if (close == std::string_view::npos)
         return PropertyLabel(iValIdx);
-    return " " + std::string(line.substr(open, close - open + 1));
+    std::string label(1, ' ');
+    label += line.substr(open, close - open + 1);
+    return label;
 }
 
 }  // namespace
