@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 #include "core/common/PathRules.h"
 #include "ui/platform/Platform.h"
+#include "ui/platform/WindowPlaces.h"
 
 namespace {
 
@@ -67,6 +69,12 @@ private:
 // still waiting for the window to show is dropped.
 void Place(QWidget* frm, std::function<void(QWidget*)> place)
 {
+    // A window the user has moved or sized before goes back there instead.
+    if (const std::optional<QRect> stored = StoredPlace(frm))
+        place = [stored = *stored](QWidget* window) {
+            window->resize(stored.size().expandedTo(window->minimumSize()).boundedTo(window->maximumSize()));
+            window->move(stored.topLeft());
+        };
     const QObjectList children = frm->children();
     for (QObject* child : children)
         if (auto* pending = dynamic_cast<PlaceWhenShown*>(child)) {

@@ -3,15 +3,22 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
+#include <QToolButton>
 #include <optional>
 
 #include "ui/windows/BackgroundJob.h"
 
+#include "ui/platform/Anchors.h"
 #include "ui/platform/Platform.h"
+#include "ui/platform/WindowPlaces.h"
 #include "ui/platform/modGTA2Qt.h"
 
 namespace {
@@ -42,25 +49,123 @@ QString DroppedFile(const QMimeData* data)
     return {};
 }
 
+const QKeySequence kRedoKeys[] = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)};
+
+bool IsUndoKey(const QKeyEvent* key)
+{
+    return key->matches(QKeySequence::Undo);
+}
+
+bool IsRedoKey(const QKeyEvent* key)
+{
+    const QKeySequence typed(key->keyCombination());
+    return key->matches(QKeySequence::Redo) || typed == kRedoKeys[0] || typed == kRedoKeys[1];
+}
+
+// Lets the window's undo and redo shortcuts through a line edit that has nothing of its
+// own to undo or redo: the edit otherwise takes those keys for itself.
+class UndoSharer : public QObject {
+public:
+    explicit UndoSharer(QLineEdit* box) : QObject(box), box_(box) { box->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool toWindow =
+            (IsUndoKey(key) && !box_->isUndoAvailable()) || (IsRedoKey(key) && !box_->isRedoAvailable());
+        if (toWindow)
+            event->ignore();
+        return toWindow;
+    }
+
+private:
+    QLineEdit* box_;
+};
+
 }  // namespace
 
 EditorWindow::EditorWindow(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
     connect(&undo_, &QUndoStack::cleanChanged, this, [this] { UpdateModifiedMark(); });
+    connect(&undo_, &QUndoStack::indexChanged, this, [this] { UpdateStepButtons(); });
+    KeepPlace(this);
 
-    // The undo commands touch the model, which a running job may be reading.
     const auto step = [this](const QList<QKeySequence>& keys, void (QUndoStack::*move)()) {
         auto* action = new QAction(this);
         action->setShortcuts(keys);
-        connect(action, &QAction::triggered, this, [this, move] {
-            if (!busy_ && TakePendingEdit())
-                (undo_.*move)();
-        });
+        connect(action, &QAction::triggered, this, [this, move] { Step(move); });
         addAction(action);
         steps_ << action;
     };
     step({QKeySequence::Undo}, &QUndoStack::undo);
-    step({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &QUndoStack::redo);
+    step({kRedoKeys[0], kRedoKeys[1]}, &QUndoStack::redo);
+}
+
+void EditorWindow::Step(void (QUndoStack::*move)())
+{
+    // The undo commands touch the model, which a running job may be reading.
+    if (!busy_ && TakePendingEdit())
+        (undo_.*move)();
+}
+
+void EditorWindow::AddStatusLine()
+{
+    constexpr int kHeight = 24;
+    const QSize grown = size() + QSize(0, kHeight);
+    setFixedSize(grown);
+    const int top = grown.height() - kHeight;
+    const auto button = [this, top](const char* name, const QString& caption, int left) {
+        auto* b = Child<QToolButton>(this, name, {left, top + 1, 44, kHeight - 2});
+        b->setText(caption);
+        b->setAutoRaise(true);
+        Anchor(b, Follow::Right | Follow::Bottom);
+        return b;
+    };
+    undoButton_ = button("cmdUndo", QStringLiteral("Undo"), grown.width() - 92);
+    redoButton_ = button("cmdRedo", QStringLiteral("Redo"), grown.width() - 46);
+    undoButton_->setToolTip(QStringLiteral("Undo the last change (Ctrl+Z)"));
+    redoButton_->setToolTip(QStringLiteral("Redo the change undone last (Ctrl+Shift+Z)"));
+    connect(undoButton_, &QToolButton::clicked, this, [this] { Step(&QUndoStack::undo); });
+    connect(redoButton_, &QToolButton::clicked, this, [this] { Step(&QUndoStack::redo); });
+    status_ = Child<QLabel>(this, "lblStatus", {4, top + 2, grown.width() - 100, kHeight - 4});
+    status_->setFrameShape(QFrame::Panel);
+    status_->setFrameShadow(QFrame::Sunken);
+    Anchor(status_, Follow::Bottom | Follow::Width);
+    UpdateStepButtons();
+}
+
+void EditorWindow::UpdateModifiedMark()
+{
+    setWindowModified(IsModified());
+    UpdateStepButtons();
+}
+
+void EditorWindow::ShowStatus(const QString& text)
+{
+    if (status_)
+        status_->setText(text);
+}
+
+void EditorWindow::ShareUndoWith(QLineEdit* box)
+{
+    new UndoSharer(box);
+}
+
+void EditorWindow::PressWith(QAbstractButton* button, const QList<QKeySequence>& keys)
+{
+    for (const QKeySequence& key : keys)
+        connect(new QShortcut(key, this), &QShortcut::activated, button, &QAbstractButton::click);
+}
+
+void EditorWindow::UpdateStepButtons()
+{
+    if (!undoButton_)
+        return;
+    undoButton_->setEnabled(!busy_ && (undo_.canUndo() || HasPendingEdit()));
+    redoButton_->setEnabled(!busy_ && undo_.canRedo());
 }
 
 EditorWindow::~EditorWindow()
@@ -193,6 +298,7 @@ void EditorWindow::SetBusy(bool busy)
         recentButton_->setEnabled(!busy);
     for (QAction* step : steps_)
         step->setEnabled(!busy);
+    UpdateStepButtons();
     UpdateCommands();
 }
 

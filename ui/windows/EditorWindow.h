@@ -16,8 +16,13 @@
 
 class BackgroundJob;
 
+class QAbstractButton;
 class QAction;
+class QKeySequence;
+class QLabel;
+class QLineEdit;
 class QPushButton;
+class QToolButton;
 
 // What a window tells the user. An empty title stands for the window's caption.
 struct UserMessage {
@@ -114,6 +119,19 @@ protected:
     void Tell(const QString& text, MessageIcon icon = MessageIcon::Warning);
     void Tell(const UserMessage& message);
 
+    // A status line across the bottom of the window, with Undo and Redo buttons at its
+    // right, that tells the result of each command. The window grows by its height: call
+    // it right after the window has its default size, before anything is anchored.
+    void AddStatusLine();
+    // Shows `text` in the status line (a window without one shows nothing).
+    void ShowStatus(const QString& text);
+    QLabel* StatusLine() const { return status_; }
+    // Ctrl+Z and Ctrl+Shift+Z (Ctrl+Y) typed in `box` go to the document's undo stack
+    // once the box has nothing of its own to undo or redo.
+    void ShareUndoWith(QLineEdit* box);
+    // Each of `keys` presses `button` (which does nothing while the button is off).
+    void PressWith(QAbstractButton* button, const QList<QKeySequence>& keys);
+
     // Edits go through this stack as QUndoCommands; the caption marks the window while
     // it is not clean.
     QUndoStack& UndoStack() { return undo_; }
@@ -128,7 +146,7 @@ protected:
     // Whether such an edit waits; it counts as unsaved.
     virtual bool HasPendingEdit() const { return false; }
     // Shows the unsaved-edits mark as IsModified() has it, for a pending edit that changed.
-    void UpdateModifiedMark() { setWindowModified(IsModified()); }
+    void UpdateModifiedMark();
 
     // Turns on dropping files on the window and a "Recent Files" menu on `recentButton`,
     // with the list stored under `recentKey`. Both go to OpenDocument.
@@ -152,6 +170,9 @@ private:
     // Closes the window after the user let its edits go.
     void CloseAgreed();
     void FillRecentMenu();
+    // Undo or redo, once a pending edit is taken in; nothing while busy.
+    void Step(void (QUndoStack::*move)());
+    void UpdateStepButtons();
     void OpenRecent(const QString& path);
 
     bool busy_ = false;
@@ -166,4 +187,7 @@ private:
     QString documentPath_;
     std::unique_ptr<RecentFiles> recent_;
     QPushButton* recentButton_ = nullptr;
+    QLabel* status_ = nullptr;
+    QToolButton* undoButton_ = nullptr;
+    QToolButton* redoButton_ = nullptr;
 };

@@ -14,6 +14,7 @@
 
 #include "ui/platform/Artwork.h"
 #include "ui/platform/Platform.h"
+#include "ui/platform/WindowPlaces.h"
 #include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/frmGCI.h"
 #include "ui/windows/frmGMP.h"
@@ -155,6 +156,7 @@ void frmMain::Form_Load()
     const QCursor hand = MakeHandCursor();
     for (QLabel* entry : l)
         entry->setCursor(hand);
+    KeepPlace(this);
     CenterForm(this);
 }
 
