@@ -19,6 +19,7 @@ struct Editor : UiFixture<frmGCI> {
     QTreeWidget* list = Get<QTreeWidget>("lstVals");
 
     QString Value(int row) const { return list->topLevelItem(row)->text(1); }
+    QString Status() { return Get<QLabel>("lblStatus")->text(); }
     // Save, Save As and the rows, which a file with cars enables together.
     bool Editable() { return Get("cmdSavefile")->isEnabled() && Get("cmdSaveAs")->isEnabled() && list->isEnabled(); }
     // Double-clicks the row, or presses `key` on it, with `answer` ready for the value dialog.
@@ -57,6 +58,7 @@ private slots:
         QVERIFY(e.cars->count() == 0 && !e.Get("cmdReload")->isEnabled() && !e.Editable());
         e.Open(file);
         QVERIFY(e.cars->itemText(84) == FromUtf8(gci_sample::CarName(84)) && e.Editable());
+        QCOMPARE(e.Status(), QStringLiteral("Opened cars.gci."));
         QCOMPARE(e.w.Caption(), QStringLiteral("GCI Car Editor - cars.gci"));
         e.cars->setCurrentIndex(3);
         for (int i = 0; i < 22; ++i)
@@ -64,6 +66,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));  // the slider still writes a point
         const Answer::Seen mass = e.Edit(5, Answer::Slide(2250));
         QLocale::setDefault(QLocale::c());
+        QCOMPARE(e.Status(), QStringLiteral("Mass of TAXI3 set to 2.250."));
         QVERIFY(mass.text == FromUtf8(gci_sample::Value(3, 5)) &&
                 mass.slider == QString(mass.text).remove('.').toInt());
         e.Edit(21, Answer::Type(" 0.55 "));     // blanks around it are dropped
@@ -80,9 +83,11 @@ private slots:
         const auto edited = [&] { return QStringList{e.Value(5), e.Value(6), e.Value(3), e.Value(2), e.Value(21)}; };
         QCOMPARE(edited().join(' '), QStringLiteral("2.250 0.750 200 0 0.550"));
         e.Click("cmdSavefile");
-        QVERIFY(e.Told() == 0 && TempDir::Read(file + ".bak") == gci_sample::File(85));
+        QVERIFY(e.Told() == 0 && TempDir::Read(file + ".bak") == gci_sample::File(85) &&
+                e.Status() == "Saved cars.gci.");
         e.cars->setCurrentIndex(7);
         e.Click("cmdReload");
+        QCOMPARE(e.Status(), QStringLiteral("Reloaded cars.gci."));
         e.cars->setCurrentIndex(3);
         QCOMPARE(edited().join(' '), QStringLiteral("2.250 0.750 200 0 0.550"));
     }
@@ -92,6 +97,7 @@ private slots:
         const QString refused("Mass takes a number with at most three decimals from 1.000 to 30.000, not \"%1\".");
         const std::pair<Answer::Action, QString> answers[] = {
             {Answer::Slide(2000, Answer::Cancel), ""},
+            {Answer::Slide(2000, [](frmSetVal& d) { QTest::keyClick(d.focusWidget(), Qt::Key_Escape); }), ""},
             {Answer::Type("0.250"), ""},                // what it showed: taken though out of range
             {Answer::Type("0.5"), refused.arg("0.5")},  // refused, and the dialog says why
             {Answer::Type("30.0005"), refused.arg("30.0005")},
@@ -188,10 +194,12 @@ private slots:
         e.cars->setCurrentIndex(1);
         e.Keys(Qt::CTRL | Qt::Key_Z);  // shows the car it changes back
         QVERIFY(e.cars->currentIndex() == 2 && e.Value(9) == ".5" && e.Value(5) == "3.500");
+        QCOMPARE(e.Status(), QStringLiteral("Undone: Turn In of COPCAR2 set to 0.500."));
         e.Keys(QKeySequence("Ctrl+Z, Ctrl+Z, Ctrl+Z"));  // the last has nothing left to undo
         QVERIFY(values() == before && !e.w.isWindowModified());
         e.Keys(QKeySequence("Ctrl+Shift+Z, Ctrl+Y, Ctrl+Y"));
-        QVERIFY(values() == edited && e.w.isWindowModified());
+        QVERIFY(values() == edited && e.w.isWindowModified() &&
+                e.Status() == "Redone: Turn In of COPCAR2 set to 0.500.");
         e.Keys(Qt::CTRL | Qt::Key_S);
         QVERIFY(TempDir::Read(file).find("\r\nf0.500 {turn in}\r\n") != std::string::npos && !e.w.isWindowModified());
         e.Keys(QKeySequence("Ctrl+Z, Ctrl+Z, Ctrl+Z"));  // back past the save: unsaved again

@@ -12,6 +12,8 @@
 
 #include "core/common/PathRules.h"
 #include "core/gci/GCIProperties.h"
+#include "core/gci/GCIValueText.h"
+#include "ui/platform/Anchors.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/frmSetVal.h"
@@ -29,26 +31,38 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
 
 }  // namespace
 
-// One value change; undoing it puts the line back exactly as it was.
+// One value change; undoing it puts the line back exactly as it was. Its text says what
+// it did ("Mass of TAXI set to 2.500"), and the status line says so on each step.
 class frmGCI::SetValCommand : public QUndoCommand {
 public:
-    SetValCommand(frmGCI& window, int car, int i, std::string before, std::string after)
+    SetValCommand(frmGCI& window, int car, int i, std::string before, std::string after, const QString& what)
         : window_(window), car_(car), i_(i), before_(std::move(before)), after_(std::move(after))
     {
-        setText(QStringLiteral("Change %1").arg(FromBytes(PropertyName(i))));
+        setText(what);
     }
-    void redo() override { window_.ShowLine(car_, i_, after_); }
-    void undo() override { window_.ShowLine(car_, i_, before_); }
+    void redo() override
+    {
+        window_.ShowLine(car_, i_, after_);
+        window_.ShowStatus(std::exchange(pushed_, true) ? QStringLiteral("Redone: %1.").arg(text()) : text() + '.');
+    }
+    void undo() override
+    {
+        window_.ShowLine(car_, i_, before_);
+        window_.ShowStatus(QStringLiteral("Undone: %1.").arg(text()));
+    }
 
 private:
     frmGCI& window_;
     int car_, i_;
     std::string before_, after_;
+    // The first redo is the edit itself.
+    bool pushed_ = false;
 };
 
-frmGCI::frmGCI(QWidget* parent) : EditorWindow(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
+frmGCI::frmGCI(QWidget* parent) : EditorWindow(parent, Qt::Window)
 {
     SetUpFixedWindow(this, QStringLiteral("frmGCI"), QStringLiteral("GCI Car Editor"), {480, 444});
+    AddStatusLine();
 
     cmdOpen = MakeButton(this, "cmdOpen", "Open File", 10);
     cmdReload = MakeButton(this, "cmdReload", "Reload File", 40);
@@ -71,6 +85,15 @@ frmGCI::frmGCI(QWidget* parent) : EditorWindow(parent, Qt::Window | Qt::MSWindow
     lstVals->setAllColumnsShowFocus(true);
     lstVals->header()->setSectionsMovable(false);
     lstVals->setColumnWidth(0, 170);
+    // The values take what the window grows by; the names keep their width.
+    lstVals->header()->setStretchLastSection(true);
+
+    // The list takes what the window grows by, and the buttons stay at its right.
+    Anchor(Frame1, Follow::Width | Follow::Height);
+    Anchor(lstVals, Follow::Width | Follow::Height);
+    for (QPushButton* button : {cmdOpen, cmdReload, cmdSavefile, cmdSaveAs, cmdRecent})
+        Anchor(button, Follow::Right);
+    AllowResizing(this);
 
     connect(cmdOpen, &QPushButton::clicked, this, &frmGCI::cmdOpen_Click);
     connect(cmdReload, &QPushButton::clicked, this, &frmGCI::cmdReload_Click);
@@ -120,7 +143,7 @@ void frmGCI::UpdateCommands()
     lstVals->setEnabled(!Busy() && HasCars());
 }
 
-void frmGCI::LoadCarFile(const QString& path)
+void frmGCI::LoadCarFile(const QString& path, const QString& said)
 {
     RunInBackground(
         QStringLiteral("The car file could not be loaded; the editor keeps what it showed.\n\n%1"),
@@ -129,7 +152,11 @@ void frmGCI::LoadCarFile(const QString& path)
             cars->LoadCars(file, progress);
             return cars;
         },
-        [this, path](std::shared_ptr<clsGCI> cars) { ShowLoaded(std::move(cars), path); }, true);
+        [this, path, said](std::shared_ptr<clsGCI> cars) {
+            ShowLoaded(std::move(cars), path);
+            ShowStatus(said.arg(QFileInfo(path).fileName()));
+        },
+        true);
 }
 
 void frmGCI::ShowLoaded(std::shared_ptr<clsGCI> cars, const QString& path)
@@ -166,13 +193,13 @@ void frmGCI::cmdOpen_Click()
 
 void frmGCI::OpenDocument(const QString& path)
 {
-    WhenEditsMayGo([this, path] { LoadCarFile(path); });
+    WhenEditsMayGo([this, path] { LoadCarFile(path, QStringLiteral("Opened %1.")); });
 }
 
 void frmGCI::cmdReload_Click()
 {
     if (!DocumentPath().isEmpty())
-        OpenDocument(DocumentPath());
+        WhenEditsMayGo([this, path = DocumentPath()] { LoadCarFile(path, QStringLiteral("Reloaded %1.")); });
 }
 
 void frmGCI::SaveCarFile(const QString& path, std::function<void()> saved)
@@ -183,6 +210,7 @@ void frmGCI::SaveCarFile(const QString& path, std::function<void()> saved)
         [this, path, saved] {
             DocumentSaved(path);
             UpdateCaption();
+            ShowStatus(QStringLiteral("Saved %1.").arg(QFileInfo(path).fileName()));
             saved();
         });
 }
@@ -262,8 +290,11 @@ void frmGCI::lstVals_DblClick()
     if (!Attempt(QStringLiteral("%1."), [&] { after = cGCI->ValueLine(car, i, ToBytes(answer)); }))
         return;
     const std::string before = cGCI->GetLine(car, i);
-    if (after != before)  // the same value in the same form: no edit
-        UndoStack().push(new SetValCommand(*this, car, i, before, after));
+    if (after == before)  // the same value in the same form: no edit
+        return;
+    const QString what = QStringLiteral("%1 of %2 set to %3")
+                             .arg(property, cmbCars->currentText(), FromBytes(CarValueText(i, ToBytes(answer))));
+    UndoStack().push(new SetValCommand(*this, car, i, before, after, what));
 }
 
 void frmGCI::ShowLine(int car, int i, const std::string& line)

@@ -13,7 +13,8 @@ class QTreeWidget;
 // "GCI Car Editor": open a car file, choose a car, see its 22 properties, change them one
 // at a time through frmSetVal (Enter, F2 or a double-click; each change can be undone),
 // save with a backup, save under another name (which then becomes the open file), reload.
-// The caption names the open file.
+// The caption names the open file, the status line what the last command did; the list
+// grows with the window.
 class frmGCI : public EditorWindow {
     Q_OBJECT
 public:
@@ -38,8 +39,9 @@ private:
 
     void Form_Load();
     // Reads `path` on a worker; the cars take the place of those shown once the whole
-    // file is read. A refused file is told, and the cars shown stay.
-    void LoadCarFile(const QString& path);
+    // file is read, and the status line says `said` with %1 for the file's name. A refused
+    // file is told, and the cars shown stay.
+    void LoadCarFile(const QString& path, const QString& said);
     void ShowLoaded(std::shared_ptr<clsGCI> cars, const QString& path);
     void FillSelector();
     void SaveCarFile(const QString& path, std::function<void()> saved);
