@@ -102,6 +102,7 @@ private slots:
         QCOMPARE(v.view->Zoom(), zoom);
 
         // Exports: the whole map, or the part shown; refused files change nothing.
+        v.Get<QCheckBox>("chkZones")->setChecked(true);  // outlined in the picture too, drawn on the worker
         v.Get<QSpinBox>("spnScale")->setValue(2);
         v.Save("cmdExport", v.dir.File("whole.png"));
         QCOMPARE(v.platform.saveRequests.back().fileName, QStringLiteral("town.png"));
@@ -211,6 +212,9 @@ private slots:
         const std::vector<MapZone> expected{
             {0, 50, 150, 10, 5, "trigger"}, {1, 48, 144, 48, 48, "Central Park"}, {2, 2, 2, 108, 40, "Uptown"}};
         QVERIFY(reread.Zones() == expected && !v.Modified() && v.Status() == "Saved edit.gmp.");
+        v.platform.saveAnswers = {FromUtf8(v.dir.File("copy.gmp"))};
+        v.Keys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));  // the copy becomes the map shown
+        QVERIFY(TempDir::Read(v.dir.File("copy.gmp")) == saved && v.w.Caption() == "GMP Map Viewer - copy.gmp");
     }
 };
 
