@@ -1,5 +1,7 @@
 #include "ui/windows/MapView.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -22,6 +24,10 @@ constexpr std::size_t kLooks = 1 << 16;
 // their pictures.
 constexpr uint16_t kLookBits = 0xEFFF;
 constexpr double kWheelStep = 1.25;
+constexpr double kKeyStep = 1.5;
+// How near (in pixels) an edge of the marked zone the pointer grabs it.
+constexpr int kGrabReach = 5;
+enum Grab { kLeft = 1, kRight = 2, kTop = 4, kBottom = 8, kBody = 16 };
 static_assert(MapView::kBackground == kMapBackground);
 const QColor kZoneColour(255, 214, 10);
 const QColor kMarkedZoneColour(255, 70, 200);
@@ -47,6 +53,7 @@ inline int Edge(int n, double scale, double origin)
 
 MapView::MapView(QWidget* parent) : QAbstractScrollArea(parent), fullLids_(kLooks), sizedLids_(kLooks)
 {
+    setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setCursor(Qt::OpenHandCursor);
@@ -58,6 +65,7 @@ void MapView::SetMap(const CityMap* map)
 {
     map_ = map;
     markedZone_ = -1;
+    press_ = Press::None;
     RefreshLids();
 }
 
@@ -84,7 +92,35 @@ void MapView::SetZonesShown(bool shown)
 void MapView::MarkZone(int zone)
 {
     markedZone_ = zone;
+    if (press_ == Press::Zone)
+        press_ = Press::None;
     viewport()->update();
+}
+
+void MapView::SetDrawing(bool drawing)
+{
+    if (drawing == drawing_)
+        return;
+    drawing_ = drawing;
+    press_ = Press::None;
+    viewport()->setCursor(drawing ? Qt::CrossCursor : Qt::OpenHandCursor);
+    viewport()->update();
+    emit DrawingChanged(drawing);
+}
+
+int MapView::ZoneAt(QPointF square) const
+{
+    if (!map_ || !zonesShown_)
+        return -1;
+    int found = -1;
+    const auto& zones = map_->Zones();
+    for (std::size_t i = 0; i < zones.size(); ++i) {
+        const MapZone& z = zones[i];
+        if (QRectF(z.x, z.y, z.w, z.h).contains(square) &&
+            (found < 0 || ZoneArea(z) < ZoneArea(zones[static_cast<std::size_t>(found)])))
+            found = static_cast<int>(i);
+    }
+    return found;
 }
 
 void MapView::RefreshLids()
@@ -274,39 +310,40 @@ void MapView::Compose(QImage& target, QPointF origin, double scale)
                 std::memcpy(line(row) + colFrom, from + (row - top) * lid.bytesPerLine(), bytes);
         }
     }
-    if (zonesShown_)
-        DrawZones(target, origin, scale);
+    if (zonesShown_ && map_)
+        DrawZoneOutlines(target, map_->Zones(), origin, scale, markedZone_, font());
 }
 
-void MapView::DrawZones(QImage& target, QPointF origin, double scale) const
+void DrawZoneOutlines(QImage& target, const std::vector<MapZone>& zones, QPointF origin, double scale, int marked,
+                      const QFont& font)
 {
-    if (!map_ || map_->Zones().empty())
-        return;
     QPainter painter(&target);
-    painter.setFont(font());
+    painter.setFont(font);
     const QRectF shown(origin, target.size());
-    const auto& zones = map_->Zones();
     for (std::size_t i = 0; i < zones.size(); ++i) {
         const MapZone& zone = zones[i];
         const QRectF area(zone.x * scale, zone.y * scale, zone.w * scale, zone.h * scale);
         if (!area.intersects(shown))
             continue;
         const QRectF at = area.translated(-origin);
-        painter.setPen(QPen(static_cast<int>(i) == markedZone_ ? kMarkedZoneColour : kZoneColour, 2));
+        const QColor colour = static_cast<int>(i) == marked ? kMarkedZoneColour : kZoneColour;
+        painter.setPen(QPen(colour, static_cast<int>(i) == marked ? 3 : 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(at);
         const QString name = QString::fromLatin1(zone.name.data(), static_cast<qsizetype>(zone.name.size()));
         const QPointF text = at.topLeft() + QPointF(4, 4 + painter.fontMetrics().ascent());
         painter.setPen(Qt::black);
         painter.drawText(text + QPointF(1, 1), name);
-        painter.setPen(static_cast<int>(i) == markedZone_ ? kMarkedZoneColour : kZoneColour);
+        painter.setPen(colour);
         painter.drawText(text, name);
     }
 }
 
-QImage MapView::Render(const QRect& squares, int blockPixels)
+QImage MapView::Render(const QRect& squares, double blockPixels)
 {
-    QImage image(squares.size() * blockPixels, QImage::Format_RGB32);
+    // The last square's right edge as Compose finds it; a hair more for rounding.
+    const auto pixels = [&](int n) { return static_cast<int>(std::floor(n * blockPixels + 1e-6)); };
+    QImage image(pixels(squares.width()), pixels(squares.height()), QImage::Format_RGB32);
     if (!image.isNull())
         Compose(image, QPointF(squares.topLeft()) * blockPixels, blockPixels);
     return image;
@@ -317,27 +354,114 @@ void MapView::paintEvent(QPaintEvent*)
     if (frame_.size() != viewport()->size())
         frame_ = QImage(viewport()->size(), QImage::Format_RGB32);
     Compose(frame_, Origin(), zoom_);
-    QPainter(viewport()).drawImage(0, 0, frame_);
+    QPainter painter(viewport());
+    painter.drawImage(0, 0, frame_);
+    if ((press_ == Press::Zone || press_ == Press::Draw) && moved_) {
+        // The rectangle the drag would give, over what is there now.
+        painter.setPen(QPen(kMarkedZoneColour, 2, Qt::DashLine));
+        painter.drawRect(
+            QRectF(ViewportPointOf(dragRect_.topLeft()),
+                   ViewportPointOf(QPointF(dragRect_.x() + dragRect_.width(), dragRect_.y() + dragRect_.height()))));
+    }
+}
+
+int MapView::GrabAt(QPointF point) const
+{
+    if (!map_ || !zonesShown_ || markedZone_ < 0 || static_cast<std::size_t>(markedZone_) >= map_->Zones().size())
+        return 0;
+    const MapZone& z = map_->Zones()[static_cast<std::size_t>(markedZone_)];
+    const QPointF from = ViewportPointOf(QPointF(z.x, z.y)), to = ViewportPointOf(QPointF(z.x + z.w, z.y + z.h));
+    const auto near = [](double a, double b) { return std::abs(a - b) <= kGrabReach; };
+    const bool across = point.x() > from.x() - kGrabReach && point.x() < to.x() + kGrabReach;
+    const bool down = point.y() > from.y() - kGrabReach && point.y() < to.y() + kGrabReach;
+    int grab = 0;
+    if (down && near(point.x(), from.x()))
+        grab |= kLeft;
+    else if (down && near(point.x(), to.x()))
+        grab |= kRight;
+    if (across && near(point.y(), from.y()))
+        grab |= kTop;
+    else if (across && near(point.y(), to.y()))
+        grab |= kBottom;
+    if (grab == 0 && QRectF(from, to).contains(point))
+        grab = kBody;
+    return grab;
+}
+
+QRect MapView::Dragged(QPointF point) const
+{
+    const QPointF square = SquareAt(point);
+    const auto whole = [](double v) { return static_cast<int>(std::lround(v)); };
+    if (press_ == Press::Draw) {
+        const QPointF start = SquareAt(dragFrom_);
+        const auto cell = [](double v) { return std::clamp(static_cast<int>(std::floor(v)), 0, kSide - 1); };
+        const QRect r =
+            QRect(QPoint(cell(start.x()), cell(start.y())), QPoint(cell(square.x()), cell(square.y()))).normalized();
+        return QRect(r.topLeft(), QSize(std::min(r.width(), 255), std::min(r.height(), 255)));
+    }
+    // Not std::clamp: a damaged zone (reaching past the map, no area) may leave no room.
+    const auto clamp = [](int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); };
+    const MapZone& z = map_->Zones()[static_cast<std::size_t>(markedZone_)];
+    int left = z.x, top = z.y, right = z.x + z.w, bottom = z.y + z.h;
+    if (grab_ == kBody) {
+        const QPointF moved = (point - dragFrom_) / zoom_;
+        return QRect(left + clamp(whole(moved.x()), -left, kSide - right),
+                     top + clamp(whole(moved.y()), -top, kSide - bottom), z.w, z.h);
+    }
+    // An edge follows the pointer to the nearest square boundary, keeping at least a square
+    // and at most the 255 a zone can span.
+    if (grab_ & kLeft)
+        left = clamp(whole(square.x()), std::max(0, right - 255), right - 1);
+    if (grab_ & kRight)
+        right = clamp(whole(square.x()), left + 1, std::min(kSide, left + 255));
+    if (grab_ & kTop)
+        top = clamp(whole(square.y()), std::max(0, bottom - 255), bottom - 1);
+    if (grab_ & kBottom)
+        bottom = clamp(whole(square.y()), top + 1, std::min(kSide, top + 255));
+    return QRect(left, top, right - left, bottom - top);
+}
+
+void MapView::ShowGrab(QPointF point)
+{
+    if (drawing_)
+        return;
+    const int grab = GrabAt(point);
+    const bool corner = (grab & (kLeft | kRight)) && (grab & (kTop | kBottom));
+    const bool falling = (grab & kLeft && grab & kTop) || (grab & kRight && grab & kBottom);
+    viewport()->setCursor(grab == kBody                    ? Qt::SizeAllCursor
+                          : corner                         ? (falling ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor)
+                          : grab & (kLeft | kRight)        ? Qt::SizeHorCursor
+                          : grab & (kTop | kBottom)        ? Qt::SizeVerCursor
+                          : press_ == Press::Pan && moved_ ? Qt::ClosedHandCursor
+                                                           : Qt::OpenHandCursor);
 }
 
 void MapView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    dragging_ = true;
     dragFrom_ = event->position().toPoint();
+    moved_ = false;
+    grab_ = drawing_ ? 0 : GrabAt(event->position());
+    press_ = drawing_ ? Press::Draw : grab_ ? Press::Zone : Press::Pan;
     dragScroll_ = {horizontalScrollBar()->value(), verticalScrollBar()->value()};
-    viewport()->setCursor(Qt::ClosedHandCursor);
 }
 
 void MapView::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    if (dragging_) {
+    if (press_ != Press::None && (at - dragFrom_).manhattanLength() >= QApplication::startDragDistance())
+        moved_ = true;
+    if (press_ == Press::Pan && moved_) {
         const QPoint moved = at - dragFrom_;
         horizontalScrollBar()->setValue(dragScroll_.x() - moved.x());
         verticalScrollBar()->setValue(dragScroll_.y() - moved.y());
+    } else if ((press_ == Press::Zone || press_ == Press::Draw) && moved_) {
+        dragRect_ = Dragged(event->position());
+        viewport()->update();
     }
+    if (press_ == Press::None || press_ == Press::Pan)
+        ShowGrab(event->position());
     const QPointF square = SquareAt(event->position());
     const bool onMap = square.x() >= 0 && square.y() >= 0 && square.x() < kSide && square.y() < kSide;
     emit Hovered(onMap ? int(square.x()) : -1, onMap ? int(square.y()) : -1);
@@ -345,10 +469,24 @@ void MapView::mouseMoveEvent(QMouseEvent* event)
 
 void MapView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        dragging_ = false;
-        viewport()->setCursor(Qt::OpenHandCursor);
+    if (event->button() != Qt::LeftButton || press_ == Press::None)
+        return;
+    const bool rectangle = press_ == Press::Draw || press_ == Press::Zone;
+    const QRect dragged = rectangle ? Dragged(event->position()) : QRect();
+    const Press press = std::exchange(press_, Press::None);
+    viewport()->update();
+    if (press == Press::Draw) {
+        SetDrawing(false);
+        if (map_)
+            emit ZoneDrawn(dragged);
+    } else if (moved_ && press == Press::Zone) {
+        const MapZone& z = map_->Zones()[static_cast<std::size_t>(markedZone_)];
+        if (dragged != QRect(z.x, z.y, z.w, z.h))
+            emit ZoneDragged(markedZone_, dragged);
+    } else if (!moved_) {
+        emit ZoneClicked(ZoneAt(SquareAt(event->position())));
     }
+    ShowGrab(event->position());
 }
 
 void MapView::leaveEvent(QEvent* event)
@@ -359,8 +497,43 @@ void MapView::leaveEvent(QEvent* event)
 
 void MapView::wheelEvent(QWheelEvent* event)
 {
+    if (!(event->modifiers() & Qt::ControlModifier))
+        return QAbstractScrollArea::wheelEvent(event);
     const double notches = event->angleDelta().y() / 120.0;
     if (notches != 0)
         SetZoom(zoom_ * std::pow(kWheelStep, notches), event->position());
     event->accept();
+}
+
+void MapView::keyPressEvent(QKeyEvent* event)
+{
+    // An eighth of the view a press, so that a held key glides.
+    const int across = std::max(1, viewport()->width() / 8), down = std::max(1, viewport()->height() / 8);
+    const auto pan = [](QScrollBar* bar, int by) { bar->setValue(bar->value() + by); };
+    switch (event->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            return SetZoom(zoom_ * kKeyStep);
+        case Qt::Key_Minus:
+            return SetZoom(zoom_ / kKeyStep);
+        case Qt::Key_Left:
+            return pan(horizontalScrollBar(), -across);
+        case Qt::Key_Right:
+            return pan(horizontalScrollBar(), across);
+        case Qt::Key_Up:
+            return pan(verticalScrollBar(), -down);
+        case Qt::Key_Down:
+            return pan(verticalScrollBar(), down);
+        case Qt::Key_Escape:
+            if (drawing_ || press_ != Press::None) {
+                press_ = Press::None;
+                SetDrawing(false);
+                viewport()->update();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
 }

@@ -4,13 +4,23 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/gmp/MapZones.h"
+
 class CityMap;
 class clsSTY;
+class QFont;
+
+// Outlines `zones` with their names on `target`, whose top left is `origin` in map pixels
+// at `scale` pixels a block; the zone `marked` stands out. Safe on any thread.
+void DrawZoneOutlines(QImage& target, const std::vector<MapZone>& zones, QPointF origin, double scale, int marked,
+                      const QFont& font);
 
 // The map seen from above: each square shows the lid of its highest block at or below
 // the chosen level, from the style's tiles or, without a style, in the colour of its
 // ground type (CityPicture.h), with the zones outlined over it. Zooms from the whole map up to 64 screen pixels a
-// block; pans with the scroll bars and by dragging; the wheel zooms about the pointer.
+// block (+ and -, Ctrl+wheel about the pointer); pans with the scroll bars, the wheel, the
+// arrow keys and by dragging. A click selects the smallest zone under the pointer; the
+// marked zone's edges and body can be dragged; in drawing mode a drag draws a new zone.
 //
 // Each lid look (tile, lighting, flip, turn) is drawn once at 64 x 64 and once at the
 // size a square has on screen; a frame copies those rows for the visible squares only.
@@ -31,8 +41,14 @@ public:
     void SetLevel(int level);
     int Level() const { return level_; }
     void SetZonesShown(bool shown);
-    // The zone drawn marked, by its index in the map's list; -1 for none.
+    // The zone drawn marked, the one that can be dragged, by its index in the map's list;
+    // -1 for none.
     void MarkZone(int zone);
+    int MarkedZone() const { return markedZone_; }
+    // While on, a press and drag draws a new zone instead of panning (Esc ends it).
+    void SetDrawing(bool drawing);
+    // The smallest zone that covers `square`, the first of equal ones; -1 for none.
+    int ZoneAt(QPointF square) const;
 
     // Screen pixels a block, kept between FitZoom() and kMostZoom; `anchor` (in the
     // viewport) stays over the same spot of the map.
@@ -51,12 +67,19 @@ public:
     QRect VisibleSquares() const;
 
     // `squares` at `blockPixels` pixels a block, as the view draws them.
-    QImage Render(const QRect& squares, int blockPixels);
+    QImage Render(const QRect& squares, double blockPixels);
 
 signals:
     void ZoomChanged(double blockPixels);
     // The square under the pointer; -1, -1 when it is off the map.
     void Hovered(int x, int y);
+    // A click that did not drag: the smallest zone under it, -1 for none.
+    void ZoneClicked(int zone);
+    // The marked zone dragged to a new rectangle of squares.
+    void ZoneDragged(int zone, QRect squares);
+    // A rectangle drawn in drawing mode, which then ends.
+    void ZoneDrawn(QRect squares);
+    void DrawingChanged(bool drawing);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -67,6 +90,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // The viewport's top left, in pixels of the map drawn at the current zoom.
@@ -75,7 +99,11 @@ private:
     void RefreshLids();
     // Draws the squares into `target`, whose top left is `origin` in map pixels at `scale`.
     void Compose(QImage& target, QPointF origin, double scale);
-    void DrawZones(QImage& target, QPointF origin, double scale) const;
+    // Which edges of the marked zone (or its body) a viewport point grabs.
+    int GrabAt(QPointF point) const;
+    // The marked zone's rectangle as the drag in progress has it, in squares.
+    QRect Dragged(QPointF point) const;
+    void ShowGrab(QPointF point);
     const QImage& FullLid(uint16_t look);
     const QImage& SizedLid(uint16_t look, int side);
     void DropSizedLids();
@@ -96,7 +124,12 @@ private:
     int sizedSide_ = 0;
     QImage frame_;
 
+    enum class Press { None, Pan, Zone, Draw };
+    Press press_ = Press::None;
+    bool drawing_ = false;
+    bool moved_ = false;  // the press has gone past the drag distance
+    int grab_ = 0;        // the edges a zone drag holds
     QPoint dragFrom_;
     QPoint dragScroll_;
-    bool dragging_ = false;
+    QRect dragRect_;  // in squares, what the drag shows now
 };
