@@ -6,6 +6,7 @@
 
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
+#include "core/io/SystemFile.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Thrown.h"
 
@@ -16,6 +17,18 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+
+TEST(SaveSafety, ATemporaryIsNeverCreatedThroughALinkOrOverAnything)
+{
+    TempDir dir;
+    TempDir::Write(dir.File("victim"), "untouched");
+    fs::create_symlink(dir.At("victim"), dir.At("planted"));
+    fs::create_symlink(dir.At("nowhere"), dir.At("dangling"));
+    for (const char* name : {"planted", "dangling", "victim"})
+        EXPECT_EQ(SystemFile().CreateNew(dir.At(name), true), std::errc::file_exists) << name;
+    EXPECT_EQ(TempDir::Read(dir.File("victim")), "untouched");
+    EXPECT_FALSE(fs::exists(dir.At("nowhere")));
+}
 
 TEST(SaveSafety, LinkedAndLongestNamesAreSavedWhereTheyLiveAndALinkedBackupIsReplacedNotWrittenThrough)
 {
