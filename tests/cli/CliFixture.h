@@ -54,6 +54,21 @@ protected:
         return {program.exitCode(), program.readAllStandardOutput(), program.readAllStandardError()};
     }
 
+    // What `command` prints, or its status and standard error when it fails.
+    std::string Out(const QString& command) const
+    {
+        const Result r = Run(command);
+        return r.status ? "status " + std::to_string(r.status) + ": " + r.err.toStdString() : r.out.toStdString();
+    }
+
+    // Runs `command`, expecting it refused with `status` and `message` on standard error.
+    void ExpectRefused(const QString& command, int status, const std::string& message) const
+    {
+        const Result r = Run(command);
+        EXPECT_TRUE(r.status == status && r.err.contains(QString::fromStdString(message)))
+            << command.toStdString() << ": status " << r.status << ", " << r.err.toStdString();
+    }
+
     QJsonObject Json(const QString& command) const
     {
         const Result r = Run(command + " --json");

@@ -41,15 +41,9 @@ TEST_F(Cli, ReadsCarsTextsAndAnimationsAsTheFilesHoldThem)
         EXPECT_EQ(second[i].toString().toStdString(), gci_sample::Value(1, i)) << i;
     EXPECT_TRUE(Run("gci list cars.gci").out.split('\n')[2].contains(QRegularExpression("^2 +BUGGY1 +1 +1 ")));
 
-    const std::pair<const char*, std::string> reads[] = {
-        {"gci get cars.gci buggy1 mass", gci_sample::Value(1, 5)},  // a name and a label in any case
-        {"gci get cars.gci 3 Turbo", gci_sample::Value(2, 2)},      // a number from 1
-        {"gxt get texts.gxt BYE", "n!Go"}};
-    for (const auto& [command, value] : reads) {
-        const Result r = Run(command);
-        EXPECT_EQ(r.out.toStdString(), value.empty() ? "" : value + "\n") << command;
-        EXPECT_EQ(r.status, value.empty() ? 2 : 0) << command;
-    }
+    // A name and a label in any case; a number from 1.
+    EXPECT_EQ(Out("gci get cars.gci buggy1 mass") + Out("gci get cars.gci 3 Turbo") + Out("gxt get texts.gxt BYE"),
+              gci_sample::Value(1, 5) + "\n" + gci_sample::Value(2, 2) + "\nn!Go\n");
     const QJsonArray anims = Json("gmp anims map.gmp")["animations"].toArray();
     ASSERT_EQ(anims.size(), 3);
     EXPECT_EQ(anims[2]["delay"].toInt(), 2);  // record i: delay i, i % 5 frames of 100 * i + f
@@ -65,27 +59,23 @@ TEST_F(Cli, ChangesAreSavedWithABackupAndEveryRefusalLeavesTheFilesAsTheyWere)
         {"gxt set texts.gxt BYE 中", 2, "the text cannot be stored"},
         {"gxt set damaged.gxt BYE x", 1, "damaged.gxt: Error - No a valid GXT file!"},
         {"gci get missing.gci 1 Mass", 1, "missing.gci: cannot be opened"}};
-    for (const auto& [command, status, message] : refusals) {
-        const Result result = Run(command);
-        EXPECT_EQ(result.status, status) << message;
-        EXPECT_TRUE(result.err.contains(message)) << result.err.toStdString();
-    }
+    for (const auto& [command, status, message] : refusals)
+        ExpectRefused(command, status, message);
     EXPECT_EQ(Read("cars.gci") + Read("texts.gxt"), cars + texts);
     EXPECT_FALSE(Exists("cars.gci.bak") || Exists("texts.gxt.bak"));
 
-    EXPECT_EQ(Run("gci set cars.gci 2 Mass 2.500").status, 0);
-    EXPECT_EQ(Run("gxt set texts.gxt HELLO Grüße").status, 0);
-    EXPECT_EQ(Run("gci get cars.gci BUGGY1 Mass").out + Run("gxt get texts.gxt HELLO").out, "2.500\nGrüße\n");
+    EXPECT_EQ(Out("gci set cars.gci 2 Mass 2.500") + Out("gxt set texts.gxt HELLO Grüße"), "");
+    EXPECT_EQ(Out("gci get cars.gci BUGGY1 Mass") + Out("gxt get texts.gxt HELLO"), "2.500\nGrüße\n");
     EXPECT_EQ(Read("cars.gci.bak") + Read("texts.gxt.bak"), cars + texts);
 }
 
 #ifdef KESTROVA_HAVE_PO
 TEST_F(Cli, ATranslationGoesOutAsPoAndComesBackIntoAnotherFile)
 {
-    EXPECT_EQ(Run("gxt export-po texts.gxt -o texts.po").status, 0);
     TempDir::Write(File("other.gxt"), gxt_test::FileOf({{"HELLO", Cells("old")}, {"BYE", Cells("n!Go")}}));
-    EXPECT_EQ(Run("gxt import-po other.gxt texts.po").out, "updated 1, unchanged 1, skipped 0\n");
-    EXPECT_EQ(Run("gxt get other.gxt HELLO").out, "Hi\n");
+    EXPECT_EQ(Out("gxt export-po texts.gxt -o texts.po"), "");
+    EXPECT_EQ(Out("gxt import-po other.gxt texts.po"), "updated 1, unchanged 1, skipped 0\n");
+    EXPECT_EQ(Out("gxt get other.gxt HELLO"), "Hi\n");
     EXPECT_TRUE(Exists("other.gxt.bak"));
     EXPECT_EQ(Run("gxt export-po texts.gxt").status, 2);  // no -o
 }
@@ -104,11 +94,10 @@ TEST_F(Cli, StyleImagesGoOutAsFilesAndAnEditedOneComesBackIntoItsPixelsOnly)
     ASSERT_TRUE(disc.save(QString::fromStdString(File("edited.png"))));
 
     const std::string before = Read("style.sty");
-    const Result wrongSize = Run("sty replace style.sty --sprite 0 edited.png");
-    EXPECT_EQ(wrongSize.status, 1);
-    EXPECT_TRUE(wrongSize.err.contains("edited.png: is 40 x 40 pixels, but sprite 0 is 5 x 3"));
+    ExpectRefused("sty replace style.sty --sprite 0 edited.png", 1,
+                  "edited.png: is 40 x 40 pixels, but sprite 0 is 5 x 3");
     EXPECT_EQ(Read("style.sty"), before);
-    EXPECT_EQ(Run("sty replace style.sty --sprite 3 edited.png").status, 0);
+    EXPECT_EQ(Out("sty replace style.sty --sprite 3 edited.png"), "");
     std::string after = before;
     after[before.size() - 64 * 256 + 24 * 256 + 148] = 41;  // sprite 3's centre; SPRG ends the file
     EXPECT_TRUE(Read("style.sty") == after);

@@ -19,10 +19,8 @@ TEST_F(GciCli, TakesTheValuesTheDialogTakesUnderTheNamesItPrints)
     for (const auto& [command, status, message] : std::initializer_list<std::tuple<const char*, int, const char*>>{
              {"gci set cars.gci BUGGY1 Model 4", 2, "the Model of a car is not changed by this program"},
              {"gci get cars.gci 1 Front_Mass_Bais", 2, "\"Front_Mass_Bais\" is not a car property; the properties are"},
-             {"gci list notes.gci", 1, "notes.gci: is not a car file: none of its blocks is a car"}}) {
-        const Result r = Run(command);
-        EXPECT_TRUE(r.status == status && r.err.contains(message)) << r.err.toStdString();
-    }
+             {"gci list notes.gci", 1, "notes.gci: is not a car file: none of its blocks is a car"}})
+        ExpectRefused(command, status, message);
     EXPECT_TRUE(Read("cars.gci") == cars && !Exists("cars.gci.bak"));
 
     // Each property by its printed name, blanks as underscores (the fixture splits the command at blanks).

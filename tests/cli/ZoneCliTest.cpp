@@ -105,7 +105,5 @@ TEST_F(ZoneCli, CheckFailsOnErrorsRenderDrawsWithOrWithoutTheStyleAndAnimsListsN
         EXPECT_EQ(Run(wrong).status, 2) << wrong;
 
     EXPECT_EQ(Json("gmp anims grounds.gmp")["animations"].toArray().size(), 0);
-    r = Run("gmp anims style.sty");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains("is not a map file")) << r.err.toStdString();
+    ExpectRefused("gmp anims style.sty", 1, "style.sty: is not a map file");
 }
