@@ -152,6 +152,12 @@ private slots:
         QVERIFY(bar->isVisible() && v.Canvas().size() == QSize(512, 102));
         frmSTY next;  // the choice is kept
         QCOMPARE(next.findChild<QComboBox*>("cmbZoom")->currentText(), QStringLiteral("2x"));
+        // A larger window: the tree grows taller, the picture takes the rest, and Fit follows it.
+        v.Zoom("Fit");
+        ClickItem(v.Node("Tiles", 1));
+        v.w.resize(1600, 1000);
+        QTRY_COMPARE(v.Get("pic")->size(), QSize(303 + 1000, 257 + 640));
+        QVERIFY(v.pix->size() == QSize(175, 257 + 640) && v.Canvas().size() == QSize(896, 896));
 
         StyPicture pic;  // rows are cut to the picture's 256 x 256
         const uint32_t colours[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};

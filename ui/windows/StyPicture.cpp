@@ -97,3 +97,10 @@ void StyPicture::Show()
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     canvas_->repaint();
 }
+
+void StyPicture::resizeEvent(QResizeEvent* event)
+{
+    QScrollArea::resizeEvent(event);
+    if (zoom_ == kFit)
+        Show();
+}

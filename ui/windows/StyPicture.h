@@ -34,6 +34,10 @@ public:
     // What the drawing since the last Clear covers.
     QSize Drawn() const { return drawn_; }
 
+protected:
+    // At Fit, a larger area may take a larger scale.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     class Canvas;
 

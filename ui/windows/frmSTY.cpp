@@ -10,10 +10,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QShortcut>
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "ui/platform/Anchors.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/StyPicture.h"
@@ -56,7 +56,9 @@ frmSTY::frmSTY(QWidget* parent) : EditorWindow(parent, Qt::Window)
 {
     // Twips of the layout divided by 15.
     SetUpFixedWindow(this, QStringLiteral("frmSTY"), QStringLiteral("STY Editor"), {600, 336});
+    AddStatusLine();
     BuildControls();
+    AnchorControls();
     EnableDocuments(QStringLiteral("STY"), cmdRecent);
     UpdateCommands();
     ConnectControls();
@@ -104,6 +106,23 @@ void frmSTY::BuildControls()
     cmdReplace = button("cmdReplace", QStringLiteral("Replace..."), 248);
 }
 
+void frmSTY::AnchorControls()
+{
+    // The picture takes what the window grows by; the tree only grows taller, the row of
+    // fields under them keeps to the bottom and the buttons to the right.
+    Anchor(Frame1, Follow::Width | Follow::Height);
+    Anchor(pix, Follow::Height);
+    Anchor(pic, Follow::Width | Follow::Height);
+    Anchor(lblInfo, Follow::Bottom | Follow::Width);
+    Anchor(chkTrans, Follow::Right | Follow::Bottom);
+    for (QWidget* field : std::initializer_list<QWidget*>{Label1, txtPal, lblZoom, cmbZoom})
+        Anchor(field, Follow::Bottom);
+    for (QWidget* button :
+         std::initializer_list<QWidget*>{cmdOpen, cmdSave, cmdSaveAs, cmdRecent, cmdExport, cmdExportAll, cmdReplace})
+        Anchor(button, Follow::Right);
+    AllowResizing(this);
+}
+
 void frmSTY::ConnectControls()
 {
     connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
@@ -114,10 +133,9 @@ void frmSTY::ConnectControls()
     connect(cmdReplace, &QPushButton::clicked, this, [this] { cmdReplace_Click(); });
     connect(cmbZoom, &QComboBox::activated, this, [this] { cmbZoom_Change(); });
     // A shortcut presses its button, which is off whenever the command is.
-    for (auto [keys, button] : {std::pair{QKeySequence(QKeySequence::Open), cmdOpen},
-                                {QKeySequence(QKeySequence::Save), cmdSave},
-                                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), cmdSaveAs}})
-        connect(new QShortcut(keys, this), &QShortcut::activated, button, &QPushButton::click);
+    PressWith(cmdOpen, {QKeySequence(Qt::CTRL | Qt::Key_O)});
+    PressWith(cmdSave, {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    PressWith(cmdSaveAs, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     connect(chkTrans, &QCheckBox::clicked, this, [this] { chkTrans_Click(); });
     // Only what the user types picks a palette; the box written after a drawing does not.
     connect(txtPal, &QLineEdit::textEdited, this, [this] { txtPal_Change(); });

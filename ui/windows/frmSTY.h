@@ -48,6 +48,7 @@ private:
 
     // The window, the tree and the drawing (frmSTY.cpp).
     void BuildControls();
+    void AnchorControls();
     void ConnectControls();
     QTreeWidgetItem* SelectedNode() const;
     QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, NodeKind kind, const QString& text, int number = 0);
