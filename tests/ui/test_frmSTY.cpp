@@ -16,6 +16,7 @@
 #include "core/sty/StyExport.h"
 #include "tests/support/StyBuilder.h"
 #include "tests/support/UiTestSupport.h"
+#include "ui/windows/FontTable.h"
 #include "ui/windows/StyPicture.h"
 #include "ui/windows/frmSTY.h"
 
@@ -50,6 +51,7 @@ struct Viewer : UiFixture<frmSTY> {
         QTest::keyClicks(txtPal, keys);
     }
     QString Texts() { return Get<QLabel>("lblInfo")->text() + " " + txtPal->text(); }
+    QString Status() { return Get<QLabel>("lblStatus")->text(); }
     QRgb Pixel(int x, int y) { return Get("pic")->grab().toImage().pixel(x, y) | 0xFF000000u; }
     // The replaced item's image comes from `path`.
     void Replace(const QString& path) { Open(ToUtf8(path), "cmdReplace"); }
@@ -113,8 +115,11 @@ private slots:
         ClickItem(v.Node("Tiles", 2));  // virtual palette 2 names physical palette 3
         QVERIFY(v.Texts() == "Size: 64x64 3" && v.Pixel(30, 40) == Ramp(3, SmallTilePixel(2, 30, 40)));
         ClickItem(v.Node("Sprites", 0));   // 5 x 3 with palette 10
-        ClickItem(v.Node("Palettes", 7));  // the strip leaves the size and palette box alone
-        QVERIFY(v.Texts() == "Size: 5x3 10" && v.Pixel(100, 25) == Ramp(7, 100));
+        ClickItem(v.Node("Palettes", 7));  // the fields say what is drawn, whatever was before
+        QVERIFY(v.Texts() == "Palette 7: 256 colours 7" && v.Pixel(100, 25) == Ramp(7, 100));
+        ClickItem(v.Node("Sprites"));  // a category draws nothing and changes nothing
+        QVERIFY(v.Texts() == "Palette 7: 256 colours 7" &&
+                v.Status() == "Opened small.sty: 4 tiles, 4 sprites, 64 palettes and 0 fonts.");
         ClickItem(v.Node("Tiles", 0));
         QTest::keyClick(v.pix, Qt::Key_Down);  // arrow keys walk the items too
         QCOMPARE(v.Texts(), QStringLiteral("Size: 64x64 2"));
@@ -152,6 +157,12 @@ private slots:
         QVERIFY(bar->isVisible() && v.Canvas().size() == QSize(512, 102));
         frmSTY next;  // the choice is kept
         QCOMPARE(next.findChild<QComboBox*>("cmbZoom")->currentText(), QStringLiteral("2x"));
+        // A larger window: the tree grows taller, the picture takes the rest, and Fit follows it.
+        v.Zoom("Fit");
+        ClickItem(v.Node("Tiles", 1));
+        v.w.resize(1600, 1000);
+        QTRY_COMPARE(v.Get("pic")->size(), QSize(303 + 1000, 257 + 640));
+        QVERIFY(v.pix->size() == QSize(175, 257 + 640) && v.Canvas().size() == QSize(896, 896));
 
         StyPicture pic;  // rows are cut to the picture's 256 x 256
         const uint32_t colours[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
@@ -161,6 +172,48 @@ private slots:
         const QImage shown = pic.findChild<QWidget*>("canvas")->grab().toImage();
         QVERIFY(pic.Drawn() == QSize(256, 5) && shown.pixel(0, 3) == qRgb(0, 0, 3) &&
                 shown.pixel(255, 4) == qRgb(0, 0, 6) && shown.pixel(0, 0) == StyPicture::kBackground);
+    }
+
+    void fontsAreListedAndShownAsTablesOfGlyphsWithAbsentAndBlankCharactersMarked()
+    {
+        // Font 0 without lower case up to '~', font 1 with it up to 0xAC; sprite s has palette s % 64.
+        const std::vector<FontSpec> fonts = {{94, 4, false}, {140, 7, true}};
+        Viewer v(FontStyle(fonts, {1, 0, 2, 0, 1}));
+        QCOMPARE(v.Node("Fonts")->child(1)->text(0), QStringLiteral("Font 1 (140 characters)"));
+        clsSTY style;
+        style.LoadSTY(v.dir.File("small.sty"));
+        // How many pixels of the cell of `code` in the table of `font` at `scale` are none of `colours`.
+        const auto others = [&](int font, uint8_t code, int scale, std::initializer_list<QRgb> colours) {
+            const QImage cell = v.Canvas().copy(FontTable(style, font).GlyphArea(code, scale));
+            int n = 0;
+            for (int i = 0; i < cell.width() * cell.height(); ++i)
+                n += !std::count(colours.begin(), colours.end(), cell.pixel(i % cell.width(), i / cell.width()));
+            return n;
+        };
+        const auto hatched = [&](int font, uint8_t code, int scale) {
+            return others(font, code, scale, {FontTable::kHatch, StyPicture::kBackground}) == 0 &&
+                   others(font, code, scale, {StyPicture::kBackground}) > 0;
+        };
+        for (int scale : {1, 3}) {
+            v.Zoom(QStringLiteral("%1x").arg(scale));
+            ClickItem(v.Node("Fonts", 0));
+            QCOMPARE(v.Texts(), QStringLiteral("Font 0: 0x21 to 0x7E, 4 pixels high "));
+            QVERIFY(!v.Get("cmdExport")->isEnabled() && hatched(0, 0x7F, scale) && !hatched(0, 0x7E, scale));
+            for (uint8_t blank : {'a', 'z', '#', '*'})  // markup, and lower case the font draws without a pixel
+                QVERIFY(others(0, blank, scale, {FontTable::kBlank}) == 0);
+            ClickItem(v.Node("Fonts", 1));
+            QVERIFY(hatched(1, 0xAD, scale) && !hatched(1, 0xAC, scale));
+            // Its 'a' (sprite 4 + 94 + 64) in its own palette, each pixel a square of the scale.
+            const int width = GlyphWidth(7, 'a');
+            const QImage glyph = v.Canvas().copy(FontTable(style, 1).GlyphArea('a', scale));
+            const int left = (glyph.width() - width * scale) / 2;
+            for (int y = 0; y < 7; ++y)
+                for (int x = 0; x < width; ++x) {
+                    const uint8_t index = GlyphPixel(fonts[1], 1, 'a', x, y);
+                    const QRgb shown = glyph.pixel(left + x * scale + scale - 1, y * scale);
+                    QVERIFY(shown == (index ? Ramp(162 % 64, index) : StyPicture::kBackground));
+                }
+        }
     }
 
     void aTypedPaletteRedrawsTheSelectedSpriteOnlyAndExportsUseTheItemsOwn()
@@ -181,19 +234,35 @@ private slots:
         clsSTY reference;
         reference.LoadSTY(v.dir.File("small.sty"));
         const std::string expected = v.dir.File("expected");
-        const std::tuple<const char*, QString, std::function<void()>> exports[] = {
-            {"Tiles", "Tile2.bmp", [&] { reference.SaveTile(expected, 2); }},
-            {"Sprites", "Sprite2.bmp", [&] { reference.SaveSprite(expected, 2); }},
-            {"Palettes", "Pal2.pal", [&] { SavePal(expected, reference, 2); }}};
-        for (const auto& [category, name, save] : exports) {
+        // Each offers the name Export All gives it as PNG; taken here as a bitmap.
+        const std::vector<ExportEntry> all =
+            ExportEntries(reference, true, {StyItem::Tile, StyItem::Sprite, StyItem::Palette});
+        const std::tuple<const char*, StyItem, std::function<void()>> exports[] = {
+            {"Tiles", StyItem::Tile, [&] { reference.SaveTile(expected, 2); }},
+            {"Sprites", StyItem::Sprite, [&] { reference.SaveSprite(expected, 2); }},
+            {"Palettes", StyItem::Palette, [&] { SavePal(expected, reference, 2); }}};
+        const QString out = FromUtf8(v.dir.File("out"));
+        QDir().mkpath(out);
+        QString folder = FromUtf8(sDataPath());  // where the first export starts; then where the last went
+        for (const auto& [category, item, save] : exports) {
+            const QString offered = std::find_if(all.begin(), all.end(), [&](const ExportEntry& e) {
+                                        return e.item == item && e.n == 2;
+                                    })->name;
+            const QString name = offered.endsWith(".png") ? offered.chopped(4) + ".bmp" : offered;
             save();
             ClickItem(v.Node(category, 2));
             v.Type(QStringLiteral("5"));  // viewed with palette 5, exported with its own
-            v.Save("cmdExport", v.dir.File(ToUtf8(name)));
-            QVERIFY(v.platform.saveRequests.back().fileName == name &&
-                    v.platform.saveRequests.back().filter.contains(QStringLiteral("|*") + name.right(4)));
-            QVERIFY(TempDir::Read(v.dir.File(ToUtf8(name))) == TempDir::Read(expected) && v.Told() == 0);
+            v.Save("cmdExport", ToUtf8(out + "/" + name));
+            const FileDialogRequest& asked = v.platform.saveRequests.back();
+            QVERIFY(asked.fileName == offered && asked.directory == folder &&
+                    asked.filter.contains("|*" + name.right(4)));
+            QVERIFY(TempDir::Read(ToUtf8(out + "/" + name)) == TempDir::Read(expected) && v.Told() == 0);
+            QCOMPARE(v.Status(), "Exported " + name + " to " + QDir::toNativeSeparators(out) + ".");
+            folder = out;
         }
+        ClickItem(v.Node("Sprites", 1));
+        v.Replace(QString());  // Replace's dialog starts in the folder exported to
+        QCOMPARE(v.platform.openRequests.back().directory, out);
     }
 
     void failuresAreToldARefusedFileKeepsTheOneShownAndExportAllSumsUp()
@@ -242,6 +311,8 @@ private slots:
 
         // As bitmaps, each file the one the single export writes.
         QCOMPARE(v.ExportAll(FromUtf8(v.dir.File("bmp")), 1).size(), 72);
+        QCOMPARE(v.Status(),
+                 "Exported 72 of 73 files to " + QDir::toNativeSeparators(FromUtf8(v.dir.File("bmp"))) + ".");
         clsSTY reference;
         reference.LoadSTY(v.dir.File("small.sty"));
         reference.SaveTile(v.dir.File("expected"), 0);
@@ -274,7 +345,8 @@ private slots:
                             }));
         QCoreApplication::sendPostedEvents();
         QVERIFY(v.w.isVisible() && v.w.Caption() == "STY Editor - small.sty" && !v.Modified());
-        QVERIFY(v.Pixel(30, 30) == replaced && v.Usable().contains("cmdExportAll") && v.Told() == 1);
+        QVERIFY(v.Pixel(30, 30) == replaced && v.Usable().contains("cmdExportAll") && v.Told() == 0);
+        QCOMPARE(v.Status(), QStringLiteral("Saved small.sty."));
         QVERIFY(TempDir::Read(v.dir.File("small.sty")) != TempDir::Read(v.dir.File("small.sty.bak")));
 
         // Export All stops at once when the window is closed, says so, and the window goes.
@@ -329,8 +401,9 @@ private slots:
         std::vector<uint8_t> sevens = before, threes = before, zero = before, wide(41 * 40, 1);
         sevens[0] = 7, threes[0] = 3, zero[5 * 40 + 6] = 0;
         sevens[20 * 40 + 20] = threes[20 * 40 + 20] = 200;
-        const QString shares = "\n\nSprite 4 shares pixels with it, so it changed too.";
-        const auto now = [&](const QString& image) { return "Sprite 3 now has the pixels of " + image + "." + shares; };
+        const auto now = [&](const QString& image) {
+            return "Replaced sprite 3 from " + image + ". Sprite 4 shares pixels with it, so it changed too.";
+        };
         const std::tuple<QString, QString, std::vector<uint8_t>> cases[] = {
             // image, what is said, indices after
             // Its own table, colour 0 transparent as exported: the indices as they are, 7 included.
@@ -349,8 +422,10 @@ private slots:
              zero},
         };
         for (const auto& [image, said, after] : cases) {
+            const int told = v.Told();  // a refusal is told in a box, a replacement in the status line
             v.Replace(image);
-            QVERIFY2(v.Said().startsWith(said), qPrintable(v.Said()));
+            const QString got = v.Told() > told ? v.Said() : v.Status();
+            QVERIFY2(got.startsWith(said), qPrintable(got));
             QVERIFY(indices() == after && v.Modified());
             QCOMPARE(v.Pixel(20, 20), Ramp(13, after[20 * 40 + 20]));  // drawn at once
         }

@@ -8,7 +8,7 @@
 
 #include "images/StyImages.h"
 
-enum class StyNodeKind { Root, Tiles, Sprites, Palettes, Tile, Sprite, Palette };
+enum class StyNodeKind { Root, Tiles, Sprites, Palettes, Fonts, Tile, Sprite, Palette, Font };
 
 // Every node of the tree, holding what it is and which one. Kept as members rather than
 // item data: data beyond the text costs each item two more allocations, and a style
@@ -40,6 +40,7 @@ inline bool IsPicture(StyNodeKind kind)
     return kind == StyNodeKind::Tile || kind == StyNodeKind::Sprite;
 }
 
+// What can be exported on its own: a font is shown, not exported.
 inline bool IsItem(StyNodeKind kind)
 {
     return IsPicture(kind) || kind == StyNodeKind::Palette;

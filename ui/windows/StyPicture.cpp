@@ -19,6 +19,10 @@ protected:
     {
         const QSize drawn = picture_.drawn_;
         QPainter painter(this);
+        if (picture_.table_) {
+            painter.drawImage(0, 0, picture_.tableShown_);
+            return;
+        }
         // No smooth scaling: each pixel is a square of the scale's side.
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.drawImage(QRect(QPoint(0, 0), drawn * picture_.Scale()), picture_.image_, QRect(QPoint(0, 0), drawn));
@@ -45,6 +49,8 @@ void StyPicture::Clear()
 {
     image_.fill(kBackground);
     drawn_ = QSize(0, 0);
+    table_ = nullptr;
+    tableShown_ = QImage();
 }
 
 void StyPicture::SetPixel(int x, int y, uint32_t colour)
@@ -75,6 +81,8 @@ void StyPicture::DrawLine(int x, int top, int bottom, uint32_t colour)
 
 int StyPicture::Scale() const
 {
+    if (table_)
+        return tableScale_;
     if (zoom_ != kFit)
         return zoom_;
     if (drawn_.isEmpty())
@@ -89,11 +97,30 @@ void StyPicture::SetZoom(int zoom)
     Show();
 }
 
+void StyPicture::ShowTable(std::function<QImage(int scale)> draw)
+{
+    table_ = std::move(draw);
+    Show();
+}
+
 void StyPicture::Show()
 {
-    canvas_->resize(drawn_ * Scale());
+    if (table_) {
+        tableScale_ = zoom_ == kFit ? 4 : zoom_;
+        tableShown_ = table_(tableScale_);
+        while (zoom_ == kFit && tableScale_ > 1 && tableShown_.width() > maximumViewportSize().width())
+            tableShown_ = table_(--tableScale_);
+    }
+    canvas_->resize(table_ ? tableShown_.size() : drawn_ * Scale());
     // The scroll bars come and go by a queued call: made now, so that what
     // is on screen after Show() is the whole new state.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     canvas_->repaint();
+}
+
+void StyPicture::resizeEvent(QResizeEvent* event)
+{
+    QScrollArea::resizeEvent(event);
+    if (zoom_ == kFit)
+        Show();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QImage>
 #include <QScrollArea>
+#include <functional>
 
 #include "core/sty/Surface.h"
 
@@ -26,6 +27,10 @@ public:
     void DrawLine(int x, int top, int bottom, uint32_t colour);
     // Puts the image on screen now.
     void Show();
+    // Shows, until the next Clear, a drawing `draw` makes whole for each scale in place of
+    // the pixels drawn (a table whose labels keep their size). At Fit it is drawn at the
+    // largest scale at which it is no wider than the area.
+    void ShowTable(std::function<QImage(int scale)> draw);
 
     // 1 to 4 pixels a pixel, or kFit.
     void SetZoom(int zoom);
@@ -34,11 +39,18 @@ public:
     // What the drawing since the last Clear covers.
     QSize Drawn() const { return drawn_; }
 
+protected:
+    // At Fit, a larger area may take a larger scale.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     class Canvas;
 
     QImage image_;
     QSize drawn_;
+    std::function<QImage(int)> table_;
+    QImage tableShown_;
+    int tableScale_ = 1;
     int zoom_ = 1;
     Canvas* canvas_;
 };

@@ -10,12 +10,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QShortcut>
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "core/common/Numbers.h"
+#include "ui/platform/Anchors.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
+#include "ui/windows/FontTable.h"
 #include "ui/windows/StyPicture.h"
 #include "ui/windows/frmSTY.h"
 
@@ -56,7 +58,9 @@ frmSTY::frmSTY(QWidget* parent) : EditorWindow(parent, Qt::Window)
 {
     // Twips of the layout divided by 15.
     SetUpFixedWindow(this, QStringLiteral("frmSTY"), QStringLiteral("STY Editor"), {600, 336});
+    AddStatusLine();
     BuildControls();
+    AnchorControls();
     EnableDocuments(QStringLiteral("STY"), cmdRecent);
     UpdateCommands();
     ConnectControls();
@@ -104,6 +108,23 @@ void frmSTY::BuildControls()
     cmdReplace = button("cmdReplace", QStringLiteral("Replace..."), 248);
 }
 
+void frmSTY::AnchorControls()
+{
+    // The picture takes what the window grows by; the tree only grows taller, the row of
+    // fields under them keeps to the bottom and the buttons to the right.
+    Anchor(Frame1, Follow::Width | Follow::Height);
+    Anchor(pix, Follow::Height);
+    Anchor(pic, Follow::Width | Follow::Height);
+    Anchor(lblInfo, Follow::Bottom | Follow::Width);
+    Anchor(chkTrans, Follow::Right | Follow::Bottom);
+    for (QWidget* field : std::initializer_list<QWidget*>{Label1, txtPal, lblZoom, cmbZoom})
+        Anchor(field, Follow::Bottom);
+    for (QWidget* button :
+         std::initializer_list<QWidget*>{cmdOpen, cmdSave, cmdSaveAs, cmdRecent, cmdExport, cmdExportAll, cmdReplace})
+        Anchor(button, Follow::Right);
+    AllowResizing(this);
+}
+
 void frmSTY::ConnectControls()
 {
     connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
@@ -114,10 +135,9 @@ void frmSTY::ConnectControls()
     connect(cmdReplace, &QPushButton::clicked, this, [this] { cmdReplace_Click(); });
     connect(cmbZoom, &QComboBox::activated, this, [this] { cmbZoom_Change(); });
     // A shortcut presses its button, which is off whenever the command is.
-    for (auto [keys, button] : {std::pair{QKeySequence(QKeySequence::Open), cmdOpen},
-                                {QKeySequence(QKeySequence::Save), cmdSave},
-                                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), cmdSaveAs}})
-        connect(new QShortcut(keys, this), &QShortcut::activated, button, &QPushButton::click);
+    PressWith(cmdOpen, {QKeySequence(Qt::CTRL | Qt::Key_O)});
+    PressWith(cmdSave, {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    PressWith(cmdSaveAs, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     connect(chkTrans, &QCheckBox::clicked, this, [this] { chkTrans_Click(); });
     // Only what the user types picks a palette; the box written after a drawing does not.
     connect(txtPal, &QLineEdit::textEdited, this, [this] { txtPal_Change(); });
@@ -133,8 +153,9 @@ void frmSTY::UpdateCommands()
     const QTreeWidgetItem* node = SelectedNode();
     for (QWidget* command : std::initializer_list<QWidget*>{cmdOpen, pix, txtPal, chkTrans, cmbZoom})
         command->setEnabled(idle);
-    for (QWidget* command : std::initializer_list<QWidget*>{cmdSave, cmdSaveAs, cmdExport, cmdExportAll})
+    for (QWidget* command : std::initializer_list<QWidget*>{cmdSave, cmdSaveAs, cmdExportAll})
         command->setEnabled(ready);
+    cmdExport->setEnabled(ready && node && IsItem(KindOfNode(node)));
     cmdReplace->setEnabled(ready && node && IsPicture(KindOfNode(node)));
 }
 
@@ -179,6 +200,18 @@ void frmSTY::FillTree()
     FillCategory(NodeKind::Tiles, NodeKind::Tile, cSTY->GetNumOfTiles());
     FillCategory(NodeKind::Sprites, NodeKind::Sprite, cSTY->GetNumOfSprx());
     FillCategory(NodeKind::Palettes, NodeKind::Palette, cSTY->GetNumOfPals());
+    if (cSTY->GetNumOfFonts() == 0)
+        return;
+    QTreeWidgetItem* fonts = AddNode(pix->topLevelItem(0), NodeKind::Fonts, QStringLiteral("Fonts"));
+    for (int f = 0; f < cSTY->GetNumOfFonts(); ++f) {
+        const int count = cSTY->FontCharacters(f);
+        AddNode(fonts, NodeKind::Font,
+                QStringLiteral("Font %1 (%2 %3)")
+                    .arg(f)
+                    .arg(FromUtf8(Grouped(static_cast<uint64_t>(count))),
+                         count == 1 ? QStringLiteral("character") : QStringLiteral("characters")),
+                f);
+    }
 }
 
 void frmSTY::FillCategory(NodeKind category, NodeKind item, int count)
@@ -215,6 +248,18 @@ void frmSTY::DrawPaletteStrip(int n)
     for (int i = 0; i < clsSTY::kColours; ++i)
         pic->DrawLine(i, 0, kStripHeight, colours[i]);
     pic->Show();
+    ShowFields(QStringLiteral("Palette %1: %2 colours").arg(n).arg(clsSTY::kColours), QString::number(n));
+}
+
+void frmSTY::ShowFont(int n)
+{
+    std::shared_ptr<const FontTable> table;
+    const QString failure = QStringLiteral("Font %1 cannot be shown.\n\n%2").arg(n).arg(QStringLiteral("%1"));
+    if (!Attempt(failure, [&] { table = std::make_shared<const FontTable>(*cSTY, n); }))
+        return;
+    // The table holds its glyphs: it outlives the style should another be opened.
+    pic->ShowTable([table](int scale) { return table->Draw(scale); });
+    ShowFields(table->Summary(), QString());
 }
 
 bool frmSTY::Draw(QTreeWidgetItem* node, int16_t pal)
@@ -223,37 +268,32 @@ bool frmSTY::Draw(QTreeWidgetItem* node, int16_t pal)
     const int n = NumberOfNode(node);
     const QString failure =
         QStringLiteral("%1 %2 cannot be shown.\n\n%3").arg(ItemName(kind), QString::number(n), QStringLiteral("%1"));
-    return Attempt(failure, [&] {
-        shown_ = kind == NodeKind::Tile ? cSTY->RenderTile(n, *pic) : cSTY->RenderSprite(n, *pic, pal);
-    });
+    clsSTY::Drawn drawn;
+    if (!Attempt(failure, [&] {
+            drawn = kind == NodeKind::Tile ? cSTY->RenderTile(n, *pic) : cSTY->RenderSprite(n, *pic, pal);
+        }))
+        return false;
+    pic->Show();
+    ShowFields(QStringLiteral("Size: %1x%2").arg(drawn.lWidth).arg(drawn.lHeight), QString::number(drawn.lPal));
+    return true;
 }
 
-void frmSTY::ShowDrawn()
+void frmSTY::ShowFields(const QString& info, const QString& pal)
 {
-    pic->Show();
-    lblInfo->setText(QStringLiteral("Size: %1x%2").arg(shown_.lWidth).arg(shown_.lHeight));
-    txtPal->setText(QString::number(shown_.lPal));
+    lblInfo->setText(info);
+    txtPal->setText(pal);
 }
 
 void frmSTY::pix_NodeClick(QTreeWidgetItem* Node)
 {
-    if (!Node)
-        return;
-    switch (KindOfNode(Node)) {
-        case NodeKind::Root:
-            return;
-        case NodeKind::Palette:
-            DrawPaletteStrip(NumberOfNode(Node));
-            return;  // the size and palette of the last tile or sprite stay shown
-        case NodeKind::Tile:
-        case NodeKind::Sprite:
-            if (!Draw(Node, 0))
-                return;
-            break;
-        default:
-            break;  // a category draws nothing; the last drawing's size and palette are shown again
-    }
-    ShowDrawn();
+    // The root and the categories draw nothing: what is shown stays, and so do its fields.
+    const NodeKind kind = Node ? KindOfNode(Node) : NodeKind::Root;
+    if (kind == NodeKind::Palette)
+        DrawPaletteStrip(NumberOfNode(Node));
+    else if (kind == NodeKind::Font)
+        ShowFont(NumberOfNode(Node));
+    else if (IsPicture(kind))
+        Draw(Node, 0);
 }
 
 void frmSTY::txtPal_Change()
@@ -266,8 +306,7 @@ void frmSTY::txtPal_Change()
     QTreeWidgetItem* node = SelectedNode();
     if (!ok || !node || KindOfNode(node) != NodeKind::Sprite || p >= cSTY->GetNumOfPals())
         return;
-    if (Draw(node, static_cast<int16_t>(p)))
-        pic->Show();
+    Draw(node, static_cast<int16_t>(p));
 }
 
 void frmSTY::chkTrans_Click()

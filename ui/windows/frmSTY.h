@@ -16,8 +16,8 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class StyPicture;
 
-// "STY Editor": opens a style file, lists its tiles, sprites and physical palettes in
-// a tree, draws the chosen one at a chosen scale, exports it or everything as images
+// "STY Editor": opens a style file, lists its tiles, sprites, physical palettes and
+// fonts in a tree, draws the chosen one at a chosen scale, exports it or everything as images
 // and JASC palettes, takes edited images back into tiles and sprites, and saves the file.
 //
 // frmSTY.cpp holds the window, its tree, drawing and zoom; frmSTYFiles.cpp what reads
@@ -48,16 +48,19 @@ private:
 
     // The window, the tree and the drawing (frmSTY.cpp).
     void BuildControls();
+    void AnchorControls();
     void ConnectControls();
     QTreeWidgetItem* SelectedNode() const;
     QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, NodeKind kind, const QString& text, int number = 0);
     QTreeWidgetItem* CategoryNode(NodeKind kind) const;
     void FillTree();
     void FillCategory(NodeKind category, NodeKind item, int count);
+    // Each drawing shows, under the picture, what it drew: `info` and the palette in `pal`.
     void DrawPaletteStrip(int n);
+    void ShowFont(int n);
     // Draws the tile or sprite of `node` with palette `pal` (0: its own); false when it cannot be shown.
     bool Draw(QTreeWidgetItem* node, int16_t pal);
-    void ShowDrawn();
+    void ShowFields(const QString& info, const QString& pal);
     void UpdateCommands() override;
     void UpdateCaption();
     void pix_CurrentChanged(QTreeWidgetItem* Node);
@@ -76,6 +79,10 @@ private:
     // The image read for a replacement of item n: its pixels go in as one undoable step,
     // or the user is told why not.
     void TakeImage(NodeKind kind, int n, ItemPixels now, ImageFile got, const QString& path);
+    // Where exports and Replace's dialog start: the folder last exported to, else the data folder.
+    QString ExportFolder() const;
+    // `what` was exported into `folder`: it is remembered, and the status line says so.
+    void ExportedTo(const QString& folder, const QString& what);
     // What the user is told of a replacement that went in.
     QString Replaced(NodeKind kind, int n, const QString& image) const;
 
@@ -98,6 +105,4 @@ private:
 
     // None before a file is opened. Work on a worker holds it too while it reads it.
     std::shared_ptr<clsSTY> cSTY;
-    // The last tile or sprite drawn: its size and palette are what the texts show.
-    clsSTY::Drawn shown_;
 };

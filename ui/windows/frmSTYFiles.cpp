@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <QUndoCommand>
 
+#include "core/common/Numbers.h"
 #include "core/common/PathRules.h"
 #include "core/io/FileError.h"
 #include "core/io/FileIO.h"
@@ -20,10 +21,32 @@ namespace {
 
 using NodeKind = frmSTY::NodeKind;
 
-const QString kImageFilter = QStringLiteral("BMP Files (*.bmp)|*.bmp|PNG Files (*.png)|*.png");
+// PNG first: the name offered is the one Export All gives in its first format.
+const QString kImageFilter = QStringLiteral("PNG Files (*.png)|*.png|BMP Files (*.bmp)|*.bmp");
 const QString kPalFilter = QStringLiteral("PAL Files (*.pal)|*.pal");
 const QString kStyFilter = QStringLiteral("STY Files (*.sty)|*.sty");
 const QString kReadableImages = QStringLiteral("Images (*.png *.bmp)|*.png;*.bmp");
+const QString kSection = QStringLiteral("STY");
+const QString kExportFolderKey = QStringLiteral("ExportFolder");
+
+// How many items of the kind the style has: the width of the numbers in export names.
+int CountOf(const clsSTY& style, NodeKind kind)
+{
+    return kind == NodeKind::Tile     ? style.GetNumOfTiles()
+           : kind == NodeKind::Sprite ? style.GetNumOfSprx()
+                                      : style.GetNumOfPals();
+}
+
+QString Count(int n)
+{
+    return FromUtf8(Grouped(static_cast<uint64_t>(n)));
+}
+
+// "1 file", "1,830 files".
+QString Counted(int n, const QString& thing)
+{
+    return Count(n) + QLatin1Char(' ') + thing + (n == 1 ? QString() : QStringLiteral("s"));
+}
 
 // "Sprite 3", "Tiles 4 and 7", "Sprites 1, 5 and 9".
 QString Items(const QString& kind, const std::vector<int>& numbers)
@@ -45,7 +68,7 @@ UserMessage NotWritten(const QString& path, const std::exception& e)
                            .arg(file ? FromUtf8(file->File()) : path, FromUtf8(file ? file->Problem() : e.what()))};
 }
 
-// The summary at the end of an export of all.
+// What an export of all that did not write everything tells.
 UserMessage Summary(const ExportResult& result, std::size_t total, const QString& folder)
 {
     const auto count = [](int n, const char* one, const char* many) {
@@ -62,8 +85,7 @@ UserMessage Summary(const ExportResult& result, std::size_t total, const QString
         text += QStringLiteral("\n\nThe export stopped: %1").arg(result.stoppedBy);
     if (!result.failures.isEmpty())
         text += QStringLiteral("\n\nNot written:\n") + result.failures.join(QLatin1Char('\n'));
-    const bool clean = result.failures.isEmpty() && result.stoppedBy.isEmpty() && !result.cancelled;
-    return {text, QString(), clean ? MessageIcon::Information : MessageIcon::Warning};
+    return {text, QString(), MessageIcon::Warning};
 }
 
 // Why an image read for a replacement is refused; empty when it is taken.
@@ -143,6 +165,18 @@ void frmSTY::Load(const QString& path)
         [this, path](std::shared_ptr<clsSTY> style) { ShowLoaded(std::move(style), path); }, true);
 }
 
+QString frmSTY::ExportFolder() const
+{
+    const QString folder = CurrentPlatform().ReadSetting(kAppTitle, kSection, kExportFolderKey);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : FromUtf8(sDataPath());
+}
+
+void frmSTY::ExportedTo(const QString& folder, const QString& what)
+{
+    CurrentPlatform().WriteSetting(kAppTitle, kSection, kExportFolderKey, folder);
+    ShowStatus(QStringLiteral("Exported %1 to %2.").arg(what, QDir::toNativeSeparators(folder)));
+}
+
 void frmSTY::ShowLoaded(std::shared_ptr<clsSTY> style, const QString& path)
 {
     cSTY = std::move(style);
@@ -151,6 +185,11 @@ void frmSTY::ShowLoaded(std::shared_ptr<clsSTY> style, const QString& path)
     ResetTree();
     FillTree();
     UpdateCommands();
+    ShowStatus(QStringLiteral("Opened %1: %2, %3, %4 and %5.")
+                   .arg(QFileInfo(path).fileName(), Counted(cSTY->GetNumOfTiles(), QStringLiteral("tile")),
+                        Counted(cSTY->GetNumOfSprx(), QStringLiteral("sprite")),
+                        Counted(cSTY->GetNumOfPals(), QStringLiteral("palette")),
+                        Counted(cSTY->GetNumOfFonts(), QStringLiteral("font"))));
 }
 
 void frmSTY::cmdSave_Click()
@@ -180,6 +219,7 @@ void frmSTY::SaveTo(const QString& path, std::function<void()> saved)
         [this, path, saved] {
             DocumentSaved(path);
             UpdateCaption();
+            ShowStatus(QStringLiteral("Saved %1.").arg(QFileInfo(path).fileName()));
             saved();
         });
 }
@@ -193,10 +233,9 @@ void frmSTY::cmdExport_Click()
     const NodeKind kind = KindOfNode(node);
     const int n = NumberOfNode(node);
     const bool palette = kind == NodeKind::Palette;
-    const QString name =
-        ItemName(kind) + QString::number(n) + (palette ? QStringLiteral(".pal") : QStringLiteral(".bmp"));
+    const QString name = ExportName(ItemOf(kind), n, CountOf(*cSTY, kind), true);
     const QString path =
-        CurrentPlatform().SaveFileName(this, {FromUtf8(sDataPath()), name, palette ? kPalFilter : kImageFilter, true});
+        CurrentPlatform().SaveFileName(this, {ExportFolder(), name, palette ? kPalFilter : kImageFilter, true});
     if (path.isEmpty())
         return;
     const bool png = path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
@@ -206,7 +245,10 @@ void frmSTY::cmdExport_Click()
                         RefuseToOverwrite(file, input);
                         ExportItem(*style, item, n, file, png, transparent);
                     },
-                    [] {});
+                    [this, path] {
+                        const QFileInfo file(path);
+                        ExportedTo(file.absolutePath(), file.fileName());
+                    });
 }
 
 void frmSTY::cmdExportAll_Click()
@@ -214,7 +256,7 @@ void frmSTY::cmdExportAll_Click()
     if (!cSTY)
         return;
     Platform& platform = CurrentPlatform();
-    const QString folder = platform.FolderName(this, FromUtf8(sDataPath()));
+    const QString folder = platform.FolderName(this, ExportFolder());
     if (folder.isEmpty())
         return;
     const std::optional<int> format = platform.Choose(this, QStringLiteral("Write the tiles and sprites as:"),
@@ -231,7 +273,16 @@ void frmSTY::cmdExportAll_Click()
         QStringLiteral("%1"),
         [style = cSTY, entries = std::move(entries), folder, png, transparent = cSTY->DrawTransparent()](
             Progress& progress) { return ExportAll(*style, entries, folder, png, transparent, progress); },
-        [this, total, folder](const ExportResult& result) { Tell(Summary(result, total, folder)); }, true);
+        [this, total, folder](const ExportResult& result) {
+            const int written = result.written[0] + result.written[1] + result.written[2];
+            const bool clean = result.failures.isEmpty() && result.stoppedBy.isEmpty() && !result.cancelled;
+            ExportedTo(folder, clean ? Counted(written, QStringLiteral("file"))
+                                     : QStringLiteral("%1 of %2 files").arg(Count(written), Count(int(total))));
+            // The status line says it all when everything was written.
+            if (!clean)
+                Tell(Summary(result, total, folder));
+        },
+        true);
 }
 
 bool frmSTY::MayExportInto(const QString& folder, const std::vector<ExportEntry>& entries)
@@ -265,9 +316,9 @@ void frmSTY::cmdReplace_Click()
             colours = PaletteColours(*cSTY, now.pal);
         }))
         return;
-    const int count = kind == NodeKind::Tile ? cSTY->GetNumOfTiles() : cSTY->GetNumOfSprx();
+    // Where the item was most likely exported to and edited.
     const QString path = CurrentPlatform().OpenFileName(
-        this, {FromUtf8(sDataPath()), ExportName(ItemOf(kind), n, count, true), kReadableImages, false});
+        this, {ExportFolder(), ExportName(ItemOf(kind), n, CountOf(*cSTY, kind), true), kReadableImages, false});
     if (path.isEmpty())
         return;
     const QSize wanted(now.width, now.height);
@@ -283,18 +334,17 @@ void frmSTY::TakeImage(NodeKind kind, int n, ItemPixels now, ImageFile got, cons
     if (!refused.isEmpty())
         return Tell(refused + QStringLiteral("\n\n%1 was not changed.").arg(item));
     UndoStack().push(new Replacement(*this, kind, n, std::move(now.indices), std::move(got.indices)));
-    Tell(Replaced(kind, n, QFileInfo(path).fileName()), MessageIcon::Information);
+    ShowStatus(Replaced(kind, n, QFileInfo(path).fileName()));
 }
 
 QString frmSTY::Replaced(NodeKind kind, int n, const QString& image) const
 {
-    const QString item = ItemName(kind) + QLatin1Char(' ') + QString::number(n);
-    QString done = QStringLiteral("%1 now has the pixels of %2.").arg(item, image);
+    QString done = QStringLiteral("Replaced %1 %2 from %3.").arg(ItemName(kind).toLower()).arg(n).arg(image);
     if (kind != NodeKind::Sprite)
         return done;
     const std::vector<int> sharing = cSTY->SpritesSharingPixels(n);
     if (!sharing.empty())
-        done += QStringLiteral("\n\n%1 %2 pixels with it, so %3 changed too.")
+        done += QStringLiteral(" %1 %2 pixels with it, so %3 changed too.")
                     .arg(Items(QStringLiteral("Sprite"), sharing),
                          sharing.size() == 1 ? QStringLiteral("shares") : QStringLiteral("share"),
                          sharing.size() == 1 ? QStringLiteral("it") : QStringLiteral("they"));
