@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -12,13 +13,16 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <unordered_set>
 #include <utility>
 
 #include "core/common/PathRules.h"
 #include "core/io/FileError.h"
+#include "core/translation/TextCheck.h"
 #ifdef KESTROVA_HAVE_PO
 #include "core/po/GxtPo.h"
 #endif
+#include "ui/platform/Anchors.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/modGTA2Qt.h"
 
@@ -60,6 +64,34 @@ UserMessage OpenFailure(const std::exception& e)
     return {QStringLiteral("The file could not be opened.\n%1").arg(FromUtf8(e.what()))};
 }
 
+// "1 text", "12 texts".
+QString Texts(long long count)
+{
+    return count == 1 ? QStringLiteral("1 text") : QStringLiteral("%1 texts").arg(count);
+}
+
+// A model's message as a sentence: its first letter a capital.
+EditorWindow::Wording Sentence()
+{
+    return [](const std::exception& e) {
+        QString text = FromUtf8(e.what());
+        if (!text.isEmpty())
+            text[0] = text[0].toUpper();
+        return UserMessage{text};
+    };
+}
+
+#ifdef KESTROVA_HAVE_PO
+// The entries a PO export writes: one for each key.
+std::size_t KeyCount(const clsGXT& model)
+{
+    std::unordered_set<std::string> keys;
+    for (int32_t i = 1; i <= model.GetEntries(); ++i)
+        keys.insert(KeyName(model, i));
+    return keys.size();
+}
+#endif
+
 }  // namespace
 
 // One text changed, byte for byte.
@@ -87,25 +119,39 @@ private:
     std::string before_, after_;
 };
 
-// Entries added, renamed, deleted or imported: the whole model before and after.
+// Entries added, renamed, deleted or imported: the whole model before and after, and
+// the row selected with each (an undone delete selects the entry it brings back).
 class frmGXT::ModelChange : public QUndoCommand {
 public:
-    ModelChange(frmGXT& window, const QString& what, clsGXT before, clsGXT after, int row)
-        : QUndoCommand(what), window_(window), before_(std::move(before)), after_(std::move(after)), row_(row)
+    ModelChange(frmGXT& window, const QString& what, clsGXT before, clsGXT after, int rowBefore, int rowAfter)
+        : QUndoCommand(what),
+          window_(window),
+          before_(std::move(before)),
+          after_(std::move(after)),
+          rowBefore_(rowBefore),
+          rowAfter_(rowAfter)
     {
     }
-    void undo() override { window_.Restore(before_, row_); }
-    void redo() override { window_.Restore(after_, row_); }
+    void undo() override { window_.Restore(before_, rowBefore_); }
+    void redo() override { window_.Restore(after_, rowAfter_); }
 
 private:
     frmGXT& window_;
     clsGXT before_, after_;
-    int row_;
+    int rowBefore_, rowAfter_;
 };
 
 frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder)
 {
     SetUpFixedWindow(this, QStringLiteral("frmGXT"), QStringLiteral("GXT Editor"), {613, 470});
+    cboCharset = new QComboBox(this);
+    cboCharset->addItem(QStringLiteral("Game font"));
+    cboCharset->addItem(QStringLiteral("Windows-1252"));
+    // The column of commands is as wide as the charset's longest name needs; the window
+    // grows by what that adds.
+    const int column = std::max(91, cboCharset->sizeHint().width());
+    setFixedSize(613 + column - 91, 470);
+    AddStatusLine();
 
     lvwItems = Child<QTreeView>(this, "lvwItems", {2, 4, 513, 439});
     rows_ = new TextRows(this);
@@ -121,8 +167,8 @@ frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder
     // The default limit would cut a long text when shown, and Enter would store the cut text.
     txtValue->setMaxLength(std::numeric_limits<int>::max());
 
-    const auto button = [this](const char* name, const QString& caption, int top) {
-        return Child<QPushButton>(this, name, {518, top, 91, 30}, caption);
+    const auto button = [this, column](const char* name, const QString& caption, int top) {
+        return Child<QPushButton>(this, name, {518, top, column, 30}, caption);
     };
     cmdOpen = button("cmdOpen", QStringLiteral("Open"), 6);
     cmdRecent = button("cmdRecent", QStringLiteral("Recent"), 38);
@@ -140,10 +186,28 @@ frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder
     connect(cmdExportPo, &QPushButton::clicked, this, &frmGXT::cmdExportPo_Click);
     connect(cmdImportPo, &QPushButton::clicked, this, &frmGXT::cmdImportPo_Click);
 #endif
-    cboCharset = Child<QComboBox>(this, "cboCharset", {518, 414, 91, 24});
-    cboCharset->addItem(QStringLiteral("Game font"));
-    cboCharset->addItem(QStringLiteral("Windows-1252"));
+    cboCharset->setObjectName(QStringLiteral("cboCharset"));
+    cboCharset->setGeometry(518, 414, column, 24);
     cboCharset->setToolTip(QStringLiteral("How the texts' accented letters are shown; no byte changes"));
+
+    Anchor(lvwItems, Follow::Width | Follow::Height);
+    Anchor(txtValue, Follow::Bottom | Follow::Width);
+    for (QWidget* side :
+         {static_cast<QWidget*>(cmdOpen), static_cast<QWidget*>(cmdRecent), static_cast<QWidget*>(cmdSave),
+          static_cast<QWidget*>(cmdSaveAs), static_cast<QWidget*>(cmdFind), static_cast<QWidget*>(cmdFinda),
+          static_cast<QWidget*>(cmdFindKey), static_cast<QWidget*>(cmdAdd), static_cast<QWidget*>(cmdRename),
+          static_cast<QWidget*>(cmdDelete), static_cast<QWidget*>(cmdExportPo), static_cast<QWidget*>(cmdImportPo),
+          static_cast<QWidget*>(cboCharset)})
+        if (side)
+            Anchor(side, Follow::Right);
+    AllowResizing(this);
+
+    PressWith(cmdOpen, {QKeySequence(Qt::CTRL | Qt::Key_O)});
+    PressWith(cmdSave, {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    PressWith(cmdSaveAs, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    PressWith(cmdFind, {QKeySequence(Qt::CTRL | Qt::Key_F)});
+    PressWith(cmdFinda, {QKeySequence(Qt::Key_F3)});
+    ShareUndoWith(txtValue);
     EnableDocuments(QStringLiteral("GXT"), cmdRecent);
     UpdateCommands();
 
@@ -241,6 +305,7 @@ void frmGXT::ShowLoaded(LoadedFile loaded, const QString& path)
     ShowRows(std::move(loaded.rows), 1);
     DocumentLoaded(path);
     UpdateCaption();
+    ShowStatus(QStringLiteral("Opened %1: %2.").arg(QFileInfo(path).fileName(), Texts(rows_->Count())));
 }
 
 void frmGXT::UpdateCaption()
@@ -304,13 +369,15 @@ void frmGXT::ShowText(int row)
         txtValue->setText(text);
 }
 
-void frmGXT::Change(const QString& what, const std::function<int(clsGXT&)>& change)
+bool frmGXT::Change(const QString& what, const std::function<int(clsGXT&)>& change, int rowBefore)
 {
     clsGXT after = Model();
     int row = 0;
-    if (!Attempt(QStringLiteral("%1"), [&] { row = change(after); }))
-        return;
-    UndoStack().push(new ModelChange(*this, what, Model(), std::move(after), row));
+    if (!Attempt(Sentence(), [&] { row = change(after); }))
+        return false;
+    UndoStack().push(new ModelChange(*this, what, Model(), std::move(after), rowBefore, row));
+    ShowStatus(what + QLatin1Char('.'));
+    return true;
 }
 
 void frmGXT::cmdSave_Click()
@@ -343,6 +410,7 @@ void frmGXT::SaveTo(const QString& path, std::function<void()> saved)
         [this, path, saved] {
             DocumentSaved(path);
             UpdateCaption();
+            ShowStatus(QStringLiteral("Saved %1.").arg(QFileInfo(path).fileName()));
             saved();
         });
 }
@@ -380,8 +448,8 @@ bool frmGXT::TakePendingEdit()
         bytes = EncodeGxtText(ToUtf8(txtValue->text()), Model().Charset());
     } catch (const UnstorableCharacter& e) {
         const char32_t c = e.Character();
-        Tell(QStringLiteral("The character \"%1\" cannot be stored in a GXT file. The text was not changed.")
-                 .arg(QString::fromUcs4(&c, 1)));
+        Tell(QStringLiteral("The character \"%1\" cannot be stored in a GXT file. The text of %2 was not changed.")
+                 .arg(QString::fromUcs4(&c, 1), rows_->Key(boxRow_ - 1)));
         return false;
     }
     std::string before = Model().GetValue(boxRow_);
@@ -412,11 +480,19 @@ void frmGXT::cmdAdd_Click()
 {
     if (!TakePendingEdit())
         return;
-    const std::optional<QString> key =
-        CurrentPlatform().Input(this, QStringLiteral("Key of the new text (1 to 7 characters)"), Caption(), QString());
-    if (!key)
-        return;
-    Change(QStringLiteral("Add %1").arg(*key), [&](clsGXT& m) { return m.AddEntry(ToUtf8(*key), ""); });
+    const int before = SelectedRow();
+    // A refused key is asked for again, as typed, until it is taken or the user gives up.
+    for (QString typed;;) {
+        const std::optional<QString> key =
+            CurrentPlatform().Input(this, QStringLiteral("Key of the new text (1 to 7 characters)"), Caption(), typed);
+        if (!key)
+            return;
+        typed = *key;
+        if (Change(
+                QStringLiteral("Added %1").arg(typed), [&](clsGXT& m) { return m.AddEntry(ToUtf8(typed), ""); },
+                before))
+            break;
+    }
     txtValue->setFocus();
 }
 
@@ -427,14 +503,20 @@ void frmGXT::cmdRename_Click()
     const int row = SelectedRow();
     if (row == 0)
         return;
-    const std::optional<QString> key = CurrentPlatform().Input(this, QStringLiteral("New key (1 to 7 characters)"),
-                                                               Caption(), KeyText(Model().GetKey(row)));
-    if (!key)
-        return;
-    Change(QStringLiteral("Rename %1").arg(*key), [&](clsGXT& m) {
-        m.RenameEntry(row, ToUtf8(*key));
-        return row;
-    });
+    const QString old = rows_->Key(row - 1);
+    for (QString typed = old;;) {
+        const std::optional<QString> key =
+            CurrentPlatform().Input(this, QStringLiteral("New key (1 to 7 characters)"), Caption(), typed);
+        if (!key)
+            return;
+        typed = *key;
+        const auto rename = [&](clsGXT& m) {
+            m.RenameEntry(row, ToUtf8(typed));
+            return row;
+        };
+        if (Change(QStringLiteral("Renamed %1 to %2").arg(old, typed), rename, row))
+            return;
+    }
 }
 
 void frmGXT::cmdDelete_Click()
@@ -444,13 +526,14 @@ void frmGXT::cmdDelete_Click()
     const int row = SelectedRow();
     if (row == 0)
         return;
-    const QString key = KeyText(Model().GetKey(row));
+    const QString key = rows_->Key(row - 1);
     if (!CurrentPlatform().Confirm(this, QStringLiteral("Delete the text of key \"%1\"?").arg(key), Caption()))
         return;
-    Change(QStringLiteral("Delete %1").arg(key), [&](clsGXT& m) {
+    const auto remove = [&](clsGXT& m) {
         m.RemoveEntry(row);
         return std::min(row, m.GetEntries());
-    });
+    };
+    Change(QStringLiteral("Deleted %1").arg(key), remove, row);
 }
 
 #ifdef KESTROVA_HAVE_PO
@@ -493,8 +576,9 @@ void frmGXT::ExportPoWith(std::shared_ptr<const clsGXT> source)
         QStringLiteral("The PO file was not written.\n%1"),
         [model = std::shared_ptr<const clsGXT>(cGXT), source, file = ToUtf8(po)](Progress&) {
             ExportPo(*model, source.get(), file);
+            return KeyCount(*model);
         },
-        [] {});
+        [this, po](std::size_t texts) { ShowStatus(QStringLiteral("Exported %1 to %2.").arg(Texts(texts), po)); });
 }
 
 void frmGXT::cmdImportPo_Click()
@@ -513,15 +597,17 @@ void frmGXT::cmdImportPo_Click()
             PoImportResult result = ImportPo(*after, file);
             return Imported{std::move(after), std::move(result)};
         },
-        [this](Imported imported) { TakeImport(std::move(imported)); });
+        [this, po](Imported imported) { TakeImport(std::move(imported), QFileInfo(po).fileName()); });
 }
 
-void frmGXT::TakeImport(Imported imported)
+void frmGXT::TakeImport(Imported imported, const QString& po)
 {
     const PoImportResult& result = imported.result;
+    const int row = SelectedRow();
     if (result.updated > 0)
         UndoStack().push(
-            new ModelChange(*this, QStringLiteral("Import PO"), Model(), std::move(*imported.after), SelectedRow()));
+            new ModelChange(*this, QStringLiteral("Import PO"), Model(), std::move(*imported.after), row, row));
+    ShowStatus(QStringLiteral("Imported %1 from %2.").arg(Texts(result.updated), po));
     QString report = QStringLiteral("Updated: %1\nUnchanged: %2\nSkipped: %3")
                          .arg(result.updated)
                          .arg(result.unchanged)
@@ -555,13 +641,13 @@ void frmGXT::Search(const QString& prompt, bool keys)
     findKeys_ = keys;
     const int row = FindFrom(1, *answer);
     if (row == 0) {
-        NotFound();
+        NotFound(*answer);
         return;
     }
     sFindText = *answer;
     searched_ = true;
     UpdateCommands();
-    ShowRow(row);
+    Found(row);
 }
 
 void frmGXT::cmdFinda_Click()
@@ -570,9 +656,15 @@ void frmGXT::cmdFinda_Click()
         return;
     const int row = FindFrom(SelectedRow() + 1, sFindText);
     if (row == 0)
-        NotFound();
+        NotFound(sFindText);
     else
-        ShowRow(row);
+        Found(row);
+}
+
+void frmGXT::Found(int row)
+{
+    ShowRow(row);
+    ShowStatus(QStringLiteral("Found \"%1\" in %2.").arg(sFindText, rows_->Key(row - 1)));
 }
 
 int frmGXT::FindFrom(int from, const QString& text) const
@@ -583,8 +675,9 @@ int frmGXT::FindFrom(int from, const QString& text) const
     return 0;
 }
 
-void frmGXT::NotFound()
+void frmGXT::NotFound(const QString& text)
 {
+    ShowStatus(QStringLiteral("\"%1\" was not found.").arg(text));
     Tell(QStringLiteral("Not Found!"), MessageIcon::None);
 }
 

@@ -68,8 +68,10 @@ private:
     void Restore(const clsGXT& model, int row);
     // Shows entry `row`'s text in its row (and in the box when it is selected).
     void ShowText(int row);
-    // Makes the change `change` did to a copy of the model, as one undoable step.
-    void Change(const QString& what, const std::function<int(clsGXT&)>& change);
+    // Makes the change `change` did to a copy of the model, as one undoable step named
+    // `what` (and told in the status line), which selects the row `change` returns and,
+    // undone, `rowBefore`. False when the model refused it (the user was told why).
+    bool Change(const QString& what, const std::function<int(clsGXT&)>& change, int rowBefore);
     void SaveDocument(std::function<void()> saved) override;
     bool TakePendingEdit() override;
     bool HasPendingEdit() const override;
@@ -81,7 +83,7 @@ private:
     // Asks where the PO file goes and writes it, with the original texts from `source`
     // (none: the file's own).
     void ExportPoWith(std::shared_ptr<const clsGXT> source);
-    void TakeImport(Imported imported);
+    void TakeImport(Imported imported, const QString& po);
 #endif
     void UpdateCaption();
     // Selects the row, scrolls it into view and shows its value, as a click would. Typed
@@ -92,7 +94,9 @@ private:
     // The first row from `from` on whose value (or key) contains `text`, ignoring case; 0 when none.
     int FindFrom(int from, const QString& text) const;
     void Search(const QString& prompt, bool keys);
-    void NotFound();
+    // Selects a found row and tells it.
+    void Found(int row);
+    void NotFound(const QString& text);
     // The file dialog for Open or Save: starts in the data directory, .gxt files.
     static FileDialogRequest DialogRequest(bool save);
     void UpdateCommands() override;
