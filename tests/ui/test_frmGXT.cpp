@@ -2,11 +2,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include "core/common/PathRules.h"
 #include "tests/core/gxt/GxtLanguageFiles.h"
 #include "tests/support/GxtTestFile.h"
+#include "tests/support/StyBuilder.h"
 #include "tests/support/UiTestSupport.h"
 #include "ui/windows/frmGXT.h"
 
@@ -320,6 +322,85 @@ private slots:
         for (int i = 1; i <= e.Rows(); ++i)
             keys << e.Cell(i, 0);
         QVERIFY(keys.join(' ') == "K1 EIGHTCHR K3 K4 K5 K6 K7 K8 K9 K10 NEEDLEK K12" && !e.Modified());
+    }
+
+    void aReferenceAddsItsTextsAFilterWithCountsAndItsMissingKeys()
+    {
+        Editor e;
+        e.Open(e.Write("s.gxt", FileOf({{"K1", Cells("same")}, {"K2", Cells("otro")}, {"X9", Cells("extra")}})));
+        const std::string reference =
+            FileOf({{"K1", Cells("same")}, {"K2", Cells("other")}, {"M1", Cells("gone")}, {"M2", Cells("lost")}});
+        e.Open(e.Write("e.gxt", reference), "cmdReference");
+        QVERIFY(e.list->model()->columnCount() == 3 && e.Cell(2, 2) == "other" && e.Cell(3, 2).isEmpty());
+        QCOMPARE(e.StatusText(), QStringLiteral("Untranslated 1, missing 2, extra 1 against e.gxt."));
+        auto* filter = e.Get<QComboBox>("cboFilter");
+        const auto keys = [&](int index) {
+            filter->setCurrentIndex(index);
+            emit filter->activated(index);
+            QStringList shown;
+            for (int i = 1; i <= e.Rows(); ++i)
+                shown << e.Cell(i, 0) + "=" + e.Cell(i, 2);
+            return shown.join(' ');
+        };
+        QCOMPARE(keys(3), QStringLiteral("X9="));
+        QCOMPARE(keys(0), QStringLiteral("K1=same K2=other X9="));
+        QVERIFY(e.Selected() == 3);  // the filter keeps the selected row when it shows it
+        e.ClickRow(1);
+        e.Enter(QStringLiteral("mismo"));  // translated: no longer counted
+        QCOMPARE(keys(1), QString());
+        QCOMPARE(e.StatusText(), QStringLiteral("Untranslated 0, missing 2, extra 1 against e.gxt."));
+        QCOMPARE(keys(2), QStringLiteral("M1=gone M2=lost"));
+        e.ClickRow(2);  // a missing row: nothing to type into; Add copies it as one edit
+        QVERIFY(e.value->isReadOnly() && e.value->text().isEmpty() && e.StatusText().startsWith("M2 is only in"));
+        e.Click("cmdAdd");
+        QVERIFY(e.Cell(1, 0) == "M2" && e.Selected() == 1 && e.value->text() == "lost" && !e.value->isReadOnly());
+        QVERIFY(e.Cell(1, 2) == "lost" && e.Cell(2, 0) == "M1" && e.StatusText() == "Added M2 from the reference.");
+        e.Keys(QKeySequence::Undo);
+        QVERIFY(e.Cell(2, 0) == "M2" && e.Rows() == 2);
+        e.Keys(QKeySequence::Redo);
+        e.Click("cmdSave");
+        QVERIFY(Parsed(TempDir::Read(e.dir.File("s.gxt"))).GetValueFromKey("M2") == Parsed(reference).GetValue(4));
+#ifdef KESTROVA_HAVE_PO
+        e.platform.confirmAnswers = {true};  // the PO file's originals come from the open reference
+        e.Save("cmdExportPo", e.dir.File("s.po"));
+        QVERIFY(TempDir::Read(e.dir.File("s.po")).find("msgctxt \"K2\"\nmsgid \"other\"\nmsgstr \"otro\"") !=
+                std::string::npos);
+#endif
+    }
+
+    void checkLettersListsWhatTheFontCannotDrawAndThePaneDrawsTheChosenText()
+    {
+        Editor e;
+        const std::string style =
+            e.Write("fonts.sty", sty_test::FontStyle({{94, 5, false}, {94, 7, true}}, {2, 0, 0, 0, 1}).Build());
+        e.Open(e.Write("s.gxt", FileOf({{"fine", Cells("#Bien* hecho")},
+                                        {"bad", Cells("Espa\xADol")},
+                                        {"blank", Cells("a@b")},
+                                        {"both", Cells("@\xE1")}})));
+        e.Click("cmdCheck");
+        QVERIFY(e.Said().startsWith("Pick a font style with \"Font style...\" first"));
+        e.Open(style, "cmdStyle");  // the pane's button; remembered
+        QCOMPARE(e.platform.settings.value("Kestrova/Fonts/TextStyle"), FromUtf8(style));
+        e.Click("cmdCheck");  // in the pane's font: 1, the first with lower-case letters
+        auto* found = e.Get<QTreeWidget>("lvwFindings");
+        QStringList rows;
+        for (int i = 0; i < found->topLevelItemCount(); ++i)
+            rows << found->topLevelItem(i)->text(0) + ":" + found->topLevelItem(i)->text(1) + ":" +
+                        found->topLevelItem(i)->text(2);
+        QCOMPARE(rows.join(' '), QStringLiteral("bad:Ñ (0xAD): blank::@ (0x40) both:0xE1:@ (0x40)"));
+        QCOMPARE(e.StatusText(), QStringLiteral("3 texts with letters font 1 cannot draw."));
+        ClickItem(found->topLevelItem(1), true);  // a double click selects the entry
+        QVERIFY(e.Selected() == 3 && e.value->text() == "a@b");
+        const auto width = [&] { return e.Get<QLabel>("lblWidth")->text(); };
+        const int a = sty_test::GlyphWidth(7, 'a'), b = sty_test::GlyphWidth(7, 'b');
+        QCOMPARE(width(), QStringLiteral("Width: %1 pixels").arg(a + sty_test::GlyphWidth(7, '@') + b));
+        e.value->setText(QStringLiteral("ab"));  // what is typed
+        QCOMPARE(width(), QStringLiteral("Width: %1 pixels").arg(a + b));
+
+        Editor next;  // the style picked last is the next window's
+        next.platform.settings = e.platform.settings;
+        next.Open(e.dir.File("s.gxt"));
+        QVERIFY(next.Get<QLabel>("lblStyle")->text() == "fonts.sty" && next.Get<QLabel>("lblWidth")->text() != "");
     }
 
 #ifdef KESTROVA_HAVE_PO
