@@ -47,7 +47,7 @@ void clsGXT::CheckKey(const std::string& key, int32_t self) const
                                         "\" does not");
     for (std::size_t k = 0; k < entries_.size(); ++k)
         if (static_cast<int32_t>(k + 1) != self && NameOf(entries_[k].key) == key)
-            throw std::invalid_argument("the key \"" + key + "\" is already used by entry " + std::to_string(k + 1));
+            throw std::invalid_argument("the key \"" + key + "\" is already used");
 }
 
 int32_t clsGXT::AddEntry(const std::string& key, std::string_view utf8)

@@ -34,6 +34,7 @@ public:
     std::vector<FileDialogRequest> openRequests, saveRequests;
     std::vector<ShownMessage> messages, saveQuestions;
     QStringList confirmQuestions;
+    QStringList inputInitials;  // the text each input box started with
     QList<QUrl> openedUrls;
     QMap<QString, QString> settings;
     int endProgramCalls = 0;
@@ -67,8 +68,9 @@ public:
         confirmQuestions << question;
         return Next(confirmAnswers);
     }
-    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString&) override
+    std::optional<QString> Input(QWidget*, const QString&, const QString&, const QString& initial) override
     {
+        inputInitials << initial;
         return Next(inputAnswers);
     }
     QString ReadSetting(const QString& app, const QString& section, const QString& key) override

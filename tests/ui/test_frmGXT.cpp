@@ -1,11 +1,14 @@
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include "core/common/PathRules.h"
 #include "tests/core/gxt/GxtLanguageFiles.h"
 #include "tests/support/GxtTestFile.h"
+#include "tests/support/StyBuilder.h"
 #include "tests/support/UiTestSupport.h"
 #include "ui/windows/frmGXT.h"
 
@@ -44,6 +47,7 @@ struct Editor : UiFixture<frmGXT> {
         value->setText(text);
         QTest::keyClick(value, Qt::Key_Return);
     }
+    QString StatusText() { return Get<QLabel>("lblStatus")->text(); }
     void Find(const std::optional<QString>& answer, const char* button = "cmdFind")
     {
         platform.inputAnswers.push_back(answer);
@@ -93,7 +97,7 @@ private slots:
         e.ClickRow(5);
         e.Enter(QStringLiteral("Changed \u00FC"));
         e.Enter(QStringLiteral("a \u2603 here"));  // no byte in the charset: refused by name
-        QVERIFY(e.Said() == "The character \"\u2603\" cannot be stored in a GXT file. The text was not changed.");
+        QVERIFY(e.Said() == "The character \"\u2603\" cannot be stored in a GXT file. The text of K5 was not changed.");
         QVERIFY(e.Cell(5) == QStringLiteral("Changed \u00FC") && e.Cell(6) == "typed, then another row");
         e.value->setText(e.Cell(5));
         QTest::keyClick(e.list, Qt::Key_Down);  // the keyboard shows the new row's value first
@@ -200,6 +204,38 @@ private slots:
             }
     }
 
+    void theWindowGrowsTakesTheCommonKeysAndTellsEachResult()
+    {
+        Editor e;
+        auto* charset = e.Get<QComboBox>("cboCharset");  // its whole name shows, beside the list
+        const QRect list = e.list->geometry(), value = e.value->geometry(), box = charset->geometry();
+        QVERIFY(box.width() >= charset->sizeHint().width() && box.left() > list.right());
+        e.w.resize(e.w.size() + QSize(300, 200));
+        QCOMPARE(e.list->geometry(), list.adjusted(0, 0, 300, 200));
+        QCOMPARE(e.value->geometry(), value.adjusted(0, 200, 300, 200));
+        QCOMPARE(charset->geometry(), box.translated(300, 0));
+
+        e.platform.openAnswers = {FromUtf8(e.twelve)};
+        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_O));
+        QCOMPARE(e.StatusText(), QStringLiteral("Opened a.gxt: 12 texts."));
+        e.Enter(QStringLiteral("edited"));
+        e.Enter(QStringLiteral("twice"));
+        e.value->setFocus();
+        QTest::keyClicks(e.value, "x");  // Ctrl+Z in the box undoes its own typing first, then the document's
+        QTest::keySequence(e.value, QKeySequence::Undo);
+        QVERIFY(e.value->text() == "twice" && e.Cell(1) == "twice");
+        QTest::keySequence(e.value, QKeySequence::Undo);
+        QVERIFY(e.value->text() == "edited" && e.Cell(1) == "edited");
+        e.Enter(QStringLiteral("saved"));
+        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_S));
+        QVERIFY(!e.Modified() && Parsed(TempDir::Read(e.twelve)).GetValueFromKey("K1") == "saved");
+        QCOMPARE(e.StatusText(), QStringLiteral("Saved a.gxt."));
+        e.platform.inputAnswers = {QStringLiteral("text 8")};
+        e.Keys(QKeySequence(Qt::CTRL | Qt::Key_F));
+        e.Keys(QKeySequence(Qt::Key_F3));
+        QVERIFY(e.Selected() == 8 && e.StatusText() == "\"text 8\" was not found.");
+    }
+
     void nothingStartsWhileASaveRuns()
     {
         Editor e;
@@ -254,17 +290,20 @@ private slots:
         e.ClickRow(2);
         e.Click("cmdFinda");  // starts after the clicked row
         QCOMPARE(e.Selected(), 3);
+        // A refused key is asked for again with what was typed.
         e.platform.inputAnswers = {std::nullopt, QStringLiteral("a b"), QStringLiteral("K1"), QStringLiteral("new")};
-        for (int i = 0; i < 4; ++i)
-            e.Click("cmdAdd");
+        e.Click("cmdAdd");
+        e.Click("cmdAdd");
         QCOMPARE(e.platform.messages.size(), 3u);
-        QVERIFY(e.platform.messages[1].text.contains("printable") && e.Said().contains("\"K1\" is already used"));
+        QVERIFY(e.platform.messages[1].text.startsWith("A key holds printable") &&
+                e.Said() == "The key \"K1\" is already used");
         QVERIFY(e.Selected() == 13 && e.Cell(13, 0) == "new" && e.Cell(13).isEmpty() && e.Modified());
+        QCOMPARE(e.StatusText(), QStringLiteral("Added new."));
         e.Enter(QStringLiteral("fresh"));
         e.platform.inputAnswers = {QStringLiteral("K3"), QStringLiteral("nu")};
         e.Click("cmdRename");
-        e.Click("cmdRename");
         QVERIFY(e.Said().contains("\"K3\" is already used") && e.Cell(13, 0) == "nu" && e.Cell(13) == "fresh");
+        QCOMPARE(e.platform.inputInitials.mid(3), QStringList({"", "", "a b", "K1", "new", "K3"}));  // after 3 finds
         e.ClickRow(1);
         e.platform.confirmAnswers = {false, true};
         e.Click("cmdDelete");
@@ -274,13 +313,94 @@ private slots:
         e.Find(QStringLiteral("needlek"), "cmdFindKey");  // by key, ignoring case
         QVERIFY(e.Selected() == 10 && e.value->text() == "plain text 11");
         e.Click("cmdFinda");
-        QVERIFY(e.Said() == "Not Found!");
-        for (int step = 0; step < 4; ++step)  // the delete, the rename, the text, the new entry
+        QVERIFY(e.Said() == "Not Found!" && e.StatusText() == "\"needlek\" was not found.");
+        e.Keys(QKeySequence::Undo);  // the deleted entry comes back selected
+        QVERIFY(e.Selected() == 1 && e.value->text() == "plain text 1");
+        for (int step = 0; step < 3; ++step)  // the rename, the text, the new entry
             e.Keys(QKeySequence::Undo);
         QStringList keys;
         for (int i = 1; i <= e.Rows(); ++i)
             keys << e.Cell(i, 0);
         QVERIFY(keys.join(' ') == "K1 EIGHTCHR K3 K4 K5 K6 K7 K8 K9 K10 NEEDLEK K12" && !e.Modified());
+    }
+
+    void aReferenceAddsItsTextsAFilterWithCountsAndItsMissingKeys()
+    {
+        Editor e;
+        e.Open(e.Write("s.gxt", FileOf({{"K1", Cells("same")}, {"K2", Cells("otro")}, {"X9", Cells("extra")}})));
+        const std::string reference =
+            FileOf({{"K1", Cells("same")}, {"K2", Cells("other")}, {"M1", Cells("gone")}, {"M2", Cells("lost")}});
+        e.Open(e.Write("e.gxt", reference), "cmdReference");
+        QVERIFY(e.list->model()->columnCount() == 3 && e.Cell(2, 2) == "other" && e.Cell(3, 2).isEmpty());
+        QCOMPARE(e.StatusText(), QStringLiteral("Untranslated 1, missing 2, extra 1 against e.gxt."));
+        auto* filter = e.Get<QComboBox>("cboFilter");
+        const auto keys = [&](int index) {
+            filter->setCurrentIndex(index);
+            emit filter->activated(index);
+            QStringList shown;
+            for (int i = 1; i <= e.Rows(); ++i)
+                shown << e.Cell(i, 0) + "=" + e.Cell(i, 2);
+            return shown.join(' ');
+        };
+        QCOMPARE(keys(3), QStringLiteral("X9="));
+        QCOMPARE(keys(0), QStringLiteral("K1=same K2=other X9="));
+        QVERIFY(e.Selected() == 3);  // the filter keeps the selected row when it shows it
+        e.ClickRow(1);
+        e.Enter(QStringLiteral("mismo"));  // translated: no longer counted
+        QCOMPARE(keys(1), QString());
+        QCOMPARE(e.StatusText(), QStringLiteral("Untranslated 0, missing 2, extra 1 against e.gxt."));
+        QCOMPARE(keys(2), QStringLiteral("M1=gone M2=lost"));
+        e.ClickRow(2);  // a missing row: nothing to type into; Add copies it as one edit
+        QVERIFY(e.value->isReadOnly() && e.value->text().isEmpty() && e.StatusText().startsWith("M2 is only in"));
+        e.Click("cmdAdd");
+        QVERIFY(e.Cell(1, 0) == "M2" && e.Selected() == 1 && e.value->text() == "lost" && !e.value->isReadOnly());
+        QVERIFY(e.Cell(1, 2) == "lost" && e.Cell(2, 0) == "M1" && e.StatusText() == "Added M2 from the reference.");
+        e.Keys(QKeySequence::Undo);
+        QVERIFY(e.Cell(2, 0) == "M2" && e.Rows() == 2);
+        e.Keys(QKeySequence::Redo);
+        e.Click("cmdSave");
+        QVERIFY(Parsed(TempDir::Read(e.dir.File("s.gxt"))).GetValueFromKey("M2") == Parsed(reference).GetValue(4));
+#ifdef KESTROVA_HAVE_PO
+        e.platform.confirmAnswers = {true};  // the PO file's originals come from the open reference
+        e.Save("cmdExportPo", e.dir.File("s.po"));
+        QVERIFY(TempDir::Read(e.dir.File("s.po")).find("msgctxt \"K2\"\nmsgid \"other\"\nmsgstr \"otro\"") !=
+                std::string::npos);
+#endif
+    }
+
+    void checkLettersListsWhatTheFontCannotDrawAndThePaneDrawsTheChosenText()
+    {
+        Editor e;
+        const std::string style =
+            e.Write("fonts.sty", sty_test::FontStyle({{94, 5, false}, {94, 7, true}}, {2, 0, 0, 0, 1}).Build());
+        e.Open(e.Write("s.gxt", FileOf({{"fine", Cells("#Bien* hecho")},
+                                        {"bad", Cells("Espa\xADol")},
+                                        {"blank", Cells("a@b")},
+                                        {"both", Cells("@\xE1")}})));
+        e.Click("cmdCheck");
+        QVERIFY(e.Said().startsWith("Pick a font style with \"Font style...\" first"));
+        e.Open(style, "cmdStyle");  // the pane's button; remembered
+        QCOMPARE(e.platform.settings.value("Kestrova/Fonts/TextStyle"), FromUtf8(style));
+        e.Click("cmdCheck");  // in the pane's font: 1, the first with lower-case letters
+        auto* found = e.Get<QTreeWidget>("lvwFindings");
+        QStringList rows;
+        for (int i = 0; i < found->topLevelItemCount(); ++i)
+            rows << found->topLevelItem(i)->text(0) + ":" + found->topLevelItem(i)->text(1) + ":" +
+                        found->topLevelItem(i)->text(2);
+        QCOMPARE(rows.join(' '), QStringLiteral("bad:Ñ (0xAD): blank::@ (0x40) both:0xE1:@ (0x40)"));
+        QCOMPARE(e.StatusText(), QStringLiteral("3 texts with letters font 1 cannot draw."));
+        ClickItem(found->topLevelItem(1), true);  // a double click selects the entry
+        QVERIFY(e.Selected() == 3 && e.value->text() == "a@b");
+        const auto width = [&] { return e.Get<QLabel>("lblWidth")->text(); };
+        const int a = sty_test::GlyphWidth(7, 'a'), b = sty_test::GlyphWidth(7, 'b');
+        QCOMPARE(width(), QStringLiteral("Width: %1 pixels").arg(a + sty_test::GlyphWidth(7, '@') + b));
+        e.value->setText(QStringLiteral("ab"));  // what is typed
+        QCOMPARE(width(), QStringLiteral("Width: %1 pixels").arg(a + b));
+
+        Editor next;  // the style picked last is the next window's
+        next.platform.settings = e.platform.settings;
+        next.Open(e.dir.File("s.gxt"));
+        QVERIFY(next.Get<QLabel>("lblStyle")->text() == "fonts.sty" && next.Get<QLabel>("lblWidth")->text() != "");
     }
 
 #ifdef KESTROVA_HAVE_PO
@@ -294,11 +414,12 @@ private slots:
         std::string edited = TempDir::Read(e.dir.File("fr.po"));
         QVERIFY(edited.find("msgctxt \"caf\"\nmsgid \"Coffee\"\nmsgstr \"Café à Noël\"") != std::string::npos);
         QVERIFY(e.Told() == 0 && !e.Modified());
+        QCOMPARE(e.StatusText(), "Exported 2 texts to " + FromUtf8(e.dir.File("fr.po")) + ".");
         edited.replace(edited.find("Café à Noël"), 14, "Thé");
         edited += "\nmsgctxt \"gone\"\nmsgid \"x\"\nmsgstr \"y\"\n";
         e.Open(e.Write("in.po", edited), "cmdImportPo");
         QCOMPARE(e.Said(), QString("Updated: 1\nUnchanged: 1\nSkipped: 1\n\nkey \"gone\": is not in the GXT file"));
-        QVERIFY(e.Cell(1) == QStringLiteral("Thé") && e.Modified());
+        QVERIFY(e.Cell(1) == QStringLiteral("Thé") && e.Modified() && e.StatusText() == "Imported 1 text from in.po.");
         e.Open(e.Write("bad.po", "msgid \"unended\n"), "cmdImportPo");
         QVERIFY(e.Said().startsWith("The PO file was not imported.\n") && e.Said().contains("bad.po: line "));
         e.Keys(QKeySequence::Undo);
