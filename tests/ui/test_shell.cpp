@@ -30,8 +30,6 @@ namespace {
 const QString kStoredPath = QStringLiteral("Kestrova/Settings/Path");
 const QString kSep(QChar::fromLatin1(PlatformSeparator()));
 const QStringList kWindows = {"frmGCI", "frmGXT", "frmSTY", "frmGMP", "frmOptions"};
-// Editors made resizable on branches not merged yet: their rows in the resizing test wait.
-const QStringList kResizableAfterMerge = {"frmGXT", "frmSTY"};
 
 struct Launcher : UiFixture<frmMain> {
     // Named first, deleted after: an editor takes its own menus and dialogs, which are
@@ -203,7 +201,7 @@ private slots:
                                          {frmMain::GxtEditing, "frmGXT", "lvwItems"},
                                          {frmMain::StyViewer, "frmSTY", "pic"},
                                          {frmMain::MapViewer, "frmGMP", "MapView"}})
-            for (int round = 0; round < 2 && !kResizableAfterMerge.contains(name); ++round) {
+            for (int round = 0; round < 2; ++round) {
                 l.Click(entry);  // closed at a size, the next one opens at it
                 QPointer<QWidget> w = l.Windows(name).value(0);
                 if (round == 0)
