@@ -61,24 +61,6 @@ int ChosenFont(const Invocation& run, const clsSTY& style, const std::string& st
     return font;
 }
 
-// "ñ (0xB0)", or the code alone for a byte the game font's charset has no letter for.
-QString Letter(uint8_t byte)
-{
-    const QString code = QStringLiteral("0x") + QString::number(byte, 16).toUpper().rightJustified(2, '0');
-    const QString shown =
-        QString::fromStdString(DecodeGxtText(std::string(1, static_cast<char>(byte)), GxtCharset::GameFont));
-    const bool hasLetter = byte > 0x20 && shown.size() == 1 && shown.at(0).unicode() < kGxtPlaceholderBase;
-    return hasLetter ? shown + " (" + code + ")" : code;
-}
-
-QString Letters(const std::vector<uint8_t>& bytes)
-{
-    QStringList names;
-    for (uint8_t b : bytes)
-        names << Letter(b);
-    return names.join(QStringLiteral(", "));
-}
-
 QJsonArray Numbers(const std::vector<uint8_t>& bytes)
 {
     QJsonArray numbers;
@@ -128,9 +110,9 @@ void Check(Invocation& run)
         }
         QStringList parts;
         if (!each.findings.undrawable.empty())
-            parts << "cannot draw: " + Letters(each.findings.undrawable);
+            parts << "cannot draw: " + QString::fromStdString(LetterNames(each.findings.undrawable));
         if (!each.findings.blank.empty())
-            parts << "blank: " + Letters(each.findings.blank);
+            parts << "blank: " + QString::fromStdString(LetterNames(each.findings.blank));
         run.out << key << ": " << parts.join(QStringLiteral("; ")) << '\n';
     }
     if (run.Json())
@@ -177,9 +159,9 @@ void Render(Invocation& run)
     run.out << "wrote " << QString::fromStdString(image) << ": " << drawn.width << " x " << drawn.height
             << " pixels in font " << font.Number() << '\n';
     if (!drawn.findings.undrawable.empty())
-        run.out << "cannot draw: " << Letters(drawn.findings.undrawable) << '\n';
+        run.out << "cannot draw: " << QString::fromStdString(LetterNames(drawn.findings.undrawable)) << '\n';
     if (!drawn.findings.blank.empty())
-        run.out << "blank: " << Letters(drawn.findings.blank) << '\n';
+        run.out << "blank: " << QString::fromStdString(LetterNames(drawn.findings.blank)) << '\n';
 }
 
 QCommandLineOption StyleOption()

@@ -13,6 +13,11 @@
 // The key as the user names it: the stored name up to its first zero byte.
 std::string KeyName(const clsGXT& texts, int32_t entry);
 
+// The letters as a translator reads them, joined by ", ": "ñ (0xB0)", each byte as the letter
+// it stands for in the game font's charset (the one the fonts are laid out in), or its code
+// alone where that charset has no letter for it. UTF-8.
+std::string LetterNames(const std::vector<uint8_t>& bytes);
+
 struct EntryFindings {
     int32_t entry = 0;  // from 1, as the text model numbers them
     FontFindings findings;

@@ -5,27 +5,14 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "core/gxt/GxtCharset.h"
+#include "core/translation/TextCheck.h"
 #include "ui/platform/modGTA2Qt.h"
 
 namespace {
 
-// "ñ (0xB0)": the letter the byte stands for in the game font's charset, which the fonts
-// are laid out in, or the code alone for a byte that has no letter there.
-QString Letter(uint8_t byte)
-{
-    const QString code = QStringLiteral("0x") + QString::number(byte, 16).toUpper().rightJustified(2, '0');
-    const QString shown = FromUtf8(DecodeGxtText(std::string(1, static_cast<char>(byte)), GxtCharset::GameFont));
-    const bool hasLetter = byte > 0x20 && shown.size() == 1 && shown.at(0).unicode() < kGxtPlaceholderBase;
-    return hasLetter ? shown + " (" + code + ")" : code;
-}
-
 QString Letters(const std::vector<uint8_t>& bytes)
 {
-    QStringList names;
-    for (uint8_t b : bytes)
-        names << Letter(b);
-    return names.join(QStringLiteral(", "));
+    return FromUtf8(LetterNames(bytes));
 }
 
 }  // namespace

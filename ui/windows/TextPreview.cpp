@@ -9,22 +9,11 @@
 #include <algorithm>
 #include <iterator>
 
-#include "core/gxt/GxtCharset.h"
+#include "core/translation/TextCheck.h"
 #include "ui/platform/Anchors.h"
 #include "ui/platform/modGTA2Qt.h"
 
 namespace {
-
-// "ñ (0xB0)": the letter the byte stands for in the game font's charset, which the fonts
-// are laid out in, or the code alone for a byte that has no letter there.
-QString Letter(uint8_t byte)
-{
-    const QString code = QStringLiteral("0x") + QString::number(byte, 16).toUpper().rightJustified(2, '0');
-    const QString shown =
-        QString::fromStdString(DecodeGxtText(std::string(1, static_cast<char>(byte)), GxtCharset::GameFont));
-    const bool hasLetter = byte > 0x20 && shown.size() == 1 && shown.at(0).unicode() < kGxtPlaceholderBase;
-    return hasLetter ? shown + " (" + code + ")" : code;
-}
 
 // Shows as much of `text` as fits the label, cut in the middle, all of it as a tip.
 void SetFitted(QLabel* label, const QString& text)
@@ -175,11 +164,8 @@ void TextPreview::Redraw()
         std::vector<uint8_t> lacked;
         std::merge(drawn_.findings.undrawable.begin(), drawn_.findings.undrawable.end(), drawn_.findings.blank.begin(),
                    drawn_.findings.blank.end(), std::back_inserter(lacked));
-        QStringList letters;
-        for (uint8_t b : lacked)
-            letters << Letter(b);
-        if (!letters.isEmpty())
-            missing_ = QStringLiteral("Cannot draw: ") + letters.join(QStringLiteral(", "));
+        if (!lacked.empty())
+            missing_ = QStringLiteral("Cannot draw: ") + FromUtf8(LetterNames(lacked));
     }
     ShowLabels();
 }
