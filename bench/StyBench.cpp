@@ -104,14 +104,17 @@ void RegisterStalls(const Lazy<Input>& large)
     RegisterStallWithOpen<frmSTY>("frmSTY Save x10 longest stall", copy,
                                   [](BenchDesktop&, frmSTY& window) { window.cmdSave_Click(); });
     const QString folder = FromUtf8(Scratch().File("stall-export"));
-    RegisterStallWithOpen<frmSTY>("frmSTY Export All x10 longest stall", large,
-                                  [folder](BenchDesktop& desktop, frmSTY& window) {
-                                      QDir(folder).removeRecursively();
-                                      QDir().mkpath(folder);
-                                      desktop.platform.folderAnswers.push_back(folder);
-                                      desktop.platform.chooseAnswers.push_back(0);  // PNG
-                                      window.cmdExportAll_Click();
-                                  });
+    RegisterStallWithOpen<frmSTY>(
+        "frmSTY Export All x10 longest stall", large,
+        [folder](BenchDesktop& desktop, frmSTY& window) {
+            desktop.platform.folderAnswers.push_back(folder);
+            desktop.platform.chooseAnswers.push_back(0);  // PNG
+            window.cmdExportAll_Click();
+        },
+        [folder] {
+            QDir(folder).removeRecursively();
+            QDir().mkpath(folder);
+        });
 }
 
 QTreeWidgetItem* SpriteNode(frmSTY& window, int sprite)

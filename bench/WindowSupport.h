@@ -108,18 +108,22 @@ double LongestStallMs(const Window& window, const std::function<void()>& command
 }
 
 // The longest stall of the window's thread while `command` runs, once a repetition, held
-// to under 50 ms; `ready` sets the window up beforehand, unmeasured.
+// to under 50 ms; `ready` sets the window up beforehand and `tidy` clears up before each
+// repetition, both unmeasured.
 template <typename Window>
-void RegisterStall(const std::string& name, const Lazy<Input>& in, std::function<void(BenchDesktop&, Window&)> ready,
-                   std::function<void(BenchDesktop&, Window&)> command)
+void RegisterStall(
+    const std::string& name, const Lazy<Input>& in, std::function<void(BenchDesktop&, Window&)> ready,
+    std::function<void(BenchDesktop&, Window&)> command, std::function<void()> tidy = [] {})
 {
-    RegisterTimedByItself(name, in, [ready, command](benchmark::State& state) {
+    RegisterTimedByItself(name, in, [ready, command, tidy](benchmark::State& state) {
         BenchDesktop desktop;
         Window window;
         window.show();
         ready(desktop, window);
-        for (auto _ : state)
+        for (auto _ : state) {
+            tidy();
             state.SetIterationTime(LongestStallMs(window, [&] { command(desktop, window); }) / 1000);
+        }
         desktop.Check(state);
     });
     RegisterLimit({name, 0, 50});
@@ -140,12 +144,13 @@ void RegisterOpenStall(const std::string& name, const Lazy<Input>& in)
 // The stalls of `command` on the window with `in` open (a copy of it for a command that
 // writes over the file it has open).
 template <typename Window>
-void RegisterStallWithOpen(const std::string& name, const Lazy<Input>& in,
-                           std::function<void(BenchDesktop&, Window&)> command)
+void RegisterStallWithOpen(
+    const std::string& name, const Lazy<Input>& in, std::function<void(BenchDesktop&, Window&)> command,
+    std::function<void()> tidy = [] {})
 {
     RegisterStall<Window>(
         name, in, [in](BenchDesktop& desktop, Window& window) { ShowAndOpen(desktop, window, in->path); },
-        std::move(command));
+        std::move(command), std::move(tidy));
 }
 
 }  // namespace bench
