@@ -61,32 +61,66 @@ void FloorSave(benchmark::State& state, std::size_t bytes)
     }
 }
 
-benchmark::internal::Benchmark* Register(const std::string& name, std::size_t bytes,
-                                         std::function<void(benchmark::State&)> op)
+Lazy<Input> LazyInput(const std::string& name, std::function<std::string()> make)
+{
+    return Lazy<Input>([name, make] {
+        const std::string bytes = make();
+        return Input{WriteInput(name, bytes), bytes.size()};
+    });
+}
+
+namespace {
+benchmark::internal::Benchmark* Counted(const std::string& name, std::size_t bytes,
+                                        std::function<void(benchmark::State&)> op)
 {
     return benchmark::RegisterBenchmark(name.c_str(),
                                         [op, bytes](benchmark::State& state) {
                                             op(state);
                                             state.counters.try_emplace("bytes", static_cast<double>(bytes));
                                         })
-        ->UseRealTime()
         ->Unit(benchmark::kMillisecond);
 }
 
-void RegisterLoad(const std::string& operation, const std::string& size, const std::string& path, std::size_t bytes,
-                  std::function<void(benchmark::State&)> op)
+// `op` with the size of `in` as its counter.
+std::function<void(benchmark::State&)> Sized(const Lazy<Input>& in, std::function<void(benchmark::State&)> op)
 {
-    const std::string name = operation + " " + size;
-    Register(name, bytes, std::move(op));
-    Register("floor " + name, bytes, [path](benchmark::State& state) { FloorLoad(state, path); });
+    return [in, op](benchmark::State& state) {
+        state.counters["bytes"] = static_cast<double>(in->bytes);
+        op(state);
+    };
+}
+}  // namespace
+
+benchmark::internal::Benchmark* Register(const std::string& name, std::size_t bytes,
+                                         std::function<void(benchmark::State&)> op)
+{
+    return Counted(name, bytes, std::move(op))->UseRealTime();
 }
 
-void RegisterSave(const std::string& operation, const std::string& size, std::size_t bytes,
+void Register(const std::string& name, const Lazy<Input>& in, std::function<void(benchmark::State&)> op)
+{
+    Register(name, 0, Sized(in, std::move(op)));
+}
+
+void RegisterTimedByItself(const std::string& name, const Lazy<Input>& in, std::function<void(benchmark::State&)> op)
+{
+    Counted(name, 0, Sized(in, std::move(op)))->UseManualTime()->Iterations(1);
+}
+
+void RegisterLoad(const std::string& operation, const std::string& size, const Lazy<Input>& in,
                   std::function<void(benchmark::State&)> op)
 {
     const std::string name = operation + " " + size;
-    Register(name, bytes, std::move(op));
-    Register("floor " + name, bytes, [bytes](benchmark::State& state) { FloorSave(state, bytes); });
+    Register(name, in, std::move(op));
+    Register("floor " + name, in, [in](benchmark::State& state) { FloorLoad(state, in->path); });
+}
+
+void RegisterSave(const std::string& operation, const std::string& size, const Lazy<Input>& in,
+                  std::function<void(benchmark::State&)> op)
+{
+    const std::string name = operation + " " + size;
+    Register(name, in, std::move(op));
+    Register("floor " + name, in, [in](benchmark::State& state) { FloorSave(state, in->bytes); });
 }
 
 }  // namespace bench

@@ -31,7 +31,8 @@ void FloorSave(benchmark::State& state, std::size_t bytes);
 
 // What a benchmark works on, made the first time it runs rather than at registration.
 // Inputs made up front for every benchmark would all stay in the heap the others run in,
-// and window work measures slower in a heap cut up by them.
+// and window work measures slower in a heap cut up by them; and each benchmark runs in a
+// process of its own, which would make them all again.
 template <typename T>
 class Lazy {
 public:
@@ -52,20 +53,33 @@ private:
     std::shared_ptr<Slot> slot_;
 };
 
+// A file in the scratch folder.
+struct Input {
+    std::string path;
+    std::size_t bytes = 0;
+};
+// The file `name` holding what `make` returns, written when first asked for.
+Lazy<Input> LazyInput(const std::string& name, std::function<std::string()> make);
+
 // Registers `op` with real time and the input size as the counter "bytes" (unless `op`
 // sets it, for an input made when it first runs).
 benchmark::internal::Benchmark* Register(const std::string& name, std::size_t bytes,
                                          std::function<void(benchmark::State&)> op);
+// The same with the size of `in`, made before `op` runs.
+void Register(const std::string& name, const Lazy<Input>& in, std::function<void(benchmark::State&)> op);
+// Registers `op`, which times itself (SetIterationTime), to run once a repetition.
+void RegisterTimedByItself(const std::string& name, const Lazy<Input>& in, std::function<void(benchmark::State&)> op);
 
-// Registers an operation on a file of `bytes` bytes at `path` together with its load floor.
-void RegisterLoad(const std::string& operation, const std::string& size, const std::string& path, std::size_t bytes,
+// Registers an operation on the file `in` together with its load floor.
+void RegisterLoad(const std::string& operation, const std::string& size, const Lazy<Input>& in,
                   std::function<void(benchmark::State&)> op);
-// Registers an operation that writes `bytes` bytes together with its save floor.
-void RegisterSave(const std::string& operation, const std::string& size, std::size_t bytes,
+// Registers an operation that writes as many bytes as `in` holds together with its save floor.
+void RegisterSave(const std::string& operation, const std::string& size, const Lazy<Input>& in,
                   std::function<void(benchmark::State&)> op);
 
 // A limit set on an operation: its median at most `times` that of its floor, or, for one
-// without a floor, at most `ms` milliseconds. The run ends with a line for each.
+// without a floor, under `ms` milliseconds. The run ends with a line for each and the
+// count of those over.
 struct Limit {
     std::string operation;
     double times = 0;

@@ -1,18 +1,22 @@
 // Texts in the game's font: the text editor's preview of a file's longest text, and the
 // command line's check of a whole game-sized text file, on a font style shaped like the
 // game's (14 fonts of 140, 1, 1, 140 and ten of 144 characters after 44 other sprites;
-// font 3 the first with lower-case letters).
+// font 3 the first with lower-case letters); and the style viewer's Export All of that
+// style.
 
+#include <QDir>
 #include <algorithm>
 
 #include "bench/BenchSupport.h"
 #include "bench/Registry.h"
+#include "bench/WindowSupport.h"
 #include "core/gxt/clsGXT.h"
 #include "core/io/FileIO.h"
 #include "core/sty/FontText.h"
 #include "core/translation/TextCheck.h"
 #include "tests/support/GxtTestFile.h"
 #include "tests/support/StyBuilder.h"
+#include "ui/windows/frmSTY.h"
 
 namespace bench {
 
@@ -97,6 +101,27 @@ void RegisterFontBenchmarks()
         }
     });
     RegisterLimit({check, 0, 100});
+    // Export All as the user first gets it: PNG files, into an empty folder.
+    const std::string exportAll = "frmSTY Export All font style";
+    Register(exportAll, 0, [in](benchmark::State& state) {
+        state.counters["bytes"] = static_cast<double>(TempDir::Read(in->stylePath).size());
+        const QString folder = QString::fromStdString(Scratch().File("font-export"));
+        BenchDesktop desktop;
+        frmSTY window;
+        ShowAndOpen(desktop, window, in->stylePath);
+        for (auto _ : state) {
+            state.PauseTiming();
+            QDir(folder).removeRecursively();
+            QDir().mkpath(folder);
+            desktop.platform.folderAnswers.push_back(folder);
+            desktop.platform.chooseAnswers.push_back(0);
+            state.ResumeTiming();
+            window.cmdExportAll_Click();
+            UntilIdle(window);
+        }
+        desktop.Check(state);
+    });
+    RegisterLimit({exportAll, 0, 1000});
 }
 
 }  // namespace bench

@@ -21,12 +21,11 @@ std::string MapFile(std::size_t bytes)
 
 void RegisterModel(const std::string& size, std::size_t bytes)
 {
-    const std::string file = MapFile(bytes);
-    const std::string path = WriteInput("map-" + size + ".gmp", file);
-    RegisterLoad("LoadMap", size, path, file.size(), [path](benchmark::State& state) {
+    const Lazy<Input> in = LazyInput("map-" + size + ".gmp", [bytes] { return MapFile(bytes); });
+    RegisterLoad("LoadMap", size, in, [in](benchmark::State& state) {
         for (auto _ : state) {
             clsGMP model;
-            model.LoadMap(path);
+            model.LoadMap(in->path);
             benchmark::DoNotOptimize(model.Anims());
         }
     });

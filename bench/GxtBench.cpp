@@ -22,34 +22,48 @@ namespace {
 // Texts of about 60 characters, as in the game's files.
 constexpr std::size_t kTextLength = 60;
 
-void RegisterModel(const std::string& size, int entries)
+Lazy<Input> TextFile(const std::string& name, int entries)
 {
-    const std::string bytes = gxt_test::FileOf(gxt_test::GameLikeEntries(entries, kTextLength));
-    const std::string path = WriteInput("text-" + size + ".gxt", bytes);
-
-    RegisterLoad("LoadGXT", size, path, bytes.size(), [path](benchmark::State& state) {
-        for (auto _ : state) {
-            clsGXT model;
-            benchmark::DoNotOptimize(model.LoadGXT(path));
-        }
-    });
-
-    auto loaded = std::make_shared<clsGXT>();
-    loaded->LoadGXT(path);
-    const std::string target = Scratch().File("saved-" + size + ".gxt");
-    RegisterSave("SaveGXT", size, bytes.size(), [loaded, target](benchmark::State& state) {
-        for (auto _ : state)
-            loaded->SaveGXT(target);
-    });
+    return LazyInput(name, [entries] { return gxt_test::FileOf(gxt_test::GameLikeEntries(entries, kTextLength)); });
 }
 
-// From the chosen file to a full window: the load and the texts made on a worker, then
-// the list shown.
-void RegisterOpen(const std::string& size, int entries)
+// The model's load and save, and from the chosen file to a full window: the load and the
+// texts made on a worker, then the list shown.
+void RegisterSize(const std::string& size, int entries, double openLimitMs)
 {
-    const std::string bytes = gxt_test::FileOf(gxt_test::GameLikeEntries(entries, kTextLength));
-    const std::string path = WriteInput("window-" + size + ".gxt", bytes);
-    RegisterWindowOpen<frmGXT>("frmGXT Open " + size, path, bytes.size());
+    const Lazy<Input> in = TextFile("text-" + size + ".gxt", entries);
+    RegisterLoad("LoadGXT", size, in, [in](benchmark::State& state) {
+        for (auto _ : state) {
+            clsGXT model;
+            benchmark::DoNotOptimize(model.LoadGXT(in->path));
+        }
+    });
+    const std::string target = Scratch().File("saved-" + size + ".gxt");
+    RegisterSave("SaveGXT", size, in, [in, target](benchmark::State& state) {
+        clsGXT loaded;
+        loaded.LoadGXT(in->path);
+        for (auto _ : state)
+            loaded.SaveGXT(target);
+    });
+    RegisterWindowOpen<frmGXT>("frmGXT Open " + size, in, openLimitMs);
+}
+
+// The window's thread while a file of `entries` texts is opened, saved and exported as PO.
+void RegisterStalls(int entries)
+{
+    RegisterOpenStall<frmGXT>("frmGXT Open x10 longest stall", TextFile("stall-open.gxt", entries));
+    const Lazy<Input> in = TextFile("stalls.gxt", entries);
+    RegisterStallWithOpen<frmGXT>("frmGXT Save x10 longest stall", in,
+                                  [](BenchDesktop&, frmGXT& window) { window.cmdSave_Click(); });
+#ifdef KESTROVA_HAVE_PO
+    const QString po = QString::fromStdString(Scratch().File("stalls.po"));
+    RegisterStallWithOpen<frmGXT>("frmGXT Export PO x10 longest stall", in,
+                                  [po](BenchDesktop& desktop, frmGXT& window) {
+                                      desktop.platform.confirmAnswers.push_back(false);  // its own texts as originals
+                                      desktop.platform.saveAnswers.push_back(po);
+                                      window.cmdExportPo_Click();
+                                  });
+#endif
 }
 
 #ifdef KESTROVA_HAVE_PO
@@ -136,10 +150,9 @@ void RegisterPo(const std::string& size, int entries)
 
 void RegisterGxtBenchmarks()
 {
-    RegisterModel("realistic", 2600);
-    RegisterModel("x10", 26000);
-    RegisterOpen("realistic", 2600);
-    RegisterOpen("x10", 26000);
+    RegisterSize("realistic", 2600, 100);
+    RegisterSize("x10", 26000, 200);
+    RegisterStalls(26000);
 }
 
 void RegisterPoBenchmarks()

@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
-#include <fstream>
 #include <memory>
 #include <tuple>
 
@@ -10,9 +10,7 @@
 #include "bench/Registry.h"
 #include "bench/StyleFiles.h"
 #include "bench/WindowSupport.h"
-#include "core/common/BitmapHeader.h"
 #include "core/sty/clsSTY.h"
-#include "images/StyImages.h"
 #include "tests/support/StyBuilder.h"
 #include "ui/platform/modGTA2Qt.h"
 #include "ui/windows/StyPicture.h"
@@ -25,14 +23,13 @@ namespace {
 // The picture area's size in the viewer.
 constexpr int kPictureWidth = 303;
 constexpr int kPictureHeight = 257;
-constexpr std::size_t kBitmapHead = 54 + 1024;
 
-void RegisterModelLoad(const std::string& size, const std::string& path, std::size_t bytes)
+void RegisterModelLoad(const std::string& size, const Lazy<Input>& in)
 {
-    RegisterLoad("LoadSTY", size, path, bytes, [path](benchmark::State& state) {
+    RegisterLoad("LoadSTY", size, in, [in](benchmark::State& state) {
         for (auto _ : state) {
             clsSTY model;
-            model.LoadSTY(path);
+            model.LoadSTY(in->path);
             benchmark::DoNotOptimize(model.GetNumOfSprx());
         }
     });
@@ -64,20 +61,6 @@ void RegisterDrawing()
                 sprite < 0 ? sty->RenderTile(0, picture) : sty->RenderSprite(sprite, picture, 0);
         });
 
-    const std::string target = Scratch().File("export.bmp");
-    RegisterSave("SaveTile", "64x64", kBitmapHead + 64 * 64, [sty, target](benchmark::State& state) {
-        for (auto _ : state)
-            sty->SaveTile(target, 0);
-    });
-    RegisterSave("SaveSprite", "64x64", kBitmapHead + 64 * 64, [sty, target](benchmark::State& state) {
-        for (auto _ : state)
-            sty->SaveSprite(target, 0);
-    });
-    RegisterSave("SaveSprite", "255x255", kBitmapHead + 256 * 255, [sty, target](benchmark::State& state) {
-        for (auto _ : state)
-            sty->SaveSprite(target, 1);
-    });
-
     // New pixels for the 255 x 255 sprite, on screen: two sets in turn, so every
     // replacement changes every pixel.
     Register("ReplaceSprite 255x255 drawn", 255 * 255, [sty](benchmark::State& state) {
@@ -96,80 +79,42 @@ void RegisterDrawing()
 }
 
 // The whole file back through the safe save, against writing as many bytes.
-void RegisterModelSave(const std::string& size, const std::string& path, std::size_t bytes)
+void RegisterModelSave(const std::string& size, const Lazy<Input>& in)
 {
-    auto sty = std::make_shared<clsSTY>();
-    sty->LoadSTY(path);
     const std::string target = Scratch().File("saved-" + size + ".sty");
-    RegisterSave("SaveSTY", size, bytes, [sty, target](benchmark::State& state) {
+    RegisterSave("SaveSTY", size, in, [in, target](benchmark::State& state) {
+        clsSTY sty;
+        sty.LoadSTY(in->path);
         for (auto _ : state)
-            sty->SaveSTY(target);
+            sty.SaveSTY(target);
     });
     RegisterLimit({"SaveSTY " + size, 3});
 }
 
-// Every sprite as a PNG file, against writing the same pixels as uncompressed 8-bit
-// bitmaps, made beforehand, one file each.
-void RegisterSpriteExport(const std::string& path)
+// The window's thread while the ten-times file is opened, saved (a copy: a save replaces
+// the file it saves) and exported whole as PNG files, each time into an empty folder.
+void RegisterStalls(const Lazy<Input>& large)
 {
-    auto sty = std::make_shared<clsSTY>();
-    sty->LoadSTY(path);
-    const QString png = FromUtf8(Scratch().File("png")), bmp = FromUtf8(Scratch().File("bmp"));
-    QDir().mkpath(png);
-    QDir().mkpath(bmp);
-    const std::string name = "ExportAll sprites PNG realistic";
-    auto entries = std::make_shared<std::vector<ExportEntry>>(ExportEntries(*sty, true, {StyItem::Sprite}));
-    std::size_t pixels = 0;
-    auto bitmaps = std::make_shared<std::vector<std::pair<std::string, std::vector<char>>>>();
-    for (const ExportEntry& entry : *entries) {
-        const ItemPixels item = PixelsOf(*sty, StyItem::Sprite, entry.n);
-        const int padded = (item.width + 3) / 4 * 4;
-        const auto head = Bitmap8Bit(item.width, item.height, static_cast<uint32_t>(padded * item.height)).Bytes();
-        std::vector<char> file(head.begin(), head.end());
-        file.resize(kBitmapHead + static_cast<std::size_t>(padded) * item.height);
-        for (int y = 0; y < item.height; ++y)
-            std::copy_n(item.indices.data() + static_cast<std::size_t>(y) * item.width, item.width,
-                        file.begin() + static_cast<std::ptrdiff_t>(kBitmapHead + (item.height - 1 - y) * padded));
-        bitmaps->emplace_back(Scratch().File("bmp/" + ToUtf8(entry.name)), std::move(file));
-        pixels += item.indices.size();
-    }
-    const auto floor = [bitmaps](benchmark::State& state) {
-        for (auto _ : state)
-            for (const auto& [file, bytes] : *bitmaps)
-                std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    };
-    Register(name, pixels, [sty, entries, png](benchmark::State& state) {
-        for (auto _ : state)
-            ExportAll(*sty, *entries, png, true, false);
+    RegisterOpenStall<frmSTY>("frmSTY Open x10 longest stall", large);
+    const Lazy<Input> copy([large] {
+        const std::string path = Scratch().File("stall-save.sty");
+        QFile::copy(FromUtf8(large->path), FromUtf8(path));
+        return Input{path, large->bytes};
     });
-    Register("floor " + name, pixels, floor);
-    RegisterLimit({name, 10});
-    // The command line's "sty export --sprites --format bmp", which writes into a folder
-    // without those files (it replaces none unasked): against the same bytes written as
-    // new files with no safety at all.
-    const std::string bmpName = "ExportAll sprites BMP realistic";
-    auto bmpEntries = std::make_shared<std::vector<ExportEntry>>(ExportEntries(*sty, false, {StyItem::Sprite}));
-    const QString out = FromUtf8(Scratch().File("bmp-export"));
-    const auto emptied = [](benchmark::State& state, const QString& folder) {
-        state.PauseTiming();
-        QDir(folder).removeRecursively();
-        QDir().mkpath(folder);
-        state.ResumeTiming();
-    };
-    Register(bmpName, pixels, [sty, bmpEntries, out, emptied](benchmark::State& state) {
-        for (auto _ : state) {
-            emptied(state, out);
-            ExportAll(*sty, *bmpEntries, out, false, false);
-        }
-    });
-    Register("floor " + bmpName, pixels, [bitmaps, bmp, emptied](benchmark::State& state) {
-        for (auto _ : state) {
-            emptied(state, bmp);
-            for (const auto& [file, bytes] : *bitmaps)
-                std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        }
-    });
-    RegisterLimit({bmpName, 3});
+    RegisterStallWithOpen<frmSTY>("frmSTY Save x10 longest stall", copy,
+                                  [](BenchDesktop&, frmSTY& window) { window.cmdSave_Click(); });
+    const QString folder = FromUtf8(Scratch().File("stall-export"));
+    RegisterStallWithOpen<frmSTY>(
+        "frmSTY Export All x10 longest stall", large,
+        [folder](BenchDesktop& desktop, frmSTY& window) {
+            desktop.platform.folderAnswers.push_back(folder);
+            desktop.platform.chooseAnswers.push_back(0);  // PNG
+            window.cmdExportAll_Click();
+        },
+        [folder] {
+            QDir(folder).removeRecursively();
+            QDir().mkpath(folder);
+        });
 }
 
 QTreeWidgetItem* SpriteNode(frmSTY& window, int sprite)
@@ -180,12 +125,12 @@ QTreeWidgetItem* SpriteNode(frmSTY& window, int sprite)
 }
 
 // A click on a sprite node until the picture on screen shows the sprite.
-void RegisterNodeClick(const std::string& path)
+void RegisterNodeClick(const Lazy<Input>& in)
 {
-    Register("frmSTY sprite click", 0, [path](benchmark::State& state) {
+    Register("frmSTY sprite click", 0, [in](benchmark::State& state) {
         BenchDesktop desktop;
         frmSTY window;
-        ShowAndOpen(desktop, window, path);
+        ShowAndOpen(desktop, window, in->path);
         QTreeWidgetItem* first = SpriteNode(window, 2998);
         QTreeWidgetItem* second = SpriteNode(window, 2999);
         bool flip = false;
@@ -200,17 +145,17 @@ void RegisterNodeClick(const std::string& path)
 
 void RegisterStyBenchmarks()
 {
-    const StyleInput realistic = WriteStyle("realistic");
-    const StyleInput large = WriteStyle("x10");
-    RegisterModelLoad("realistic", realistic.path, realistic.bytes);
-    RegisterModelLoad("x10", large.path, large.bytes);
-    RegisterModelSave("realistic", realistic.path, realistic.bytes);
-    RegisterModelSave("x10", large.path, large.bytes);
-    RegisterSpriteExport(realistic.path);
+    const Lazy<Input> realistic([] { return WriteStyle("realistic"); });
+    const Lazy<Input> large([] { return WriteStyle("x10"); });
+    RegisterModelLoad("realistic", realistic);
+    RegisterModelLoad("x10", large);
+    RegisterModelSave("realistic", realistic);
+    RegisterModelSave("x10", large);
     RegisterDrawing();
-    RegisterWindowOpen<frmSTY>("frmSTY Open realistic", realistic.path, realistic.bytes);
-    RegisterWindowOpen<frmSTY>("frmSTY Open x10", large.path, large.bytes);
-    RegisterNodeClick(realistic.path);
+    RegisterWindowOpen<frmSTY>("frmSTY Open realistic", realistic, 100);
+    RegisterWindowOpen<frmSTY>("frmSTY Open x10", large, 200);
+    RegisterStalls(large);
+    RegisterNodeClick(realistic);
 }
 
 }  // namespace bench
