@@ -1,4 +1,5 @@
 #pragma once
+#include <QStringList>
 #include <memory>
 #include <vector>
 
@@ -75,7 +76,14 @@ private:
     void SaveTo(const QString& path, std::function<void()> saved);
     // Whether the export may go into `folder`: none of its files are there, or the user
     // agreed to replace them.
-    bool MayExportInto(const QString& folder, const std::vector<ExportEntry>& entries);
+    // What Export All is to write, and which of those names the folder has already.
+    struct ExportPlan {
+        std::vector<ExportEntry> entries;
+        QStringList taken;
+        bool stopped;  // the user asked to stop meanwhile
+    };
+    bool MayReplace(const QString& folder, const ExportPlan& plan);
+    void ExportAllInto(const QString& folder, bool png, std::vector<ExportEntry> entries);
     // The image read for a replacement of item n: its pixels go in as one undoable step,
     // or the user is told why not.
     void TakeImage(NodeKind kind, int n, ItemPixels now, ImageFile got, const QString& path);

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QTreeWidget>
 #include <QUndoCommand>
 
@@ -251,6 +252,21 @@ void frmSTY::cmdExport_Click()
                     });
 }
 
+namespace {
+
+// A name as the folder tells names apart: without regard to case where the file system
+// is blind to it.
+QString FolderKey(const QString& name)
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return name.toLower();
+#else
+    return name;
+#endif
+}
+
+}  // namespace
+
 void frmSTY::cmdExportAll_Click()
 {
     if (!cSTY)
@@ -264,9 +280,37 @@ void frmSTY::cmdExportAll_Click()
     if (!format)
         return;
     const bool png = *format == 0;
-    std::vector<ExportEntry> entries = ExportEntries(*cSTY, png, {StyItem::Tile, StyItem::Sprite, StyItem::Palette});
-    if (!MayExportInto(folder, entries))
-        return;
+    // Naming tens of thousands of items and looking for them in the folder takes a while:
+    // it is done on the worker too, and the question comes once that is over.
+    RunInBackground(
+        QStringLiteral("%1"),
+        [style = cSTY, folder, png](Progress& progress) {
+            ExportPlan plan{ExportEntries(*style, png, {StyItem::Tile, StyItem::Sprite, StyItem::Palette}), {}, false};
+            QSet<QString> there;
+            for (const QString& name :
+                 QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+                there.insert(FolderKey(name));
+            for (const ExportEntry& entry : plan.entries)
+                if (there.contains(FolderKey(entry.name)))
+                    plan.taken << entry.name;
+            plan.stopped = progress.StopRequested();
+            return plan;
+        },
+        [this, folder, png](ExportPlan plan) {
+            // A stop asked for before any file was written is told as the export's own.
+            if (plan.stopped) {
+                ExportResult none;
+                none.cancelled = true;
+                return Tell(Summary(none, plan.entries.size(), folder));
+            }
+            if (MayReplace(folder, plan))
+                ExportAllInto(folder, png, std::move(plan.entries));
+        },
+        true);
+}
+
+void frmSTY::ExportAllInto(const QString& folder, bool png, std::vector<ExportEntry> entries)
+{
     const std::size_t total = entries.size();
     // Cancel, on the progress window, stops it after the file being written.
     RunInBackground(
@@ -285,20 +329,16 @@ void frmSTY::cmdExportAll_Click()
         true);
 }
 
-bool frmSTY::MayExportInto(const QString& folder, const std::vector<ExportEntry>& entries)
+bool frmSTY::MayReplace(const QString& folder, const ExportPlan& plan)
 {
-    const QDir into(folder);
-    QStringList taken;
-    for (const ExportEntry& entry : entries)
-        if (QFileInfo::exists(into.filePath(entry.name)))
-            taken << entry.name;
     const QString question = QStringLiteral(
         "%1 of the %2 files to write are already in %3, among them %4.\n\n"
         "Replace them?");
-    return taken.isEmpty() ||
-           CurrentPlatform().Confirm(
-               this, question.arg(taken.size()).arg(entries.size()).arg(QDir::toNativeSeparators(folder), taken[0]),
-               Caption());
+    return plan.taken.isEmpty() || CurrentPlatform().Confirm(this,
+                                                             question.arg(plan.taken.size())
+                                                                 .arg(plan.entries.size())
+                                                                 .arg(QDir::toNativeSeparators(folder), plan.taken[0]),
+                                                             Caption());
 }
 
 void frmSTY::cmdReplace_Click()
