@@ -51,7 +51,6 @@ struct Viewer : UiFixture<frmGMP> {
         return rows.join(" | ");
     }
     QString Selected() { return Get<QLineEdit>("txtZoneName")->text(); }
-    QString Status() { return Get<QLabel>("lblStatus")->text(); }
 };
 
 }  // namespace
