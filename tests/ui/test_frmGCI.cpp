@@ -58,7 +58,6 @@ private slots:
         e.Open(file);
         QVERIFY(e.cars->itemText(84) == FromUtf8(gci_sample::CarName(84)) && e.Editable());
         QCOMPARE(e.Status(), QStringLiteral("Opened cars.gci."));
-        QCOMPARE(e.w.Caption(), QStringLiteral("GCI Car Editor - cars.gci"));
         e.cars->setCurrentIndex(3);
         for (int i = 0; i < 22; ++i)
             QCOMPARE(e.Value(i), FromUtf8(i ? gci_sample::Value(3, i) : gci_sample::CarName(3)));
@@ -132,9 +131,7 @@ private slots:
         // Files that are not car files are refused: the open file stays, and nothing is added to the recent files.
         for (const auto& [name, bytes] :
              {std::pair<std::string, std::string>{"readme.gci", "# Kestrova\n\nA tool.\n"},
-              {"empty.gci", ""},
-              {"binary.gci", gci_sample::File(1) + '\x1A'},
-              {"settings.gci", "[Settings]\r\nPath=C:\\GTA2\r\n\r\n[Recent]\r\nGCI=a\r\n"}}) {
+              {"empty.gci", ""}}) {  // the reasons a file is refused: the car file's own tests
             e.Open(e.Write(name, bytes));
             QVERIFY2(e.Said().contains(FromUtf8(name + ": is not a car file: ")) && e.cars->count() == 3 &&
                          e.Value(0) == "ALFA0" && e.w.Caption() == "GCI Car Editor - cars.gci" &&

@@ -287,7 +287,7 @@ private slots:
         frmProgress w;
         w.SetRange(1, 500);
         w.show();
-        QVERIFY(w.windowTitle() == "Please Wait..." && w.size() == QSize(439, 53) && w.Position() == 0.0f);
+        QVERIFY(w.Position() == 0.0f);
         for (auto [value, shown] : {std::pair{250.0, 250.0f}, {500.0, 250.0f}, {501.0, 250.0f}, {499.0, 499.0f}}) {
             w.Update(value, "Saving...");
             QVERIFY(w.Position() == shown && w.Text() == "Saving...");
