@@ -49,7 +49,7 @@ struct Editor : UiFixture<frmGCI> {
 class TestFrmGCI : public QObject {
     Q_OBJECT
 private slots:
-    void opensEditsThroughTheDialogSavesWithBackupAndReloads()
+    void opensEditsThroughTheDialogSavesWithBackupReloadsUndoesAndRedoes()
     {
         Editor e;
         const std::string file = e.Write("cars.gci", gci_sample::File(85));
@@ -88,6 +88,50 @@ private slots:
         QCOMPARE(e.Status(), QStringLiteral("Reloaded cars.gci."));
         e.cars->setCurrentIndex(3);
         QCOMPARE(edited().join(' '), QStringLiteral("2.250 0.750 200 0 0.550"));
+
+        // Undo and redo step through the edits, and keys run the commands.
+        // A line not in the form an edit writes: undone, it comes back as it was.
+        std::string original = gci_sample::File(3);
+        const std::string turnIn = gci_sample::CarLines(2)[9];
+        original.replace(original.find(turnIn), turnIn.size(), "f.5   {turn in} tuned");
+        const std::string tuned = e.Write("tuned.gci", original);
+        e.Open(tuned);  // no edits to undo
+        const auto values = [&] {
+            QString seen;
+            for (int car : {0, 2}) {
+                e.cars->setCurrentIndex(car);
+                seen += e.Value(5) + " " + e.Value(9) + " ";
+            }
+            return seen;
+        };
+        const QString before = values();
+        e.cars->setCurrentIndex(0);
+        e.Edit(5, Answer::Type("2.5"));
+        e.cars->setCurrentIndex(2);
+        e.Edit(5, Answer::Type("3.5"));
+        e.Edit(9, Answer::Type("0.5"));
+        const QString changed = values();
+        QCOMPARE(changed, QStringLiteral("2.500 %1 3.500 0.500 ").arg(FromUtf8(gci_sample::Value(0, 9))));
+        e.cars->setCurrentIndex(1);
+        e.Keys(Qt::CTRL | Qt::Key_Z);  // shows the car it changes back
+        QVERIFY(e.cars->currentIndex() == 2 && e.Value(9) == ".5" && e.Value(5) == "3.500");
+        QCOMPARE(e.Status(), QStringLiteral("Undone: Turn In of COPCAR2 set to 0.500."));
+        e.Keys(QKeySequence("Ctrl+Z, Ctrl+Z, Ctrl+Z"));  // the last has nothing left to undo
+        QVERIFY(values() == before && !e.w.isWindowModified());
+        e.Keys(QKeySequence("Ctrl+Shift+Z, Ctrl+Y, Ctrl+Y"));
+        QVERIFY(values() == changed && e.w.isWindowModified() &&
+                e.Status() == "Redone: Turn In of COPCAR2 set to 0.500.");
+        e.Keys(Qt::CTRL | Qt::Key_S);
+        QVERIFY(Holds(TempDir::Read(tuned), "\r\nf0.500 {turn in}\r\n") && !e.w.isWindowModified());
+        e.Keys(QKeySequence("Ctrl+Z, Ctrl+Z, Ctrl+Z"));  // back past the save: unsaved again
+        QVERIFY(e.w.isWindowModified() && values() == before);
+        e.Keys(Qt::CTRL | Qt::Key_S);  // every edit undone: the file as it was, but for the banner
+        const std::string saved = TempDir::Read(tuned);
+        QCOMPARE(saved.substr(saved.find("\r\n\r\n") + 4), original.substr(gci_sample::kHeader.size()));
+        e.platform.openAnswers = {QString()};
+        e.platform.saveAnswers = {QString()};
+        e.Keys(QKeySequence("Ctrl+O, Ctrl+Shift+S"));
+        QVERIFY(e.platform.openRequests.size() == 4 && e.platform.saveRequests.size() == 1 && e.Told() == 0);
     }
 
     void answersThatChangeNothingLeaveTheLineAsItWas()
@@ -118,9 +162,29 @@ private slots:
         }
     }
 
-    void shortCarsEmptyFilesAndFailuresAreTold()
+    void recentFilesAreKeptNewestFirstShortCarsEmptyFilesAndFailuresAreTold()
     {
         Editor e;
+        QCOMPARE(e.Recent(), QStringList{QString()});  // only the disabled "(none)"
+        QStringList files;
+        for (int i = 0; i < 10; ++i) {
+            files << FromUtf8(e.Write("c" + std::to_string(i) + ".gci", gci_sample::File(i + 1)));
+            e.Open(ToUtf8(files.last()));
+        }
+        e.Open(ToUtf8(files[5]));           // again: first, once
+        e.Open(e.dir.File("missing.gci"));  // refused: not kept
+        const QStringList kept{files[5], files[9], files[8], files[7], files[6], files[4], files[3], files[2]};
+        QCOMPARE(e.Recent(), kept);
+        QCOMPARE(e.platform.settings.value("Kestrova/Recent/GCI").split('\n'), kept);
+        std::filesystem::remove(ToUtf8(files[9]));
+        e.Get<QPushButton>("cmdRecent")->menu()->actions()[1]->trigger();
+        QCOMPARE(e.Said(), files[9] + " no longer exists; it was taken off the recent files.");
+        QVERIFY(e.cars->count() == 6 && e.Recent() == QStringList(kept).mid(0, 1) + kept.mid(2));
+        e.Get<QPushButton>("cmdRecent")->menu()->actions()[2]->trigger();
+        e.Idle();
+        QVERIFY(e.cars->count() == 8 && e.Recent().first() == files[7]);
+
+        // Short cars, missing files and failures are told.
         e.Open(e.Write("short.gci", "{Stub}\r\n4 {Model}\r\n1 {Turbo}\r\n\r\n"));  // no comment: a car first
         QVERIFY(!e.Edit(9, Answer::Type("5")).shown && e.Value(2) == "1" && e.Value(3).isEmpty());
         QCOMPARE(e.Said(), QStringLiteral("The car Stub has no Turn In line, so there is nothing to change."));
@@ -162,53 +226,6 @@ private slots:
         QVERIFY(e.w.isVisible() && e.w.isWindowModified());
         QVERIFY(e.platform.saveQuestions.back().text.startsWith("other.gci has unsaved changes."));
         QVERIFY(e.Said().startsWith("The cars were not saved; the file on disk is as it was.\n\n"));
-    }
-
-    void undoAndRedoStepThroughTheEditsAndKeysRunTheCommands()
-    {
-        Editor e;
-        // A line not in the form an edit writes: undone, it comes back as it was.
-        std::string original = gci_sample::File(3);
-        const std::string turnIn = gci_sample::CarLines(2)[9];
-        original.replace(original.find(turnIn), turnIn.size(), "f.5   {turn in} tuned");
-        const std::string file = e.Write("cars.gci", original);
-        e.Open(file);
-        const auto values = [&] {
-            QString seen;
-            for (int car : {0, 2}) {
-                e.cars->setCurrentIndex(car);
-                seen += e.Value(5) + " " + e.Value(9) + " ";
-            }
-            return seen;
-        };
-        const QString before = values();
-        e.cars->setCurrentIndex(0);
-        e.Edit(5, Answer::Type("2.5"));
-        e.cars->setCurrentIndex(2);
-        e.Edit(5, Answer::Type("3.5"));
-        e.Edit(9, Answer::Type("0.5"));
-        const QString edited = values();
-        QCOMPARE(edited, QStringLiteral("2.500 %1 3.500 0.500 ").arg(FromUtf8(gci_sample::Value(0, 9))));
-        e.cars->setCurrentIndex(1);
-        e.Keys(Qt::CTRL | Qt::Key_Z);  // shows the car it changes back
-        QVERIFY(e.cars->currentIndex() == 2 && e.Value(9) == ".5" && e.Value(5) == "3.500");
-        QCOMPARE(e.Status(), QStringLiteral("Undone: Turn In of COPCAR2 set to 0.500."));
-        e.Keys(QKeySequence("Ctrl+Z, Ctrl+Z, Ctrl+Z"));  // the last has nothing left to undo
-        QVERIFY(values() == before && !e.w.isWindowModified());
-        e.Keys(QKeySequence("Ctrl+Shift+Z, Ctrl+Y, Ctrl+Y"));
-        QVERIFY(values() == edited && e.w.isWindowModified() &&
-                e.Status() == "Redone: Turn In of COPCAR2 set to 0.500.");
-        e.Keys(Qt::CTRL | Qt::Key_S);
-        QVERIFY(Holds(TempDir::Read(file), "\r\nf0.500 {turn in}\r\n") && !e.w.isWindowModified());
-        e.Keys(QKeySequence("Ctrl+Z, Ctrl+Z, Ctrl+Z"));  // back past the save: unsaved again
-        QVERIFY(e.w.isWindowModified() && values() == before);
-        e.Keys(Qt::CTRL | Qt::Key_S);  // every edit undone: the file as it was, but for the banner
-        const std::string saved = TempDir::Read(file);
-        QCOMPARE(saved.substr(saved.find("\r\n\r\n") + 4), original.substr(gci_sample::kHeader.size()));
-        e.platform.openAnswers = {QString()};
-        e.platform.saveAnswers = {QString()};
-        e.Keys(QKeySequence("Ctrl+O, Ctrl+Shift+S"));
-        QVERIFY(e.platform.openRequests.size() == 2 && e.platform.saveRequests.size() == 1 && e.Told() == 0);
     }
 
     void unsavedEditsAreAskedAboutBeforeTheyWouldBeLostAndNothingStartsWhileASaveRuns()
@@ -267,29 +284,6 @@ private slots:
                 QVERIFY(e.platform.openRequests.size() == 2 && e.Told() == 0 && e.Editable());
                 QVERIFY(Holds(TempDir::Read(file), "f2.500 {Mass}"));
             }
-    }
-
-    void recentFilesAreKeptNewestFirstAndGoneOnesDropped()
-    {
-        Editor e;
-        QCOMPARE(e.Recent(), QStringList{QString()});  // only the disabled "(none)"
-        QStringList files;
-        for (int i = 0; i < 10; ++i) {
-            files << FromUtf8(e.Write("c" + std::to_string(i) + ".gci", gci_sample::File(i + 1)));
-            e.Open(ToUtf8(files.last()));
-        }
-        e.Open(ToUtf8(files[5]));           // again: first, once
-        e.Open(e.dir.File("missing.gci"));  // refused: not kept
-        const QStringList kept{files[5], files[9], files[8], files[7], files[6], files[4], files[3], files[2]};
-        QCOMPARE(e.Recent(), kept);
-        QCOMPARE(e.platform.settings.value("Kestrova/Recent/GCI").split('\n'), kept);
-        std::filesystem::remove(ToUtf8(files[9]));
-        e.Get<QPushButton>("cmdRecent")->menu()->actions()[1]->trigger();
-        QCOMPARE(e.Said(), files[9] + " no longer exists; it was taken off the recent files.");
-        QVERIFY(e.cars->count() == 6 && e.Recent() == QStringList(kept).mid(0, 1) + kept.mid(2));
-        e.Get<QPushButton>("cmdRecent")->menu()->actions()[2]->trigger();
-        e.Idle();
-        QVERIFY(e.cars->count() == 8 && e.Recent().first() == files[7]);
     }
 };
 

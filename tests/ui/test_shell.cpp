@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(l.Shown(), (QStringList{"frmOptions", "frmSTY"}));
     }
 
-    void windowsOpenBesideTheLauncher()
+    void windowsOpenBesideTheLauncherOnceEachAndComeBackWhereAndAtTheSizeLeft()
     {
         // Anchor, the window's outer size, the screen's free area, and where the window goes.
         const QRect screen(0, 0, 1920, 1040), second(1920, 0, 1280, 1024);
@@ -186,34 +186,27 @@ private slots:
         for (const auto& [why, anchor, size, area, expected] : cases)
             QVERIFY2(BesidePosition(anchor, size, area) == expected, why);
 
-        Launcher l;
-        l.w.move(0, 0);
-        l.Click(frmMain::Options);
-        QPointer<QWidget> options = l.Windows("frmOptions").value(0);
-        const QRect placed = options->frameGeometry();
-        QVERIFY(l.w.screen()->availableGeometry().contains(placed) && !placed.intersects(l.w.frameGeometry()));
-        options->move(5, 300);
-        l.Click(frmMain::Options);  // brought forward where it was left
-        QCOMPARE(options->pos(), QPoint(5, 300));
-    }
-
-    void eachWindowIsOneInstanceAndEditorsComeBackAtTheSizeLeft()
-    {
         Launcher l;  // each window and its main area's object or class name
-        for (auto [entry, name, area] : {std::tuple{frmMain::GciEditing, "frmGCI", "lstVals"},
+        l.w.move(0, 0);
+        for (auto [entry, name, area] : {std::tuple{frmMain::Options, "frmOptions", ""},
+                                         {frmMain::GciEditing, "frmGCI", "lstVals"},
                                          {frmMain::GxtEditing, "frmGXT", "lvwItems"},
                                          {frmMain::StyViewer, "frmSTY", "pic"},
-                                         {frmMain::MapViewer, "frmGMP", "MapView"},
-                                         {frmMain::Options, "frmOptions", ""}})
+                                         {frmMain::MapViewer, "frmGMP", "MapView"}})
             for (int round = 0; round < 2; ++round) {
                 MovePointerOver(l.w.EntryLabel(entry));
                 l.Click(entry);  // closed and released, the next one is new, and at the size left
                 const QList<QPointer<QWidget>> first = l.Windows(name);
-                l.Click(entry);
-                QVERIFY2(
-                    first.size() == 1 && first[0]->isVisible() && l.Windows(name) == first && l.Looks() == "--------",
-                    name);
-                QPointer<QWidget> w = first[0];
+                QPointer<QWidget> w = first.value(0);
+                const QRect placed = w->frameGeometry();
+                QVERIFY2(*area || (l.w.screen()->availableGeometry().contains(placed) &&
+                                   !placed.intersects(l.w.frameGeometry())),
+                         name);
+                w->move(5, 300);
+                l.Click(entry);  // brought forward where it was left
+                QVERIFY2(first.size() == 1 && w->isVisible() && w->pos() == QPoint(5, 300) &&
+                             l.Windows(name) == first && l.Looks() == "--------",
+                         name);
                 if (*area && !kResizableAfterMerge.contains(name)) {
                     if (round == 0)
                         w->resize(1900, 1000);
