@@ -123,33 +123,7 @@ struct Launcher : UiFixture<frmMain> {
 class ShellTest : public QObject {
     Q_OBJECT
 private slots:
-    void theHighlightFollowsThePointerCreditsMailAndExitEnds()
-    {
-        Launcher l;
-        MovePointerOver(l.w.EntryLabel(frmMain::Options));
-        MovePointerOver(l.w.findChild<QLabel*>("Image1"));  // the logo and the version leave it alone
-        MovePointerOver(l.w.findChild<QLabel*>("Label2"));
-        QCOMPARE(l.Looks(), QStringLiteral("------+-"));
-        MovePointerOver(l.w.findChild<QLabel*>("Label1"));  // the title clears it, and so does the background
-        QCOMPARE(l.Looks(), QStringLiteral("--------"));
-        MovePointerOver(l.w.EntryLabel(frmMain::ExitEntry));
-        MovePointerOver(&l.w, QPoint(200, 5));
-        QCOMPARE(l.Looks(), QStringLiteral("--------"));
-        // The credits open mail links; Exit ends the program without asking.
-        l.Click(frmMain::AuthorCredit);
-        l.Click(frmMain::LayoutCredit);
-        QCOMPARE(l.platform.openedUrls.size(), 2);
-        for (const QUrl& url : l.platform.openedUrls)
-            QVERIFY(url.scheme() == "mailto" && url.path().endsWith("@example.org"));
-        // Pressed on Exit and released off it: the label holds the pointer and gets the release, but nothing happens.
-        QTest::mousePress(l.w.EntryLabel(frmMain::ExitEntry), Qt::LeftButton);
-        QTest::mouseRelease(l.w.EntryLabel(frmMain::ExitEntry), Qt::LeftButton, {}, QPoint(-20, 5));
-        QCOMPARE(l.platform.endProgramCalls, 0);
-        l.Click(frmMain::ExitEntry);
-        QVERIFY(l.platform.endProgramCalls == 1 && l.Told() == 0 && l.w.isVisible());
-    }
-
-    void theKeyboardMovesBetweenEntriesAndOpensThem()
+    void keysAndThePointerMoveTheHighlightCreditsMailAndExitEnds()
     {
         Launcher l;
         // The first key only shows the focus; the arrows keep to a column or row, stopping at its end.
@@ -171,6 +145,28 @@ private slots:
         MovePointerOver(l.w.EntryLabel(frmMain::Options));  // the pointer takes the focus along
         l.Press({Qt::Key_Space});
         QCOMPARE(l.Shown(), (QStringList{"frmOptions", "frmSTY"}));
+        // The pointer highlights an entry and the rest of the launcher clears it.
+        MovePointerOver(l.w.EntryLabel(frmMain::Options));
+        MovePointerOver(l.w.findChild<QLabel*>("Image1"));  // the logo and the version leave it alone
+        MovePointerOver(l.w.findChild<QLabel*>("Label2"));
+        QCOMPARE(l.Looks(), QStringLiteral("------+-"));
+        MovePointerOver(l.w.findChild<QLabel*>("Label1"));  // the title clears it, and so does the background
+        QCOMPARE(l.Looks(), QStringLiteral("--------"));
+        MovePointerOver(l.w.EntryLabel(frmMain::ExitEntry));
+        MovePointerOver(&l.w, QPoint(200, 5));
+        QCOMPARE(l.Looks(), QStringLiteral("--------"));
+        // The credits open mail links; Exit ends the program without asking.
+        l.Click(frmMain::AuthorCredit);
+        l.Click(frmMain::LayoutCredit);
+        QCOMPARE(l.platform.openedUrls.size(), 2);
+        for (const QUrl& url : l.platform.openedUrls)
+            QVERIFY(url.scheme() == "mailto" && url.path().endsWith("@example.org"));
+        // Pressed on Exit and released off it: the label holds the pointer and gets the release, but nothing happens.
+        QTest::mousePress(l.w.EntryLabel(frmMain::ExitEntry), Qt::LeftButton);
+        QTest::mouseRelease(l.w.EntryLabel(frmMain::ExitEntry), Qt::LeftButton, {}, QPoint(-20, 5));
+        QCOMPARE(l.platform.endProgramCalls, 0);
+        l.Click(frmMain::ExitEntry);
+        QVERIFY(l.platform.endProgramCalls == 1 && l.Told() == 0 && l.w.isVisible());
     }
 
     void windowsOpenBesideTheLauncherOnceEachAndComeBackWhereAndAtTheSizeLeft()
