@@ -6,6 +6,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -140,28 +141,23 @@ struct UiFixture {
         return usable;
     }
     bool Modified() { return w.isWindowModified() && w.windowTitle().contains("[*]"); }
+    QString Status() { return Get<QLabel>("lblStatus")->text(); }
     int Told() const { return static_cast<int>(platform.messages.size()); }
     QString Said() const { return platform.messages.empty() ? QString() : platform.messages.back().text; }
 };
 
 // Clicks (or double-clicks) an item of a list or tree where it is shown, as the user would.
-inline void ClickAt(QAbstractItemView* view, QRect shown, bool twice = false)
+inline void ClickIndex(QAbstractItemView* view, const QModelIndex& index, bool twice = false)
 {
-    const QPoint at = shown.center();
+    view->scrollTo(index);
+    const QPoint at = view->visualRect(index).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
     if (twice)
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
 }
 inline void ClickItem(QTreeWidgetItem* item, bool twice = false)
 {
-    QTreeWidget* tree = item->treeWidget();
-    tree->scrollToItem(item);
-    ClickAt(tree, tree->visualItemRect(item), twice);
-}
-inline void ClickIndex(QAbstractItemView* view, const QModelIndex& index)
-{
-    view->scrollTo(index);
-    ClickAt(view, view->visualRect(index));
+    ClickIndex(item->treeWidget(), item->treeWidget()->indexFromItem(item), twice);
 }
 
 // Delivers a pointer move straight to the widget, as the window system would.

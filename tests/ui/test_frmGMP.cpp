@@ -51,7 +51,6 @@ struct Viewer : UiFixture<frmGMP> {
         return rows.join(" | ");
     }
     QString Selected() { return Get<QLineEdit>("txtZoneName")->text(); }
-    QString Status() { return Get<QLabel>("lblStatus")->text(); }
 };
 
 }  // namespace
@@ -59,90 +58,7 @@ struct Viewer : UiFixture<frmGMP> {
 class TestFrmGMP : public QObject {
     Q_OBJECT
 private slots:
-    void drawsEachLidTurnedAndLitShowsLevelsZonesAndTheSquareUnderThePointerAndExports()
-    {
-        Viewer v;
-        v.Open(v.Write("bare.gmp", map_test::Town()));  // no style beside it: the ground types' colours
-        QCOMPARE(v.At(1, 0, 10, 10), SchematicColour(Ground::Road, 0));
-        QCOMPARE(v.At(20, 20, 10, 10), SchematicColour(Ground::Pavement, 4));  // a roof
-        v.Open(v.town);
-        QCOMPARE(v.Get<QLabel>("lblStyle")->text(), QStringLiteral("Style: town.sty"));
-        QCOMPARE(v.At(1, 0, 60, 32), Shown(2));       // the arrowhead points east ...
-        QCOMPARE(v.At(0, 1, 32, 60), Shown(2));       // ... and, turned a quarter, south
-        QCOMPARE(v.At(0, 0, 5, 5), Shown(3, 1));      // the crossing is lit at level 1
-        QCOMPARE(v.At(20, 20, 40, 40), Shown(6, 3));  // a roof at level 4, lit at 3
-        v.Get<QSlider>("sldLevel")->setValue(3);      // the walls have no lids: the paving shows
-        QCOMPARE(v.At(20, 20, 40, 40), Shown(3));
-
-        v.Get<QSlider>("sldZoom")->setValue(100);  // all the way in, then to the top left corner
-        QCOMPARE(v.view->Zoom(), MapView::kMostZoom);
-        v.view->horizontalScrollBar()->setValue(0);
-        v.view->verticalScrollBar()->setValue(0);
-        QCOMPARE(v.view->viewport()->grab().toImage().pixel(124, 32), Shown(2));
-
-        auto* zones = v.Get<QListWidget>("lstZones");
-        QCOMPARE(zones->item(1)->text(), QStringLiteral("Central Park (navigation)"));
-        zones->setCurrentRow(1);  // the park, 48 x 48 squares from (48, 144)
-        QVERIFY(v.view->VisibleSquares().contains(QRect(48, 144, 48, 48)));
-        const QRect outline(48, 150, 1, 1);  // the zone's left edge runs through this square
-        const QRgb withZones = v.view->Render(outline, 16).pixel(0, 8);
-        QTest::mouseClick(v.Get<QCheckBox>("chkZones"), Qt::LeftButton);
-        QVERIFY(v.view->Render(outline, 16).pixel(0, 8) != withZones);
-
-        MovePointerOver(v.view->viewport(), v.view->ViewportPointOf(QPointF(49.5, 150.5)).toPoint());
-        QCOMPARE(v.Status().left(45), QStringLiteral("x 49, y 150, z 0: pavement, flat   block 4   "));
-        v.view->setFocus();  // keys zoom and pan the map
-        const double zoom = v.view->Zoom();
-        QTest::keyClick(v.view, Qt::Key_Minus);
-        QCOMPARE(v.view->Zoom(), zoom / 1.5);
-        const int across = v.view->horizontalScrollBar()->value();
-        QTest::keyClick(v.view, Qt::Key_Right);
-        QVERIFY(v.view->horizontalScrollBar()->value() > across);
-        QTest::keyClick(v.view, Qt::Key_Plus);
-        QCOMPARE(v.view->Zoom(), zoom);
-
-        // Exports: the whole map, or the part shown; refused files change nothing.
-        v.Get<QCheckBox>("chkZones")->setChecked(true);  // outlined in the picture too, drawn on the worker
-        v.Get<QSpinBox>("spnScale")->setValue(2);
-        v.Save("cmdExport", v.dir.File("whole.png"));
-        QCOMPARE(v.platform.saveRequests.back().fileName, QStringLiteral("town.png"));
-        const QImage saved(QString::fromStdString(v.dir.File("whole.png")));
-        QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), v.view->Render(QRect(0, 0, 256, 256), 2));
-        QCOMPARE(v.Status(), QStringLiteral("Exported whole.png."));
-        v.view->ShowSquares(QRectF(100, 100, 10, 10));  // the part shown goes at the zoom on screen
-        v.Get<QComboBox>("cboExportArea")->setCurrentIndex(1);
-        v.Save("cmdExport", v.dir.File("part.png"));
-        QCOMPARE(QImage(QString::fromStdString(v.dir.File("part.png"))).convertToFormat(QImage::Format_RGB32),
-                 v.view->Render(v.view->VisibleSquares(), v.view->Zoom()));
-
-        v.Get<QComboBox>("cboExportArea")->setCurrentIndex(0);
-        v.Get<QSpinBox>("spnScale")->setValue(64);  // 16384 pixels a side: refused before the dialog
-        v.Click("cmdExport");
-        QVERIFY(v.Said().contains("larger than the 8192 pixels") && v.platform.saveRequests.size() == 2);
-
-        const QImage before = v.view->Render(QRect(0, 0, 2, 2), 64);
-        map_test::BlockData columnless;
-        columnless.Put(0, 0, 5);
-        const std::string damaged = v.Write("damaged.gmp", map_test::MapFile(columnless));
-        v.Open(damaged);  // the map shown stays
-        QVERIFY(v.Said().contains(FromUtf8(damaged)) && v.Said().contains("the column at word 5"));
-        QVERIFY(v.Get<QListWidget>("lstZones")->count() == 2 && v.Get("cmdExport")->isEnabled());
-        v.Open(v.Write("bad.sty", "GBST"), "cmdStyle");
-        QVERIFY(v.Said().contains("bad.sty") && v.Get<QLabel>("lblStyle")->text() == "Style: town.sty");
-        QCOMPARE(v.view->Render(QRect(0, 0, 2, 2), 64), before);
-
-        // While a map loads nothing starts, and closing stops the load: the window goes once it has.
-        const int told = v.Told();
-        v.platform.openAnswers = {FromUtf8(v.dir.File("bare.gmp"))};
-        QVERIFY(v.WhileBusy([&] { v.Press("cmdOpen"); },
-                            [&] {
-                                QCOMPARE(v.Usable(), QStringList());
-                                QVERIFY(!v.w.close() && v.w.isVisible());
-                            }));
-        QVERIFY(!v.w.isVisible() && v.w.Caption() == "GMP Map Viewer - town.gmp" && v.Told() == told);
-    }
-
-    void editsZonesByListMapPanelDragAndDrawingUndoesThemAndSavesOnlyTheZoneChunk()
+    void editsZonesUndoesAndSavesThemDrawsEachLidTurnedAndLitShowsLevelsAndThePointersSquareAndExports()
     {
         Viewer v;
         const std::string town = map_test::Town(), after = le::Chunk("XTRA", "not a map's own");
@@ -215,6 +131,86 @@ private slots:
         v.platform.saveAnswers = {FromUtf8(v.dir.File("copy.gmp"))};
         v.Keys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));  // the copy becomes the map shown
         QVERIFY(TempDir::Read(v.dir.File("copy.gmp")) == saved && v.w.Caption() == "GMP Map Viewer - copy.gmp");
+
+        // The lids drawn turned and lit, levels, zones, the square under the pointer, exports.
+        v.Open(v.Write("bare.gmp", map_test::Town()));  // no style beside it: the ground types' colours
+        QCOMPARE(v.At(1, 0, 10, 10), SchematicColour(Ground::Road, 0));
+        QCOMPARE(v.At(20, 20, 10, 10), SchematicColour(Ground::Pavement, 4));  // a roof
+        v.Open(v.town);
+        QCOMPARE(v.Get<QLabel>("lblStyle")->text(), QStringLiteral("Style: town.sty"));
+        QCOMPARE(v.At(1, 0, 60, 32), Shown(2));       // the arrowhead points east ...
+        QCOMPARE(v.At(0, 1, 32, 60), Shown(2));       // ... and, turned a quarter, south
+        QCOMPARE(v.At(0, 0, 5, 5), Shown(3, 1));      // the crossing is lit at level 1
+        QCOMPARE(v.At(20, 20, 40, 40), Shown(6, 3));  // a roof at level 4, lit at 3
+        v.Get<QSlider>("sldLevel")->setValue(3);      // the walls have no lids: the paving shows
+        QCOMPARE(v.At(20, 20, 40, 40), Shown(3));
+
+        v.Get<QSlider>("sldZoom")->setValue(100);  // all the way in, then to the top left corner
+        QCOMPARE(v.view->Zoom(), MapView::kMostZoom);
+        v.view->horizontalScrollBar()->setValue(0);
+        v.view->verticalScrollBar()->setValue(0);
+        QCOMPARE(v.view->viewport()->grab().toImage().pixel(124, 32), Shown(2));
+
+        auto* zones = v.Get<QListWidget>("lstZones");
+        QCOMPARE(zones->item(1)->text(), QStringLiteral("Central Park (navigation)"));
+        zones->setCurrentRow(1);  // the park, 48 x 48 squares from (48, 144)
+        QVERIFY(v.view->VisibleSquares().contains(QRect(48, 144, 48, 48)));
+        const QRect outline(48, 150, 1, 1);  // the zone's left edge runs through this square
+        const QRgb withZones = v.view->Render(outline, 16).pixel(0, 8);
+        QTest::mouseClick(v.Get<QCheckBox>("chkZones"), Qt::LeftButton);
+        QVERIFY(v.view->Render(outline, 16).pixel(0, 8) != withZones);
+
+        MovePointerOver(v.view->viewport(), v.view->ViewportPointOf(QPointF(49.5, 150.5)).toPoint());
+        QCOMPARE(v.Status().left(45), QStringLiteral("x 49, y 150, z 0: pavement, flat   block 4   "));
+        v.view->setFocus();  // keys zoom and pan the map
+        const double zoom = v.view->Zoom();
+        QTest::keyClick(v.view, Qt::Key_Minus);
+        QCOMPARE(v.view->Zoom(), zoom / 1.5);
+        const int across = v.view->horizontalScrollBar()->value();
+        QTest::keyClick(v.view, Qt::Key_Right);
+        QVERIFY(v.view->horizontalScrollBar()->value() > across);
+        QTest::keyClick(v.view, Qt::Key_Plus);
+        QCOMPARE(v.view->Zoom(), zoom);
+
+        // Exports: the whole map, or the part shown; refused files change nothing.
+        v.Get<QCheckBox>("chkZones")->setChecked(true);  // outlined in the picture too, drawn on the worker
+        v.Get<QSpinBox>("spnScale")->setValue(2);
+        v.Save("cmdExport", v.dir.File("whole.png"));
+        QCOMPARE(v.platform.saveRequests.back().fileName, QStringLiteral("town.png"));
+        const QImage whole(QString::fromStdString(v.dir.File("whole.png")));
+        QCOMPARE(whole.convertToFormat(QImage::Format_RGB32), v.view->Render(QRect(0, 0, 256, 256), 2));
+        QCOMPARE(v.Status(), QStringLiteral("Exported whole.png."));
+        v.view->ShowSquares(QRectF(100, 100, 10, 10));  // the part shown goes at the zoom on screen
+        v.Get<QComboBox>("cboExportArea")->setCurrentIndex(1);
+        v.Save("cmdExport", v.dir.File("part.png"));
+        QCOMPARE(QImage(QString::fromStdString(v.dir.File("part.png"))).convertToFormat(QImage::Format_RGB32),
+                 v.view->Render(v.view->VisibleSquares(), v.view->Zoom()));
+
+        v.Get<QComboBox>("cboExportArea")->setCurrentIndex(0);
+        v.Get<QSpinBox>("spnScale")->setValue(64);  // 16384 pixels a side: refused before the dialog
+        v.Click("cmdExport");
+        QVERIFY(v.Said().contains("larger than the 8192 pixels") && v.platform.saveRequests.size() == 3);
+
+        const QImage before = v.view->Render(QRect(0, 0, 2, 2), 64);
+        map_test::BlockData columnless;
+        columnless.Put(0, 0, 5);
+        const std::string damaged = v.Write("damaged.gmp", map_test::MapFile(columnless));
+        v.Open(damaged);  // the map shown stays
+        QVERIFY(v.Said().contains(FromUtf8(damaged)) && v.Said().contains("the column at word 5"));
+        QVERIFY(v.Get<QListWidget>("lstZones")->count() == 2 && v.Get("cmdExport")->isEnabled());
+        v.Open(v.Write("bad.sty", "GBST"), "cmdStyle");
+        QVERIFY(v.Said().contains("bad.sty") && v.Get<QLabel>("lblStyle")->text() == "Style: town.sty");
+        QCOMPARE(v.view->Render(QRect(0, 0, 2, 2), 64), before);
+
+        // While a map loads nothing starts, and closing stops the load: the window goes once it has.
+        const int told = v.Told();
+        v.platform.openAnswers = {FromUtf8(v.dir.File("bare.gmp"))};
+        QVERIFY(v.WhileBusy([&] { v.Press("cmdOpen"); },
+                            [&] {
+                                QCOMPARE(v.Usable(), QStringList());
+                                QVERIFY(!v.w.close() && v.w.isVisible());
+                            }));
+        QVERIFY(!v.w.isVisible() && v.w.Caption() == "GMP Map Viewer - town.gmp" && v.Told() == told);
     }
 };
 
