@@ -142,6 +142,7 @@ void RegisterMapBenchmarks()
     RegisterFrame("frmGMP frame 1280x1024 whole map", in, 0);
     RegisterLimit({"frmGMP frame 1280x1024 whole map", 0, 16});
     RegisterFrame("frmGMP frame 1280x1024 zooming near whole map", in, 0, 1.25);
+    RegisterLimit({"frmGMP frame 1280x1024 zooming near whole map", 0, 16});
     RegisterFrame("frmGMP frame 1280x1024 at 64 px", in, MapView::kMostZoom);
     RegisterFrame("frmGMP frame 1280x1024 at 5.5 px", in, 5.5);
     RegisterWindowWork();

@@ -74,6 +74,7 @@ void MapView::SetStyle(clsSTY* style)
     style_ = style;
     std::fill(fullLids_.begin(), fullLids_.end(), QImage());
     DropSizedLids();
+    ++groundVersion_;
     viewport()->update();
 }
 
@@ -132,6 +133,7 @@ void MapView::RefreshLids()
             lids_.push_back(seen.face);
             schematic_.push_back(SchematicColour(seen));
         }
+    ++groundVersion_;
     viewport()->update();
 }
 
@@ -240,40 +242,40 @@ const QImage& MapView::FullLid(uint16_t look)
     return lid;
 }
 
-const QImage& MapView::SizedLid(uint16_t look, int side)
+const uint32_t* MapView::SizedLid(uint16_t look, int side)
 {
     if (side != sizedSide_) {
         DropSizedLids();
         sizedSide_ = side;
     }
-    QImage& sized = sizedLids_[look];
-    if (sized.isNull()) {
+    std::vector<uint32_t>& sized = sizedLids_[look];
+    if (sized.empty()) {
         // Shrunk by the mean of the pixels each covers, as the command line's picture
         // (DrawCity) is, so that both give the same pixels.
         const QImage& full = FullLid(look);
-        if (side == kLidSide) {
-            sized = full;
-        } else {
-            const std::vector<uint32_t> pixels =
-                ShrinkLid({reinterpret_cast<const uint32_t*>(full.constBits()), kLidSide * kLidSide}, side);
-            sized = QImage(side, side, QImage::Format_RGB32);
-            for (int y = 0; y < side; ++y)
-                std::memcpy(sized.scanLine(y), &pixels[static_cast<std::size_t>(y * side)],
-                            static_cast<std::size_t>(side) * 4);
-        }
+        const std::span<const uint32_t> pixels{reinterpret_cast<const uint32_t*>(full.constBits()),
+                                               kLidSide * kLidSide};
+        sized = side == kLidSide ? std::vector<uint32_t>(pixels.begin(), pixels.end()) : ShrinkLid(pixels, side);
         sizedFilled_.push_back(look);
     }
-    return sized;
+    return sized.data();
 }
 
 void MapView::DropSizedLids()
 {
     for (uint16_t look : sizedFilled_)
-        sizedLids_[look] = QImage();
+        sizedLids_[look] = {};
     sizedFilled_.clear();
 }
 
 void MapView::Compose(QImage& target, QPointF origin, double scale)
+{
+    ComposeGround(target, origin, scale);
+    if (zonesShown_ && map_)
+        DrawZoneOutlines(target, map_->Zones(), origin, scale, markedZone_, font());
+}
+
+void MapView::ComposeGround(QImage& target, QPointF origin, double scale)
 {
     target.fill(kBackground);
     if (lids_.empty())
@@ -288,14 +290,19 @@ void MapView::Compose(QImage& target, QPointF origin, double scale)
     uchar* const bits = target.bits();
     const qsizetype stride = target.bytesPerLine();
     const auto line = [&](int row) { return reinterpret_cast<QRgb*>(bits + row * stride); };
+    // Each column's left edge once a frame, not twice a square.
+    std::vector<int> lefts;
+    for (int x = first[0]; x <= end[0]; ++x)
+        lefts.push_back(Edge(x, scale, origin.x()));
     for (int y = first[1]; y < end[1]; ++y) {
         const int top = Edge(y, scale, origin.y());
         const int rowFrom = std::max(top, 0), rowTo = std::min(Edge(y + 1, scale, origin.y()), target.height());
         for (int x = first[0]; x < end[0]; ++x) {
             const std::size_t square = static_cast<std::size_t>(y * kSide + x);
             const uint16_t face = lids_[square];
-            const int left = Edge(x, scale, origin.x());
-            const int colFrom = std::max(left, 0), colTo = std::min(Edge(x + 1, scale, origin.x()), target.width());
+            const int left = lefts[static_cast<std::size_t>(x - first[0])];
+            const int colFrom = std::max(left, 0);
+            const int colTo = std::min(lefts[static_cast<std::size_t>(x - first[0] + 1)], target.width());
             if (face == 0 || colTo <= colFrom)
                 continue;
             if (!style_) {
@@ -303,15 +310,11 @@ void MapView::Compose(QImage& target, QPointF origin, double scale)
                     std::fill(line(row) + colFrom, line(row) + colTo, schematic_[square]);
                 continue;
             }
-            const QImage& lid = SizedLid(face & kLookBits, side);
-            const uchar* const from = lid.constBits() + (colFrom - left) * 4;
-            const std::size_t bytes = static_cast<std::size_t>(colTo - colFrom) * 4;
+            const uint32_t* const from = SizedLid(face & kLookBits, side) + (colFrom - left);
             for (int row = rowFrom; row < rowTo; ++row)
-                std::memcpy(line(row) + colFrom, from + (row - top) * lid.bytesPerLine(), bytes);
+                std::copy_n(from + (row - top) * side, colTo - colFrom, line(row) + colFrom);
         }
     }
-    if (zonesShown_ && map_)
-        DrawZoneOutlines(target, map_->Zones(), origin, scale, markedZone_, font());
 }
 
 void DrawZoneOutlines(QImage& target, const std::vector<MapZone>& zones, QPointF origin, double scale, int marked,
@@ -319,7 +322,13 @@ void DrawZoneOutlines(QImage& target, const std::vector<MapZone>& zones, QPointF
 {
     QPainter painter(&target);
     painter.setFont(font);
-    const QRectF shown(origin, target.size());
+    DrawZoneOutlines(painter, target.size(), zones, origin, scale, marked);
+}
+
+void DrawZoneOutlines(QPainter& painter, QSize size, const std::vector<MapZone>& zones, QPointF origin, double scale,
+                      int marked)
+{
+    const QRectF shown(origin, size);
     for (std::size_t i = 0; i < zones.size(); ++i) {
         const MapZone& zone = zones[i];
         const QRectF area(zone.x * scale, zone.y * scale, zone.w * scale, zone.h * scale);
@@ -351,11 +360,18 @@ QImage MapView::Render(const QRect& squares, double blockPixels)
 
 void MapView::paintEvent(QPaintEvent*)
 {
-    if (frame_.size() != viewport()->size())
-        frame_ = QImage(viewport()->size(), QImage::Format_RGB32);
-    Compose(frame_, Origin(), zoom_);
+    const QPointF origin = Origin();
+    const GroundKey key{origin.x(), origin.y(), zoom_, viewport()->size(), groundVersion_};
+    if (!(key == groundKey_)) {
+        if (ground_.size() != key.size)
+            ground_ = QImage(key.size, QImage::Format_RGB32);
+        ComposeGround(ground_, origin, zoom_);
+        groundKey_ = key;
+    }
     QPainter painter(viewport());
-    painter.drawImage(0, 0, frame_);
+    painter.drawImage(0, 0, ground_);
+    if (zonesShown_ && map_)
+        DrawZoneOutlines(painter, key.size, map_->Zones(), origin, zoom_, markedZone_);
     if ((press_ == Press::Zone || press_ == Press::Draw) && moved_) {
         // The rectangle the drag would give, over what is there now.
         painter.setPen(QPen(kMarkedZoneColour, 2, Qt::DashLine));

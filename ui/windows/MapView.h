@@ -9,11 +9,15 @@
 class CityMap;
 class clsSTY;
 class QFont;
+class QPainter;
 
 // Outlines `zones` with their names on `target`, whose top left is `origin` in map pixels
 // at `scale` pixels a block; the zone `marked` stands out. Safe on any thread.
 void DrawZoneOutlines(QImage& target, const std::vector<MapZone>& zones, QPointF origin, double scale, int marked,
                       const QFont& font);
+// The same with `painter`, over an area of `shown` pixels.
+void DrawZoneOutlines(QPainter& painter, QSize shown, const std::vector<MapZone>& zones, QPointF origin, double scale,
+                      int marked);
 
 // The map seen from above: each square shows the lid of its highest block at or below
 // the chosen level, from the style's tiles or, without a style, in the colour of its
@@ -97,15 +101,18 @@ private:
     QPointF Origin() const;
     void UpdateScrollBars();
     void RefreshLids();
-    // Draws the squares into `target`, whose top left is `origin` in map pixels at `scale`.
+    // Draws the squares into `target`, whose top left is `origin` in map pixels at `scale`,
+    // and the zones over them when they are shown.
     void Compose(QImage& target, QPointF origin, double scale);
+    void ComposeGround(QImage& target, QPointF origin, double scale);
     // Which edges of the marked zone (or its body) a viewport point grabs.
     int GrabAt(QPointF point) const;
     // The marked zone's rectangle as the drag in progress has it, in squares.
     QRect Dragged(QPointF point) const;
     void ShowGrab(QPointF point);
     const QImage& FullLid(uint16_t look);
-    const QImage& SizedLid(uint16_t look, int side);
+    // The lid `side` pixels a side, row by row.
+    const uint32_t* SizedLid(uint16_t look, int side);
     void DropSizedLids();
 
     const CityMap* map_ = nullptr;
@@ -116,13 +123,23 @@ private:
     double zoom_ = 1;
     bool fitted_ = true;  // follows the viewport's size while the whole map is shown
 
-    std::vector<uint16_t> lids_;         // per square, the face seen from above
-    std::vector<uint32_t> schematic_;    // per square, its ground type's colour
-    std::vector<QImage> fullLids_;       // per look, 64 x 64; null until needed
-    std::vector<QImage> sizedLids_;      // per look, sizedSide_ a side
-    std::vector<uint16_t> sizedFilled_;  // the looks sizedLids_ holds
+    std::vector<uint16_t> lids_;                    // per square, the face seen from above
+    std::vector<uint32_t> schematic_;               // per square, its ground type's colour
+    std::vector<QImage> fullLids_;                  // per look, 64 x 64; null until needed
+    std::vector<std::vector<uint32_t>> sizedLids_;  // per look, sizedSide_ a side
+    std::vector<uint16_t> sizedFilled_;             // the looks sizedLids_ holds
     int sizedSide_ = 0;
-    QImage frame_;
+    // The squares of the last frame, kept while what they show stays: a zone selected,
+    // edited or dragged redraws only the outlines over them.
+    struct GroundKey {
+        double x = 0, y = 0, zoom = 0;
+        QSize size;
+        unsigned version = 0;
+        bool operator==(const GroundKey&) const = default;
+    };
+    QImage ground_;
+    GroundKey groundKey_;
+    unsigned groundVersion_ = 1;  // counts the changes of lids, style and level
 
     enum class Press { None, Pan, Zone, Draw };
     Press press_ = Press::None;
