@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What both programs answer to --version: the version, the copyright and the licence,
 // in the form help2man turns into the man pages' COPYRIGHT section.

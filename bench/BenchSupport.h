@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every benchmark shares: a scratch folder, the floors an operation is measured
 // against, and the naming that pairs an operation with its floor in the final table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts in the game's font: the text editor's preview of a file's longest text, and the
 // command line's check of a whole game-sized text file, on a font style shaped like the
 // game's (14 fonts of 140, 1, 1, 140 and ten of 144 characters after 44 other sprites;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/BenchSupport.h"
 #include "bench/Registry.h"
 #include "core/gmp/clsGMP.h"

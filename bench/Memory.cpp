@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The memory half of the benchmarks: the resident size of the program once the style
 // viewer has opened a file. The peak is taken from outside (GNU time); the size after
 // the open is read here where the system tells it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Each file format's benchmarks register themselves here, and run in this order.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the window benchmarks run on: file dialogs answered by a script in place of the
 // desktop, a wait until the window's work on its worker is over and its result shown, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs every benchmark (or, as scripts/bench.sh does, gathers them from processes of
 // their own), then prints one table: each operation's median, for an input of a
 // megabyte or more beside the median of its floor (the least any program could do with

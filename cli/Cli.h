@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // kestrova-cli: the formats' work from a shell, for scripts and machines without a display.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command line's commands: what each takes, and what runs it. Each format's file adds
 // its own commands to the table; Cli.cpp reads the arguments and picks one.

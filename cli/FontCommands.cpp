@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's fonts: what a font style holds, which texts a font cannot draw, and one
 // text drawn as the game draws it.
 

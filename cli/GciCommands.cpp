@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Car files: list every car, read one value, change one.
 
 #include <QJsonArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text files: one text out or in, and a translator's round trip through PO files.
 
 #include "cli/Command.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a file is and what it holds, told by its first bytes rather than its name.
 
 #include <QJsonObject>

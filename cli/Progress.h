@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A long job's progress as one line on standard error, rewritten in place; only when
 // standard error is a terminal, so that logs and pipes get no clutter.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Style files: every image out, one image back in.
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two text files side by side by key: what a translation lacks, adds, and has left as
 // the original.
 

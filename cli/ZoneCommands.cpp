@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Map files: the named zones listed, added, changed, removed and checked, and the map
 // drawn as a PNG image.
 

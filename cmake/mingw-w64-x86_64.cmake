@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-compiling the core and its tests for 64-bit Windows with Debian's mingw-w64
 # (posix threads, for std::thread and friends). Tests run under wine through
 # CMAKE_CROSSCOMPILING_EMULATOR, so gtest_discover_tests and ctest work unchanged.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cli_commands.sh KESTROVA_CLI OUT: writes to OUT the COMMANDS section of kestrova-cli's
 # man page, a help2man include: every command the program lists, with its usage, what it
 # does and its own options, each read from the program's own "COMMAND --help" at build

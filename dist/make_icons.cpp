@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the program's icon for the desktop's icon theme at build time:
 // make_icons FOLDER SIZE... writes FOLDER/SIZExSIZE/apps/kestrova.png for each size.
 

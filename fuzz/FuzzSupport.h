@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared by the fuzz targets and by the core test that replays their saved findings:
 // a check throws PropertyViolation when a reader breaks a promise, and lets any

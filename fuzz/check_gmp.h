@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What any file, however damaged, must do to the map reader: load or be refused with
 // a message naming it; hide the progress window either way; answer every query inside

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What any file, however damaged, must do to the text reader: load or be refused with
 // InvalidGXT naming it and saying why (or, for a language we do not handle, a message

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What any file, however damaged, must do to the image import: give a 16 x 16 item's
 // colour indices, or a refusal with its reason; and indices it gives, written as an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What any file, however damaged, must do to the PO import: be taken, or be refused with
 // a message naming it while the texts stay as they were; when taken, give a reason for

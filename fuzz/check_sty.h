@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What any file, however damaged, must do to the style reader: load or be refused with a
 // message naming it, leaving the previous file's data untouched; draw every tile and

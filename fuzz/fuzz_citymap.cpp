@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Map blocks and zones: CityMap::Parse on any bytes, then every query, checked by
 // CheckCityMapFile.
 

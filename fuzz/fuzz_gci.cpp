@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Car files: ParseCars on any bytes, then every value, a save and a reload, checked by
 // CheckGciFile.
 

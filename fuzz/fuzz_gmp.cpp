@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Map files: ParseMap on any bytes, then every query, checked by CheckGmpFile.
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text files: ParseGXT on any bytes, then every entry, a save and a reload, checked by
 // CheckGxtFile.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Images for a tile or sprite: ReadIndices on any bytes, then the indices it gave written
 // and read again, checked by CheckImageFile.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PO files: ImportPo on any bytes, then an export and an import of what it took, checked
 // by CheckPoFile.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Style files: ParseSTY on any bytes, then every tile and sprite drawn and the first of
 // each exported, checked by CheckStyFile.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Tiles and sprites as Qt images and back, and the viewer's exports: PNG files carry the
 // item's own 256 colours in an 8-bit colour table, so index n in the file is index n in

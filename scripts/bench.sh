@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks in release mode (-O2, no sanitizers) and prints:
 # - the resident memory of the program with the large style file open in the style viewer,
 #   next to the file's size;

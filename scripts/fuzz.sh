@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang in build/fuzz and runs each for SECONDS on a
 # scratch copy of its seed corpus (the committed corpus is never changed). Prints, per
 # target, the executions done and whether it crashed; a crash input is copied to

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Kestrova's Debian package with CPack and shows what is in it.
 #
 #   scripts/package.sh [--build-dir DIR] [--check]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the core, its tests and the fuzz replay programs for 64-bit Windows with
 # mingw-w64 and runs them under wine with ctest. Installs what is missing first.
 # Qt is not part of this build (KESTROVA_CORE_ONLY).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, then builds and runs the whole test suite headless twice:
 # once as released, with warnings as errors, and once under AddressSanitizer and
 # UndefinedBehaviorSanitizer. Ends with ctest's summary.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 14-byte bitmap file header and the 40-byte information header of an exported
 // image. Bytes() lays the fields out little-endian, field after field, whatever the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which of the game's files a file is: by its first bytes where the format has a
 // signature, otherwise by its extension. The windows and kestrova-cli both ask here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/common/Numbers.h"
 
 std::string Grouped(uint64_t n)

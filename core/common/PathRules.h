@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules of the GTA2 directory setting and the data directory derived from it, as
 // pure functions of the separator so that both platforms' forms can be tested on either;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How far long work has come, and whether its user wants it stopped. Whoever runs the
 // work passes a Progress in: the window's worker, the command line's terminal line, or

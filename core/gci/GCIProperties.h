@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 22 car properties: the name the editor shows, the label that ends the property's
 // line in a car file we write, and the limits of the values the property takes (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Value texts: the one reading of what a user gives a property (the value dialog and
 // kestrova-cli both go through it), and the thousandths the dialog's slider works in.

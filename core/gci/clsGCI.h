@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One GTA2 car-information file (.gci) in memory: an opening comment we do not keep,
 // then one block of lines per car, blocks separated by empty lines. Lines stay text,

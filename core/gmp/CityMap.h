@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The blocks and zones of a GTA2 map file (.gmp): a 256 x 256 x 8 grid of block
 // numbers, the table of distinct blocks they refer to, and the named zones, which can

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole map seen from above as pixels, with its style's tiles or, without a style,
 // in the schematic colours of the ground types (Ground.h). Colours are 0xAARRGGBB,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a block's slope byte says: the ground type in bits 0-1 and the slope in bits 2-7,
 // in words for the viewer's status line and the command line, and the colour of each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a block's lid looks from above: which tile, mirrored and turned how, how dark;
 // its pixels drawn from a style file, or one flat colour per tile without one; and,

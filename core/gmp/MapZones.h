@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The named zones of a map: what a zone is, which ones the game takes, the order it needs
 // them in, their bytes in the ZONE chunk, and what a check of them finds.

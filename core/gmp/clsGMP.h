@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tile animation table of a GTA2 map file (.gmp). Everything else in the map
 // is passed over; nothing is ever written.

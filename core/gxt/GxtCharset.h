@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the bytes of a GXT text stand for characters. The game's own text files use the
 // order of the game font for accented letters; the front-end menu files (bob_*.gxt) use

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which charset a text file's bytes are in: the game's own files use the game font's
 // order for accented letters (0x80 to 0xB0), the front-end menu files Windows-1252
 // (accented letters from 0xC0 on). Whichever range has more bytes wins; a tie goes by

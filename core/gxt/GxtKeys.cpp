@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Key rules: what a key may be, and finding, adding, renaming and removing entries.
 
 #include <algorithm>

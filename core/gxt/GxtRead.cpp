@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a text file: the header, the key table and a check of every key's text. The
 // texts themselves are read when asked for, from the text block kept as it was.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a text lies in a text file's text block, shared by the reader and the writer.
 //

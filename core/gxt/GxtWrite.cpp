@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a text file so that what was not edited stays as it was read: the texts keep
 // their order and places in the text block, an edited one is written where it stood
 // and those after it move along, and new entries' texts follow the others. The key table

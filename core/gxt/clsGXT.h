@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The in-memory model of one GTA2 text file (.gxt): a table of 8-byte key names and
 // their texts. Names and values are bytes, one character a byte. Entries are numbered

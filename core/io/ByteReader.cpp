@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/io/ByteReader.h"
 
 void ByteReader::CutOff(std::size_t n) const

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bounds-checked little-endian reading over a byte buffer. Every read checks what is
 // left first, so no input can make a reader touch memory outside its buffer. Sub()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The walk over a chunked GTA2 file (style, map) held in memory: a 6-byte file header,
 // then chunks of a 4-character type, a signed 32-bit little-endian size and that many

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading files whole, and the one safe way every model writes. Paths are UTF-8.
 // Failures throw FileError naming the file and the reason. Only regular files are read:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Little-endian integers in the files' byte order, whatever the host's. The readers take
 // a pointer into bytes already bounds-checked, and are ByteReader's: formats read through

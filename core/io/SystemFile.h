@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few system calls the file layer makes, the only place where POSIX and Windows
 // differ. Every failure comes back as the std::error_code the failing call left, taken

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A text file's texts as a gettext PO file, for translators' tools, and back. Built only
 // with GNU gettext's libgettextpo (KESTROVA_HAVE_PO); the rest of the program does not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A text drawn as the game draws it, in one of a style's fonts: glyphs side by side from
 // the top left, each its sprite's width (which holds its own blank column of spacing),

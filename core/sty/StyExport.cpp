@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing tiles and sprites as 8-bit bitmaps and palettes as JASC-PAL text. Each file
 // is built whole in memory and written by WriteExportFile: a new file without waiting for
 // the disk, an existing one replaced whole, so a longer file of the same name leaves

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The palette half of the export: a physical palette as a JASC-PAL text file.
 

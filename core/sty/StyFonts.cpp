@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fonts' look-ups: which sprites draw a font's characters.
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and replacing the colour indices of tiles and sprites where they stand in the
 // file's bytes. Every number and count is checked before a byte changes, so a refused
 // replacement leaves the model as it was.

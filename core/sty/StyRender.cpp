@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing tiles and sprites, and the look-ups the drawing and the export share.
 // Every number is checked against what was loaded before any pixel is set, so a
 // refused call leaves the surface alone.

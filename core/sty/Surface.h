@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the renderer needs of a picture area: clear it, and set one pixel. The
 // viewer implements this over an off-screen image and shows the image once the

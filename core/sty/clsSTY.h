@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A GTA2 style file held in memory: tiles, physical palettes, the virtual palette
 // table, sprites and the blocks we keep but do not interpret. Draws tiles and sprites

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A translator's two questions about a text file: which texts can the game not draw in
 // a font, and how the file stands against the file it translates. No windows here: the

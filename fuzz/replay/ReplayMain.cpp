@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target's check on files instead of under libFuzzer: every file named on
 // the command line, and every file in every folder named there. Builds with any
 // compiler, so the seeds and the kept findings are replayed on every platform the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // kestrova-cli as a script runs it: on a machine without a display (no platform plugin
 // named, DISPLAY empty), in a folder of the test's own holding one file of each kind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrova-cli as a script runs it: on a machine without a display (no platform plugin
 // named, DISPLAY empty), on files the tests make: reading, refusals, edits and exports
 // across the formats.

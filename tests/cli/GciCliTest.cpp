@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrova-cli's car commands: the names it prints are the names it takes, it writes the
 // values the value dialog writes and refuses the rest, and a refusal leaves the file as it was.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrova-cli on what a hostile user hands it: pipes and devices, an output that is its
 // own input, damaged images. Each is refused with status 1 and leaves every file as it was.
 // How the file layer refuses each is tested in tests/core/io; here, that every command

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A translator's commands: the fonts of a font style, the texts a font cannot draw, one
 // text drawn as a PNG, and two text files matched by key.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map's zone commands, its check and its picture, as a script runs them.
 
 #include <gtest/gtest.h>

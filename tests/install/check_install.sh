@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check_install.sh BUILD: installs BUILD into a temporary root under /usr and checks that
 # it holds exactly the files a desktop needs, and that the desktop's tools accept them.
 set -euo pipefail

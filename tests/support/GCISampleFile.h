@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Car files made by the tests: a three-line comment header, then one block per car
 // (a name line in braces, 4 integer lines, 17 decimal lines of three decimals), each

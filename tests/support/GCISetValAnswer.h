@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers the next value dialog (frmSetVal) that AskValue shows modally: once the dialog
 // is the active modal window, records what it shows and runs the test's action on it,

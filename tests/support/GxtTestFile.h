@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds GXT text files byte by byte for the tests, so that every field can be set to
 // what a test needs, damaged values included.

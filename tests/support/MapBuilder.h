@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds GTA2 map files (blocks and zones) byte by byte, for the map model's tests, the
 // map viewer's tests and benchmarks, and the fuzz seeds. Qt-free.

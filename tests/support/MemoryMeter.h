@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The peak of what operator new has handed out while a meter runs: the core tests replace
 // the global operator new (tests/core/common/MemoryMeter.cpp) so that a test can bound the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A stand-in for the desktop, installed for its lifetime: answers file dialogs, input
 // boxes and save-first questions from queues the test fills, records messages, links and

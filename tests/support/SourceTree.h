@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The repository's own folders, for tests that read committed files. ctest names the
 // folder in KESTROVA_SOURCE_DIR, so the test program holds no path of the machine it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds GTA2 style files byte by byte for tests, fuzzing and benchmarks. Qt-free.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A fresh folder for one test, removed with everything in it afterwards. Names go in and
 // out as UTF-8 through the program's own path conversion, so a test passes where the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The message of the E a call throws, or "<nothing thrown>", so that a test states the
 // refusal it expects in one line. Any other exception escapes and fails the test.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text preview on a font style made here: font 0 four pixels high without lower-case
 // letters, font 1 seven high with them, '!' to '~' each, after four sprites of no font.
 

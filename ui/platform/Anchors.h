@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows whose default arrangement is laid out by hand grow with the window: each
 // anchored child keeps its default place and size, and moves or stretches by as much as

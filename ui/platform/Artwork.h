@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own pictures, drawn here so that nothing is taken from elsewhere.
 

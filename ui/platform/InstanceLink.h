@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One Kestrova per user and display: a later start hands the files it was given to the
 // program running on its display over a local socket and ends, so a double click in a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the windows take from the desktop: file dialogs, message and input boxes,
 // the settings store, opening a link and ending the program. Windows reach these

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window's last opened files, newest first, kept in the settings store through
 // CurrentPlatform() under application "Kestrova", section "Recent", one key per window.

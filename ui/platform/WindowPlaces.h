@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Each window comes back where the user left it: its size and position are stored when
 // it is hidden and given back when it is next placed.

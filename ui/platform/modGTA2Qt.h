@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Qt half of the shared module: placing windows, the GTA2 directory and the
 // settings read at start-up, fonts, and the text conversions every window uses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Long work off the window's thread. A job runs its work on a worker thread
 // (QtConcurrent) with a Progress the work reports to; the window's thread looks at that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A style font's characters as the style viewer shows them: rows of 16 codes from 0x20
 // to 0xFF under a legend, each cell the character's glyph at a scale with its code under it. A code

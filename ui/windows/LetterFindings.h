@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text editor's "Check Letters" list: each text with letters the chosen font cannot
 // draw (outside its range) or draws blank, one row a key. Choosing a row (a double click

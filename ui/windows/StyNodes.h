@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The style viewer's tree: what each node stands for, and how its item is named and
 // exported. Shared by the viewer's drawing and its file commands.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text editor's preview: one text drawn as the game's font draws it, at a whole zoom,
 // with its width in pixels and the letters the font cannot show. The font's glyphs are

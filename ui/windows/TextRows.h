@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text editor's list: each entry's key and text as shown, held as strings rather
 // than as a widget item per row. The strings are made on a worker; putting tens of

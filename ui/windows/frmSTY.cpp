@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The style viewer's window: its controls, the tree of items, drawing and zoom. What
 // reads and writes files is in frmSTYFiles.cpp.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The style viewer's file commands: open, save, export one item or all of them, and
 // replace an item's pixels with an image. The dialogs are asked on the window's thread;
 // reading and writing runs on a worker, which holds the style while it reads it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Car files within bounds: a load holds memory near the file's size (measured by counting
 // operator new, tests/support/MemoryMeter.h), and a save the reader would refuse is refused
 // before anything is written.

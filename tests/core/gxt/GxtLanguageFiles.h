@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text files in the game's other languages, built byte by byte for the tests, and what
 // the tests of texts share.

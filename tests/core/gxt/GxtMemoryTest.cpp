@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A text file loads in a few times its own size, however many keys share one text,
 // measured by counting operator new (tests/support/MemoryMeter.h).
 

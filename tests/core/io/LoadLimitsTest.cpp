@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads are bounded by what the formats can hold, never by what a file claims.
 
 #include <gtest/gtest.h>

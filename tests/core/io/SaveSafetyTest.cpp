@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a save promises about names it does not own: links, folders, read-only files.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A save stopped between its steps, by a failure or a kill, and the files it must not
 // read or write: the folder holds the old file or the new one and nothing else.
 

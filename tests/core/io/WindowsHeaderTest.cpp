@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file layer's names must not collide with the macros of <windows.h> (which maps,
 // for one, ReplaceFile to ReplaceFileW): a program that includes it first still
 // compiles, links and calls our functions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fonts in the style model, and texts drawn and checked in them, on a font style made
 // here: font 0 four pixels high with blank lower-case letters, font 1 seven high with
 // them, 94 characters each ('!' to '~'), after four sprites that are no font's.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What PO import and export refuse, what a failed export leaves, and their memory.
 
 #include <gtest/gtest.h>
