@@ -45,6 +45,12 @@ QString ZoneName(const MapZone& zone)
     return QString::fromLatin1(zone.name.data(), static_cast<qsizetype>(zone.name.size()));
 }
 
+// "3 x 2 at 10, 20": a zone's size and top left corner, in blocks.
+QString Extent(const MapZone& zone)
+{
+    return QStringLiteral("%1 x %2 at %3, %4").arg(zone.w).arg(zone.h).arg(zone.x).arg(zone.y);
+}
+
 QString TypeName(int type)
 {
     return QString::fromLatin1(ZoneTypeName(type));
@@ -88,12 +94,7 @@ QString ChangeText(const MapZone& was, const MapZone& now)
     if (was.type != now.type)
         return QStringLiteral("Zone %1 is now of type %2.").arg(ZoneName(now), TypeName(now.type));
     if (was.w != now.w || was.h != now.h)
-        return QStringLiteral("Resized zone %1 to %2 x %3 at %4, %5.")
-            .arg(ZoneName(now))
-            .arg(now.w)
-            .arg(now.h)
-            .arg(now.x)
-            .arg(now.y);
+        return QStringLiteral("Resized zone %1 to %2.").arg(ZoneName(now), Extent(now));
     return QStringLiteral("Moved zone %1 to %2, %3.").arg(ZoneName(now)).arg(now.x).arg(now.y);
 }
 
@@ -539,12 +540,7 @@ void frmGMP::AddDrawnZone(QRect squares)
     EditZones(
         QStringLiteral("No zone was added: %1."), [&](CityMap& map) { return map.AddZone(zone); },
         [&](const std::vector<MapZone>&, std::size_t) {
-            return QStringLiteral("Added zone %1 at %2, %3, %4 x %5; type its name in the panel.")
-                .arg(ZoneName(zone))
-                .arg(zone.x)
-                .arg(zone.y)
-                .arg(zone.w)
-                .arg(zone.h);
+            return QStringLiteral("Added zone %1, %2; type its name in the panel.").arg(ZoneName(zone), Extent(zone));
         });
     // The new zone's name is what the user types next.
     panel->NameBox()->setFocus();
