@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "cli/Command.h"
+#include "core/common/Numbers.h"
 #include "core/gmp/CityMap.h"
 #include "core/gmp/CityPicture.h"
 #include "core/gmp/MapZones.h"
@@ -83,12 +84,6 @@ MapZone Changed(MapZone zone, const Invocation& run)
             *fields[i] = ZoneByte(WholeNumber(parts[i].trimmed(), QStringLiteral("--rect")), names[i]);
     }
     return zone;
-}
-
-// "1 error", "2 errors".
-std::string Counted(long long n, const std::string& what)
-{
-    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
 }
 
 QString Described(std::size_t index, const MapZone& zone)
@@ -179,8 +174,8 @@ void Check(Invocation& run)
         for (const ZoneFinding& f : found)
             run.out << SeverityName(f.severity) << ": zone " << f.zone << " (" << FromLatin1(f.name) << ") "
                     << FromLatin1(f.problem) << '\n';
-        run.out << QString::fromStdString(Counted(static_cast<long long>(map.Zones().size()), "zone") + ": " +
-                                          Counted(errors, "error") + ", " + Counted(warnings, "warning"))
+        run.out << QString::fromStdString(Counted(map.Zones().size(), "zone") + ": " + Counted(errors, "error") + ", " +
+                                          Counted(warnings, "warning"))
                 << '\n';
     }
     if (errors > 0)

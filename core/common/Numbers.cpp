@@ -13,3 +13,8 @@ std::string Grouped(uint64_t n)
     }
     return grouped;
 }
+
+std::string Counted(uint64_t n, std::string_view noun)
+{
+    return Grouped(n) + ' ' + std::string(noun) + (n == 1 ? "" : "s");
+}

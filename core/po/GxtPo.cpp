@@ -323,7 +323,7 @@ private:
 
 }  // namespace
 
-void ExportPo(const clsGXT& translation, const clsGXT* source, const std::string& poFile)
+std::size_t ExportPo(const clsGXT& translation, const clsGXT* source, const std::string& poFile)
 {
     if (translation.GetEntries() > kMostPoEntries)
         throw FileError(poFile, "cannot be written: the text file has " + Grouped(translation.GetEntries()) +
@@ -360,6 +360,7 @@ void ExportPo(const clsGXT& translation, const clsGXT* source, const std::string
         }
         batches.Flush();
     });
+    return firsts.size();
 }
 
 PoImportResult ImportPo(clsGXT& target, const std::string& poFile)

@@ -31,7 +31,8 @@ inline constexpr int32_t kMostPoEntries = kMostPoWords / 6;
 // is no source or it lacks the key), msgstr this file's text. The header names the
 // language and declares UTF-8. The file is replaced whole or not at all. Throws FileError
 // naming the file when it cannot be written, or would pass the limits above.
-void ExportPo(const clsGXT& translation, const clsGXT* source, const std::string& poFile);
+// Returns the number of entries written: one for each key.
+std::size_t ExportPo(const clsGXT& translation, const clsGXT* source, const std::string& poFile);
 
 struct PoImportResult {
     int updated = 0, unchanged = 0, skipped = 0;

@@ -20,6 +20,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/common/Numbers.h"
 #include "core/common/PathRules.h"
 #include "core/gmp/CityMap.h"
 #include "core/gmp/CityPicture.h"
@@ -584,9 +585,7 @@ void frmGMP::FillFindings()
             lstFindings);
         item->setData(Qt::UserRole, static_cast<int>(f.zone));
     }
-    const auto count = [](qsizetype n, const char* one) {
-        return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(one)).arg(n == 1 ? "" : "s");
-    };
+    const auto count = [](std::size_t n, const char* noun) { return FromUtf8(Counted(n, noun)); };
     Report(found.empty() ? QStringLiteral("Checked %1: nothing wrong.").arg(count(map_->Zones().size(), "zone"))
                          : QStringLiteral("Checked %1: %2, %3.")
                                .arg(count(map_->Zones().size(), "zone"), count(errors, "error"),

@@ -12,12 +12,13 @@
 #include <QTreeView>
 #include <QUndoCommand>
 #include <algorithm>
+#include <initializer_list>
 #include <limits>
 #include <optional>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
+#include "core/common/Numbers.h"
 #include "core/common/PathRules.h"
 #include "core/io/FileError.h"
 #include "core/sty/clsSTY.h"
@@ -71,10 +72,10 @@ UserMessage OpenFailure(const std::exception& e)
     return {QStringLiteral("The file could not be opened.\n%1").arg(FromUtf8(e.what()))};
 }
 
-// "1 text", "12 texts".
-QString Texts(long long count)
+// "1 text", "1,200 texts".
+QString Texts(std::size_t count)
 {
-    return count == 1 ? QStringLiteral("1 text") : QStringLiteral("%1 texts").arg(count);
+    return FromUtf8(Counted(count, "text"));
 }
 
 // A model's message as a sentence: its first letter a capital.
@@ -87,17 +88,6 @@ EditorWindow::Wording Sentence()
         return UserMessage{text};
     };
 }
-
-#ifdef KESTROVA_HAVE_PO
-// The entries a PO export writes: one for each key.
-std::size_t KeyCount(const clsGXT& model)
-{
-    std::unordered_set<std::string> keys;
-    for (int32_t i = 1; i <= model.GetEntries(); ++i)
-        keys.insert(KeyName(model, i));
-    return keys.size();
-}
-#endif
 
 }  // namespace
 
@@ -214,15 +204,11 @@ frmGXT::frmGXT(QWidget* parent) : EditorWindow(parent, Qt::Window | kFixedBorder
     Anchor(lvwItems, Follow::Width | Follow::Height);
     Anchor(txtValue, Follow::Bottom | Follow::Width);
     for (QWidget* side :
-         {static_cast<QWidget*>(cmdOpen), static_cast<QWidget*>(cmdRecent), static_cast<QWidget*>(cmdSave),
-          static_cast<QWidget*>(cmdSaveAs), static_cast<QWidget*>(cmdFind), static_cast<QWidget*>(cmdFinda),
-          static_cast<QWidget*>(cmdFindKey), static_cast<QWidget*>(cmdAdd), static_cast<QWidget*>(cmdRename),
-          static_cast<QWidget*>(cmdDelete), static_cast<QWidget*>(cmdExportPo), static_cast<QWidget*>(cmdImportPo),
-          static_cast<QWidget*>(cboCharset)})
-        if (side)
+         std::initializer_list<QWidget*>{cmdOpen, cmdRecent, cmdSave, cmdSaveAs, cmdFind, cmdFinda, cmdFindKey, cmdAdd,
+                                         cmdRename, cmdDelete, cmdExportPo, cmdImportPo, cboCharset})
+        if (side)  // the PO commands exist only where PO is built in
             Anchor(side, Follow::Right);
-    for (QWidget* tool :
-         {static_cast<QWidget*>(cmdReference), static_cast<QWidget*>(cboFilter), static_cast<QWidget*>(cmdCheck)})
+    for (QWidget* tool : std::initializer_list<QWidget*>{cmdReference, cboFilter, cmdCheck})
         Anchor(tool, Follow::Right | Follow::Bottom);
     Anchor(preview_, Follow::Bottom | Follow::Width);
     AllowResizing(this);
@@ -650,8 +636,7 @@ void frmGXT::ExportPoWith(std::shared_ptr<const clsGXT> source)
     RunInBackground(
         QStringLiteral("The PO file was not written.\n%1"),
         [model = std::shared_ptr<const clsGXT>(cGXT), source, file = ToUtf8(po)](Progress&) {
-            ExportPo(*model, source.get(), file);
-            return KeyCount(*model);
+            return ExportPo(*model, source.get(), file);
         },
         [this, po](std::size_t texts) { ShowStatus(QStringLiteral("Exported %1 to %2.").arg(Texts(texts), po)); });
 }

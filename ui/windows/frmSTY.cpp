@@ -207,10 +207,7 @@ void frmSTY::FillTree()
     for (int f = 0; f < cSTY->GetNumOfFonts(); ++f) {
         const int count = cSTY->FontCharacters(f);
         AddNode(fonts, NodeKind::Font,
-                QStringLiteral("Font %1 (%2 %3)")
-                    .arg(f)
-                    .arg(FromUtf8(Grouped(static_cast<uint64_t>(count))),
-                         count == 1 ? QStringLiteral("character") : QStringLiteral("characters")),
+                QStringLiteral("Font %1 (%2)").arg(f).arg(FromUtf8(Counted(static_cast<uint64_t>(count), "character"))),
                 f);
     }
 }

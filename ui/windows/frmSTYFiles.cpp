@@ -45,9 +45,9 @@ QString Count(int n)
 }
 
 // "1 file", "1,830 files".
-QString Counted(int n, const QString& thing)
+QString Counted(int n, const char* thing)
 {
-    return Count(n) + QLatin1Char(' ') + thing + (n == 1 ? QString() : QStringLiteral("s"));
+    return FromUtf8(::Counted(static_cast<uint64_t>(n), thing));
 }
 
 // "Sprite 3", "Tiles 4 and 7", "Sprites 1, 5 and 9".
@@ -73,13 +73,9 @@ UserMessage NotWritten(const QString& path, const std::exception& e)
 // What an export of all that did not write everything tells.
 UserMessage Summary(const ExportResult& result, std::size_t total, const QString& folder)
 {
-    const auto count = [](int n, const char* one, const char* many) {
-        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-    };
-    QString text =
-        QStringLiteral("Written to %1: %2, %3 and %4.")
-            .arg(QDir::toNativeSeparators(folder), count(result.written[0], "tile", "tiles"),
-                 count(result.written[1], "sprite", "sprites"), count(result.written[2], "palette", "palettes"));
+    QString text = QStringLiteral("Written to %1: %2, %3 and %4.")
+                       .arg(QDir::toNativeSeparators(folder), Counted(result.written[0], "tile"),
+                            Counted(result.written[1], "sprite"), Counted(result.written[2], "palette"));
     const int done = result.written[0] + result.written[1] + result.written[2];
     if (result.cancelled)
         text += QStringLiteral("\n\nCancelled after %1 of %2 files.").arg(done + result.failures.size()).arg(total);
@@ -188,10 +184,9 @@ void frmSTY::ShowLoaded(std::shared_ptr<clsSTY> style, const QString& path)
     FillTree();
     UpdateCommands();
     ShowStatus(QStringLiteral("Opened %1: %2, %3, %4 and %5.")
-                   .arg(QFileInfo(path).fileName(), Counted(cSTY->GetNumOfTiles(), QStringLiteral("tile")),
-                        Counted(cSTY->GetNumOfSprx(), QStringLiteral("sprite")),
-                        Counted(cSTY->GetNumOfPals(), QStringLiteral("palette")),
-                        Counted(cSTY->GetNumOfFonts(), QStringLiteral("font"))));
+                   .arg(QFileInfo(path).fileName(), Counted(cSTY->GetNumOfTiles(), "tile"),
+                        Counted(cSTY->GetNumOfSprx(), "sprite"), Counted(cSTY->GetNumOfPals(), "palette"),
+                        Counted(cSTY->GetNumOfFonts(), "font")));
 }
 
 void frmSTY::cmdSave_Click()
@@ -321,7 +316,7 @@ void frmSTY::ExportAllInto(const QString& folder, bool png, std::vector<ExportEn
         [this, total, folder](const ExportResult& result) {
             const int written = result.written[0] + result.written[1] + result.written[2];
             const bool clean = result.failures.isEmpty() && result.stoppedBy.isEmpty() && !result.cancelled;
-            ExportedTo(folder, clean ? Counted(written, QStringLiteral("file"))
+            ExportedTo(folder, clean ? Counted(written, "file")
                                      : QStringLiteral("%1 of %2 files").arg(Count(written), Count(int(total))));
             // The status line says it all when everything was written.
             if (!clean)
